@@ -1,0 +1,172 @@
+#include "engine/classify.h"
+
+#include <cstring>
+#include "engine/os.h"
+#include "engine/shell_windows.h"
+
+namespace {
+enum Rule : uint8_t {
+  kFixed,        // the row's kind
+  kHeader,       // header hit test
+  kListView,     // list-view hit test, +8 on the desktop
+  kTreeView,     // tree-view hit test
+  kTab,          // 76 inside the taskbar, else tab hit test
+  kScrollBar,    // 81 with SBS_VERT, else 80
+  kButton,       // 75 on the taskbar, else the button rule
+  kTrackbar,     // 69 with TBS_VERT, else 70
+  kTrayWindow,   // by hit code: caption 74, client 78
+  kScrollBar123, // 81 with both style bits 0x3
+  kScrollBarJS,  // 81 when taller than wide
+};
+
+struct ClassRow {
+  const char* name;
+  Rule rule;
+  int8_t kind;
+};
+
+const ClassRow kClassTable[] = {
+    {"SysHeader32", kHeader, 0},          {"SysListView32", kListView, 0},
+    {"SysTreeView32", kTreeView, 0},      {"SysTabControl32", kTab, 0},
+    {"ScrollBar", kScrollBar, 0},         {"Button", kButton, 0},
+    {"ComboBox", kFixed, 62},             {"Edit", kFixed, 63},
+    {"ListBox", kFixed, 64},              {"MdiClient", kFixed, 65},
+    {"Static", kFixed, kKindNothing},     {"SysAnimate32", kFixed, 66},
+    {"ToolbarWindow32", kFixed, 67},      {"msctls_statusbar32", kFixed, 68},
+    {"msctls_trackbar32", kTrackbar, 0},  {"msctls_progress32", kFixed, 71},
+    {"msctls_updown32", kFixed, 72},      {"msctls_hotkey32", kFixed, 73},
+    {"Shell_TrayWnd", kTrayWindow, 0},    {"TrayNotifyWnd", kFixed, 77},
+    {"TrayClockWClass", kFixed, 78},      {"SysAnimate", kFixed, 66},
+    {"ToolbarWindow", kFixed, 67},        {"msctls_statusbar", kFixed, 68},
+    {"msctls_trackbar", kTrackbar, 0},    {"msctls_progress", kFixed, 71},
+    {"msctls_updown", kFixed, 72},        {"msctls_hotkey", kFixed, 73},
+    {"ComboLBox", kFixed, 79},            {"AfxControlBar", kFixed, 67},
+    {"123WScrollBar", kScrollBar123, 0},  {"JSScrollBar", kScrollBarJS, 0},
+};
+
+// Entry i is the hit-test code that gives kind i.
+const int8_t kHitCodes[] = {
+    HTBORDER, HTBOTTOMLEFT, HTBOTTOMRIGHT, HTTOPLEFT, HTTOPRIGHT, HTSIZE,    HTBOTTOM,
+    HTTOP,    HTLEFT,       HTRIGHT,       HTCAPTION, HTHSCROLL,  HTVSCROLL, HTMAXBUTTON,
+    HTMINBUTTON, HTSYSMENU, HTCLOSE,       HTHELP,    HTMENU,     HTNOWHERE, HTCLIENT,
+};
+
+struct FlagEntry {
+  uint32_t flags;
+  int8_t kind;
+};
+struct FlagTable {
+  UINT message;
+  const FlagEntry* entries;
+  int count;
+  int8_t fallback;
+};
+const FlagEntry kHeaderFlags[] = {{0x1, 48}, {0x4, 49}, {0x8, 50}, {0x2, 51}, {0x800, 52}, {0x400, 53}};
+const FlagEntry kListViewFlags[] = {{0x8, 21}, {0x10, 22}, {0x1, 23}, {0x2, 24},
+                                    {0x4, 25}, {0x8, 26},  {0x40, 27}, {0x20, 28}};
+const FlagEntry kTreeViewFlags[] = {{0x100, 37}, {0x200, 38}, {0x1, 39},   {0x10, 40},
+                                    {0x2, 41},   {0x8, 42},   {0x4, 43},   {0x20, 44},
+                                    {0x40, 45},  {0x800, 46}, {0x400, 47}};
+const FlagEntry kTabFlags[] = {{0x1, 54}, {0x2, 55}, {0x4, 56}};
+const FlagTable kHeaderTable = {HDM_HITTEST, kHeaderFlags, 6, 48};
+const FlagTable kListViewTable = {LVM_HITTEST, kListViewFlags, 8, 23};
+const FlagTable kTreeViewTable = {TVM_HITTEST, kTreeViewFlags, 11, 39};
+const FlagTable kTabTable = {TCM_HITTEST, kTabFlags, 3, 57};
+
+const int16_t kActionClass[kKindCount] = {
+    1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168,  // 0..9 frame
+    1169, 1170, 1171, 1172, 1172, 1172, 1172, 1172, 1173, 1173,  // 10..19
+    1179, 1170, 1170, 1179, 1176, 1176, 1174, 1171, 1171, 1170,  // 20..29
+    1170, 1179, 1175, 1175, 1174, 1171, 1171, 1170, 1170, 1179,  // 30..39
+    1177, 1177, 1179, 1177, 1179, 1174, 1171, 1171, 1179, 1168,  // 40..49
+    1168, 1174, 1171, 1171, 1179, 1178, 1178, 1178, 1174, 1174,  // 50..59
+    1174, 1174, 1179, 1179, 1179, 1179, 1179, 1179, 1179, 1171,  // 60..69
+    1170, 1179, 1171, 1179, 1179, 1174, 1178, 1179, 1179, 1179,  // 70..79
+    1170, 1171,                                                  // 80..81
+};
+
+// The last matching entry wins; no match gives the control's default kind.
+int32_t controlHitTest(HWND window, const FlagTable& table, POINT client, bool* matched) {
+  uint32_t flags = osControlHitTest(window, table.message, client);
+  int32_t kind = table.fallback;
+  *matched = false;
+  for (int i = 0; i < table.count; ++i) {
+    if (table.entries[i].flags == flags) {
+      kind = table.entries[i].kind;
+      *matched = true;
+    }
+  }
+  return kind;
+}
+
+HWND grandparentOf(HWND window) { return osGetParent(osGetParent(window)); }
+
+int32_t buttonKind(LONG style) {
+  LONG type = style & 0xF;
+  if ((type & 0x4) || ((type & 0x1) && (type & 0x8))) return 60;
+  if (type & 0x2) return 59;
+  return 58;
+}
+
+int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT client) {
+  bool matched = false;
+  switch (row.rule) {
+    case kFixed: return row.kind;
+    case kHeader: return controlHitTest(window, kHeaderTable, client, &matched);
+    case kListView: {
+      int32_t kind = controlHitTest(window, kListViewTable, client, &matched);
+      if (matched && progmanWindow && grandparentOf(window) == progmanWindow) kind += 8;
+      return kind;
+    }
+    case kTreeView: return controlHitTest(window, kTreeViewTable, client, &matched);
+    case kTab:
+      if (taskbarWindow && grandparentOf(window) == taskbarWindow) return 76;
+      return controlHitTest(window, kTabTable, client, &matched);
+    case kScrollBar: return (osGetWindowStyle(window) & SBS_VERT) ? 81 : 80;
+    case kButton:
+      if (taskbarWindow && osGetParent(window) == taskbarWindow) return 75;
+      return buttonKind(osGetWindowStyle(window));
+    case kTrackbar: return (osGetWindowStyle(window) & TBS_VERT) ? 69 : 70;
+    case kTrayWindow:
+      return hitCode == HTCAPTION ? 74 : hitCode == HTCLIENT ? 78 : int32_t(kKindNothing);
+    case kScrollBar123: return (osGetWindowStyle(window) & 0x3) == 0x3 ? 81 : 80;
+    case kScrollBarJS: {
+      RECT r = osGetWindowRect(window);
+      return (r.bottom - r.top) > (r.right - r.left) ? 81 : 80;
+    }
+  }
+  return kKindNothing;
+}
+}  // namespace
+
+int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
+  POINT client = osScreenToClient(window, POINT{x, y});
+  char className[256];
+  int32_t kind = kKindNothing;
+  if (osGetClassName(window, className, sizeof className) > 0) {
+    for (const ClassRow& row : kClassTable) {
+      if (std::strcmp(className, row.name) == 0) {
+        kind = applyRule(row, window, hitCode, client);
+        break;
+      }
+    }
+  }
+  if (kind == kKindNothing) {
+    for (int i = 0; i < int(sizeof kHitCodes); ++i)
+      if (kHitCodes[i] == hitCode) return i;
+  }
+  return kind;
+}
+
+bool isPannableKind(int32_t kind) {
+  switch (kind) {
+    case 10: case 20: case 23: case 39: case 42: case 44: case 63: case 64: case 65: case 79:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int32_t actionClassOf(int32_t kind) {
+  return kind >= 0 && kind < kKindCount ? kActionClass[kind] : 0;
+}

@@ -1,0 +1,22 @@
+// What kind of screen element lies under the pointer, and how it behaves.
+#pragma once
+#include <cstdint>
+#include "engine/winapi.h"
+
+// TargetKind: 0..81 a recognised element, 82 nothing recognised.
+enum {
+  kKindNowhere = 19,
+  kKindClient = 20,
+  kKindHScrollControl = 80,
+  kKindVScrollControl = 81,
+  kKindNothing = 82,
+  kKindCount = 82,  // kinds that have an ActionClass
+};
+// The two ActionClass values that carry behaviour.
+enum { kScrollsHorizontally = 1170, kScrollsVertically = 1171 };
+
+// (x, y) in screen coordinates; hitCode a Win32 hit-test code, or 0 when the caller has none.
+int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y);
+bool isPannableKind(int32_t kind);
+// 1168..1179 for kinds 0..81; 0 for any other value, which no rule tests for.
+int32_t actionClassOf(int32_t kind);

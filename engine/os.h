@@ -1,0 +1,45 @@
+// The seam between the program's logic and the operating system. The Win32 build implements
+// it with the real API (engine/os_win32.cpp); native tests link a fake window system
+// (tests/fake). Each function forwards one operation and decides nothing.
+#pragma once
+#include <cstdint>
+#include "engine/winapi.h"
+
+// Window queries. A handle that is not (or no longer) a window gives 0, false or an empty name.
+int osGetClassName(HWND window, char* buffer, int size);  // length copied; 0 when unreadable
+HWND osGetParent(HWND window);
+LONG osGetWindowStyle(HWND window);
+RECT osGetWindowRect(HWND window);  // screen coordinates; all 0 when unreadable
+POINT osScreenToClient(HWND window, POINT screen);
+HWND osWindowFromPoint(POINT screen);
+HWND osChildWindowFromPoint(HWND parent, POINT client);
+bool osIsWindow(HWND window);
+bool osIsWindowVisible(HWND window);
+bool osIsWindowEnabled(HWND window);
+// Visits every descendant of parent, depth first in Z order, until visit returns false.
+void osEnumChildWindows(HWND parent, bool (*visit)(HWND child, void* context), void* context);
+HWND osFindWindow(const char* className, const char* title);  // title null: any title
+HWND osGetTopWindow(HWND parent);
+HWND osGetDesktopWindow();
+
+// Synchronous send that waits a bounded time and gives up on a hung window (answer 0).
+LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A common control's hit test (HDM_, LVM_, TVM_ or TCM_HITTEST) at a point in the control's
+// client coordinates, through a buffer the control's process can read. Answers the flags
+// the control wrote, 0 when it did not answer.
+uint32_t osControlHitTest(HWND control, UINT message, POINT client);
+
+// Pointer and time.
+DWORD osGetTickCount();
+POINT osGetCursorPos();
+void osSetCursorPos(int x, int y);
+
+// Registry, under HKEY_CURRENT_USER. A null key makes every value operation fail.
+HKEY osRegOpenKey(const char* subkey);
+HKEY osRegCreateKey(const char* subkey);
+void osRegCloseKey(HKEY key);
+// size: in, the buffer's capacity; out, the bytes the value holds. Fails when the value is
+// missing or larger than the buffer.
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size);
+bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size);
+bool osRegDeleteValue(HKEY key, const char* name);

@@ -1,0 +1,185 @@
+// The seam of engine/os.h on the real Win32 API.
+#include "engine/os.h"
+
+#include <cstring>
+
+namespace {
+// How long a send to another window may hold up the hook thread, and with it every mouse
+// event of the desktop. A window the system already knows as hung answers at once.
+const UINT kSendTimeoutMs = 250;
+
+// Hit tests of controls in other processes need a buffer in that process. One page per
+// process is kept for reuse; a process that ended (or a reused id) is found out when
+// writing fails, and the entry is opened anew.
+struct RemoteBuffer {
+  DWORD processId;
+  HANDLE process;
+  void* address;
+  bool inUse;  // a nested hit test into the same process takes a buffer of its own
+};
+const int kRemoteBuffers = 8;
+RemoteBuffer remoteBuffers[kRemoteBuffers];
+int nextVictim = 0;
+
+void releaseRemote(RemoteBuffer& b) {
+  if (b.address) VirtualFreeEx(b.process, b.address, 0, MEM_RELEASE);
+  if (b.process) CloseHandle(b.process);
+  b = RemoteBuffer{};
+}
+
+bool openRemote(RemoteBuffer& b, DWORD processId) {
+  b.process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                          processId);
+  if (!b.process) return false;
+  b.address = VirtualAllocEx(b.process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!b.address) {
+    releaseRemote(b);
+    return false;
+  }
+  b.processId = processId;
+  return true;
+}
+
+RemoteBuffer* cachedRemote(DWORD processId) {
+  for (RemoteBuffer& b : remoteBuffers)
+    if (b.process && b.processId == processId && !b.inUse) return &b;
+  for (RemoteBuffer& b : remoteBuffers)
+    if (!b.process) return openRemote(b, processId) ? &b : nullptr;
+  for (int tries = 0; tries < kRemoteBuffers; ++tries) {
+    RemoteBuffer& b = remoteBuffers[nextVictim];
+    nextVictim = (nextVictim + 1) % kRemoteBuffers;
+    if (b.inUse) continue;
+    releaseRemote(b);
+    return openRemote(b, processId) ? &b : nullptr;
+  }
+  return nullptr;
+}
+
+// The hit-test record every one of the four controls reads: point, flags, item.
+struct HitTestRecord {
+  LONG x, y;
+  UINT flags;
+  unsigned char item[20];
+};
+
+bool sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             answer) != 0;
+}
+
+uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecord& record) {
+  RemoteBuffer* b = cachedRemote(processId);
+  RemoteBuffer temporary{};
+  if (!b || !WriteProcessMemory(b->process, b->address, &record, sizeof record, nullptr)) {
+    if (b) releaseRemote(*b);
+    b = &temporary;
+    if (!openRemote(temporary, processId) ||
+        !WriteProcessMemory(b->process, b->address, &record, sizeof record, nullptr)) {
+      releaseRemote(temporary);
+      return 0;
+    }
+  }
+  b->inUse = true;
+  DWORD_PTR answer = 0;
+  bool answered = sendBounded(control, message, 0, reinterpret_cast<LPARAM>(b->address), &answer);
+  bool read = answered && ReadProcessMemory(b->process, b->address, &record, sizeof record, nullptr);
+  b->inUse = false;
+  if (b == &temporary) releaseRemote(temporary);
+  return read ? record.flags : 0;
+}
+
+struct EnumContext {
+  bool (*visit)(HWND, void*);
+  void* context;
+};
+BOOL CALLBACK enumVisit(HWND child, LPARAM lParam) {
+  EnumContext* c = reinterpret_cast<EnumContext*>(lParam);
+  return c->visit(child, c->context) ? TRUE : FALSE;
+}
+}  // namespace
+
+int osGetClassName(HWND window, char* buffer, int size) {
+  int n = GetClassNameA(window, buffer, size);
+  if (n <= 0 && size > 0) buffer[0] = 0;
+  return n > 0 ? n : 0;
+}
+HWND osGetParent(HWND window) { return GetParent(window); }
+LONG osGetWindowStyle(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
+RECT osGetWindowRect(HWND window) {
+  RECT r = {0, 0, 0, 0};
+  if (!GetWindowRect(window, &r)) r = RECT{0, 0, 0, 0};
+  return r;
+}
+POINT osScreenToClient(HWND window, POINT screen) {
+  ScreenToClient(window, &screen);
+  return screen;
+}
+HWND osWindowFromPoint(POINT screen) { return WindowFromPoint(screen); }
+HWND osChildWindowFromPoint(HWND parent, POINT client) {
+  return ChildWindowFromPoint(parent, client);
+}
+bool osIsWindow(HWND window) { return IsWindow(window) != 0; }
+bool osIsWindowVisible(HWND window) { return IsWindowVisible(window) != 0; }
+bool osIsWindowEnabled(HWND window) { return IsWindowEnabled(window) != 0; }
+void osEnumChildWindows(HWND parent, bool (*visit)(HWND, void*), void* context) {
+  EnumContext c = {visit, context};
+  EnumChildWindows(parent, enumVisit, reinterpret_cast<LPARAM>(&c));
+}
+HWND osFindWindow(const char* className, const char* title) {
+  return FindWindowA(className, title);
+}
+HWND osGetTopWindow(HWND parent) { return GetTopWindow(parent); }
+HWND osGetDesktopWindow() { return GetDesktopWindow(); }
+
+LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR answer = 0;
+  return sendBounded(window, message, wParam, lParam, &answer) ? static_cast<LRESULT>(answer) : 0;
+}
+
+uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
+  HitTestRecord record = {};
+  record.x = client.x;
+  record.y = client.y;
+  DWORD processId = 0;
+  if (!GetWindowThreadProcessId(control, &processId)) return 0;
+  if (processId == GetCurrentProcessId()) {
+    DWORD_PTR answer = 0;
+    return sendBounded(control, message, 0, reinterpret_cast<LPARAM>(&record), &answer)
+               ? record.flags
+               : 0;
+  }
+  return remoteHitTest(control, message, processId, record);
+}
+
+DWORD osGetTickCount() { return GetTickCount(); }
+POINT osGetCursorPos() {
+  POINT p = {0, 0};
+  GetCursorPos(&p);
+  return p;
+}
+void osSetCursorPos(int x, int y) { SetCursorPos(x, y); }
+
+HKEY osRegOpenKey(const char* subkey) {
+  HKEY key = nullptr;
+  return RegOpenKeyA(HKEY_CURRENT_USER, subkey, &key) == ERROR_SUCCESS ? key : nullptr;
+}
+HKEY osRegCreateKey(const char* subkey) {
+  HKEY key = nullptr;
+  return RegCreateKeyA(HKEY_CURRENT_USER, subkey, &key) == ERROR_SUCCESS ? key : nullptr;
+}
+void osRegCloseKey(HKEY key) {
+  if (key) RegCloseKey(key);
+}
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size) {
+  if (!key) return false;
+  DWORD type = 0;
+  return RegQueryValueExA(key, name, nullptr, &type, static_cast<BYTE*>(buffer), size) ==
+         ERROR_SUCCESS;
+}
+bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
+  if (!key) return false;
+  return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+bool osRegDeleteValue(HKEY key, const char* name) {
+  return key && RegDeleteValueA(key, name) == ERROR_SUCCESS;
+}

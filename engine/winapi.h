@@ -1,0 +1,100 @@
+// The Win32 names the logic uses. On Windows they come from <windows.h>; the native
+// build (unit tests through the fake window system) gets the same names and values here.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#include <commctrl.h>
+#else
+#include <cstdint>
+
+struct HWND__;
+typedef HWND__* HWND;
+struct HKEY__;
+typedef HKEY__* HKEY;
+struct HICON__;
+typedef HICON__* HCURSOR;
+typedef uint32_t UINT;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef int BOOL;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+
+struct POINT { LONG x, y; };
+struct RECT { LONG left, top, right, bottom; };
+
+// Window messages
+#define WM_SETFOCUS 0x0007
+#define WM_NCHITTEST 0x0084
+#define WM_NCMOUSEMOVE 0x00A0
+#define WM_NCLBUTTONDOWN 0x00A1
+#define WM_NCLBUTTONUP 0x00A2
+#define WM_NCLBUTTONDBLCLK 0x00A3
+#define WM_NCRBUTTONDOWN 0x00A4
+#define WM_NCRBUTTONUP 0x00A5
+#define WM_HSCROLL 0x0114
+#define WM_VSCROLL 0x0115
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+#define WM_USER 0x0400
+#define MK_LBUTTON 0x0001
+
+// Scroll requests
+#define SB_LINEUP 0
+#define SB_LINELEFT 0
+#define SB_LINEDOWN 1
+#define SB_LINERIGHT 1
+#define SB_ENDSCROLL 8
+#define SBS_VERT 0x0001
+
+// Hit-test codes
+#define HTERROR (-2)
+#define HTTRANSPARENT (-1)
+#define HTNOWHERE 0
+#define HTCLIENT 1
+#define HTCAPTION 2
+#define HTSYSMENU 3
+#define HTSIZE 4
+#define HTMENU 5
+#define HTHSCROLL 6
+#define HTVSCROLL 7
+#define HTMINBUTTON 8
+#define HTMAXBUTTON 9
+#define HTLEFT 10
+#define HTRIGHT 11
+#define HTTOP 12
+#define HTTOPLEFT 13
+#define HTTOPRIGHT 14
+#define HTBOTTOM 15
+#define HTBOTTOMLEFT 16
+#define HTBOTTOMRIGHT 17
+#define HTBORDER 18
+#define HTOBJECT 19
+#define HTCLOSE 20
+#define HTHELP 21
+
+// Common-control hit tests
+#define HDM_HITTEST 0x1206
+#define LVM_HITTEST 0x1012
+#define LVM_GETSELECTEDCOUNT 0x1032
+#define TVM_HITTEST 0x1111
+#define TCM_HITTEST 0x130D
+#define TBS_VERT 0x0002
+
+// Registry value types
+#define REG_SZ 1
+#define REG_BINARY 3
+
+// System cursors
+#define OCR_NORMAL 32512
+#define OCR_IBEAM 32513
+#define OCR_CROSS 32515
+#endif

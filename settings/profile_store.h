@@ -1,0 +1,27 @@
+// The named profiles in the registry, under HKEY_CURRENT_USER "software\Tesk\Qor".
+#pragma once
+#include <cstdint>
+#include "engine/winapi.h"
+#include "settings/settings.h"
+
+// Profile indices at or above this are never listed or renumbered: a stored count is not
+// range-checked, and a hostile one must not make menus or a delete run for ever.
+enum { kMaxListedProfiles = 256 };
+
+// Called after every profile load; the main window sets it to setCaption.
+extern void (*onProfileLoaded)();
+
+void loadProfiles();
+void reloadCurrentProfile();
+void saveCurrentProfile();
+// Does nothing while no profile is stored (profileCount < 1) or the index is out of range.
+void deleteCurrentProfile();
+
+// Listing: open once, ask for each index, close with osRegCloseKey. A null key (the store
+// cannot be opened) gives the fallback names.
+HKEY openProfileStore();
+void profileDisplayName(HKEY store, int32_t index, char (&name)[kProfileNameBytes]);
+
+// Leading white space, an optional sign, then digits up to the first non-digit, within
+// length bytes; no digits give 0, and values beyond 32 bits saturate.
+int32_t parseDecimal(const char* text, int length);

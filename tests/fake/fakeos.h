@@ -1,0 +1,60 @@
+// A scripted window system and registry behind the seam of engine/os.h, for native tests.
+// Windows are a tree with class names, styles, rectangles and answers to hit tests; every
+// message sent through the seam is logged with its destination.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+#include "engine/os.h"
+
+struct FakeWindow {
+  HWND parent = nullptr;
+  std::string className;
+  LONG style = 0;
+  RECT rect = {0, 0, 0, 0};  // screen coordinates; the client area is the same rectangle
+  bool alive = true;
+  bool visible = true;
+  bool enabled = true;
+  LRESULT ncHitTest = HTCLIENT;  // answer to WM_NCHITTEST
+  uint32_t hitFlags = 0;         // flags a common control writes on a hit test; 0 = no answer
+  LRESULT selectedCount = 0;     // answer to LVM_GETSELECTEDCOUNT
+};
+
+struct SentMessage {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  bool operator==(const SentMessage& o) const {
+    return window == o.window && message == o.message && wParam == o.wParam && lParam == o.lParam;
+  }
+};
+
+struct FakeRegistryValue {
+  DWORD type;
+  std::vector<unsigned char> data;
+};
+
+namespace fake {
+// Forgets every window, message, registry key and setting of the fake.
+void reset();
+// Adds a window above its siblings; returns its handle.
+HWND addWindow(HWND parent, const std::string& className, RECT rect, LONG style = 0);
+FakeWindow& window(HWND handle);
+void destroyWindow(HWND handle);  // the window and its descendants stop being windows
+
+extern std::vector<SentMessage> sent;  // every osSendMessage and control hit test, in order
+extern bool logMessages;               // off for benchmarks, so sends allocate nothing
+extern DWORD tickCount;
+extern POINT cursorPos;
+extern int hitTestCalls;
+// Called for every sent message before it is logged (nested notifications in tests).
+extern void (*onSend)(HWND window, UINT message);
+
+// HKEY_CURRENT_USER: subkey path -> value name -> value.
+extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
+extern bool registryWritable;  // false makes every write and delete fail
+void setValue(const std::string& key, const std::string& name, DWORD type, const void* data,
+              size_t size);
+}  // namespace fake

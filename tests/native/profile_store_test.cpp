@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include "settings/profile_store.h"
+#include "tests/fake/fakeos.h"
+
+namespace {
+const char kKey[] = "software\\Tesk\\Qor";
+const char kSample[] = "サンプル設定";
+const char kLoadFailed[] = "読み込み失敗Default設定";
+
+std::map<std::string, FakeRegistryValue>& store() { return fake::registry[kKey]; }
+
+void putNumber(const char* name, const char* text, size_t size = 10) {
+  char buf[64] = {};
+  std::strcpy(buf, text);
+  fake::setValue(kKey, name, REG_SZ, buf, size);
+}
+// Profile i with a recognisable record (field 5 = marker) and name.
+void putProfile(int i, int32_t marker, const char* name) {
+  ProfileSettings s;
+  copySettings(s, defaultSettings);
+  s.reserved5 = marker;
+  unsigned char bytes[kSettingsBytes];
+  settingsToBytes(s, bytes);
+  fake::setValue(kKey, "A" + std::to_string(i), REG_BINARY, bytes, sizeof bytes);
+  char n[kProfileNameBytes] = {};
+  std::strcpy(n, name);
+  fake::setValue(kKey, "N" + std::to_string(i), REG_SZ, n, sizeof n);
+}
+int32_t markerAt(int i) {
+  auto& v = store().at("A" + std::to_string(i)).data;
+  unsigned char bytes[kSettingsBytes];
+  std::memcpy(bytes, v.data(), kSettingsBytes);
+  ProfileSettings s;
+  settingsFromBytes(s, bytes);
+  return s.reserved5;
+}
+std::string nameAt(int i) {
+  return reinterpret_cast<const char*>(store().at("N" + std::to_string(i)).data.data());
+}
+std::string numberAt(const char* name) {
+  auto& v = store().at(name);
+  EXPECT_EQ(v.type, DWORD(REG_SZ));
+  EXPECT_EQ(v.data.size(), 10u);
+  return std::string(reinterpret_cast<const char*>(v.data.data()), strnlen((const char*)v.data.data(), 10));
+}
+bool isDefault(const ProfileSettings& s) {
+  for (int k = 0; k < kSettingsFieldCount; ++k)
+    if (s.field(k) != defaultSettings.field(k)) return false;
+  return true;
+}
+
+int captions;
+class ProfileStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::reset();
+    for (int k = 0; k < kSettingsFieldCount; ++k) currentSettings.field(k) = 0;
+    profileCount = 1;
+    currentProfile = 0;
+    std::memset(profileName, 0, sizeof profileName);
+    captions = 0;
+    onProfileLoaded = [] { ++captions; };
+  }
+  void TearDown() override { onProfileLoaded = nullptr; }
+};
+}  // namespace
+
+TEST_F(ProfileStore, EmptyRegistryGivesOneSampleProfileAndCreatesTheKeyOnly) {
+  loadProfiles();
+  EXPECT_EQ(profileCount, 1);
+  EXPECT_EQ(currentProfile, 0);
+  EXPECT_STREQ(profileName, kSample);
+  EXPECT_TRUE(isDefault(currentSettings));
+  EXPECT_EQ(fake::registry.count(kKey), 1u);
+  EXPECT_TRUE(store().empty());
+  EXPECT_EQ(captions, 1);
+}
+
+TEST_F(ProfileStore, CountAndIndexParsing) {
+  struct Case {
+    const char* dataEnd;  // null: value missing
+    const char* data;
+    int32_t count, index;
+  } cases[] = {
+      {"3", "7", 3, 2},          {"3", " -4", 3, 0},      {"abc", "2", 0, 0},
+      {nullptr, "5", 1, 0},      {"4", nullptr, 4, 0},    {"  +2xyz", "1", 2, 1},
+      {"\t12", "11", 12, 11},    {"-5", "0", -5, 0},      {"2147483647", "9", 2147483647, 9},
+  };
+  for (const Case& c : cases) {
+    fake::reset();
+    if (c.dataEnd) putNumber("DataEnd", c.dataEnd);
+    if (c.data) putNumber("Data", c.data);
+    loadProfiles();
+    EXPECT_EQ(profileCount, c.count) << (c.dataEnd ? c.dataEnd : "-") << "/" << (c.data ? c.data : "-");
+    EXPECT_EQ(currentProfile, c.index) << (c.dataEnd ? c.dataEnd : "-") << "/" << (c.data ? c.data : "-");
+  }
+}
+
+TEST_F(ProfileStore, DecimalParsingStaysInsideTheBufferAndSaturates) {
+  struct Case { const char* text; int length; int32_t value; } cases[] = {
+      {"", 0, 0},           {"12345", 3, 123},         {" \n\v\f\r7", 6, 7},
+      {"+-3", 3, 0},        {"99999999999", 11, INT32_MAX}, {"-99999999999", 12, INT32_MIN},
+      {"-2147483648", 11, INT32_MIN}, {"0x10", 4, 0},
+  };
+  for (auto c : cases) EXPECT_EQ(parseDecimal(c.text, c.length), c.value) << c.text;
+}
+
+TEST_F(ProfileStore, ProfileIsTakenWholeOrReplacedByDefaultsUnderFallbackName) {
+  struct Case {
+    const char* name;
+    int count;
+    void (*arrange)();
+    bool good;
+    const char* expectedName;
+  } cases[] = {
+      {"good", 3, [] { putProfile(1, 42, "Work"); }, true, "Work"},
+      {"A missing", 3, [] { char n[256] = "Work"; fake::setValue(kKey, "N1", REG_SZ, n, 256); }, false, kLoadFailed},
+      {"A 96 bytes", 3, [] { putProfile(1, 42, "Work"); store()["A1"].data.resize(96); }, false, kLoadFailed},
+      {"A 101 bytes", 3, [] { putProfile(1, 42, "Work"); store()["A1"].data.resize(101); }, false, kLoadFailed},
+      {"N empty", 3, [] { putProfile(1, 42, "Work"); store()["N1"].data.clear(); }, false, kLoadFailed},
+      {"N 257 bytes", 3, [] { putProfile(1, 42, "Work"); store()["N1"].data.resize(257, 'x'); }, false, kLoadFailed},
+      {"N short, no NUL", 3, [] { putProfile(1, 42, "W"); store()["N1"].data.assign({'a', 'b', 'c'}); }, true, "abc"},
+      {"count 1 fallback", 1, [] {}, false, kSample},
+  };
+  for (const Case& c : cases) {
+    fake::reset();
+    putNumber("DataEnd", std::to_string(c.count).c_str());
+    putNumber("Data", c.count == 1 ? "0" : "1");
+    c.arrange();
+    loadProfiles();
+    EXPECT_STREQ(profileName, c.expectedName) << c.name;
+    EXPECT_EQ(isDefault(currentSettings), !c.good) << c.name;
+    if (c.good) {
+      EXPECT_EQ(currentSettings.reserved5, 42) << c.name;
+    }
+  }
+}
+
+TEST_F(ProfileStore, NameFillingAllBytesIsCutTo255) {
+  putNumber("DataEnd", "1");
+  putProfile(0, 1, "x");
+  store()["N0"].data.assign(256, 'n');
+  loadProfiles();
+  EXPECT_EQ(std::strlen(profileName), 255u);
+  char listed[kProfileNameBytes];
+  HKEY key = openProfileStore();
+  profileDisplayName(key, 0, listed);
+  osRegCloseKey(key);
+  EXPECT_EQ(std::strlen(listed), 255u);
+}
+
+TEST_F(ProfileStore, SaveWritesOnlyItsFourValuesWithExactTypesAndSizes) {
+  for (int i = 0; i < 5; ++i) putProfile(i, 100 + i, "P");
+  putNumber("DataEnd", "5");
+  putNumber("Data", "4");
+  loadProfiles();
+  auto before = store();
+  currentSettings.reserved7 = 77;
+  std::strcpy(profileName, "Renamed");
+  saveCurrentProfile();
+  EXPECT_EQ(numberAt("DataEnd"), "5");
+  EXPECT_EQ(numberAt("Data"), "4");
+  EXPECT_EQ(store().at("A4").type, DWORD(REG_BINARY));
+  EXPECT_EQ(store().at("A4").data.size(), 100u);
+  EXPECT_EQ(store().at("N4").data.size(), 256u);
+  EXPECT_EQ(nameAt(4), "Renamed");
+  EXPECT_EQ(markerAt(4), 104);  // reserved fields written back as loaded
+  for (auto& [name, value] : before)
+    if (name != "A4" && name != "N4" && name != "Data" && name != "DataEnd") {
+      EXPECT_EQ(store().at(name).data, value.data) << name;
+    }
+  EXPECT_EQ(store().size(), before.size());
+}
+
+TEST_F(ProfileStore, DeleteRenumbers) {
+  struct Case {
+    int deleted;
+    int count;
+    std::vector<std::string> namesAfter;  // N0.. after, for indices below the new count
+    int dataAfter;
+    bool lastLeftBehind;
+  } cases[] = {
+      {1, 3, {"P0", "P2"}, 1, true},
+      {2, 3, {"P0", "P1"}, 1, false},
+      {0, 3, {"P1", "P2"}, 0, true},
+      {0, 1, {}, -1, false},
+  };
+  for (const Case& c : cases) {
+    fake::reset();
+    for (int i = 0; i < c.count; ++i) putProfile(i, i, ("P" + std::to_string(i)).c_str());
+    putNumber("DataEnd", std::to_string(c.count).c_str());
+    profileCount = c.count;
+    currentProfile = c.deleted;
+    deleteCurrentProfile();
+    EXPECT_EQ(profileCount, c.count - 1);
+    EXPECT_EQ(currentProfile, c.dataAfter);
+    EXPECT_EQ(numberAt("DataEnd"), std::to_string(c.count - 1));
+    EXPECT_EQ(numberAt("Data"), std::to_string(c.dataAfter));
+    for (size_t i = 0; i < c.namesAfter.size(); ++i) EXPECT_EQ(nameAt(int(i)), c.namesAfter[i]);
+    std::string last = std::to_string(c.count - 1);
+    EXPECT_EQ(store().count("A" + last) == 1, c.lastLeftBehind) << c.deleted << "/" << c.count;
+  }
+}
+
+TEST_F(ProfileStore, DeleteOfTheOnlyProfileThenAnotherDeleteStaysConsistent) {
+  putProfile(0, 5, "Only");
+  putNumber("DataEnd", "1");
+  putNumber("Data", "0");
+  loadProfiles();
+  deleteCurrentProfile();
+  loadProfiles();
+  EXPECT_EQ(profileCount, 0);
+  EXPECT_EQ(currentProfile, 0);
+  EXPECT_STREQ(profileName, kLoadFailed);
+  EXPECT_TRUE(isDefault(currentSettings));
+  auto before = store();
+  deleteCurrentProfile();  // nothing stored: ignored, the count never goes negative
+  EXPECT_EQ(profileCount, 0);
+  EXPECT_EQ(currentProfile, 0);
+  EXPECT_EQ(store().size(), before.size());
+  saveCurrentProfile();
+  EXPECT_EQ(numberAt("DataEnd"), "0");
+  EXPECT_EQ(numberAt("Data"), "0");
+  EXPECT_EQ(store().count("A0"), 1u);
+  loadProfiles();  // a later start loads profile 0 although the count is 0
+  EXPECT_STREQ(profileName, kLoadFailed);  // N0 holds what was saved: the fallback text
+  EXPECT_EQ(currentSettings.reserved5, 200);
+}
+
+TEST_F(ProfileStore, DeleteMovesAnUnreadableProfileDownAsUnreadable) {
+  for (int i = 0; i < 4; ++i) putProfile(i, i, ("P" + std::to_string(i)).c_str());
+  store()["A2"].data.resize(50);
+  putNumber("DataEnd", "4");
+  profileCount = 4;
+  currentProfile = 0;
+  deleteCurrentProfile();
+  EXPECT_EQ(nameAt(0), "P1");
+  EXPECT_EQ(store().count("A1"), 0u);  // profile 2 could not be read: slot 1 shows the defaults
+  EXPECT_EQ(store().count("N1"), 0u);
+  EXPECT_EQ(nameAt(2), "P3");
+  EXPECT_EQ(markerAt(2), 3);
+  char listed[kProfileNameBytes];
+  HKEY key = openProfileStore();
+  profileDisplayName(key, 1, listed);
+  osRegCloseKey(key);
+  EXPECT_STREQ(listed, kLoadFailed);
+}
+
+TEST_F(ProfileStore, HugeStoredCountIsBoundedWhenDeleting) {
+  putProfile(0, 0, "P0");
+  putProfile(1, 1, "P1");
+  putNumber("DataEnd", "999999999");
+  loadProfiles();
+  deleteCurrentProfile();
+  EXPECT_EQ(profileCount, 999999998);
+  EXPECT_EQ(nameAt(0), "P1");
+  EXPECT_LE(store().size(), 2u + 2u + 2u);
+}
+
+TEST_F(ProfileStore, ListingUsesFallbackNamesForMissingOrEmptyNames) {
+  putProfile(0, 0, "First");
+  char empty[kProfileNameBytes] = {};
+  fake::setValue(kKey, "N1", REG_SZ, empty, 0);
+  profileCount = 3;
+  HKEY key = openProfileStore();
+  char name[kProfileNameBytes];
+  profileDisplayName(key, 0, name);
+  EXPECT_STREQ(name, "First");
+  profileDisplayName(key, 1, name);
+  EXPECT_STREQ(name, kLoadFailed);
+  profileDisplayName(key, 2, name);
+  EXPECT_STREQ(name, kLoadFailed);
+  osRegCloseKey(key);
+  fake::registry.clear();
+  profileCount = 1;
+  profileDisplayName(openProfileStore(), 0, name);  // store missing: no key at all
+  EXPECT_STREQ(name, kSample);
+}
+
+TEST_F(ProfileStore, ReservedFieldsSurviveLoadEditSave) {
+  unsigned char bytes[kSettingsBytes];
+  ProfileSettings s;
+  copySettings(s, defaultSettings);
+  s.reserved5 = -7; s.reserved6 = 1234; s.reserved11 = 5; s.reserved16 = 0; s.peerMode = 3;
+  settingsToBytes(s, bytes);
+  fake::setValue(kKey, "A0", REG_BINARY, bytes, 100);
+  char n[256] = "R";
+  fake::setValue(kKey, "N0", REG_SZ, n, 256);
+  loadProfiles();
+  currentSettings.panVCount = 7;
+  saveCurrentProfile();
+  ProfileSettings back;
+  std::memcpy(bytes, store().at("A0").data.data(), 100);
+  settingsFromBytes(back, bytes);
+  EXPECT_EQ(back.reserved5, -7);
+  EXPECT_EQ(back.reserved6, 1234);
+  EXPECT_EQ(back.reserved11, 5);
+  EXPECT_EQ(back.reserved16, 0);
+  EXPECT_EQ(back.peerMode, 3);
+  EXPECT_EQ(back.panVCount, 7);
+}
