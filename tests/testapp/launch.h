@@ -1,0 +1,44 @@
+// Starts the test application as a process of its own and finds its windows; for the
+// Windows tests. Header-only: each test executable includes it once per file that needs it.
+#pragma once
+#include <windows.h>
+
+#include "tests/testapp/testapp.h"
+
+struct TestAppProcess {
+  PROCESS_INFORMATION process = {};
+  HWND main = nullptr;
+  HWND plain = nullptr;
+};
+
+// The test application is built beside the test executables. Null windows on failure.
+inline TestAppProcess startTestApp() {
+  TestAppProcess app;
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  while (n > 0 && path[n - 1] != '\\' && path[n - 1] != '/') --n;
+  lstrcpyA(path + n, "qor_testapp.exe");
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &app.process))
+    return app;
+  WaitForInputIdle(app.process.hProcess, 10000);
+  for (int i = 0; i < 200 && !(app.main && app.plain); ++i) {
+    app.main = FindWindowA(TESTAPP_CLASS, nullptr);
+    app.plain = FindWindowA(TESTAPP_PLAIN_CLASS, nullptr);
+    if (!(app.main && app.plain)) Sleep(50);
+  }
+  return app;
+}
+
+inline void stopTestApp(TestAppProcess& app) {
+  if (app.main) PostMessageA(app.main, WM_CLOSE, 0, 0);
+  if (app.process.hProcess) {
+    if (WaitForSingleObject(app.process.hProcess, 5000) != WAIT_OBJECT_0)
+      TerminateProcess(app.process.hProcess, 1);
+    CloseHandle(app.process.hProcess);
+    CloseHandle(app.process.hThread);
+  }
+  app = TestAppProcess{};
+}
