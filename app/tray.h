@@ -1,0 +1,12 @@
+// The notification-area icon and its two popup menus.
+#pragma once
+#include <windows.h>
+
+enum { trayCallbackMessage = WM_APP + 100 };
+
+// Adds (NIM_ADD) or deletes (NIM_DELETE) the tray icon of mainWindow.
+BOOL setTrayIcon(DWORD action);
+// Answers the tray icon's callback; mouseMessage is its lParam.
+void onTrayCallback(UINT mouseMessage);
+// Shows popup at the pointer for owner; a chosen item reaches owner as WM_COMMAND.
+void showPopupMenu(HWND owner, HMENU popup);
