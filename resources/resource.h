@@ -1,3 +1,56 @@
 // Resource and control ids of Qor.exe, by type: dialogs 118-136, menus 218-229, icons 233
 // and 239, cursors 254-271. Never reuse an id.
 #pragma once
+
+// Settings dialog (settings/settings_dialog.cpp): templates, menus and commands. Commands 3,
+// 101 and 146 are the tray menu's About and help items, which the dialog offers too.
+#define IDD_SETTINGS_SMALL 118
+#define IDD_SETTINGS_LARGE 131
+#define IDR_SETTINGS_POPUP 228
+#define IDR_SETTINGS_MENUBAR 229
+#define IDM_ABOUT 3
+#define IDM_HELP_CONTENTS 101
+#define IDM_HELP_SEARCH 146
+#define IDM_UPDATE 140
+#define IDM_ADD 178
+#define IDM_DELETE 180
+#define IDC_SETTINGS_OK 1138
+#define IDC_DEFAULT 1071
+#define IDC_TEST 141
+#define IDC_UPDATE 115
+#define IDC_TITLE_LABEL 1139
+#define IDC_TITLE 1129
+#define IDC_TABS 1154
+
+// Settings pages (settings/settings_pages.cpp): templates by size, and their controls. Ids
+// repeat between pages, never within one.
+#define IDD_SYSTEM_PAGE_SMALL 119
+#define IDD_PAN_PAGE_SMALL 130
+#define IDD_SCROLL_PAGE_SMALL 127
+#define IDD_SYSTEM_PAGE_LARGE 136
+#define IDD_PAN_PAGE_LARGE 135
+#define IDD_SCROLL_PAGE_LARGE 133
+#define IDC_STANDBY_AT_START 1246
+#define IDC_MOVE_TO_START 1098
+#define IDC_OPEN_START_MENU 1091
+#define IDC_DELAYED_START 1092
+#define IDC_START_DELAY 153
+#define IDC_START_DELAY_SPIN 162
+#define IDC_ALWAYS_ON_TOP 1094
+#define IDC_SAVE_ON_EXIT 1093
+#define IDC_DIALOG_SIZE 1242
+#define IDC_SIZE_SMALL_LABEL 1243
+#define IDC_SIZE_LARGE_LABEL 1244
+#define IDC_SIZE_AUTO_LABEL 1245
+#define IDC_SIZE_FRAME 196
+#define IDC_PAN_ENABLED 1098
+#define IDC_EXT_SCROLL_ENABLED 1098
+#define IDC_SWAP_BUTTONS 1091
+#define IDC_VCOUNT 1129
+#define IDC_HCOUNT 1131
+#define IDC_VRESPONSE 1130
+#define IDC_HRESPONSE 1132
+#define IDC_VCOUNT_LABEL 150
+#define IDC_HCOUNT_LABEL 151
+#define IDC_VRESPONSE_LABEL 152
+#define IDC_HRESPONSE_LABEL 153
