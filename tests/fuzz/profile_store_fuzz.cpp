@@ -1,0 +1,126 @@
+// Hostile registry contents for the profile store: any type, any size from 0 to 300 bytes,
+// no terminating NUL, huge and negative numbers; then loads, switches, saves, deletes and
+// listings in any order. Nothing may read or write out of bounds (the sanitizers watch), a
+// bad profile must come up as the defaults under a fallback name, and only the store's own
+// values may be written, each with its exact type and size.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include "settings/profile_store.h"
+#include "tests/fake/fakeos.h"
+
+namespace {
+const char kKey[] = "software\\Tesk\\Qor";
+
+struct Input {
+  const uint8_t* data;
+  size_t size;
+  uint8_t byte() {
+    if (!size) return 0;
+    --size;
+    return *data++;
+  }
+};
+
+#define check(ok) checkAt(ok, #ok, __LINE__, lastValue)
+std::string lastValue;
+void checkAt(bool ok, const char* what, int line, const std::string& value) {
+  if (ok) return;
+  std::fprintf(stderr, "line %d: %s (value %s)\n", line, what, value.c_str());
+  std::abort();
+}
+
+bool isDefault() {
+  for (int k = 0; k < kSettingsFieldCount; ++k)
+    if (currentSettings.field(k) != defaultSettings.field(k)) return false;
+  return true;
+}
+
+bool isFallbackName(const char* name) {
+  return std::strcmp(name, "サンプル設定") == 0 || std::strcmp(name, "読み込み失敗Default設定") == 0;
+}
+
+// Values that changed must be the store's own, with their exact types and sizes.
+void checkWrites(const std::map<std::string, FakeRegistryValue>& before, bool mayWrite) {
+  for (auto& [name, value] : fake::registry[kKey]) {
+    auto old = before.find(name);
+    if (old != before.end() && old->second.type == value.type && old->second.data == value.data)
+      continue;
+    lastValue = name;
+    check(mayWrite);
+    if (name == "DataEnd" || name == "Data") {
+      check(value.type == REG_SZ && value.data.size() == 10);
+    } else {
+      check(name.size() > 1 && (name[0] == 'A' || name[0] == 'N'));
+      int index = std::atoi(name.c_str() + 1);
+      check(index >= 0 && std::to_string(index) == name.substr(1));
+      check(name[0] == 'A' ? value.type == REG_BINARY && value.data.size() == 100
+                           : value.type == REG_SZ && value.data.size() == 256);
+    }
+  }
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Input in = {data, size};
+  fake::reset();
+  fake::registry[kKey];
+  const char* names[] = {"DataEnd", "Data", "A0", "N0", "A1", "N1", "A2", "N2", "A3", "N3"};
+  for (const char* name : names) {
+    if (!(in.byte() & 1)) continue;
+    DWORD type = in.byte() % 5;
+    size_t length = (in.byte() | in.byte() << 8) % 301;
+    std::string bytes;
+    for (size_t i = 0; i < length; ++i) bytes += static_cast<char>(in.byte());
+    fake::setValue(kKey, name, type, bytes.data(), length);
+  }
+  profileCount = 1;
+  currentProfile = 0;
+  loadProfiles();
+  for (int step = 0; step < 8 && in.size; ++step) {
+    auto before = fake::registry[kKey];
+    switch (in.byte() % 5) {
+      case 0:
+        loadProfiles();
+        checkWrites(before, false);
+        check(currentProfile >= 0 && (currentProfile < profileCount || currentProfile == 0));
+        break;
+      case 1:
+        // Callers switch only to listed profiles.
+        currentProfile = in.byte() % (profileCount > 0 && profileCount < 64 ? profileCount : 1);
+        reloadCurrentProfile();
+        checkWrites(before, false);
+        break;
+      case 2:
+        saveCurrentProfile();
+        checkWrites(before, true);
+        break;
+      case 3:
+        deleteCurrentProfile();  // as the settings dialog does: a load follows
+        checkWrites(before, true);
+        check(profileCount >= 0 || before.count("DataEnd"));
+        loadProfiles();
+        break;
+      case 4: {
+        HKEY store = openProfileStore();
+        int32_t n = profileCount < 8 ? profileCount : 8;
+        for (int32_t i = 0; i < n; ++i) {
+          char listed[kProfileNameBytes];
+          profileDisplayName(store, i, listed);
+          check(std::memchr(listed, 0, sizeof listed) && listed[0] != 0);
+        }
+        osRegCloseKey(store);
+        checkWrites(before, false);
+        break;
+      }
+    }
+    check(std::memchr(profileName, 0, sizeof profileName) != nullptr);
+    if (isFallbackName(profileName) && !isDefault()) {
+      // A stored profile may carry a fallback text as its name; then its record is stored too.
+      check(fake::registry[kKey].count("A" + std::to_string(currentProfile)) == 1);
+    }
+  }
+  return 0;
+}
