@@ -43,3 +43,14 @@ void osRegCloseKey(HKEY key);
 bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size);
 bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size);
 bool osRegDeleteValue(HKEY key, const char* name);
+
+// Cursors. Every handle these give is the caller's, to destroy or to hand to the system.
+HCURSOR osLoadCursorResource(int id);       // from the program's own module, at its own size
+HCURSOR osLoadCursorFile(const char* path);  // null when the file does not load
+HCURSOR osCopyCursor(HCURSOR cursor);
+// Shows cursor as system cursor id (OCR_...). On success the system owns the handle and
+// destroys it; on failure it stays the caller's.
+bool osSetSystemCursor(HCURSOR cursor, DWORD id);
+void osDestroyCursor(HCURSOR cursor);  // a null handle is ignored
+// Every system cursor back as the user's settings name it, the standard one where none.
+void osRestoreSystemCursors();

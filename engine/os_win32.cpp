@@ -183,3 +183,18 @@ bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWO
 bool osRegDeleteValue(HKEY key, const char* name) {
   return key && RegDeleteValueA(key, name) == ERROR_SUCCESS;
 }
+
+HCURSOR osLoadCursorResource(int id) {
+  // Not LoadCursorA: its handles are shared and may not be destroyed.
+  return static_cast<HCURSOR>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, 0));
+}
+HCURSOR osLoadCursorFile(const char* path) { return LoadCursorFromFileA(path); }
+HCURSOR osCopyCursor(HCURSOR cursor) {
+  return cursor ? static_cast<HCURSOR>(CopyImage(cursor, IMAGE_CURSOR, 0, 0, 0)) : nullptr;
+}
+bool osSetSystemCursor(HCURSOR cursor, DWORD id) { return SetSystemCursor(cursor, id) != 0; }
+void osDestroyCursor(HCURSOR cursor) {
+  if (cursor) DestroyCursor(cursor);
+}
+void osRestoreSystemCursors() { SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0); }

@@ -92,8 +92,10 @@ struct RECT { LONG left, top, right, bottom; };
 // Registry value types
 #define REG_SZ 1
 #define REG_BINARY 3
+#endif
 
-// System cursors
+// System cursors (<windows.h> names them only with OEMRESOURCE)
+#ifndef OCR_NORMAL
 #define OCR_NORMAL 32512
 #define OCR_IBEAM 32513
 #define OCR_CROSS 32515

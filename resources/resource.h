@@ -54,3 +54,19 @@
 #define IDC_HCOUNT_LABEL 151
 #define IDC_VRESPONSE_LABEL 152
 #define IDC_HRESPONSE_LABEL 153
+
+// Gesture cursors, named by what their triangles point at (the way the content moves).
+#define IDCUR_LEFT 254
+#define IDCUR_RIGHT 255
+#define IDCUR_HORIZONTAL 256
+#define IDCUR_UP_RIGHT 257
+#define IDCUR_UP 258
+#define IDCUR_UP_LEFT 259
+#define IDCUR_FOUR_WAY 260
+#define IDCUR_DOWN_RIGHT 261
+#define IDCUR_DOWN 262
+#define IDCUR_DOWN_LEFT 263
+#define IDCUR_VERTICAL 264
+#define IDCUR_STANDBY_ARROW 266
+#define IDCUR_STANDBY_IBEAM 267
+#define IDCUR_STANDBY_CROSS 271

@@ -11,12 +11,19 @@ int hitTestCalls = 0;
 void (*onSend)(HWND, UINT) = nullptr;
 std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 bool registryWritable = true;
+std::vector<FakeCursor> cursors;
+std::vector<std::string> cursorFiles;
+int cursorMisuse = 0;
+int cursorRestores = 0;
 
 namespace {
 // Handle n + 1 is windows[n]; children lists keep Z order, topmost first.
 std::vector<FakeWindow> windows;
 std::vector<std::vector<HWND>> children;  // index 0: top-level windows
 std::vector<std::string> openKeys;        // handle n + 1 is openKeys[n]
+const DWORD kSystemCursorIds[3] = {OCR_NORMAL, OCR_IBEAM, OCR_CROSS};
+const char* const kUserCursorValues[3] = {"Arrow", "IBeam", "Cross"};
+std::string systemCursors[3];
 
 size_t indexOf(HWND h) { return reinterpret_cast<uintptr_t>(h) - 1; }
 FakeWindow* find(HWND h) {
@@ -43,6 +50,25 @@ void log(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (onSend) onSend(window, message);
   if (logMessages) sent.push_back({window, message, wParam, lParam});
 }
+int systemSlot(DWORD id) {
+  for (int i = 0; i < 3; ++i)
+    if (kSystemCursorIds[i] == id) return i;
+  return -1;
+}
+FakeCursor* liveCursor(HCURSOR h) {
+  uintptr_t i = reinterpret_cast<uintptr_t>(h);
+  if (i == 0 || i > cursors.size() || !cursors[i - 1].alive) return nullptr;
+  return &cursors[i - 1];
+}
+HCURSOR newCursor(const std::string& image) {
+  cursors.push_back({image, true});
+  return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(cursors.size()));
+}
+bool loadableFile(const std::string& path) {
+  for (const std::string& f : cursorFiles)
+    if (f == path) return true;
+  return false;
+}
 std::map<std::string, FakeRegistryValue>* keyOf(HKEY key) {
   uintptr_t i = reinterpret_cast<uintptr_t>(key);
   if (i == 0 || i > openKeys.size()) return nullptr;
@@ -63,6 +89,11 @@ void reset() {
   registry.clear();
   registryWritable = true;
   openKeys.clear();
+  cursors.clear();
+  cursorFiles.clear();
+  cursorMisuse = 0;
+  cursorRestores = 0;
+  for (std::string& shown : systemCursors) shown = "standard";
 }
 
 HWND addWindow(HWND parent, const std::string& className, RECT rect, LONG style) {
@@ -92,6 +123,16 @@ void setValue(const std::string& key, const std::string& name, DWORD type, const
               size_t size) {
   const unsigned char* bytes = static_cast<const unsigned char*>(data);
   registry[key][name] = {type, std::vector<unsigned char>(bytes, bytes + size)};
+}
+std::string shownCursor(DWORD id) {
+  int slot = systemSlot(id);
+  return slot < 0 ? std::string() : systemCursors[slot];
+}
+
+int liveCursors() {
+  int n = 0;
+  for (const FakeCursor& c : cursors) n += c.alive;
+  return n;
 }
 }  // namespace fake
 
@@ -229,4 +270,57 @@ bool osRegDeleteValue(HKEY key, const char* name) {
   auto* values = keyOf(key);
   if (!values || !registryWritable) return false;
   return values->erase(name) > 0;
+}
+
+HCURSOR osLoadCursorResource(int id) {
+  static const int kIds[] = {254, 255, 256, 257, 258, 259, 260, 261, 262, 263, 264, 266, 267, 271};
+  for (int known : kIds)
+    if (known == id) return newCursor("res:" + std::to_string(id));
+  return nullptr;
+}
+HCURSOR osLoadCursorFile(const char* path) {
+  return loadableFile(path) ? newCursor(path) : nullptr;
+}
+HCURSOR osCopyCursor(HCURSOR cursor) {
+  FakeCursor* c = liveCursor(cursor);
+  if (!c) {
+    if (cursor) ++cursorMisuse;
+    return nullptr;
+  }
+  std::string image = c->image;
+  return newCursor(image);
+}
+bool osSetSystemCursor(HCURSOR cursor, DWORD id) {
+  FakeCursor* c = liveCursor(cursor);
+  int slot = systemSlot(id);
+  if (!c || slot < 0) {
+    if (cursor || slot < 0) ++cursorMisuse;
+    return false;
+  }
+  systemCursors[slot] = c->image;
+  c->alive = false;  // the system destroys the handle it was given
+  return true;
+}
+void osDestroyCursor(HCURSOR cursor) {
+  if (!cursor) return;
+  FakeCursor* c = liveCursor(cursor);
+  if (!c) {
+    ++cursorMisuse;
+    return;
+  }
+  c->alive = false;
+}
+void osRestoreSystemCursors() {
+  ++cursorRestores;
+  auto key = registry.find("Control Panel\\Cursors");
+  for (int i = 0; i < 3; ++i) {
+    std::string path;
+    if (key != registry.end()) {
+      auto value = key->second.find(kUserCursorValues[i]);
+      if (value != key->second.end())
+        path.assign(value->second.data.begin(), value->second.data.end());
+      path = path.c_str();  // up to the terminating zero
+    }
+    systemCursors[i] = loadableFile(path) ? path : "standard";
+  }
 }

@@ -31,6 +31,12 @@ struct SentMessage {
   }
 };
 
+// A cursor handle: the picture it shows ("res:254", or a file's path); copies show the same.
+struct FakeCursor {
+  std::string image;
+  bool alive = true;
+};
+
 struct FakeRegistryValue {
   DWORD type;
   std::vector<unsigned char> data;
@@ -57,4 +63,14 @@ extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 extern bool registryWritable;  // false makes every write and delete fail
 void setValue(const std::string& key, const std::string& name, DWORD type, const void* data,
               size_t size);
+
+// Cursors: handle n + 1 is cursors[n]. Only the fourteen gesture cursor ids load as
+// resources, and only the paths in cursorFiles load as files.
+extern std::vector<FakeCursor> cursors;
+extern std::vector<std::string> cursorFiles;
+// What the arrow, I-beam and cross show: an image, or "standard". Starts "standard".
+std::string shownCursor(DWORD id);
+int liveCursors();         // handles made and not yet destroyed (by us or by the system)
+extern int cursorMisuse;   // a dead or foreign handle used, or another system cursor replaced
+extern int cursorRestores;  // calls of osRestoreSystemCursors
 }  // namespace fake

@@ -1,0 +1,97 @@
+#include "engine/cursor.h"
+
+#include "engine/os.h"
+#include "resources/resource.h"
+
+namespace {
+enum { kGestureCursorCount = 14, kSystemCursorCount = 3 };
+
+// Resource id of each gestureCursors entry.
+const int kGestureCursorIds[kGestureCursorCount] = {
+    IDCUR_STANDBY_ARROW, IDCUR_VERTICAL, IDCUR_HORIZONTAL, IDCUR_STANDBY_CROSS,
+    IDCUR_FOUR_WAY,      IDCUR_STANDBY_IBEAM, IDCUR_UP,    IDCUR_DOWN,
+    IDCUR_RIGHT,         IDCUR_LEFT,     IDCUR_UP_LEFT,    IDCUR_DOWN_LEFT,
+    IDCUR_UP_RIGHT,      IDCUR_DOWN_RIGHT,
+};
+
+// The replaced system cursors and the user's registry value for each.
+const DWORD kSystemCursors[kSystemCursorCount] = {OCR_NORMAL, OCR_IBEAM, OCR_CROSS};
+const char* const kUserCursorValues[kSystemCursorCount] = {"Arrow", "IBeam", "Cross"};
+const char kUserCursorKey[] = "Control Panel\\Cursors";
+
+// For sets 3..15, the gestureCursors index shown as arrow, I-beam and cross.
+const int8_t kSetCursors[16][kSystemCursorCount] = {
+    {-1, -1, -1}, {-1, -1, -1}, {-1, -1, -1},
+    {1, 1, 1},   {2, 2, 2},   {0, 5, 3},   {4, 4, 4},   {5, 5, 5},   {6, 6, 6},
+    {7, 7, 7},   {8, 8, 8},   {9, 9, 9},   {10, 10, 10}, {11, 11, 11}, {12, 12, 12},
+    {13, 13, 13},
+};
+
+HCURSOR gestureCursors[kGestureCursorCount];
+HCURSOR userArrow, userIBeam, userCross;
+HCURSOR* const kUserCursors[kSystemCursorCount] = {&userArrow, &userIBeam, &userCross};
+// A cursor of ours may be showing in that place. True at start: a previous run that ended
+// without restoring may have left its cursors behind.
+bool replaced[kSystemCursorCount] = {true, true, true};
+
+void replaceHandle(HCURSOR* slot, HCURSOR fresh) {
+  osDestroyCursor(*slot);
+  *slot = fresh;
+}
+
+// The system takes over (and destroys) the handle it is given, so it always gets a copy.
+void show(HCURSOR cursor, int place) {
+  HCURSOR copy = osCopyCursor(cursor);
+  if (copy && !osSetSystemCursor(copy, kSystemCursors[place])) osDestroyCursor(copy);
+}
+
+void loadCursors() {
+  for (int i = 0; i < kGestureCursorCount; ++i)
+    replaceHandle(&gestureCursors[i], osLoadCursorResource(kGestureCursorIds[i]));
+  HKEY key = osRegOpenKey(kUserCursorKey);
+  for (int i = 0; i < kSystemCursorCount; ++i) {
+    char path[257];
+    DWORD size = 256;
+    if (!osRegQueryValue(key, kUserCursorValues[i], path, &size)) continue;
+    path[size] = 0;  // the stored string need not end in a zero
+    replaceHandle(kUserCursors[i], osLoadCursorFile(path));
+  }
+  osRegCloseKey(key);
+}
+
+// Where the user has no cursor file of their own, the standard cursor comes back through
+// the system's reload of the user's settings; that is only needed where ours may show.
+void restoreUserCursors() {
+  bool standardNeeded = false;
+  for (int i = 0; i < kSystemCursorCount; ++i)
+    if (!*kUserCursors[i] && replaced[i]) standardNeeded = true;
+  if (standardNeeded) osRestoreSystemCursors();
+  for (int i = 0; i < kSystemCursorCount; ++i) {
+    if (*kUserCursors[i]) show(*kUserCursors[i], i);
+    replaced[i] = false;
+  }
+}
+
+void releaseCursors() {
+  for (HCURSOR* user : kUserCursors) replaceHandle(user, nullptr);
+  for (HCURSOR& cursor : gestureCursors) replaceHandle(&cursor, nullptr);
+}
+
+void showSet(int32_t set) {
+  for (int i = 0; i < kSystemCursorCount; ++i) {
+    show(gestureCursors[kSetCursors[set][i]], i);
+    replaced[i] = true;
+  }
+}
+}  // namespace
+
+void applyCursorSet(int32_t mode) {
+  switch (mode) {
+    case 0: loadCursors(); break;
+    case 1: restoreUserCursors(); break;
+    case 2: releaseCursors(); break;
+    default:
+      if (mode >= 3 && mode <= 15) showSet(mode);
+      break;
+  }
+}
