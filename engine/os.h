@@ -28,6 +28,8 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // client coordinates, through a buffer the control's process can read. Answers the flags
 // the control wrote, 0 when it did not answer.
 uint32_t osControlHitTest(HWND control, UINT message, POINT client);
+// Gives back the buffers and process handles that hit tests keep for reuse (at exit).
+void osReleaseHitTestBuffers();
 
 // Pointer and time.
 DWORD osGetTickCount();

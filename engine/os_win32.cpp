@@ -151,6 +151,11 @@ uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
   return remoteHitTest(control, message, processId, record);
 }
 
+void osReleaseHitTestBuffers() {
+  for (RemoteBuffer& b : remoteBuffers)
+    if (b.process) releaseRemote(b);
+}
+
 DWORD osGetTickCount() { return GetTickCount(); }
 POINT osGetCursorPos() {
   POINT p = {0, 0};

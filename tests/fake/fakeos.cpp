@@ -11,6 +11,7 @@ int hitTestCalls = 0;
 void (*onSend)(HWND, UINT) = nullptr;
 std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 bool registryWritable = true;
+HWND desktopWindow = nullptr;
 std::vector<FakeCursor> cursors;
 std::vector<std::string> cursorFiles;
 int cursorMisuse = 0;
@@ -88,6 +89,7 @@ void reset() {
   onSend = nullptr;
   registry.clear();
   registryWritable = true;
+  desktopWindow = nullptr;
   openKeys.clear();
   cursors.clear();
   cursorFiles.clear();
@@ -209,7 +211,7 @@ HWND osGetTopWindow(HWND parent) {
     if (find(h)) return h;
   return nullptr;
 }
-HWND osGetDesktopWindow() { return nullptr; }
+HWND osGetDesktopWindow() { return desktopWindow; }
 
 LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   FakeWindow* w = find(window);
@@ -230,6 +232,7 @@ uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
   return w ? w->hitFlags : 0;
 }
 
+void osReleaseHitTestBuffers() {}
 DWORD osGetTickCount() { return tickCount; }
 POINT osGetCursorPos() { return cursorPos; }
 void osSetCursorPos(int x, int y) { cursorPos = {x, y}; }

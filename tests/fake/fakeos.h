@@ -61,6 +61,7 @@ extern void (*onSend)(HWND window, UINT message);
 // HKEY_CURRENT_USER: subkey path -> value name -> value.
 extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 extern bool registryWritable;  // false makes every write and delete fail
+extern HWND desktopWindow;  // what osGetDesktopWindow answers; null until a test sets it
 void setValue(const std::string& key, const std::string& name, DWORD type, const void* data,
               size_t size);
 
