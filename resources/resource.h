@@ -70,3 +70,20 @@
 #define IDCUR_STANDBY_ARROW 266
 #define IDCUR_STANDBY_IBEAM 267
 #define IDCUR_STANDBY_CROSS 271
+
+// Application shell (app/): the tray menus, icons and commands. Commands 3, 101 and 146
+// are above; the profile items take 184 and up, one per listed profile.
+#define IDR_TRAY_RIGHT 218
+#define IDR_TRAY_LEFT 227
+#define IDI_TRAY 233
+#define IDI_ABOUT 239
+#define IDM_PROPERTIES 115
+#define IDM_STANDBY 123
+#define IDM_EXT_SCROLL 124
+#define IDM_SETTINGS 133
+#define IDM_MOVE_TO_START 143
+#define IDM_DELAYED_START 144
+#define IDM_SAVE_ON_EXIT 145
+#define IDM_OPEN_START_MENU 148
+#define IDM_EXIT 183
+#define IDM_FIRST_PROFILE 184
