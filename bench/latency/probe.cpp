@@ -1,0 +1,288 @@
+// Latency probe. Injects mouse moves and clicks with SendInput into windows of another process
+// (this program started again with "target") and measures, with the performance counter
+// shared by both processes, how long each event takes to reach its window: with no hook at
+// all, with a minimal global hook (one send to a cached window per event), and with Qor
+// running; beside it a bare cross-process SendMessage round trip, and Qor's idle CPU time and
+// working set. Prints one table; asserts nothing.
+//
+//   qor_latency_probe [events] [idle-seconds]      (defaults 2000 and 60)
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+const char kTargetClass[] = "QorProbeTarget";
+const char kSinkClass[] = "QorProbeSink";
+const char kReceiptsName[] = "QorProbeReceipts";
+const UINT kPing = WM_APP + 5;
+
+struct Receipts {
+  volatile LONG count;
+  LONGLONG when;  // performance counter at the latest receipt
+};
+Receipts* receipts;
+WNDPROC listViewProc;
+
+void recordReceipt(UINT message) {
+  if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+      message == WM_LBUTTONDBLCLK) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    receipts->when = now.QuadPart;
+    InterlockedIncrement(&receipts->count);
+  }
+}
+
+LRESULT CALLBACK targetProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  recordReceipt(m);
+  switch (m) {
+    case kPing: return 1;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcA(w, m, wp, lp);
+  }
+}
+
+LRESULT CALLBACK listViewSpy(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  recordReceipt(m);
+  return CallWindowProcA(listViewProc, w, m, wp, lp);
+}
+
+Receipts* mapReceipts() {
+  HANDLE h = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Receipts),
+                                kReceiptsName);
+  return h ? static_cast<Receipts*>(MapViewOfFile(h, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Receipts)))
+           : nullptr;
+}
+
+// The window under test: a plain client area on the left, a list view on the right.
+int runTarget() {
+  receipts = mapReceipts();
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = targetProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = kTargetClass;
+  RegisterClassA(&wc);
+  HWND main = CreateWindowExA(WS_EX_TOPMOST, kTargetClass, "probe target", WS_POPUP | WS_VISIBLE,
+                              0, 0, 800, 400, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 400, 0, 400,
+                              400, main, nullptr, wc.hInstance, nullptr);
+  listViewProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listViewSpy)));
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
+LRESULT CALLBACK sinkProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return m == WM_USER + 90 ? 1 : DefWindowProcA(w, m, wp, lp);
+}
+
+DWORD WINAPI sinkThread(void*) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = sinkProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kSinkClass;
+  RegisterClassA(&wc);
+  CreateWindowExA(0, kSinkClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
+double ticksPerMicrosecond;
+
+void inject(DWORD flags, int x, int y) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+// Microseconds from injection to receipt; negative when the event never arrived.
+double timeOne(DWORD flags, int x, int y) {
+  LONG before = receipts->count;
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  inject(flags, x, y);
+  for (DWORD waited = GetTickCount(); receipts->count == before;) {
+    if (GetTickCount() - waited > 1000) return -1;
+    SwitchToThread();
+  }
+  return double(receipts->when - start.QuadPart) / ticksPerMicrosecond;
+}
+
+struct Figures {
+  double median, p99;
+  int lost;
+};
+
+Figures summarise(std::vector<double>& samples, int lost) {
+  if (samples.empty()) return {0, 0, lost};
+  std::sort(samples.begin(), samples.end());
+  return {samples[samples.size() / 2], samples[samples.size() * 99 / 100], lost};
+}
+
+enum { kMovePlain, kMoveList, kClick, kCases };
+const char* const kCaseNames[kCases] = {"move over a plain window", "move over a list view",
+                                        "left button press/release"};
+
+void measure(int events, Figures (&out)[kCases]) {
+  for (int c = 0; c < kCases; ++c) {
+    std::vector<double> samples;
+    int lost = 0;
+    int x = c == kMoveList ? 600 : 200;
+    for (int i = 0; i < events; ++i) {
+      double us = c == kClick ? timeOne(i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN, x, 200)
+                              : timeOne(MOUSEEVENTF_MOVE, x + (i % 2) * 3, 200 + (i % 3));
+      if (us < 0) ++lost;
+      else samples.push_back(us);
+    }
+    out[c] = summarise(samples, lost);
+  }
+}
+
+Figures roundTrip(HWND target, int count) {
+  std::vector<double> samples;
+  for (int i = 0; i < count; ++i) {
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    SendMessageA(target, kPing, 0, 0);
+    QueryPerformanceCounter(&b);
+    samples.push_back(double(b.QuadPart - a.QuadPart) / ticksPerMicrosecond);
+  }
+  return summarise(samples, 0);
+}
+
+HWND waitForWindow(const char* cls, const char* title, DWORD ms) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20))
+    if (HWND w = FindWindowA(cls, title)) return w;
+  return nullptr;
+}
+
+bool startProcess(const char* commandLine, PROCESS_INFORMATION* pi) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  char line[MAX_PATH * 2];
+  lstrcpynA(line, commandLine, sizeof line);
+  return CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, pi) != 0;
+}
+
+void besideMe(const char* file, char (&path)[MAX_PATH]) {
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  while (n > 0 && path[n - 1] != '\\' && path[n - 1] != '/') --n;
+  lstrcpynA(path + n, file, MAX_PATH - n);
+}
+
+double seconds(const FILETIME& kernel, const FILETIME& user) {
+  ULARGE_INTEGER k = {{kernel.dwLowDateTime, kernel.dwHighDateTime}};
+  ULARGE_INTEGER u = {{user.dwLowDateTime, user.dwHighDateTime}};
+  return double(k.QuadPart + u.QuadPart) / 1e7;
+}
+
+void printRow(const char* scenario, const char* what, const Figures& f, const Figures* none) {
+  std::printf("%-14s %-27s %10.1f %10.1f", scenario, what, f.median, f.p99);
+  if (none) std::printf(" %10.1f", f.median - none->median);
+  else std::printf(" %10s", "");
+  if (f.lost) std::printf("  (%d lost)", f.lost);
+  std::printf("\n");
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && lstrcmpA(argv[1], "target") == 0) return runTarget();
+  const int events = argc > 1 ? std::max(10, std::atoi(argv[1])) : 2000;
+  const int idleSeconds = argc > 2 ? std::max(0, std::atoi(argv[2])) : 60;
+
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  ticksPerMicrosecond = double(frequency.QuadPart) / 1e6;
+  receipts = mapReceipts();
+  CreateThread(nullptr, 0, sinkThread, nullptr, 0, nullptr);
+
+  char self[MAX_PATH], command[MAX_PATH + 16];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  wsprintfA(command, "\"%s\" target", self);
+  PROCESS_INFORMATION target;
+  HWND targetWindow = nullptr;
+  if (!receipts || !startProcess(command, &target) ||
+      !(targetWindow = waitForWindow(kTargetClass, nullptr, 10000))) {
+    std::printf("latency probe: the target window did not come up\n");
+    return 1;
+  }
+  Figures none[kCases], minimal[kCases], qor[kCases];
+  measure(50, none);  // warm up
+  measure(events, none);
+
+  char path[MAX_PATH];
+  besideMe("minimal_hook.dll", path);
+  HMODULE hookLibrary = LoadLibraryA(path);
+  HOOKPROC hookProc = nullptr;
+  if (hookLibrary) {
+    FARPROC found = GetProcAddress(hookLibrary, "MinimalMouseHook");
+    static_assert(sizeof found == sizeof hookProc, "function pointers");
+    std::memcpy(&hookProc, &found, sizeof hookProc);
+  }
+  HHOOK hook = hookProc ? SetWindowsHookExA(WH_MOUSE, hookProc, hookLibrary, 0) : nullptr;
+  measure(50, minimal);
+  measure(events, minimal);
+  if (hook) UnhookWindowsHookEx(hook);
+
+  besideMe("Qor.exe", path);
+  PROCESS_INFORMATION qorProcess = {};
+  bool qorRan = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
+                startProcess(path, &qorProcess) &&
+                waitForWindow("hookclassN", "hookwindowN", 10000) != nullptr;
+  double idleCpu = -1;
+  SIZE_T workingSet = 0;
+  if (qorRan) {
+    Sleep(1000);  // the hooks are installed while the hook window is created
+    measure(50, qor);
+    measure(events, qor);
+    FILETIME created, ended, kernel0, user0, kernel1, user1;
+    GetProcessTimes(qorProcess.hProcess, &created, &ended, &kernel0, &user0);
+    Sleep(idleSeconds * 1000);
+    GetProcessTimes(qorProcess.hProcess, &created, &ended, &kernel1, &user1);
+    if (idleSeconds > 0)
+      idleCpu = 100.0 * (seconds(kernel1, user1) - seconds(kernel0, user0)) / idleSeconds;
+    PROCESS_MEMORY_COUNTERS memory = {};
+    if (GetProcessMemoryInfo(qorProcess.hProcess, &memory, sizeof memory))
+      workingSet = memory.WorkingSetSize;
+    PostMessageA(FindWindowA("QorWClass", nullptr), WM_CLOSE, 0, 0);
+    WaitForSingleObject(qorProcess.hProcess, 10000);
+  }
+  Figures ping = roundTrip(targetWindow, events);
+  PostMessageA(targetWindow, WM_CLOSE, 0, 0);
+  WaitForSingleObject(target.hProcess, 5000);
+
+  std::printf("%-14s %-27s %10s %10s %10s\n", "scenario", "event", "median_us", "p99_us",
+              "added_us");
+  printRow("bare send", "cross-process round trip", ping, nullptr);
+  for (int c = 0; c < kCases; ++c) printRow("no hook", kCaseNames[c], none[c], nullptr);
+  for (int c = 0; c < kCases; ++c)
+    printRow(hook ? "minimal hook" : "(no min hook)", kCaseNames[c], minimal[c], &none[c]);
+  if (!qorRan) {
+    std::printf("Qor.exe was not found beside the probe or did not start\n");
+    return 0;
+  }
+  for (int c = 0; c < kCases; ++c) printRow("Qor", kCaseNames[c], qor[c], &none[c]);
+  for (int c = 0; c < kCases; ++c) {
+    double floor = minimal[c].median - none[c].median;
+    std::printf("Qor added / minimal hook added, %s: %.2f\n", kCaseNames[c],
+                floor > 0 ? (qor[c].median - none[c].median) / floor : 0.0);
+  }
+  if (idleCpu >= 0)
+    std::printf("Qor idle CPU over %d s: %.3f %% of one core\n", idleSeconds, idleCpu);
+  std::printf("Qor working set: %.1f MiB\n", double(workingSet) / (1024.0 * 1024.0));
+  return 0;
+}
