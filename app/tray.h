@@ -6,6 +6,9 @@ enum { trayCallbackMessage = WM_APP + 100 };
 
 // Adds (NIM_ADD) or deletes (NIM_DELETE) the tray icon of mainWindow.
 BOOL setTrayIcon(DWORD action);
+// Menu 227 (left button) or 218 (right button), with its check marks set and, for the
+// right button, the profile items and the exit item appended; its first popup is shown.
+HMENU loadTrayMenu(UINT mouseMessage);
 // Answers the tray icon's callback; mouseMessage is its lParam.
 void onTrayCallback(UINT mouseMessage);
 // Shows popup at the pointer for owner; a chosen item reaches owner as WM_COMMAND.

@@ -1,0 +1,25 @@
+#include "app/about.h"
+
+#include "app/main_window.h"
+
+int aboutOpen = 0;
+
+namespace {
+INT_PTR onAboutCommand(HWND dialog, WORD id) {
+  if (id != IDOK && id != IDCANCEL) return FALSE;
+  aboutOpen = 0;
+  ShowWindow(dialog, SW_HIDE);
+  EndDialog(dialog, 1);
+  return TRUE;
+}
+}  // namespace
+
+INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: aboutOpen = 1; return TRUE;
+    case WM_COMMAND: return onAboutCommand(dialog, LOWORD(wParam));
+    default: return FALSE;
+  }
+}
+
+void runAboutBox(HWND owner) { DialogBoxParamA(appInstance, "AboutBox", owner, aboutDialogProc, 0); }

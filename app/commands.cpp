@@ -1,0 +1,80 @@
+#include "app/commands.h"
+
+#include "app/about.h"
+#include "app/app_rules.h"
+#include "app/main_window.h"
+#include "engine/gesture.h"
+#include "engine/hookthread/hook_protocol.h"
+#include "resources/resource.h"
+#include "settings/dialog.h"
+#include "settings/profile_store.h"
+
+const SettingCommand kSettingCommands[5] = {
+    {IDM_MOVE_TO_START, 0}, {IDM_DELAYED_START, 1}, {IDM_SAVE_ON_EXIT, 2},
+    {IDM_OPEN_START_MENU, 3}, {IDM_EXT_SCROLL, 15},
+};
+
+namespace {
+const char kHelpFile[] = "Qor.HLP";
+
+void showAbout() { runAboutBox(mainWindow); }
+void showHelpSearch() { WinHelpA(mainWindow, kHelpFile, HELP_PARTIALKEY, 0); }
+void openMouseControlPanel() {
+  ShellExecuteA(GetDesktopWindow(), "open", "CONTROL.EXE", "Main.CPL", "", SW_SHOWNORMAL);
+}
+// A pan under way (state 2 or 3) ends as well.
+void toggleStandby() { panState = panState == 0 ? 1 : 0; }
+void openSettings() {
+  testMode = 0;
+  dialogSizeInUse = chooseDialogSize(currentSettings.dialogSize);
+  DialogBoxParamA(appInstance, MAKEINTRESOURCEA(dialogSizeInUse ? IDD_SETTINGS_LARGE
+                                                                : IDD_SETTINGS_SMALL),
+                  mainWindow, settingsDialogProc, 0);
+}
+void exitProgram() {
+  engineEnabled = 0;
+  SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+}
+
+struct Command {
+  UINT id;
+  void (*run)();
+};
+const Command kCommands[] = {
+    {IDM_ABOUT, showAbout},
+    {IDM_HELP_CONTENTS, showHelpContents},
+    {IDM_PROPERTIES, openMouseControlPanel},
+    {IDM_STANDBY, toggleStandby},
+    {IDM_SETTINGS, openSettings},
+    {IDM_HELP_SEARCH, showHelpSearch},
+    {IDM_EXIT, exitProgram},
+};
+
+// Profile i of the store becomes current, read anew even when it already is.
+bool selectProfile(UINT id) {
+  if (id < IDM_FIRST_PROFILE || id - IDM_FIRST_PROFILE >= static_cast<UINT>(profileCount) ||
+      profileCount <= 0)
+    return false;
+  currentProfile = static_cast<int32_t>(id - IDM_FIRST_PROFILE);
+  reloadCurrentProfile();
+  return true;
+}
+}  // namespace
+
+void showHelpContents() { WinHelpA(mainWindow, kHelpFile, HELP_FINDER, 0); }
+
+bool runCommand(UINT id) {
+  for (const Command& c : kCommands) {
+    if (c.id == id) {
+      c.run();
+      return true;
+    }
+  }
+  for (const SettingCommand& c : kSettingCommands) {
+    if (c.id == id) {
+      toggleSetting(currentSettings.field(c.field));
+      return true;
+    }
+  }
+  return selectProfile(id);
+}

@@ -1,0 +1,102 @@
+#include "app/main_window.h"
+
+#include <cstring>
+
+#include "app/commands.h"
+#include "app/tray.h"
+#include "engine/cursor.h"
+#include "engine/gesture.h"
+#include "engine/hookthread/hook_protocol.h"
+#include "engine/hookthread/hook_thread.h"
+#include "engine/os.h"
+#include "engine/scroll.h"
+#include "engine/shell_windows.h"
+#include "settings/profile_store.h"
+
+HINSTANCE appInstance = GetModuleHandleA(nullptr);
+HWND mainWindow = nullptr;
+char captionText[64] = "";
+
+namespace {
+// Starts every part, in this order; the hit tests' buffers come with the first hit test.
+LRESULT onCreate(HWND window) {
+  mainWindow = window;
+  greetPeer(window);
+  applyCursorSet(0);
+  findShellWindows();
+  onProfileLoaded = setCaption;
+  loadProfiles();
+  setTrayIcon(NIM_ADD);
+  InitializeCriticalSection(&engineLock);
+  startHookThread();
+  if (currentSettings.startInStandby) panState = 1;
+  return 0;
+}
+
+// Stops every part, in this order; the user's cursors come back only once the hook thread,
+// which may still be showing ours, has ended.
+LRESULT onDestroy() {
+  setTrayIcon(NIM_DELETE);
+  engineEnabled = 0;
+  scrollRepeat.hOn = 0;
+  scrollRepeat.vOn = 0;
+  panState = 0;
+  extScrollState = 0;
+  if (currentSettings.saveOnExit) saveCurrentProfile();
+  if (hookWindow) SendMessageA(hookWindow, WM_CLOSE, 0, 0);
+  releasePointer();
+  farewellPeer();
+  if (hookThread) WaitForSingleObject(hookThread, INFINITE);
+  applyCursorSet(1);
+  applyCursorSet(2);
+  osReleaseHitTestBuffers();
+  PostQuitMessage(0);
+  return 0;
+}
+
+// Windows is ending the session: only the profile is kept.
+LRESULT onEndSession(WPARAM ending) {
+  if (ending) saveCurrentProfile();
+  return 0;
+}
+
+LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+  return runCommand(LOWORD(wParam)) ? 0 : DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+}
+
+LRESULT onTray(LPARAM mouseMessage) {
+  onTrayCallback(static_cast<UINT>(mouseMessage));
+  return 0;
+}
+}  // namespace
+
+void setCaption() {
+  std::strcpy(captionText, "Qor95 Ver1.0");
+  SetWindowTextA(mainWindow, captionText);
+}
+
+bool registerMainWindowClass() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = mainWindowProc;
+  wc.hInstance = appInstance;
+  wc.hIcon = LoadIconA(appInstance, "atmicon");
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = MAIN_WINDOW_CLASS;
+  return RegisterClassA(&wc) != 0;
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: return onCreate(window);
+    case WM_DESTROY: return onDestroy();
+    case WM_QUERYOPEN: return 0;  // never restored from an icon
+    case WM_ENDSESSION: return onEndSession(wParam);
+    case WM_NCDESTROY: return 0;
+    case WM_COMMAND: return onCommand(window, wParam, lParam);
+    case WM_INITMENU: return 0;
+    case WM_INITMENUPOPUP: return 0;
+    case trayCallbackMessage: return onTray(lParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}

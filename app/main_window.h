@@ -1,0 +1,16 @@
+// The hidden main window: it starts and stops every part of the program in a fixed order,
+// owns the tray icon and carries out the menu commands.
+#pragma once
+#include <windows.h>
+
+#define MAIN_WINDOW_CLASS "QorWClass"
+
+extern HINSTANCE appInstance;  // every resource is loaded from this module
+extern HWND mainWindow;
+extern char captionText[64];   // the main window's title and the tray icon's tooltip
+
+// Registers QorWClass; false on failure.
+bool registerMainWindowClass();
+// Writes "Qor95 Ver1.0" into captionText and sets it as the main window's title.
+void setCaption();
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

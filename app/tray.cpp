@@ -1,0 +1,86 @@
+#include "app/tray.h"
+
+#include "app/about.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "engine/gesture.h"
+#include "engine/os.h"
+#include "resources/resource.h"
+#include "settings/dialog.h"
+#include "settings/profile_store.h"
+
+namespace {
+// One item per profile (at most kMaxListedProfiles), the current one checked.
+void appendProfileItems(HMENU popup) {
+  HKEY store = openProfileStore();
+  const int32_t count = profileCount < kMaxListedProfiles ? profileCount : kMaxListedProfiles;
+  for (int32_t i = 0; i < count; ++i) {
+    char name[kProfileNameBytes];
+    profileDisplayName(store, i, name);
+    AppendMenuA(popup, MF_STRING | (i == currentProfile ? MF_CHECKED : MF_UNCHECKED),
+                IDM_FIRST_PROFILE + i, name);
+  }
+  osRegCloseKey(store);
+}
+
+void check(HMENU menu, UINT id, bool on) {
+  CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void showTrayMenu(UINT mouseMessage) {
+  if (aboutOpen || settingsDialogOpen) return;
+  HMENU menu = loadTrayMenu(mouseMessage);
+  if (!menu) return;
+  showPopupMenu(mainWindow, GetSubMenu(menu, 0));
+  DestroyMenu(menu);
+}
+}  // namespace
+
+BOOL setTrayIcon(DWORD action) {
+  NOTIFYICONDATAA icon = {};
+  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  icon.hWnd = mainWindow;
+  icon.uID = 0;
+  icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  icon.uCallbackMessage = trayCallbackMessage;
+  // A copy of our own, so that destroying it cannot touch a shared icon.
+  icon.hIcon = static_cast<HICON>(
+      LoadImageA(appInstance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 16, 16, 0));
+  lstrcpynA(icon.szTip, captionText, sizeof icon.szTip);
+  BOOL result = Shell_NotifyIconA(action, &icon);
+  if (icon.hIcon) DestroyIcon(icon.hIcon);
+  return result;
+}
+
+HMENU loadTrayMenu(UINT mouseMessage) {
+  const bool right = mouseMessage == WM_RBUTTONDOWN;
+  HMENU menu = LoadMenuA(appInstance, MAKEINTRESOURCEA(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT));
+  if (!menu) return nullptr;
+  check(menu, IDM_STANDBY, panState != 0);
+  for (const SettingCommand& c : kSettingCommands)
+    check(menu, c.id, currentSettings.field(c.field) != 0);
+  if (right) {
+    HMENU popup = GetSubMenu(menu, 0);
+    appendProfileItems(popup);
+    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup, MF_STRING, IDM_EXIT, "終了(&X)");
+  }
+  return menu;
+}
+
+void onTrayCallback(UINT mouseMessage) {
+  switch (mouseMessage) {
+    case WM_LBUTTONDOWN: showTrayMenu(mouseMessage); return;
+    case WM_RBUTTONDOWN: showTrayMenu(mouseMessage); return;
+    case WM_LBUTTONDBLCLK: showHelpContents(); return;  // also while a dialog is open
+    default: return;
+  }
+}
+
+void showPopupMenu(HWND owner, HMENU popup) {
+  POINT at = {0, 0};
+  GetCursorPos(&at);
+  SetForegroundWindow(owner);
+  TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
+  PostMessageA(owner, WM_KILLFOCUS, 0, 0);
+}

@@ -1,0 +1,65 @@
+#include "engine/hookthread/hook_protocol.h"
+
+#include "engine/gesture.h"
+#include "engine/os.h"
+#include "engine/scroll.h"
+#include "settings/settings.h"
+
+SharedInt32 engineEnabled = 1;
+SharedUInt32 startTick = 0;
+int32_t hookTimerMs = 10;
+EventSlots* eventSlots = nullptr;
+
+namespace {
+HWND windowOf(uint32_t value) {  // handles are 32-bit values, sign-extended on 64-bit
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
+}
+
+void notifyPeer(HWND sender, LPARAM code) {
+  HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
+  if (peer) osSendMessage(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
+}
+}  // namespace
+
+LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
+  EventRecord event;
+  if (!eventSlots || !readEvent(eventSlots, ticket, &event) || !engineEnabled) return kAnswerPass;
+  int32_t pass = engineMouseEvent(windowOf(event.window), static_cast<UINT>(message),
+                                  static_cast<int32_t>(event.hitTestCode), event.x, event.y);
+  return pass ? kAnswerPass : kAnswerSwallow;
+}
+
+LRESULT answerMenuLoop() {
+  if (engineEnabled) menuLoopSeen = 1;
+  return 0;
+}
+
+LRESULT answerPeer(LPARAM code) {
+  switch (code) {
+    case kPeerDisable: engineEnabled = 0; return 0;
+    case kPeerEnable: if (currentSettings.peerMode != 3) engineEnabled = 1; return 0;
+    case kPeerQuery: return currentSettings.peerMode;
+    default: return 0;
+  }
+}
+
+bool installHooksAtCreation() {
+  if (currentSettings.delayedStart) return false;
+  startTick = 0;
+  return true;
+}
+
+bool hookTimerTick() {
+  if (engineEnabled) engineTick();
+  uint32_t started = startTick;
+  if (!started) return false;
+  // Elapsed time, so that the tick counter's wrap-around neither fires early nor never.
+  int64_t delayMs = static_cast<int64_t>(currentSettings.startDelaySeconds) * 1000;
+  if (delayMs < 0) delayMs = 0;
+  if (static_cast<int64_t>(osGetTickCount() - started) <= delayMs) return false;
+  startTick = 0;
+  return true;
+}
+
+void greetPeer(HWND mainWindow) { notifyPeer(mainWindow, kPeerHello); }
+void farewellPeer() { notifyPeer(nullptr, kPeerGoodbye); }

@@ -1,0 +1,32 @@
+// The hook window's side of the private protocol, and the notices to the peer program: the
+// logic of the hook thread, reaching the system only through engine/os.h.
+#pragma once
+#include <cstdint>
+#include "engine/hookthread/protocol.h"
+#include "engine/shared_word.h"
+#include "engine/winapi.h"
+
+// The peer program's message, both ways; lParam is a code, wParam the sender's window.
+enum : unsigned { kMsgPeer = WM_USER + 150 };  // 1174
+enum { kPeerHello = 0, kPeerGoodbye = 1, kPeerDisable = 2, kPeerEnable = 3, kPeerQuery = 4 };
+#define PEER_WINDOW_CLASS "VOLMAR32"
+
+extern SharedInt32 engineEnabled;  // 0: the hook window runs neither events nor ticks
+extern SharedUInt32 startTick;     // tick at start; non-zero while delayed installation waits
+extern int32_t hookTimerMs;        // hook timer period, 1..1000, fixed before the thread starts
+extern EventSlots* eventSlots;     // the hook thread's view of the event slots; may be null
+
+// Answers to the messages of the hook library and the peer.
+LRESULT answerMouseEvent(WPARAM message, LPARAM ticket);
+LRESULT answerMenuLoop();
+LRESULT answerPeer(LPARAM code);
+
+// At the hook window's creation: true when the hooks are to be installed now (no delayed
+// start), which also ends the waiting.
+bool installHooksAtCreation();
+// Every hook-timer tick: the engine's repeat step; true once the delayed installation is due.
+bool hookTimerTick();
+
+// Notices to the peer's window, when there is one: hello at start, goodbye at the end.
+void greetPeer(HWND mainWindow);
+void farewellPeer();

@@ -1,0 +1,17 @@
+// The hook thread: its hidden window receives every forwarded mouse event and the peer's
+// requests, and runs the pointer engine under engineLock.
+#pragma once
+#include <windows.h>
+
+extern HWND hookWindow;               // set before startHookThread returns; null without it
+extern HANDLE hookThread;
+extern CRITICAL_SECTION engineLock;   // initialised by the main window before the thread starts
+
+// Registers the hook window's class and starts the thread; returns once the thread's window
+// exists (or could not be made). False when no thread runs.
+bool startHookThread();
+// Installs (on) or removes both global hooks; reports failures in a message box owned by owner.
+bool setHooks(HWND owner, bool on);
+LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Frees the pointer from any confinement (ClipCursor to the whole desktop).
+void releasePointer();

@@ -1,0 +1,71 @@
+#!/usr/bin/env python3
+"""Turns the icons drawn as text (resources/icons/NAME.txt) into NAME.ico files.
+
+A picture is a square of 16 or 32 rows, one character per pixel: '.' clear, and a letter
+for each of the 16 standard colours (see COLOURS). Every other line is a comment. The .ico
+file holds one image of 16 colours (4 bits per pixel) with its transparency mask. A file is
+only rewritten when its bytes change.
+
+usage: make_icons.py SOURCE_DIR OUTPUT_DIR
+"""
+import os
+import struct
+import sys
+
+# letter -> palette index; the palette is the 16 standard VGA colours in this order.
+COLOURS = 'krgynptsdRGYBMCw'
+PALETTE = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
+           (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
+           (255, 255, 0), (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+
+
+def read_picture(path):
+    lines = [line.rstrip('\n') for line in open(path, encoding='utf-8')]
+    rows = [r for r in lines if r and all(c == '.' or c in COLOURS for c in r)]
+    size = len(rows)
+    if size not in (16, 32) or any(len(r) != size for r in rows):
+        sys.exit(f'{path}: expected a square picture of 16 or 32 pixels')
+    return rows
+
+
+def padded(data):
+    return data + b'\0' * (-len(data) % 4)  # rows end on 32-bit boundaries
+
+
+def icon_file(rows):
+    size = len(rows)
+    colour_rows = b''
+    mask_rows = b''
+    for row in reversed(rows):  # bottom-up
+        indices = [0 if c == '.' else COLOURS.index(c) for c in row]
+        colour_rows += padded(bytes((indices[i] << 4) | indices[i + 1]
+                                    for i in range(0, size, 2)))
+        bits = 0
+        for c in row:
+            bits = (bits << 1) | (c == '.')
+        mask_rows += padded(bits.to_bytes(size // 8, 'big'))
+    palette = b''.join(bytes((b, g, r, 0)) for r, g, b in PALETTE)
+    header = struct.pack('<IiiHHIIiiII', 40, size, 2 * size, 1, 4, 0,
+                         len(colour_rows) + len(mask_rows), 0, 0, 16, 0)
+    image = header + palette + colour_rows + mask_rows
+    directory = struct.pack('<HHH', 0, 1, 1)
+    entry = struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(image), len(directory) + 16)
+    return directory + entry + image
+
+
+def main():
+    source, output = sys.argv[1], sys.argv[2]
+    os.makedirs(output, exist_ok=True)
+    names = sorted(n for n in os.listdir(source) if n.endswith('.txt'))
+    if not names:
+        sys.exit(f'{source}: no icon pictures')
+    for name in names:
+        data = icon_file(read_picture(os.path.join(source, name)))
+        target = os.path.join(output, name[:-4] + '.ico')
+        if os.path.exists(target) and open(target, 'rb').read() == data:
+            continue
+        with open(target, 'wb') as f:
+            f.write(data)
+
+
+main()
