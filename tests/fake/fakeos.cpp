@@ -8,6 +8,7 @@ bool logMessages = true;
 DWORD tickCount = 0;
 POINT cursorPos = {0, 0};
 int hitTestCalls = 0;
+int sendsToNonWindows = 0;
 void (*onSend)(HWND, UINT) = nullptr;
 std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 bool registryWritable = true;
@@ -86,6 +87,7 @@ void reset() {
   tickCount = 0;
   cursorPos = {0, 0};
   hitTestCalls = 0;
+  sendsToNonWindows = 0;
   onSend = nullptr;
   registry.clear();
   registryWritable = true;
@@ -215,7 +217,10 @@ HWND osGetDesktopWindow() { return desktopWindow; }
 
 LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   FakeWindow* w = find(window);
-  if (!w) return 0;
+  if (!w) {
+    ++sendsToNonWindows;
+    return 0;
+  }
   log(window, message, wParam, lParam);
   w = find(window);  // a nested notification may have destroyed it
   if (!w) return 0;
@@ -226,7 +231,10 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
   ++hitTestCalls;
   FakeWindow* w = find(control);
-  if (!w) return 0;
+  if (!w) {
+    ++sendsToNonWindows;
+    return 0;
+  }
   log(control, message, 0, (static_cast<LPARAM>(client.y) << 16) | (client.x & 0xFFFF));
   w = find(control);
   return w ? w->hitFlags : 0;

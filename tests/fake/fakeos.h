@@ -55,6 +55,7 @@ extern bool logMessages;               // off for benchmarks, so sends allocate 
 extern DWORD tickCount;
 extern POINT cursorPos;
 extern int hitTestCalls;
+extern int sendsToNonWindows;  // sends and hit tests addressed to a null or destroyed window
 // Called for every sent message before it is logged (nested notifications in tests).
 extern void (*onSend)(HWND window, UINT message);
 

@@ -1,0 +1,85 @@
+// Shared by the engine's native tests: a clean engine over the fake window system, the
+// pictures each cursor set shows, and the scroll messages windows received.
+#pragma once
+#include <ostream>
+#include <string>
+#include <vector>
+#include "engine/cursor.h"
+#include "engine/gesture.h"
+#include "engine/scroll.h"
+#include "engine/shell_windows.h"
+#include "settings/settings.h"
+#include "tests/fake/fakeos.h"
+
+namespace engine_test {
+
+// Resource id shown as arrow, I-beam and cross by sets 3..15, as the cursor table gives them.
+inline std::vector<std::string> setImages(int set) {
+  static const int kIds[16][3] = {
+      {0, 0, 0},       {0, 0, 0},       {0, 0, 0},       {264, 264, 264}, {256, 256, 256},
+      {266, 267, 271}, {260, 260, 260}, {267, 267, 267}, {258, 258, 258}, {262, 262, 262},
+      {255, 255, 255}, {254, 254, 254}, {259, 259, 259}, {263, 263, 263}, {257, 257, 257},
+      {261, 261, 261},
+  };
+  std::vector<std::string> images;
+  for (int id : kIds[set]) images.push_back("res:" + std::to_string(id));
+  return images;
+}
+
+inline std::vector<std::string> shownImages() {
+  return {fake::shownCursor(OCR_NORMAL), fake::shownCursor(OCR_IBEAM),
+          fake::shownCursor(OCR_CROSS)};
+}
+
+// Forgets the previous test's cursor handles and gesture, then starts as the program does:
+// handles loaded, the user's cursors shown (the standard ones: no files), nothing running.
+inline void resetEngine() {
+  applyCursorSet(2);
+  fake::reset();
+  taskbarWindow = startButton = progmanWindow = nullptr;
+  copySettings(currentSettings, defaultSettings);
+  panState = 0;
+  extScrollState = 0;
+  menuLoopSeen = 0;
+  chordAction = -1;
+  leftButtonDown = 0;
+  currentKind = 999;
+  anchorPoint = {0, 0};
+  scrollRepeat = ScrollRepeat{};
+  applyCursorSet(0);
+  applyCursorSet(3);
+  applyCursorSet(1);
+  wantedCursor = appliedCursor = 1;
+  fake::cursorRestores = 0;
+}
+
+// The scroll messages sent, in order.
+inline std::vector<SentMessage> scrollMessages() {
+  std::vector<SentMessage> out;
+  for (const SentMessage& m : fake::sent)
+    if (m.message == WM_VSCROLL || m.message == WM_HSCROLL) out.push_back(m);
+  return out;
+}
+
+// count pairs of (line, SB_ENDSCROLL) to one destination.
+inline std::vector<SentMessage> pairs(HWND to, UINT message, WPARAM line, int count,
+                                      LPARAM lParam = 0) {
+  std::vector<SentMessage> out;
+  for (int i = 0; i < count; ++i) {
+    out.push_back({to, message, line, lParam});
+    out.push_back({to, message, SB_ENDSCROLL, lParam});
+  }
+  return out;
+}
+
+inline std::vector<SentMessage> operator+(std::vector<SentMessage> a,
+                                          const std::vector<SentMessage>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+}  // namespace engine_test
+
+inline std::ostream& operator<<(std::ostream& os, const SentMessage& m) {
+  return os << "{" << m.window << " " << m.message << " " << m.wParam << " " << m.lParam << "}";
+}

@@ -1,0 +1,522 @@
+// Whole gestures as a user makes them, through engineMouseEvent and engineTick over the fake
+// window system and clock: what windows receive, what passes, which cursors show.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include "tests/native/engine_helpers.h"
+
+using namespace engine_test;
+
+namespace {
+const int kAnchorX = 400, kAnchorY = 300;
+HWND nestedTarget;  // the window a nested notification in a send is about
+bool nested;
+
+class Gesture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetEngine();
+    app = fake::addWindow(nullptr, "AppWindow", {0, 0, 800, 600});
+    other = fake::addWindow(nullptr, "OtherApp", {800, 0, 1200, 600});
+    fake::tickCount = 1000;
+    panState = 1;
+  }
+  int32_t ev(UINT message, int x, int y, HWND w = nullptr, int32_t hit = HTCLIENT) {
+    return engineMouseEvent(w ? w : app, message, hit, x, y);
+  }
+  int32_t move(int x, int y, HWND w = nullptr, int32_t hit = HTCLIENT) {
+    return ev(WM_MOUSEMOVE, x, y, w, hit);
+  }
+  void tickAt(DWORD now) {
+    fake::tickCount = now;
+    engineTick();
+  }
+  // Scroll messages of one tick at now.
+  std::vector<SentMessage> stepsAt(DWORD now) {
+    fake::sent.clear();
+    tickAt(now);
+    return scrollMessages();
+  }
+  // Standby, pointer on the anchor over the client area, right button pressed there.
+  void pressAtAnchor() {
+    EXPECT_EQ(move(kAnchorX, kAnchorY), 1);
+    EXPECT_EQ(wantedCursor, 5);
+    EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 0);
+    EXPECT_EQ(panState, 2);
+    EXPECT_EQ(shownImages(), setImages(6));
+  }
+  HWND app, other;
+};
+}  // namespace
+
+TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
+  const int32_t hInterval = 1000 - 30 * 2 * 2, vInterval = 1000 - 40 * 2 * 3;
+  struct { int ox, oy; int cursor; int vLine; int hLine; } cases[] = {
+      // pointer offset from the anchor; -1: no steps on that axis; cursor 0: unchanged
+      {5, -5, 0, -1, -1},
+      {0, -40, 8, SB_LINEDOWN, -1},  {0, 40, 9, SB_LINEUP, -1},
+      {30, 0, 10, -1, SB_LINELEFT},  {-30, 0, 11, -1, SB_LINERIGHT},
+      {-30, -40, 12, SB_LINEDOWN, SB_LINERIGHT}, {-30, 40, 13, SB_LINEUP, SB_LINERIGHT},
+      {30, -40, 14, SB_LINEDOWN, SB_LINELEFT},   {30, 40, 15, SB_LINEUP, SB_LINELEFT},
+  };
+  for (bool drag : {false, true}) {
+    for (auto c : cases) {
+      SCOPED_TRACE(testing::Message() << (drag ? "drag " : "click ") << c.ox << "," << c.oy);
+      SetUp();
+      currentSettings.panHCount = 2;
+      currentSettings.panVCount = 3;
+      currentSettings.panHResponse = 2;
+      currentSettings.panVResponse = 3;
+      pressAtAnchor();
+      int unchanged = 6;
+      if (!drag) {
+        EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX + 1, kAnchorY - 1), 0);  // within 1 pixel: a click
+        EXPECT_EQ(panState, 3);
+        EXPECT_EQ(extScrollState, 1);
+        EXPECT_EQ(shownImages(), setImages(3));
+        unchanged = 3;
+      }
+      EXPECT_EQ(move(kAnchorX + c.ox, kAnchorY + c.oy), 1);
+      int cursor = c.cursor ? c.cursor : unchanged;
+      EXPECT_EQ(wantedCursor, cursor);
+      EXPECT_EQ(shownImages(), setImages(cursor));
+      // The steps come from the timer, measured from the press, strictly after the interval.
+      EXPECT_TRUE(stepsAt(1000 + vInterval).empty());
+      auto vertical = c.vLine < 0 ? std::vector<SentMessage>{} : pairs(app, WM_VSCROLL, c.vLine, 3);
+      EXPECT_EQ(stepsAt(1000 + vInterval + 1), vertical);
+      EXPECT_TRUE(stepsAt(1000 + hInterval).empty());
+      auto horizontal = c.hLine < 0 ? std::vector<SentMessage>{} : pairs(app, WM_HSCROLL, c.hLine, 2);
+      EXPECT_EQ(stepsAt(1000 + hInterval + 1), horizontal);
+      if (drag) {
+        EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX + c.ox, kAnchorY + c.oy), 0);
+        EXPECT_EQ(panState, 1);
+        EXPECT_EQ(shownImages(), setImages(5));
+        EXPECT_TRUE(stepsAt(5000).empty());
+      }
+    }
+  }
+}
+
+TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
+  // Leaving the pan target for another window.
+  pressAtAnchor();
+  EXPECT_EQ(move(kAnchorX - 50, kAnchorY), 1);
+  EXPECT_EQ(scrollRepeat.hOn, 1);
+  EXPECT_EQ(move(900, kAnchorY, other), 1);
+  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(scrollRepeat.hOn, 0);
+  EXPECT_EQ(shownImages(), setImages(5));
+
+  // A further right-click ends a pan click's panning: both swallowed.
+  SetUp();
+  pressAtAnchor();
+  ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
+  move(kAnchorX, kAnchorY - 30);
+  EXPECT_EQ(scrollRepeat.vOn, 1);
+  EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY - 30), 0);
+  EXPECT_EQ(panState, 3);
+  EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY - 30), 0);
+  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(scrollRepeat.vOn, 0);
+  EXPECT_EQ(shownImages(), setImages(5));
+
+  // Panning, then a left press and release: both pass, and the release ends the pan.
+  SetUp();
+  pressAtAnchor();
+  ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
+  move(kAnchorX, kAnchorY - 30);
+  EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY - 30), 1);
+  EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY - 30), 1);
+  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(scrollRepeat.vOn, 0);
+  EXPECT_EQ(shownImages(), setImages(5));
+}
+
+TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {
+  HWND vbar = fake::addWindow(app, "ScrollBar", {780, 0, 800, 580}, SBS_VERT);
+  HWND hbar = fake::addWindow(app, "ScrollBar", {0, 580, 780, 600});
+  currentSettings.extScrollHCount = 2;
+  currentSettings.extScrollVCount = 3;
+  struct {
+    const char* where; HWND window; int32_t hit; int swap; UINT button;
+    int arming; int cursor; HWND to; UINT message; WPARAM line; int count; LPARAM lParam;
+  } cases[] = {
+      {"own vertical bar", app, HTVSCROLL, 0, WM_LBUTTONDOWN, 3, 9, app, WM_VSCROLL, SB_LINEUP, 3, 0},
+      {"own vertical bar", app, HTVSCROLL, 0, WM_RBUTTONDOWN, 3, 8, app, WM_VSCROLL, SB_LINEDOWN, 3, 0},
+      {"own vertical bar", app, HTVSCROLL, 1, WM_LBUTTONDOWN, 3, 8, app, WM_VSCROLL, SB_LINEDOWN, 3, 0},
+      {"own vertical bar", app, HTVSCROLL, 1, WM_RBUTTONDOWN, 3, 9, app, WM_VSCROLL, SB_LINEUP, 3, 0},
+      {"own horizontal bar", app, HTHSCROLL, 0, WM_LBUTTONDOWN, 4, 11, app, WM_HSCROLL, SB_LINERIGHT, 2, 0},
+      {"own horizontal bar", app, HTHSCROLL, 1, WM_RBUTTONDOWN, 4, 10, app, WM_HSCROLL, SB_LINELEFT, 2, 0},
+      {"vertical control", vbar, HTCLIENT, 0, WM_LBUTTONDOWN, 3, 9, app, WM_VSCROLL, SB_LINEUP, 3, LPARAM(vbar)},
+      {"vertical control", vbar, HTCLIENT, 1, WM_LBUTTONDOWN, 3, 8, app, WM_VSCROLL, SB_LINEDOWN, 3, LPARAM(vbar)},
+      {"vertical control", vbar, HTCLIENT, 0, WM_RBUTTONDOWN, 3, 8, app, WM_VSCROLL, SB_LINEDOWN, 3, LPARAM(vbar)},
+      {"vertical control", vbar, HTCLIENT, 1, WM_RBUTTONDOWN, 3, 9, app, WM_VSCROLL, SB_LINEUP, 3, LPARAM(vbar)},
+      {"horizontal control", hbar, HTCLIENT, 1, WM_LBUTTONDOWN, 4, 11, app, WM_HSCROLL, SB_LINERIGHT, 2, LPARAM(hbar)},
+      {"horizontal control", hbar, HTCLIENT, 0, WM_RBUTTONDOWN, 4, 10, app, WM_HSCROLL, SB_LINELEFT, 2, LPARAM(hbar)},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(testing::Message() << c.where << " swap " << c.swap << " button " << c.button);
+    panState = 0;
+    extScrollState = 0;
+    currentSettings.extScrollSwapButtons = c.swap;
+    RECT r = fake::window(c.window).rect;
+    int x = c.window == app ? 790 : (r.left + r.right) / 2, y = c.window == app ? 300 : (r.top + r.bottom) / 2;
+    EXPECT_EQ(move(x, y, c.window, c.hit), 1);
+    EXPECT_EQ(ev(WM_RBUTTONDOWN, x, y, c.window), 0);
+    EXPECT_EQ(extScrollState, 2);
+    EXPECT_EQ(shownImages(), setImages(c.arming));
+    EXPECT_EQ(ev(WM_RBUTTONUP, x, y, c.window), 0);
+    EXPECT_EQ(extScrollState, 1);
+    fake::sent.clear();
+    EXPECT_EQ(ev(c.button, x, y, c.window), 0);
+    EXPECT_EQ(scrollMessages(), pairs(c.to, c.message, c.line, c.count, c.lParam));
+    EXPECT_EQ(shownImages(), setImages(c.cursor));
+    EXPECT_EQ(ev(c.button + 1, x, y, c.window), 0);  // the release
+    EXPECT_EQ(scrollRepeat.hOn + scrollRepeat.vOn, 0);
+    EXPECT_EQ(shownImages(), setImages(c.arming));
+    // Moving within the bar keeps it; moving onto an element that is not scroll-bar-like ends it.
+    EXPECT_EQ(move(x, y + 5, c.window, c.hit), 1);
+    EXPECT_EQ(extScrollState, 1);
+    EXPECT_EQ(move(300, 300), 1);
+    EXPECT_EQ(extScrollState, 0);
+    EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+  }
+}
+
+TEST_F(Gesture, ExtendedScrollRepeatTimingAcrossTheTickWrap) {
+  panState = 0;
+  for (DWORD start : {5000u, 0xFFFFFD00u, 0xFFFFFFF0u}) {
+    SCOPED_TRACE(start);
+    extScrollState = 0;
+    move(790, 300, app, HTVSCROLL);
+    ev(WM_RBUTTONDOWN, 790, 300);
+    ev(WM_RBUTTONUP, 790, 300);
+    fake::tickCount = start;
+    fake::sent.clear();
+    ev(WM_LBUTTONDOWN, 790, 300);
+    auto step = pairs(app, WM_VSCROLL, SB_LINEUP, 3);
+    EXPECT_EQ(scrollMessages(), step);  // one step at once
+    for (DWORD t = 0; t <= 800; t += 10) EXPECT_TRUE(stepsAt(start + t).empty()) << t;
+    EXPECT_EQ(stepsAt(start + 801), step);
+    EXPECT_TRUE(stepsAt(start + 901).empty());
+    EXPECT_EQ(stepsAt(start + 902), step);
+    EXPECT_EQ(stepsAt(start + 1003), step);
+    // A repeat neither stalls nor races far beyond: still every 100 ms an hour later.
+    EXPECT_EQ(stepsAt(start + 3600000), step);
+    EXPECT_TRUE(stepsAt(start + 3600100).empty());
+    EXPECT_EQ(stepsAt(start + 3600101), step);
+    ev(WM_LBUTTONUP, 790, 300);
+    EXPECT_TRUE(stepsAt(start + 3700000).empty());
+  }
+}
+
+TEST_F(Gesture, PanIntervalsFromDistanceAndResponseIncludingZeroAndNegative) {
+  struct { int distance; int response; int32_t interval; } cases[] = {
+      {20, 1, 960}, {11, 1, 978}, {20, 25, 0}, {600, 1, -200}, {20, 3, 880},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(testing::Message() << c.distance << " px, response " << c.response);
+    SetUp();
+    currentSettings.panHResponse = c.response;
+    pressAtAnchor();
+    move(kAnchorX - c.distance, kAnchorY);  // pointer left of the anchor: steps right
+    EXPECT_EQ(scrollRepeat.hInterval, c.interval);
+    auto step = pairs(app, WM_HSCROLL, SB_LINERIGHT, 1);
+    if (c.interval > 0) {
+      EXPECT_TRUE(stepsAt(1000 + c.interval).empty());
+      EXPECT_EQ(stepsAt(1000 + c.interval + 1), step);
+    } else if (c.interval == 0) {
+      // Every tick at which the millisecond count has moved on since the last step.
+      EXPECT_TRUE(stepsAt(1000).empty());
+      EXPECT_EQ(stepsAt(1001), step);
+      EXPECT_TRUE(stepsAt(1001).empty());
+      EXPECT_EQ(stepsAt(1011), step);
+    } else {
+      // Every tick, even within the same millisecond.
+      EXPECT_EQ(stepsAt(1000), step);
+      EXPECT_EQ(stepsAt(1000), step);
+    }
+  }
+}
+
+TEST_F(Gesture, PanClickTurnsExtendedScrollOnAndMovingAwayPans) {
+  currentSettings.extScrollEnabled = 0;  // the pan click does not need it
+  pressAtAnchor();
+  EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
+  EXPECT_EQ(extScrollState, 1);
+  fake::sent.clear();
+  EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 0);
+  EXPECT_EQ(scrollMessages(), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
+  EXPECT_EQ(shownImages(), setImages(9));
+  EXPECT_EQ(stepsAt(1000 + 801), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
+  EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 0);
+  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(extScrollState, 1);
+  EXPECT_EQ(shownImages(), setImages(3));
+  EXPECT_TRUE(stepsAt(3000).empty());
+
+  // After a pan click, 11 pixels up: extended scroll ends and vertical panning starts in
+  // the same event.
+  SetUp();
+  currentSettings.panVResponse = 2;
+  pressAtAnchor();
+  ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
+  EXPECT_EQ(move(kAnchorX, kAnchorY - 11), 1);
+  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(scrollRepeat.vOn, 1);
+  EXPECT_EQ(scrollRepeat.vInterval, 1000 - 22 * 2);
+  EXPECT_EQ(shownImages(), setImages(8));
+  EXPECT_TRUE(stepsAt(1000 + 956).empty());
+  EXPECT_EQ(stepsAt(1000 + 957), pairs(app, WM_VSCROLL, SB_LINEDOWN, 2));
+}
+
+TEST_F(Gesture, LeftAndRightChordInBothDirections) {
+  // In standby: the right press passes, its release is swallowed and switches pan off.
+  move(kAnchorX, kAnchorY);
+  EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
+  EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);
+  EXPECT_EQ(chordAction, 0);
+  EXPECT_EQ(leftButtonDown, 0);
+  EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
+  EXPECT_EQ(panState, 0);
+  EXPECT_EQ(chordAction, -1);
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+  EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
+
+  // With pan off: both swallowed, and standby comes on.
+  EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
+  EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 0);
+  EXPECT_EQ(chordAction, 1);
+  EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
+  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(shownImages(), setImages(5));
+  EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
+  EXPECT_TRUE(scrollMessages().empty());
+}
+
+TEST_F(Gesture, RightPressAndReleaseWhileExtendedScrollRepeats) {
+  panState = 0;
+  move(790, 300, app, HTVSCROLL);
+  ev(WM_RBUTTONDOWN, 790, 300);
+  // Moving off the bar before the release ends it; the release then passes.
+  EXPECT_EQ(move(300, 300), 1);
+  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(ev(WM_RBUTTONUP, 300, 300), 1);
+
+  move(790, 300, app, HTVSCROLL);
+  ev(WM_RBUTTONDOWN, 790, 300);
+  ev(WM_RBUTTONUP, 790, 300);
+  EXPECT_EQ(ev(WM_LBUTTONDOWN, 790, 300), 0);
+  EXPECT_EQ(scrollRepeat.vDir, -1);
+  // The right press sends one step its way and takes the repeat over.
+  fake::sent.clear();
+  EXPECT_EQ(ev(WM_RBUTTONDOWN, 790, 300), 0);
+  EXPECT_EQ(scrollMessages(), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));
+  EXPECT_EQ(scrollRepeat.vDir, 1);
+  EXPECT_EQ(shownImages(), setImages(8));
+  // Its release, with the left button still held, ends extended scroll.
+  EXPECT_EQ(ev(WM_RBUTTONUP, 790, 300), 0);
+  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(scrollRepeat.vOn, 0);
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+  EXPECT_EQ(ev(WM_LBUTTONUP, 790, 300), 1);
+}
+
+TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
+  HWND progman = fake::addWindow(nullptr, "Progman", {0, 0, 1280, 1024});
+  HWND view = fake::addWindow(progman, "SHELLDLL_DefView", {0, 0, 1280, 1024});
+  HWND icons = fake::addWindow(view, "SysListView32", {0, 0, 1280, 1024});
+  HWND taskbar = fake::addWindow(nullptr, "Shell_TrayWnd", {0, 1000, 1280, 1024});
+  HWND start = fake::addWindow(taskbar, "Button", {3, 1001, 60, 1023});
+  struct { int moves, opens, selected; UINT message; } cases[] = {
+      {0, 0, 0, WM_LBUTTONDBLCLK}, {1, 0, 0, WM_LBUTTONDBLCLK}, {0, 1, 0, WM_LBUTTONDBLCLK},
+      {1, 1, 0, WM_LBUTTONDBLCLK}, {1, 1, 0, WM_NCLBUTTONDBLCLK}, {1, 1, 2, WM_LBUTTONDBLCLK},
+  };
+  for (bool shellFound : {true, false}) {
+    progmanWindow = shellFound ? progman : nullptr;
+    taskbarWindow = shellFound ? taskbar : nullptr;
+    startButton = shellFound ? start : nullptr;
+    for (auto c : cases) {
+      SCOPED_TRACE(testing::Message() << shellFound << c.moves << c.opens << c.selected << " " << c.message);
+      currentSettings.dblClickMovesToStart = c.moves;
+      currentSettings.dblClickOpensStartMenu = c.opens;
+      fake::window(icons).selectedCount = c.selected;
+      fake::window(icons).hitFlags = 0x1;
+      fake::cursorPos = {500, 500};
+      move(500, 500, icons);
+      fake::sent.clear();
+      EXPECT_EQ(ev(c.message, 500, 500, icons), 1);  // the desktop still gets it
+      EXPECT_EQ(leftButtonDown, 1);
+      std::vector<SentMessage> expected;
+      if (shellFound) expected.push_back({icons, LVM_GETSELECTEDCOUNT, 0, 0});
+      bool acts = shellFound && c.selected == 0;
+      if (acts && (c.moves || c.opens)) expected.push_back({taskbar, WM_SETFOCUS, 0, 0});
+      if (acts && c.opens) expected.push_back({start, WM_LBUTTONDOWN, MK_LBUTTON, 0});
+      EXPECT_EQ(fake::sent, expected);
+      POINT at = acts && c.moves ? POINT{31, 1012} : POINT{500, 500};
+      EXPECT_EQ(fake::cursorPos.x, at.x);
+      EXPECT_EQ(fake::cursorPos.y, at.y);
+      ev(WM_LBUTTONUP, 500, 500, icons);
+    }
+  }
+  // Elsewhere than the desktop, nothing is asked.
+  progmanWindow = progman;
+  fake::sent.clear();
+  ev(WM_LBUTTONDBLCLK, 100, 100);
+  EXPECT_TRUE(fake::sent.empty());
+}
+
+TEST_F(Gesture, LeftPressReloadsCursorsWithoutChangingWhatShows) {
+  move(kAnchorX, kAnchorY);
+  EXPECT_EQ(shownImages(), setImages(5));
+  size_t made = fake::cursors.size();
+  ev(WM_NCLBUTTONDOWN, kAnchorX, kAnchorY);
+  EXPECT_EQ(fake::cursors.size(), made);  // the non-client press reloads nothing
+  ev(WM_NCLBUTTONUP, kAnchorX, kAnchorY);
+  ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY);
+  EXPECT_EQ(appliedCursor, 0);
+  EXPECT_EQ(fake::cursors.size(), made + 14);  // fresh handles, the old ones released
+  EXPECT_EQ(fake::liveCursors(), 14);
+  EXPECT_EQ(shownImages(), setImages(5));
+  ev(WM_LBUTTONUP, kAnchorX, kAnchorY);
+  move(kAnchorX, kAnchorY, app, HTCAPTION);
+  EXPECT_EQ(shownImages(), setImages(5));  // the next set applied uses the new handles
+  EXPECT_EQ(fake::cursorMisuse, 0);
+}
+
+TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnEveryTick) {
+  currentSettings.panEnabled = 0;
+  EXPECT_EQ(move(kAnchorX, kAnchorY), 1);
+  EXPECT_EQ(shownImages(), setImages(5));  // standby over a pannable element still asks for 5
+  EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);  // but no pan starts
+  EXPECT_EQ(panState, 1);
+  tickAt(1010);
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+  EXPECT_EQ(appliedCursor, 1);
+  EXPECT_EQ(wantedCursor, 1);
+  // Every tick applies set 1 again: the user's own files are copied in each time.
+  fake::cursorFiles = {"C:\\arrow.cur"};
+  fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, "C:\\arrow.cur", 13);
+  applyCursorSet(0);
+  size_t made = fake::cursors.size();
+  for (int i = 0; i < 5; ++i) tickAt(1020 + 10 * i);
+  EXPECT_EQ(fake::cursors.size(), made + 5);
+  EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\arrow.cur");
+  currentSettings.panEnabled = 1;
+  tickAt(2000);
+  EXPECT_EQ(fake::cursors.size(), made + 5);
+}
+
+TEST_F(Gesture, MessagesOutsideTheTwelvePassUntouched) {
+  pressAtAnchor();
+  move(kAnchorX - 30, kAnchorY);
+  int32_t state[] = {panState, extScrollState, chordAction, leftButtonDown, currentKind,
+                     wantedCursor, scrollRepeat.hOn, scrollRepeat.vOn};
+  fake::sent.clear();
+  size_t made = fake::cursors.size();
+  for (UINT message : {0x0207u, 0x0208u, 0x0209u, 0x020Au, 0x020Bu, 0x00A7u, 0x0206u, 0x00A6u, 0u})
+    EXPECT_EQ(ev(message, 10, 10, other), 1) << message;
+  int32_t after[] = {panState, extScrollState, chordAction, leftButtonDown, currentKind,
+                     wantedCursor, scrollRepeat.hOn, scrollRepeat.vOn};
+  EXPECT_TRUE(std::equal(std::begin(state), std::end(state), std::begin(after)));
+  EXPECT_TRUE(fake::sent.empty());
+  EXPECT_EQ(fake::cursors.size(), made);
+}
+
+TEST_F(Gesture, MenuLoopAndReclassification) {
+  HWND statik = fake::addWindow(app, "Static", {10, 10, 200, 200});
+  HWND edit = fake::addWindow(app, "Edit", {300, 10, 500, 200});
+  // The first move after a menu-loop notice is "nowhere", the next is classified again.
+  menuLoopSeen = 1;
+  move(350, 50, edit);
+  EXPECT_EQ(currentKind, 19);
+  EXPECT_EQ(menuLoopSeen, 0);
+  move(350, 50, edit);
+  EXPECT_EQ(currentKind, 63);
+
+  // A Static control without a hit code: the top window's child at the point is asked.
+  fake::window(statik).ncHitTest = HTCAPTION;
+  fake::sent.clear();
+  move(50, 50, statik, HTERROR);
+  EXPECT_EQ(fake::sent, (std::vector<SentMessage>{{statik, WM_NCHITTEST, 0, (50 << 16) | 50}}));
+  EXPECT_EQ(currentKind, 10);
+  // Its answer explains nothing either: client area.
+  fake::window(statik).ncHitTest = HTERROR;
+  move(50, 50, statik, HTERROR);
+  EXPECT_EQ(currentKind, 20);
+  // The window the second try found is the event's window: a pan on it goes on there and
+  // ends on the window around it.
+  EXPECT_EQ(ev(WM_RBUTTONDOWN, 50, 50, statik), 0);
+  EXPECT_EQ(ev(WM_RBUTTONUP, 50, 50, statik), 0);
+  EXPECT_EQ(scrollRepeat.target, statik);
+  move(60, 50, statik, HTERROR);
+  EXPECT_EQ(panState, 3);
+  move(250, 50);
+  EXPECT_EQ(panState, 1);
+  // No window at the point: the event's window stays, as a client area.
+  pressAtAnchor();
+  ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
+  move(5000, 5000, app, HTERROR);
+  EXPECT_EQ(currentKind, 20);
+  EXPECT_EQ(panState, 3);
+  // Negative screen coordinates are packed as 16-bit words.
+  HWND left = fake::addWindow(nullptr, "Static", {-300, -200, 0, 0});
+  fake::sent.clear();
+  move(-20, -10, left, HTERROR);
+  ASSERT_EQ(fake::sent.size(), 1u);
+  EXPECT_EQ(fake::sent[0].lParam, LPARAM(0xFFF6FFECu));
+}
+
+TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
+  panState = 0;
+  move(790, 300, app, HTVSCROLL);
+  ev(WM_RBUTTONDOWN, 790, 300);
+  ev(WM_RBUTTONUP, 790, 300);
+  // While the first step of a left press waits, the pointer moves off the bar.
+  nestedTarget = app;
+  nested = false;
+  fake::onSend = [](HWND, UINT message) {
+    if (message != WM_VSCROLL || nested) return;
+    nested = true;
+    engineMouseEvent(nestedTarget, WM_MOUSEMOVE, HTCLIENT, 300, 300);
+  };
+  EXPECT_EQ(ev(WM_LBUTTONDOWN, 790, 300), 0);
+  EXPECT_TRUE(nested);
+  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(scrollRepeat.vOn, 0);
+  EXPECT_EQ(appliedCursor, wantedCursor);
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+  ev(WM_LBUTTONUP, 300, 300);
+
+  // While a tick's step waits, a new extended-scroll repeat starts: its delay stands.
+  fake::onSend = nullptr;
+  move(790, 300, app, HTVSCROLL);
+  ev(WM_RBUTTONDOWN, 790, 300);
+  ev(WM_RBUTTONUP, 790, 300);
+  fake::tickCount = 10000;
+  ev(WM_LBUTTONDOWN, 790, 300);
+  nested = false;
+  fake::onSend = [](HWND, UINT message) {
+    if (message != WM_VSCROLL || nested) return;
+    nested = true;
+    engineMouseEvent(nestedTarget, WM_RBUTTONDOWN, HTCLIENT, 790, 300);
+  };
+  tickAt(10801);
+  EXPECT_TRUE(nested);
+  EXPECT_EQ(scrollRepeat.vLast, 10801u + 700u);
+  EXPECT_EQ(scrollRepeat.vDir, 1);
+  fake::onSend = nullptr;
+  EXPECT_TRUE(stepsAt(11601).empty());
+  EXPECT_EQ(stepsAt(11602), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));
+}
+
+TEST_F(Gesture, StandbyCommandDuringAGestureStopsItsRepeatAndCursor) {
+  pressAtAnchor();
+  move(kAnchorX - 40, kAnchorY - 40);
+  EXPECT_EQ(shownImages(), setImages(12));
+  panState = 0;  // the tray's standby command, on the main thread
+  EXPECT_TRUE(stepsAt(5000).empty());
+  EXPECT_EQ(scrollRepeat.hOn + scrollRepeat.vOn, 0);
+  move(kAnchorX - 41, kAnchorY - 40);
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+}
