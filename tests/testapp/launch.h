@@ -11,16 +11,19 @@ struct TestAppProcess {
   HWND plain = nullptr;
 };
 
-// The test application is built beside the test executables. Null windows on failure.
-inline TestAppProcess startTestApp() {
+// The test application is built beside the test executables; arguments, such as
+// TESTAPP_STAND_INS, follow its name on the command line. Null windows on failure.
+inline TestAppProcess startTestApp(const char* arguments = "") {
   TestAppProcess app;
   char path[MAX_PATH];
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
   while (n > 0 && path[n - 1] != '\\' && path[n - 1] != '/') --n;
   lstrcpyA(path + n, "qor_testapp.exe");
+  char commandLine[2 * MAX_PATH];
+  wsprintfA(commandLine, "\"%s\" %s", path, arguments);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &app.process))
     return app;
   WaitForInputIdle(app.process.hProcess, 10000);

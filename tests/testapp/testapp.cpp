@@ -8,6 +8,39 @@
 
 namespace {
 HWND mainWindow;
+TestLog* testLog;
+
+void openLog() {
+  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                      sizeof(TestLog), TESTAPP_LOG_NAME);
+  if (mapping) testLog = static_cast<TestLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+  if (testLog) testLog->count = 0;
+}
+
+void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_VSCROLL: case WM_HSCROLL: case WM_SETFOCUS: case WM_USER + 150:
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONUP: break;
+    default: return;
+  }
+  if (!testLog || testLog->count >= kTestLogCapacity) return;
+  TestLogEntry& e = testLog->entry[testLog->count];
+  e = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), message,
+       static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)};
+  InterlockedIncrement(&testLog->count);
+}
+
+LRESULT CALLBACK loggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  logMessage(window, message, wParam, lParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+WNDPROC buttonProc;
+LRESULT CALLBACK loggingButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  logMessage(window, message, wParam, lParam);
+  return CallWindowProcA(buttonProc, window, message, wParam, lParam);
+}
 
 HWND addControl(const char* cls, DWORD style, int id, int x, int y, int w, int h) {
   return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE | style, x, y, w, h, mainWindow,
@@ -65,8 +98,10 @@ LRESULT pointOf(int id, int part) {
 }
 
 LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  logMessage(window, message, wParam, lParam);
   switch (message) {
     case TESTAPP_WM_POINT: return pointOf(static_cast<int>(wParam), static_cast<int>(lParam));
+    case TESTAPP_WM_CLEAR_LOG: if (testLog) testLog->count = 0; return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -80,7 +115,7 @@ void createWindows(HINSTANCE instance) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = TESTAPP_CLASS;
   RegisterClassA(&wc);
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpfnWndProc = loggingProc;
   wc.lpszClassName = TESTAPP_PLAIN_CLASS;
   RegisterClassA(&wc);
 
@@ -100,11 +135,41 @@ void createWindows(HINSTANCE instance) {
   CreateWindowExA(0, TESTAPP_PLAIN_CLASS, "Plain", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL |
                   WS_VISIBLE, 660, 0, 300, 300, nullptr, nullptr, instance, nullptr);
 }
+HWND standIn(const char* cls, const char* title, DWORD style, HWND parent, int x, int y, int w,
+             int h) {
+  WNDCLASSA wc = {};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = loggingProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_DESKTOP + 1);
+  wc.lpszClassName = cls;
+  RegisterClassA(&wc);
+  return CreateWindowExA(0, cls, title, style, x, y, w, h, parent, nullptr, wc.hInstance, nullptr);
+}
+
+// Stand-ins of the shell's windows, created before Qor starts so that it finds them.
+void createStandIns() {
+  const DWORD child = WS_CHILD | WS_VISIBLE;
+  HWND desktop = standIn("Progman", "Program Manager", WS_POPUP | WS_VISIBLE, nullptr, 660, 320,
+                         600, 400);
+  HWND view = standIn("SHELLDLL_DefView", "", child, desktop, 0, 0, 600, 400);
+  CreateWindowExA(0, WC_LISTVIEWA, "", child | LVS_ICON, 0, 0, 600, 400, view, nullptr,
+                  GetModuleHandleA(nullptr), nullptr);
+  HWND taskbar = standIn("Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE, nullptr, 0, 984, 1280, 40);
+  HWND start = CreateWindowExA(0, "Button", "Start", child | BS_PUSHBUTTON, 0, 0, 100, 40,
+                               taskbar, nullptr, GetModuleHandleA(nullptr), nullptr);
+  buttonProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(start, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(loggingButtonProc)));
+  standIn("VOLMAR32", "", WS_POPUP, nullptr, 0, 0, 0, 0);
+}
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&icc);
+  openLog();
+  if (commandTail && std::strstr(commandTail, TESTAPP_STAND_INS)) createStandIns();
   createWindows(instance);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

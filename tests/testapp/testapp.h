@@ -1,5 +1,8 @@
 // What the Windows tests and the test application agree on.
 #pragma once
+#include <windows.h>
+
+#include <cstdint>
 
 #define TESTAPP_CLASS "QorTestApp"
 #define TESTAPP_PLAIN_CLASS "QorTestPlain"
@@ -21,3 +24,27 @@ enum {
 // application's own process.
 #define TESTAPP_WM_POINT (WM_APP + 1)
 enum { kTestPointItemLabel = 0, kTestPointEmpty = 1, kTestPointRightOfItem = 2 };
+
+// The messages that the application's windows receive, for the end-to-end tests: a named
+// shared block the application appends to and the tests read. Logged: scroll messages,
+// mouse buttons, WM_SETFOCUS and the peer message (1174).
+#define TESTAPP_LOG_NAME "QorTestApp.Log"
+enum { kTestLogCapacity = 8192 };
+struct TestLogEntry {
+  uint32_t window;  // handle as a 32-bit value
+  uint32_t message;
+  uint32_t wParam;
+  uint32_t lParam;
+};
+struct TestLog {
+  volatile LONG count;  // entries written; logging stops at kTestLogCapacity
+  TestLogEntry entry[kTestLogCapacity];
+};
+// Sent to the main test window: empties the log.
+#define TESTAPP_WM_CLEAR_LOG (WM_APP + 2)
+
+// Started with this argument, the application also builds stand-ins of the shell's windows
+// (none of which Wine has with children): the desktop "Progman" "Program Manager" with a
+// "SHELLDLL_DefView" holding an empty "SysListView32", the taskbar "Shell_TrayWnd" with an
+// empty title and a "Button" as its Start button, and the peer program's "VOLMAR32".
+#define TESTAPP_STAND_INS "stand-ins"
