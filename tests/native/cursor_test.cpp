@@ -1,0 +1,102 @@
+// Cursor sets through the fake's system cursors: what shows, and that every handle is
+// either ours or the system's, never lost, never used after it is gone.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include "tests/native/engine_helpers.h"
+
+using namespace engine_test;
+
+namespace {
+const char kCursorsKey[] = "Control Panel\\Cursors";
+const std::vector<std::string> kStandard(3, "standard");
+
+class CursorSets : public ::testing::Test {
+ protected:
+  void SetUp() override { resetEngine(); }
+  void userValue(const char* name, const char* path) {
+    fake::setValue(kCursorsKey, name, REG_SZ, path, std::strlen(path) + 1);
+  }
+};
+}  // namespace
+
+TEST_F(CursorSets, EachGestureSetShowsItsPictures) {
+  for (int set = 3; set <= 15; ++set) {
+    applyCursorSet(set);
+    EXPECT_EQ(shownImages(), setImages(set)) << set;
+  }
+  applyCursorSet(5);
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{"res:266", "res:267", "res:271"}));
+  applyCursorSet(7);
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "res:267"));
+  EXPECT_EQ(fake::cursorMisuse, 0);
+}
+
+TEST_F(CursorSets, LoadUnknownModesAndReleaseChangeNothingShown) {
+  applyCursorSet(12);
+  size_t made = fake::cursors.size();
+  for (int mode : {0, 16, -1, 1000}) {
+    applyCursorSet(mode);
+    EXPECT_EQ(shownImages(), setImages(12)) << mode;
+  }
+  EXPECT_EQ(fake::cursors.size(), made + 14);  // only mode 0 made handles
+  applyCursorSet(2);
+  EXPECT_EQ(shownImages(), setImages(12));
+  EXPECT_EQ(fake::liveCursors(), 0);
+  applyCursorSet(2);  // twice is harmless
+  EXPECT_EQ(fake::cursorMisuse, 0);
+}
+
+TEST_F(CursorSets, HandlesNeitherPileUpNorGetUsedAfterTheSystemTookThem) {
+  userValue("Arrow", "C:\\a.cur");
+  userValue("IBeam", "C:\\i.cur");
+  userValue("Cross", "C:\\c.cur");
+  fake::cursorFiles = {"C:\\a.cur", "C:\\i.cur", "C:\\c.cur"};
+  for (int cycle = 0; cycle < 1000; ++cycle) {
+    applyCursorSet(0);
+    for (int set = 3; set <= 15; ++set) applyCursorSet(set);
+    applyCursorSet(1);
+    applyCursorSet(1);
+  }
+  EXPECT_EQ(fake::liveCursors(), 17);
+  EXPECT_EQ(fake::cursorMisuse, 0);
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\a.cur", "C:\\i.cur", "C:\\c.cur"}));
+  EXPECT_EQ(fake::cursorRestores, 0);  // every place had a file of the user's
+  applyCursorSet(2);
+  EXPECT_EQ(fake::liveCursors(), 0);
+  EXPECT_EQ(fake::cursorMisuse, 0);
+}
+
+TEST_F(CursorSets, UsersOwnCursorsOrTheStandardOnes) {
+  fake::cursorFiles = {"C:\\arrow.cur", "C:\\other.cur"};
+  userValue("Arrow", "C:\\arrow.cur");
+  userValue("IBeam", "C:\\missing.cur");  // a file that does not load
+  applyCursorSet(0);
+  applyCursorSet(6);
+  applyCursorSet(1);
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "standard", "standard"}));
+  EXPECT_EQ(fake::cursorRestores, 1);
+  // Nothing of ours shows where the standard ones are wanted: no second reload of them.
+  applyCursorSet(1);
+  EXPECT_EQ(fake::cursorRestores, 1);
+
+  // A value that cannot be read keeps the handle loaded before; one that can replaces it.
+  fake::registry[kCursorsKey].erase("Arrow");
+  userValue("Cross", "C:\\other.cur");
+  applyCursorSet(0);
+  applyCursorSet(9);
+  applyCursorSet(1);
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "standard", "C:\\other.cur"}));
+  EXPECT_EQ(fake::liveCursors(), 16);
+
+  // A value too long for the buffer, or one without a terminating zero, loads nothing wrong.
+  std::string unterminated(256, 'x');
+  fake::setValue(kCursorsKey, "Arrow", REG_SZ, unterminated.data(), unterminated.size());
+  fake::cursorFiles.push_back(unterminated);
+  fake::setValue(kCursorsKey, "Cross", REG_SZ, std::string(300, 'y').data(), 300);
+  applyCursorSet(0);
+  applyCursorSet(1);
+  EXPECT_EQ(fake::shownCursor(OCR_NORMAL), unterminated);
+  EXPECT_EQ(fake::shownCursor(OCR_CROSS), "C:\\other.cur");
+  EXPECT_EQ(fake::cursorMisuse, 0);
+}

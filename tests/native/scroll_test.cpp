@@ -1,0 +1,151 @@
+// Scroll emission: where the steps go, how many, and when the timer repeats them.
+#include <gtest/gtest.h>
+
+#include "tests/native/engine_helpers.h"
+
+using namespace engine_test;
+
+namespace {
+class Scroll : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetEngine();
+    frame = fake::addWindow(nullptr, "Frame", {0, 0, 800, 600});
+    pane = fake::addWindow(frame, "Pane", {0, 0, 600, 500});
+    fake::cursorPos = {300, 250};
+  }
+  HWND bar(HWND parent, RECT r, LONG style, const char* cls = "ScrollBar") {
+    return fake::addWindow(parent, cls, r, style);
+  }
+  std::vector<SentMessage> send(HWND window, int32_t hDir, int32_t vDir, int32_t kind,
+                                int32_t hCount = 2, int32_t vCount = 3) {
+    fake::sent.clear();
+    sendScrollSteps(window, hDir, vDir, hCount, vCount, kind);
+    return scrollMessages();
+  }
+  HWND frame, pane;
+};
+}  // namespace
+
+TEST_F(Scroll, DestinationByKindVerticalFirst) {
+  HWND vbar = bar(pane, {580, 0, 600, 480}, SBS_VERT);
+  HWND hbar = bar(pane, {0, 480, 580, 500}, 0);
+  struct { HWND window; int32_t kind; HWND to; LPARAM lParam; } cases[] = {
+      {vbar, 81, pane, LPARAM(vbar)}, {hbar, 80, pane, LPARAM(hbar)},
+      {hbar, 81, pane, LPARAM(hbar)},  // the kind decides, not the control's own style
+      {pane, 12, pane, 0}, {pane, 63, pane, 0}, {pane, 999, pane, 0},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(c.kind);
+    EXPECT_EQ(send(c.window, 1, -1, c.kind),
+              pairs(c.to, WM_VSCROLL, SB_LINEUP, 3, c.lParam) +
+                  pairs(c.to, WM_HSCROLL, SB_LINERIGHT, 2, c.lParam));
+  }
+}
+
+TEST_F(Scroll, ClientAreaGoesThroughAScrollBarControlUnderTheCursor) {
+  // Without any control: the window itself, lParam 0.
+  EXPECT_EQ(send(pane, -5, 7, 20),
+            pairs(pane, WM_VSCROLL, SB_LINEDOWN, 3) + pairs(pane, WM_HSCROLL, SB_LINELEFT, 2));
+
+  // A horizontal control of its own whose span holds the cursor's x; a vertical one of the
+  // parent whose span holds the cursor's y.
+  HWND own = bar(pane, {100, 480, 500, 500}, 0);
+  HWND parents = bar(frame, {780, 200, 800, 300}, SBS_VERT);
+  EXPECT_EQ(send(pane, 1, 1, 20), pairs(frame, WM_VSCROLL, SB_LINEDOWN, 3, LPARAM(parents)) +
+                                      pairs(pane, WM_HSCROLL, SB_LINERIGHT, 2, LPARAM(own)));
+
+  // Bounds are inclusive on the axis; the other coordinate is not looked at.
+  for (LONG x : {100, 500}) {
+    fake::cursorPos = {x, 5};
+    EXPECT_EQ(send(pane, 1, 0, 20), pairs(pane, WM_HSCROLL, SB_LINERIGHT, 2, LPARAM(own))) << x;
+  }
+  fake::cursorPos = {501, 250};
+  EXPECT_EQ(send(pane, 1, 0, 20), pairs(pane, WM_HSCROLL, SB_LINERIGHT, 2));
+}
+
+TEST_F(Scroll, OnlyVisibleEnabledDirectChildScrollBarsOfTheAxisQualify) {
+  struct { const char* why; const char* cls; LONG style; bool visible; bool enabled; bool child; bool chosen; } cases[] = {
+      {"qualifies", "ScrollBar", 0, true, true, true, true},
+      {"123 bar, horizontal", "123WScrollBar", 0x1, true, true, true, true},
+      {"vertical bar", "ScrollBar", SBS_VERT, true, true, true, false},
+      {"hidden", "ScrollBar", 0, false, true, true, false},
+      {"disabled", "ScrollBar", 0, true, false, true, false},
+      {"grandchild", "ScrollBar", 0, true, true, false, false},
+      {"not a scroll bar", "Edit", 0, true, true, true, false},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(c.why);
+    SetUp();
+    HWND holder = c.child ? pane : fake::addWindow(pane, "Holder", {0, 400, 600, 500});
+    HWND b = bar(holder, {0, 480, 600, 500}, c.style, c.cls);
+    fake::window(b).visible = c.visible;
+    fake::window(b).enabled = c.enabled;
+    EXPECT_EQ(send(pane, 1, 0, 20), pairs(pane, WM_HSCROLL, SB_LINERIGHT, 2, c.chosen ? LPARAM(b) : 0));
+  }
+  // Of two that qualify, the first in enumeration order.
+  SetUp();
+  bar(pane, {0, 480, 600, 500}, 0);
+  HWND first = bar(pane, {0, 460, 600, 480}, 0);
+  EXPECT_EQ(send(pane, 1, 0, 20), pairs(pane, WM_HSCROLL, SB_LINERIGHT, 2, LPARAM(first)));
+  // A top-level window has no parent to search.
+  HWND top = fake::addWindow(nullptr, "Lonely", {0, 0, 100, 100});
+  EXPECT_EQ(send(top, 0, 1, 20), pairs(top, WM_VSCROLL, SB_LINEDOWN, 3));
+}
+
+TEST_F(Scroll, CountsDirectionsAndWindowsThatAreGone) {
+  EXPECT_EQ(send(pane, 0, -1, 12, 2, 3), pairs(pane, WM_VSCROLL, SB_LINEUP, 3));
+  EXPECT_TRUE(send(pane, 0, 0, 12).empty());
+  EXPECT_TRUE(send(pane, 1, 1, 12, 0, -4).empty());
+  // A damaged profile's count is held to the settings' maximum of 7.
+  EXPECT_EQ(send(pane, 0, 1, 12, 1, 1000000), pairs(pane, WM_VSCROLL, SB_LINEDOWN, 7));
+  fake::destroyWindow(pane);
+  EXPECT_TRUE(send(pane, 1, 1, 12).empty());
+  EXPECT_EQ(fake::sendsToNonWindows, 0);
+
+  // A window that goes away while its steps go out gets nothing more.
+  SetUp();
+  static HWND doomed;
+  doomed = pane;
+  fake::onSend = [](HWND, UINT) { fake::destroyWindow(doomed); };
+  EXPECT_EQ(send(pane, 1, 1, 12).size(), 1u);
+  EXPECT_EQ(fake::sendsToNonWindows, 0);
+}
+
+TEST_F(Scroll, TickRepeatsEachAxisWithTheLatestKindAcrossTheWrap) {
+  HWND control = bar(pane, {0, 480, 600, 500}, 0);
+  ScrollRepeat& r = scrollRepeat;
+  panState = 3;
+  r.target = control;
+  r.hOn = 1;
+  r.hDir = 1;
+  r.hCount = 1;
+  r.hInterval = 500;
+  r.hLast = 0xFFFFFF00u;  // 256 ms before the counter wraps
+  r.vOn = 1;
+  r.vDir = -1;
+  r.vCount = 2;
+  r.vInterval = 100;
+  r.vLast = 0xFFFFFF00u;
+  currentKind = 80;
+  auto tick = [](DWORD now) {
+    fake::sent.clear();
+    fake::tickCount = now;
+    engineTick();
+    return scrollMessages();
+  };
+  // Neither fires early when last + interval wraps, nor stalls once now has wrapped.
+  EXPECT_TRUE(tick(0xFFFFFF10u).empty());
+  EXPECT_EQ(tick(0xFFFFFF65u), pairs(pane, WM_VSCROLL, SB_LINEUP, 2, LPARAM(control)));
+  EXPECT_EQ(tick(0x000000F4u), pairs(pane, WM_VSCROLL, SB_LINEUP, 2, LPARAM(control)));
+  EXPECT_EQ(tick(0x000000F5u), pairs(pane, WM_HSCROLL, SB_LINERIGHT, 1, LPARAM(control)));
+  // The kind of the latest movement decides the destination, not the one the gesture began on.
+  currentKind = 12;
+  EXPECT_EQ(tick(0x00001000u), pairs(control, WM_HSCROLL, SB_LINERIGHT, 1) +
+                                   pairs(control, WM_VSCROLL, SB_LINEUP, 2));
+  // A target that is gone receives nothing, and the repeat stays on.
+  fake::destroyWindow(control);
+  EXPECT_TRUE(tick(0x00002000u).empty());
+  EXPECT_EQ(r.hOn + r.vOn, 2);
+  EXPECT_EQ(fake::sendsToNonWindows, 0);
+}
