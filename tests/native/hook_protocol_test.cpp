@@ -1,0 +1,201 @@
+// The contract with the hook library (event slots and tickets) and the hook window's side of
+// the protocol, through the fake window system.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "engine/hookthread/hook_protocol.h"
+#include "tests/fake/fakeos.h"
+#include "tests/native/engine_helpers.h"
+
+namespace {
+EventRecord recordAt(HWND window, int32_t x, int32_t y, uint32_t hit = HTCLIENT) {
+  return {x, y, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), hit, 0};
+}
+
+class HookProtocol : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    engine_test::resetEngine();
+    slots = std::make_unique<EventSlots>();
+    eventSlots = slots.get();
+    engineEnabled = 1;
+    startTick = 0;
+  }
+  void TearDown() override { eventSlots = nullptr; }
+  // The library's side of one forwarded event: publish, send, release.
+  LRESULT forward(UINT message, const EventRecord& record) {
+    int32_t ticket = publishEvent(slots.get(), record);
+    EXPECT_NE(ticket, 0);
+    LRESULT answer = answerMouseEvent(message, ticket);
+    releaseEvent(slots.get(), ticket);
+    return answer;
+  }
+  std::unique_ptr<EventSlots> slots;
+};
+}  // namespace
+
+TEST(EventSlots, TicketsNameOneUseOfOneSlot) {
+  auto slots = std::make_unique<EventSlots>();
+  EventRecord in = {-5, 7, 0x1234, HTVSCROLL, 99}, out = {};
+  int32_t first = publishEvent(slots.get(), in);
+  ASSERT_TRUE(readEvent(slots.get(), first, &out));
+  EXPECT_EQ(out.x, -5);
+  EXPECT_EQ(out.y, 7);
+  EXPECT_EQ(out.window, 0x1234u);
+  EXPECT_EQ(out.hitTestCode, uint32_t(HTVSCROLL));
+  releaseEvent(slots.get(), first);
+  EXPECT_FALSE(readEvent(slots.get(), first, &out)) << "a released ticket reads nothing";
+  // The slot is used again, under another ticket; the old one still reads nothing.
+  int32_t second = publishEvent(slots.get(), recordAt(nullptr, 1, 2));
+  EXPECT_NE(second, first);
+  EXPECT_EQ((second - 1) % kEventSlotCount, (first - 1) % kEventSlotCount);
+  EXPECT_FALSE(readEvent(slots.get(), first, &out));
+  EXPECT_TRUE(readEvent(slots.get(), second, &out));
+}
+
+TEST(EventSlots, OutOfRangeAndUnpublishedTicketsReadNothing) {
+  auto slots = std::make_unique<EventSlots>();
+  EventRecord out = {};
+  int32_t published = publishEvent(slots.get(), recordAt(nullptr, 1, 1));
+  for (int64_t ticket : {int64_t(0), int64_t(-1), int64_t(-published), int64_t(kEventTicketLimit),
+                         int64_t(published) + (int64_t(1) << 32), int64_t(INT64_MIN),
+                         int64_t(published + 1), int64_t(published + kEventSlotCount)})
+    EXPECT_FALSE(readEvent(slots.get(), ticket, &out)) << ticket;
+  releaseEvent(slots.get(), 0);  // out of range: no slot is touched
+  releaseEvent(slots.get(), -3);
+  EXPECT_TRUE(readEvent(slots.get(), published, &out));
+}
+
+TEST(EventSlots, AllTakenGivesNoTicketUntilOneIsReleased) {
+  auto slots = std::make_unique<EventSlots>();
+  int32_t tickets[kEventSlotCount];
+  for (int32_t& t : tickets) {
+    t = publishEvent(slots.get(), recordAt(nullptr, 0, 0));
+    ASSERT_NE(t, 0);
+  }
+  EXPECT_EQ(publishEvent(slots.get(), recordAt(nullptr, 0, 0)), 0);
+  releaseEvent(slots.get(), tickets[17]);
+  int32_t again = publishEvent(slots.get(), recordAt(nullptr, 0, 0));
+  EXPECT_EQ((again - 1) % kEventSlotCount, 17);
+}
+
+TEST(EventSlots, TicketsStayInRangeWhenAUseCounterWraps) {
+  auto slots = std::make_unique<EventSlots>();
+  slots->slot[0].uses = (kEventTicketLimit - 1) / kEventSlotCount - 1;
+  int32_t last = publishEvent(slots.get(), recordAt(nullptr, 0, 0));
+  releaseEvent(slots.get(), last);
+  int32_t wrapped = publishEvent(slots.get(), recordAt(nullptr, 0, 0));
+  EXPECT_TRUE(validEventTicket(last)) << last;
+  EXPECT_EQ(wrapped, 1);
+}
+
+TEST_F(HookProtocol, MouseEventsRunTheEngineOnlyWhileEnabled) {
+  HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
+  panState = 1;
+  EXPECT_EQ(forward(WM_MOUSEMOVE, recordAt(plain, 200, 200)), kAnswerPass);
+  EXPECT_EQ(forward(WM_RBUTTONDOWN, recordAt(plain, 200, 200)), kAnswerSwallow);
+  EXPECT_EQ(panState, 2);
+
+  engineEnabled = 0;
+  EXPECT_EQ(forward(WM_RBUTTONUP, recordAt(plain, 200, 200)), kAnswerPass);
+  EXPECT_EQ(panState, 2) << "a disabled engine sees nothing";
+  engineEnabled = 1;
+  EXPECT_EQ(forward(WM_RBUTTONUP, recordAt(plain, 200, 200)), kAnswerSwallow);
+  EXPECT_EQ(panState, 3);
+}
+
+TEST_F(HookProtocol, ForgedOrStaleTicketsPassAndChangeNothing) {
+  HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
+  panState = 1;
+  forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
+  int32_t stale = publishEvent(slots.get(), recordAt(plain, 200, 200));
+  releaseEvent(slots.get(), stale);
+  for (LPARAM ticket : {LPARAM(0), LPARAM(-1), LPARAM(stale), LPARAM(kEventTicketLimit),
+                        LPARAM(12345)})
+    EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass) << ticket;
+  EXPECT_EQ(panState, 1);
+  eventSlots = nullptr;  // the block could not be mapped
+  int32_t ticket = publishEvent(slots.get(), recordAt(plain, 200, 200));
+  EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass);
+  EXPECT_EQ(panState, 1);
+}
+
+TEST_F(HookProtocol, PeerCodes) {
+  struct { int32_t peerMode; LPARAM code; int32_t enabledBefore; int32_t enabledAfter; LRESULT answer; }
+      cases[] = {
+          {0, kPeerDisable, 1, 0, 0}, {0, kPeerEnable, 0, 1, 0}, {3, kPeerEnable, 0, 0, 0},
+          {3, kPeerDisable, 1, 0, 0}, {7, kPeerEnable, 0, 1, 0}, {7, kPeerQuery, 0, 0, 7},
+          {3, kPeerQuery, 1, 1, 3},   {0, kPeerHello, 0, 0, 0},  {0, kPeerGoodbye, 1, 1, 0},
+          {0, 5, 0, 0, 0},            {0, -1, 1, 1, 0},          {5, LPARAM(1) << 40, 1, 1, 0},
+      };
+  for (auto c : cases) {
+    currentSettings.peerMode = c.peerMode;
+    engineEnabled = c.enabledBefore;
+    EXPECT_EQ(answerPeer(c.code), c.answer) << c.code << " with peerMode " << c.peerMode;
+    EXPECT_EQ(engineEnabled, c.enabledAfter) << c.code << " with peerMode " << c.peerMode;
+  }
+}
+
+TEST_F(HookProtocol, MenuLoopNoticeOnlyWhileEnabled) {
+  engineEnabled = 0;
+  answerMenuLoop();
+  EXPECT_EQ(menuLoopSeen, 0);
+  engineEnabled = 1;
+  EXPECT_EQ(answerMenuLoop(), 0);
+  EXPECT_EQ(menuLoopSeen, 1);
+}
+
+TEST_F(HookProtocol, DelayedInstallationIsDueStrictlyAfterTheDelay) {
+  struct { int32_t delayed; int32_t seconds; uint32_t start; uint32_t now; bool atCreation; bool due; }
+      cases[] = {
+          {0, 5, 1000, 1000, true, false},         {1, 5, 1000, 6000, false, false},
+          {1, 5, 1000, 6001, false, true},         {1, 0, 1000, 1000, false, false},
+          {1, 0, 1000, 1001, false, true},         {1, 5, 0xFFFFF000u, 0x388, false, false},
+          {1, 5, 0xFFFFF000u, 0x389, false, true}, {1, -3, 1000, 1001, false, true},
+          {1, 60, 1000, 1000 + 59000, false, false},
+      };
+  for (auto c : cases) {
+    currentSettings.delayedStart = c.delayed;
+    currentSettings.startDelaySeconds = c.seconds;
+    startTick = c.start;
+    EXPECT_EQ(installHooksAtCreation(), c.atCreation) << c.delayed;
+    fake::tickCount = c.now;
+    EXPECT_EQ(hookTimerTick(), c.due) << c.seconds << "s from " << c.start << " at " << c.now;
+    EXPECT_EQ(startTick == 0u, c.atCreation || c.due);
+    EXPECT_FALSE(hookTimerTick()) << "installation is due once";
+  }
+}
+
+TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabled) {
+  HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
+  panState = 3;
+  scrollRepeat.target = plain;
+  scrollRepeat.vOn = 1;
+  scrollRepeat.vDir = 1;
+  scrollRepeat.vCount = 2;
+  scrollRepeat.vInterval = 100;
+  currentKind = 12;
+  fake::tickCount = 500;
+  engineEnabled = 0;
+  hookTimerTick();
+  EXPECT_TRUE(engine_test::scrollMessages().empty());
+  engineEnabled = 1;
+  hookTimerTick();
+  EXPECT_EQ(engine_test::scrollMessages(), engine_test::pairs(plain, WM_VSCROLL, SB_LINEDOWN, 2));
+}
+
+TEST_F(HookProtocol, PeerNoticesReachThePeerWindowWhenThereIsOne) {
+  HWND main = fake::addWindow(nullptr, "QorWClass", {0, 0, 10, 10});
+  greetPeer(main);
+  farewellPeer();
+  EXPECT_TRUE(fake::sent.empty());
+  HWND peer = fake::addWindow(nullptr, PEER_WINDOW_CLASS, {0, 0, 0, 0});
+  greetPeer(main);
+  farewellPeer();
+  std::vector<SentMessage> expected = {
+      {peer, kMsgPeer, reinterpret_cast<WPARAM>(main), kPeerHello},
+      {peer, kMsgPeer, 0, kPeerGoodbye},
+  };
+  EXPECT_EQ(fake::sent, expected);
+}
