@@ -1,0 +1,233 @@
+// The tray menus and the command table, built from the program's own resources in this
+// process: items, ids, texts in code page 932, check marks and the profile items.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "app/tray.h"
+#include "engine/gesture.h"
+#include "engine/hookthread/hook_protocol.h"
+#include "resources/resource.h"
+#include "settings/profile_store.h"
+
+namespace {
+const char kStoreKey[] = "software\\Tesk\\Qor";
+
+struct Item {
+  UINT id;  // 0 for separators and submenus
+  std::string text;
+  bool checked;
+  std::vector<Item> submenu;
+  bool operator==(const Item& o) const {
+    return id == o.id && text == o.text && checked == o.checked && submenu == o.submenu;
+  }
+};
+std::ostream& operator<<(std::ostream& os, const Item& item) {
+  os << "{" << item.id << " \"" << item.text << "\"" << (item.checked ? " checked" : "");
+  for (const Item& i : item.submenu) os << " " << i;
+  return os << "}";
+}
+
+std::vector<Item> itemsOf(HMENU menu) {
+  std::vector<Item> items;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[256] = "";
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
+    info.dwTypeData = text;
+    info.cch = sizeof text;
+    GetMenuItemInfoA(menu, i, TRUE, &info);
+    Item item = {info.hSubMenu ? 0 : info.wID, text, (info.fState & MFS_CHECKED) != 0, {}};
+    if (info.fType & MFT_SEPARATOR) item = {0, "-", false, {}};
+    if (info.hSubMenu) item.submenu = itemsOf(info.hSubMenu);
+    items.push_back(item);
+  }
+  return items;
+}
+
+// The popup that the tray shows for a button, as items.
+std::vector<Item> trayMenu(UINT button) {
+  HMENU menu = loadTrayMenu(button);
+  EXPECT_TRUE(menu);
+  if (!menu) return {};
+  EXPECT_EQ(GetMenuItemCount(menu), 1) << "only the first popup is shown";
+  std::vector<Item> items = itemsOf(GetSubMenu(menu, 0));
+  DestroyMenu(menu);
+  return items;
+}
+
+Item separator() { return {0, "-", false, {}}; }
+
+// Stores count profiles named by names (null: no name value), then makes current the current one.
+void storeProfiles(std::vector<const char*> names, int32_t current) {
+  RegDeleteKeyA(HKEY_CURRENT_USER, kStoreKey);
+  profileCount = static_cast<int32_t>(names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    currentProfile = static_cast<int32_t>(i);
+    lstrcpyA(profileName, names[i] ? names[i] : "");
+    copySettings(currentSettings, defaultSettings);
+    currentSettings.panVCount = static_cast<int32_t>(i + 1);
+    saveCurrentProfile();
+    char value[16];
+    wsprintfA(value, "N%d", static_cast<int>(i));
+    HKEY key;
+    if (!names[i] && RegOpenKeyA(HKEY_CURRENT_USER, kStoreKey, &key) == ERROR_SUCCESS) {
+      RegDeleteValueA(key, value);
+      RegCloseKey(key);
+    }
+  }
+  if (names.empty()) {  // a store that says it holds no profile
+    HKEY key;
+    RegCreateKeyA(HKEY_CURRENT_USER, kStoreKey, &key);
+    RegSetValueExA(key, "DataEnd", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
+    RegCloseKey(key);
+  }
+  loadProfiles();
+  currentProfile = current;
+}
+
+class Tray : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    copySettings(currentSettings, defaultSettings);
+    panState = 0;
+  }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kStoreKey); }
+};
+
+// A window standing in for the main window: it counts the WM_CLOSE it receives.
+int closeRequests = 0;
+LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    ++closeRequests;
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(Tray, LeftMenuItemsAndCheckMarks) {
+  struct { int32_t pan; int32_t extScroll; } cases[] = {{0, 0}, {1, 1}, {2, 0}, {3, 2}};
+  for (auto c : cases) {
+    panState = c.pan;
+    currentSettings.extScrollEnabled = c.extScroll;
+    std::vector<Item> expected = {
+        {IDM_STANDBY, "&S.スタンバイ", c.pan != 0, {}},
+        {IDM_EXT_SCROLL, "&A.拡張ｽｸﾛｰﾙ", c.extScroll != 0, {}},
+        separator(),
+        {IDM_PROPERTIES, "ﾌﾟﾛﾊﾟﾃｨ(&P)", false, {}},
+        separator(),
+        {0, "ﾍﾙﾌﾟ(&W)", false,
+         {{IDM_HELP_CONTENTS, "目次(&C)", false, {}},
+          {IDM_HELP_SEARCH, "検索(&S)", false, {}},
+          separator(),
+          {IDM_ABOUT, "&About...", false, {}}}},
+    };
+    EXPECT_EQ(trayMenu(WM_LBUTTONDOWN), expected) << "panState " << c.pan;
+  }
+}
+
+TEST_F(Tray, RightMenuWithZeroOneAndThreeProfiles) {
+  struct { std::vector<const char*> names; int32_t current; std::vector<Item> profiles; } cases[] = {
+      {{}, 0, {}},
+      {{nullptr}, 0, {{IDM_FIRST_PROFILE, "サンプル設定", true, {}}}},
+      {{"一番", "二番", nullptr},
+       1,
+       {{IDM_FIRST_PROFILE, "一番", false, {}},
+        {IDM_FIRST_PROFILE + 1, "二番", true, {}},
+        {IDM_FIRST_PROFILE + 2, "読み込み失敗Default設定", false, {}}}},
+  };
+  for (const auto& c : cases) {
+    storeProfiles(c.names, c.current);
+    currentSettings.dblClickMovesToStart = 1;
+    currentSettings.delayedStart = 0;
+    currentSettings.saveOnExit = 5;
+    currentSettings.dblClickOpensStartMenu = 0;
+    std::vector<Item> expected = {
+        {IDM_SETTINGS, "設定(&S)", false, {}},
+        separator(),
+        {0, "おまけ(&A)", false,
+         {{0, "&1.背景での左ﾀﾞﾌﾞﾙｸﾘｯｸで", false,
+           {{IDM_MOVE_TO_START, "&A.ｽﾀｰﾄﾎﾞﾀﾝへ移動する。", true, {}},
+            {IDM_OPEN_START_MENU, "&B.ｽﾀｰﾄﾒﾆｭｰを開く。", false, {}}}},
+          {IDM_DELAYED_START, "&2.遅延起動する", false, {}},
+          {IDM_SAVE_ON_EXIT, "&3.終了時に設定を記録する。", true, {}}}},
+        separator(),
+    };
+    expected.insert(expected.end(), c.profiles.begin(), c.profiles.end());
+    expected.push_back(separator());
+    expected.push_back({IDM_EXIT, "終了(&X)", false, {}});
+    EXPECT_EQ(trayMenu(WM_RBUTTONDOWN), expected) << c.names.size() << " profiles";
+  }
+}
+
+TEST_F(Tray, AStoredCountBeyondTheListingLimitListsTheLimit) {
+  storeProfiles({"a"}, 0);
+  profileCount = 100000;
+  std::vector<Item> items = trayMenu(WM_RBUTTONDOWN);
+  EXPECT_EQ(items.size(), 4u + kMaxListedProfiles + 2u);
+}
+
+TEST_F(Tray, ToggleAndStandbyCommands) {
+  struct { UINT id; int field; int32_t before; int32_t after; } toggles[] = {
+      {IDM_EXT_SCROLL, 15, 1, 0},    {IDM_EXT_SCROLL, 15, 0, 1},     {IDM_EXT_SCROLL, 15, 2, 0},
+      {IDM_MOVE_TO_START, 0, 0, 1},  {IDM_DELAYED_START, 1, 1, 0},   {IDM_SAVE_ON_EXIT, 2, -4, 0},
+      {IDM_OPEN_START_MENU, 3, 0, 1},
+  };
+  for (auto t : toggles) {
+    copySettings(currentSettings, defaultSettings);
+    currentSettings.field(t.field) = t.before;
+    EXPECT_TRUE(runCommand(t.id));
+    for (int f = 0; f < kSettingsFieldCount; ++f) {
+      int32_t expected = f == t.field ? t.after : defaultSettings.field(f).load();
+      EXPECT_EQ(currentSettings.field(f), expected) << "command " << t.id << ", field " << f;
+    }
+  }
+  struct { int32_t before; int32_t after; } standby[] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
+  for (auto s : standby) {
+    panState = s.before;
+    EXPECT_TRUE(runCommand(IDM_STANDBY));
+    EXPECT_EQ(panState, s.after) << s.before;
+  }
+}
+
+TEST_F(Tray, ProfileCommandsReloadFromTheStore) {
+  storeProfiles({"one", "two", "three"}, 0);
+  ASSERT_TRUE(runCommand(IDM_FIRST_PROFILE + 2));
+  EXPECT_EQ(currentProfile, 2);
+  EXPECT_STREQ(profileName, "three");
+  EXPECT_EQ(currentSettings.panVCount, 3);
+  currentSettings.panVCount = 7;  // a change not stored is lost on reselecting
+  ASSERT_TRUE(runCommand(IDM_FIRST_PROFILE + 2));
+  EXPECT_EQ(currentSettings.panVCount, 3);
+  for (UINT id : {UINT(IDM_FIRST_PROFILE + 3), UINT(182), UINT(0), UINT(999),
+                  UINT(0xFFFF)})
+    EXPECT_FALSE(runCommand(id)) << id;
+  EXPECT_EQ(currentProfile, 2);
+  profileCount = 0;
+  EXPECT_FALSE(runCommand(IDM_FIRST_PROFILE));
+  profileCount = -3;
+  EXPECT_FALSE(runCommand(IDM_FIRST_PROFILE));
+}
+
+TEST_F(Tray, ExitCommandDisablesTheEngineAndClosesTheMainWindow) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = countingProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "QorTrayTestMain";
+  RegisterClassA(&wc);
+  mainWindow = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+  engineEnabled = 1;
+  closeRequests = 0;
+  EXPECT_TRUE(runCommand(IDM_EXIT));
+  EXPECT_EQ(engineEnabled, 0);
+  EXPECT_EQ(closeRequests, 1);
+  DestroyWindow(mainWindow);
+  mainWindow = nullptr;
+  engineEnabled = 1;
+}
