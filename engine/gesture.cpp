@@ -300,7 +300,9 @@ int32_t onRightRelease(int32_t x, int32_t y) {
 void dropOrphanedGesture() {
   if (panState != 0 || extScrollState != 0) return;
   repeatsOff();
-  if (wantedCursor >= 3) wantedCursor = 1;
+  if (wantedCursor < 3) return;
+  wantedCursor = appliedCursor = 1;
+  applyCursorSet(1);
 }
 
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y) {

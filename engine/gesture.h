@@ -19,5 +19,5 @@ extern int32_t appliedCursor;
 // Runs on the hook thread under engineLock. Answers 1 to pass the event, 0 to swallow it.
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y);
 // The main thread's standby command can end a gesture between events: with both states 0,
-// stops the repeats and asks for the user's cursors in place of a gesture set.
+// stops the repeats and shows the user's cursors in place of a gesture set.
 void dropOrphanedGesture();

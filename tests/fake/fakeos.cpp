@@ -17,6 +17,7 @@ std::vector<FakeCursor> cursors;
 std::vector<std::string> cursorFiles;
 int cursorMisuse = 0;
 int cursorRestores = 0;
+int liveCursorCount = 0;
 
 namespace {
 // Handle n + 1 is windows[n]; children lists keep Z order, topmost first.
@@ -64,6 +65,7 @@ FakeCursor* liveCursor(HCURSOR h) {
 }
 HCURSOR newCursor(const std::string& image) {
   cursors.push_back({image, true});
+  ++liveCursorCount;
   return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(cursors.size()));
 }
 bool loadableFile(const std::string& path) {
@@ -97,6 +99,7 @@ void reset() {
   cursorFiles.clear();
   cursorMisuse = 0;
   cursorRestores = 0;
+  liveCursorCount = 0;
   for (std::string& shown : systemCursors) shown = "standard";
 }
 
@@ -133,11 +136,7 @@ std::string shownCursor(DWORD id) {
   return slot < 0 ? std::string() : systemCursors[slot];
 }
 
-int liveCursors() {
-  int n = 0;
-  for (const FakeCursor& c : cursors) n += c.alive;
-  return n;
-}
+int liveCursors() { return liveCursorCount; }
 }  // namespace fake
 
 using namespace fake;
@@ -310,6 +309,7 @@ bool osSetSystemCursor(HCURSOR cursor, DWORD id) {
   }
   systemCursors[slot] = c->image;
   c->alive = false;  // the system destroys the handle it was given
+  --liveCursorCount;
   return true;
 }
 void osDestroyCursor(HCURSOR cursor) {
@@ -320,6 +320,7 @@ void osDestroyCursor(HCURSOR cursor) {
     return;
   }
   c->alive = false;
+  --liveCursorCount;
 }
 void osRestoreSystemCursors() {
   ++cursorRestores;
