@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Turns the cursors drawn as text (resources/cursors/NNN.txt) into NNN.cur files.
+"""Turns the cursors drawn as text (resources/cursors/NNN.txt) into NNN.cur files, and
+writes digest.h beside them: resources/cursors.rc includes it, so the build's dependency
+scan compiles every script that names the cursors again when one of them changes.
 
 A picture is 32 rows of 32 characters: '.' clear, '#' black, 'o' white; the hotspot is the
 one pixel written '+' (clear), '@' (black) or 'O' (white). Every other line is a comment.
@@ -8,6 +10,7 @@ rewritten when its bytes change, so the resource scripts rebuild only for real c
 
 usage: make_cursors.py SOURCE_DIR OUTPUT_DIR
 """
+import hashlib
 import os
 import struct
 import sys
@@ -56,19 +59,26 @@ def cursor_file(rows, hotspot):
     return directory + entry + image
 
 
+def write_if_changed(path, data):
+    if os.path.exists(path) and open(path, 'rb').read() == data:
+        return
+    with open(path, 'wb') as f:
+        f.write(data)
+
+
 def main():
     source, output = sys.argv[1], sys.argv[2]
     os.makedirs(output, exist_ok=True)
     names = sorted(n for n in os.listdir(source) if n.endswith('.txt'))
     if not names:
         sys.exit(f'{source}: no cursor pictures')
+    digest = '// Made by scripts/make_cursors.py: one line per cursor file and its contents.\n'
     for name in names:
         data = cursor_file(*read_picture(os.path.join(source, name)))
-        target = os.path.join(output, name[:-4] + '.cur')
-        if os.path.exists(target) and open(target, 'rb').read() == data:
-            continue
-        with open(target, 'wb') as f:
-            f.write(data)
+        cursor = name[:-4] + '.cur'
+        write_if_changed(os.path.join(output, cursor), data)
+        digest += f'// {cursor} {hashlib.sha1(data).hexdigest()}\n'
+    write_if_changed(os.path.join(output, 'digest.h'), digest.encode())
 
 
 main()
