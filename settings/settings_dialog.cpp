@@ -1,0 +1,354 @@
+// The settings dialog: the profile's title and the list of stored profiles, three tabbed
+// pages that edit editSettings, the buttons and menus that store, add and delete profiles,
+// and test mode, in which every edit acts on currentSettings at once.
+#include "settings/dialog.h"
+
+#include <commctrl.h>
+#include <cstdio>
+#include <cstring>
+#include "app/about.h"
+#include "app/tray.h"
+#include "engine/os.h"
+#include "resources/resource.h"
+#include "settings/profile_store.h"
+#include "settings/settings.h"
+#include "settings/settings_pages.h"
+
+int32_t settingsDialogOpen = 0;
+int32_t testMode = 0;
+int32_t dialogSizeInUse = 0;
+
+namespace {
+// Sent by the dialog to itself, wParam and lParam 0; each continues with the next.
+enum {
+  UM_FILLPROFILELIST = WM_USER + 11,  // refill the profile list
+  UM_SELECTPROFILE = WM_USER + 21,    // select the current profile, take it as the working copies
+  UM_REFRESHVIEW = WM_USER + 31,      // title, and show or refresh the page
+};
+
+// The templates name the tab control and the trackbar: both classes must be registered before
+// any dialog opens, and the main window opens it without knowing that.
+const INITCOMMONCONTROLSEX kControlClasses = {sizeof(INITCOMMONCONTROLSEX),
+                                              ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+const BOOL controlClassesRegistered = InitCommonControlsEx(&kControlClasses);
+
+const char kHelpFile[] = "Qor.HLP";
+const DWORD kHelpIds[] = {IDC_TITLE_LABEL, 48, IDC_TITLE, 45, IDC_SETTINGS_OK, 25, IDCANCEL, 26,
+                          IDC_DEFAULT, 27, IDC_TEST, 29, IDC_UPDATE, 28, 0, 0};
+
+struct Tab {
+  const char* text;
+  const char* tip;
+};
+const Tab kTabs[] = {
+    {"ｼｽﾃﾑ設定", "Qor95のシステム環境の設定"},
+    {"パン設定", "パン機能の設定"},
+    {"ｽｸﾛｰﾙ設定", "ｽｸﾛｰﾙ機能の設定"},
+};
+enum { kTabCount = sizeof kTabs / sizeof kTabs[0] };
+
+// Page templates by dialogSizeInUse and tab.
+const WORD kPageTemplates[2][kTabCount] = {
+    {IDD_SYSTEM_PAGE_SMALL, IDD_PAN_PAGE_SMALL, IDD_SCROLL_PAGE_SMALL},
+    {IDD_SYSTEM_PAGE_LARGE, IDD_PAN_PAGE_LARGE, IDD_SCROLL_PAGE_LARGE},
+};
+const DLGPROC kPageProcs[kTabCount] = {systemPageProc, panPageProc, scrollPageProc};
+
+int currentTab = 0;
+int shownPage = -1;
+HWND pageWindow = nullptr;
+
+HINSTANCE instanceOf(HWND window) {
+  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}
+
+int sizeInUse() { return dialogSizeInUse == 1 ? 1 : 0; }
+
+void showPage(HWND dialog, int index) {
+  if (index < 0 || index >= kTabCount) return;
+  if (index == shownPage) {
+    SendMessageA(pageWindow, WM_INITDIALOG, 0, 0);
+    return;
+  }
+  if (shownPage != -1) DestroyWindow(pageWindow);
+  RECT tabs;
+  GetWindowRect(GetDlgItem(dialog, IDC_TABS), &tabs);
+  POINT corner = {tabs.left, tabs.top};
+  ScreenToClient(dialog, &corner);
+  const int s = sizeInUse();
+  pageWindow = CreateDialogParamA(instanceOf(dialog), MAKEINTRESOURCEA(kPageTemplates[s][index]),
+                                  dialog, kPageProcs[index], 0);
+  RECT page;
+  GetWindowRect(pageWindow, &page);
+  // 6 pixels from the tab control's left edge and 4 above its bottom (small); 8 and 8 (large).
+  const int x = corner.x + 6 + 2 * s;
+  const int y = corner.y + (tabs.bottom - tabs.top) - (page.bottom - page.top) - 4 * (s + 1);
+  SetWindowPos(pageWindow, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(pageWindow, SW_SHOW);
+  shownPage = index;
+}
+
+BOOL onRefreshView(HWND dialog) {
+  settingsDialogOpen = 1;
+  char title[64];
+  std::snprintf(title, sizeof title, "設定画面 タイトル No.%d/%d", static_cast<int>(currentProfile) + 1,
+                static_cast<int>(profileCount));
+  SetWindowTextA(dialog, title);
+  showPage(dialog, currentTab);
+  return TRUE;
+}
+
+BOOL onSelectProfile(HWND dialog) {
+  SendDlgItemMessageA(dialog, IDC_TITLE, CB_SETCURSEL, static_cast<WPARAM>(currentProfile), 0);
+  copySettings(savedSettings, currentSettings);
+  copySettings(editSettings, currentSettings);
+  return onRefreshView(dialog);
+}
+
+BOOL onFillProfileList(HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDC_TITLE);
+  SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  HKEY store = openProfileStore();
+  for (int32_t i = 0; i < profileCount && i < kMaxListedProfiles; ++i) {
+    char name[kProfileNameBytes];
+    profileDisplayName(store, i, name);
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  }
+  osRegCloseKey(store);
+  return onSelectProfile(dialog);
+}
+
+BOOL onInitDialog(HWND dialog) {
+  HWND tabs = GetDlgItem(dialog, IDC_TABS);
+  // The tabs' tooltip is topmost itself and the tab control destroys it: it needs no owner.
+  // Owned, it keeps Wine from putting the dialog into the topmost band.
+  SetWindowLongPtrA(reinterpret_cast<HWND>(SendMessageA(tabs, TCM_GETTOOLTIPS, 0, 0)),
+                    GWLP_HWNDPARENT, 0);
+  setTopmostBand(dialog, currentSettings.alwaysOnTop);
+  // Above its siblings, so that its list drops down over the tab control.
+  SetWindowPos(GetDlgItem(dialog, IDC_TITLE), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SendMessageA(tabs, TCM_DELETEALLITEMS, 0, 0);
+  for (int i = 0; i < kTabCount; ++i) {
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(kTabs[i].text);
+    SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+  }
+  currentTab = 0;
+  shownPage = -1;
+  return onFillProfileList(dialog);
+}
+
+BOOL onNotify(HWND dialog, WPARAM id, NMHDR* note) {
+  switch (note->code) {
+    case TCN_SELCHANGE: {
+      const int index = static_cast<int>(SendDlgItemMessageA(dialog, IDC_TABS, TCM_GETCURSEL, 0, 0));
+      showPage(dialog, index);
+      currentTab = index;
+      break;
+    }
+    case TTN_NEEDTEXTA:
+      // The tab control's tooltips ask by tab index.
+      if (id < kTabCount) {
+        NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(note);
+        info->lpszText = const_cast<char*>(kTabs[id].tip);
+        info->hinst = instanceOf(dialog);
+      }
+      break;
+  }
+  return TRUE;
+}
+
+// Grays what the current state does not allow; Delete also while no profile is stored.
+void setMenuStates(HWND dialog, HMENU menu) {
+  const bool updateOff = testMode || !IsWindowEnabled(GetDlgItem(dialog, IDC_UPDATE));
+  EnableMenuItem(menu, IDM_UPDATE, MF_BYCOMMAND | (updateOff ? MF_GRAYED : MF_ENABLED));
+  EnableMenuItem(menu, IDM_ADD, MF_BYCOMMAND | (testMode ? MF_GRAYED : MF_ENABLED));
+  EnableMenuItem(menu, IDM_DELETE,
+                 MF_BYCOMMAND | (testMode || profileCount < 1 ? MF_GRAYED : MF_ENABLED));
+}
+
+BOOL onRightButton(HWND dialog) {
+  HMENU menu = LoadMenuA(instanceOf(dialog), MAKEINTRESOURCEA(IDR_SETTINGS_POPUP));
+  if (!menu) return TRUE;
+  HMENU popup = GetSubMenu(menu, 0);
+  setMenuStates(dialog, popup);
+  showPopupMenu(dialog, popup);
+  DestroyMenu(menu);
+  return TRUE;
+}
+
+void closeDialog(HWND dialog) {
+  settingsDialogOpen = 0;
+  ShowWindow(dialog, SW_HIDE);
+  DestroyWindow(pageWindow);
+  pageWindow = nullptr;
+  shownPage = -1;
+  EndDialog(dialog, 1);
+}
+
+// Takes the typed title and the edits as the current profile's.
+void commit(HWND dialog) {
+  std::memset(profileName, 0, sizeof profileName);
+  GetDlgItemTextA(dialog, IDC_TITLE, profileName, sizeof profileName);
+  copySettings(savedSettings, editSettings);
+  copySettings(currentSettings, editSettings);
+}
+
+BOOL onCancel(HWND dialog) {
+  testMode = 0;
+  copySettings(currentSettings, savedSettings);
+  closeDialog(dialog);
+  return TRUE;
+}
+
+BOOL onOk(HWND dialog) {
+  commit(dialog);
+  closeDialog(dialog);
+  return TRUE;
+}
+
+BOOL onUpdate(HWND dialog) {
+  commit(dialog);
+  saveCurrentProfile();
+  SendMessageA(dialog, UM_FILLPROFILELIST, 0, 0);
+  return TRUE;
+}
+
+BOOL onAdd(HWND dialog) {
+  commit(dialog);
+  // A hostile stored count below zero would file the new profile where no load finds it.
+  if (profileCount < 0) profileCount = 0;
+  profileCount = profileCount + 1;
+  currentProfile = profileCount - 1;
+  saveCurrentProfile();
+  SendDlgItemMessageA(dialog, IDC_TITLE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(profileName));
+  SendMessageA(dialog, UM_SELECTPROFILE, 0, 0);
+  return TRUE;
+}
+
+// The question is owned by the dialog: it stays in front of it, topmost or not, and the
+// dialog waits for the answer.
+BOOL onDelete(HWND dialog) {
+  if (profileCount < 1) return TRUE;  // nothing stored: nothing to confirm or delete
+  if (MessageBoxA(dialog, "設定を削除しますよろしいですか？", "確認", MB_ICONWARNING | MB_YESNO) !=
+      IDYES)
+    return TRUE;
+  SendDlgItemMessageA(dialog, IDC_TITLE, CB_DELETESTRING, static_cast<WPARAM>(currentProfile), 0);
+  deleteCurrentProfile();
+  loadProfiles();
+  SendMessageA(dialog, UM_SELECTPROFILE, 0, 0);
+  return TRUE;
+}
+
+BOOL onDefault(HWND dialog) {
+  copySettings(editSettings, defaultSettings);
+  SendMessageA(dialog, UM_REFRESHVIEW, 0, 0);
+  return TRUE;
+}
+
+BOOL onTest(HWND dialog) {
+  if (testMode) {
+    testMode = 0;
+    SetDlgItemTextA(dialog, IDC_TEST, "&Test");
+    copySettings(currentSettings, savedSettings);
+    setTopmostBand(dialog, currentSettings.alwaysOnTop);  // as it was before the test
+  } else {
+    SetDlgItemTextA(dialog, IDC_TEST, "&Stop");
+    copySettings(savedSettings, currentSettings);
+    testMode = 1;
+  }
+  ShowWindow(GetDlgItem(dialog, IDC_UPDATE), testMode ? SW_HIDE : SW_SHOW);
+  return TRUE;
+}
+
+BOOL onProfileChosen(HWND dialog) {
+  const LRESULT i = SendDlgItemMessageA(dialog, IDC_TITLE, CB_GETCURSEL, 0, 0);
+  if (i == CB_ERR || i == currentProfile) return TRUE;
+  currentProfile = static_cast<int32_t>(i);
+  reloadCurrentProfile();
+  SendMessageA(dialog, UM_SELECTPROFILE, 0, 0);
+  return TRUE;
+}
+
+BOOL onHelp(HWND dialog, UINT command) {
+  WinHelpA(dialog, kHelpFile, command, 0);
+  return TRUE;
+}
+
+BOOL onAbout(HWND dialog) {
+  runAboutBox(dialog);
+  return TRUE;
+}
+
+BOOL onCommand(HWND dialog, WORD id, WORD code) {
+  switch (id) {
+    case IDCANCEL: return onCancel(dialog);
+    case IDC_SETTINGS_OK: return onOk(dialog);
+    case IDC_UPDATE: return onUpdate(dialog);
+    case IDM_UPDATE: return onUpdate(dialog);
+    case IDM_ADD: return onAdd(dialog);
+    case IDM_DELETE: return onDelete(dialog);
+    case IDC_DEFAULT: return onDefault(dialog);
+    case IDC_TEST: return onTest(dialog);
+    case IDC_TITLE: return code == CBN_SELCHANGE && onProfileChosen(dialog);
+    case IDM_ABOUT: return onAbout(dialog);
+    case IDM_HELP_CONTENTS: return onHelp(dialog, HELP_FINDER);
+    case IDM_HELP_SEARCH: return onHelp(dialog, HELP_PARTIALKEY);
+    default: return FALSE;
+  }
+}
+
+bool editsDiffer(HWND dialog) {
+  for (int k = 0; k < kSettingsFieldCount; ++k)
+    if (editSettings.field(k) != savedSettings.field(k)) return true;
+  char title[kProfileNameBytes] = {};
+  GetDlgItemTextA(dialog, IDC_TITLE, title, sizeof title);
+  return lstrcmpA(title, profileName) != 0;
+}
+
+// After every message, handled or not.
+void afterMessage(HWND dialog, BOOL handled) {
+  if (handled && testMode) {
+    copySettings(currentSettings, editSettings);
+    setTopmostBand(dialog, currentSettings.alwaysOnTop);
+  }
+  if (testMode) return;
+  EnableWindow(GetDlgItem(dialog, IDC_UPDATE), editsDiffer(dialog));
+}
+
+BOOL handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG: return onInitDialog(dialog);
+    case UM_FILLPROFILELIST: return onFillProfileList(dialog);
+    case UM_SELECTPROFILE: return onSelectProfile(dialog);
+    case UM_REFRESHVIEW: return onRefreshView(dialog);
+    case WM_NOTIFY: return onNotify(dialog, wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_HELP: return showContextHelp(lParam, kHelpIds);
+    case WM_RBUTTONDOWN: return onRightButton(dialog);
+    case WM_NCRBUTTONDOWN: return onRightButton(dialog);
+    case WM_INITMENUPOPUP: setMenuStates(dialog, reinterpret_cast<HMENU>(wParam)); return TRUE;
+    case WM_COMMAND: return onCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    default: return FALSE;
+  }
+}
+}  // namespace
+
+BOOL showContextHelp(LPARAM helpInfo, const DWORD* table) {
+  const HELPINFO* info = reinterpret_cast<const HELPINFO*>(helpInfo);
+  if (info->iContextType == HELPINFO_WINDOW)
+    WinHelpA(static_cast<HWND>(info->hItemHandle), kHelpFile, HELP_WM_HELP,
+             reinterpret_cast<ULONG_PTR>(table));
+  return TRUE;
+}
+
+void setTopmostBand(HWND window, int32_t onTop) {
+  SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  const BOOL handled = handleMessage(dialog, message, wParam, lParam);
+  afterMessage(dialog, handled);
+  return handled;
+}

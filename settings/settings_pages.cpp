@@ -1,0 +1,237 @@
+// The settings dialog's three pages: system, pan and scroll. Each shows part of editSettings
+// in its controls and writes every change straight back; in test mode the change is copied
+// into currentSettings at once.
+#include "settings/settings_pages.h"
+
+#include <commctrl.h>
+#include "resources/resource.h"
+#include "settings/dialog.h"
+#include "settings/settings.h"
+
+namespace {
+typedef SharedInt32 ProfileSettings::*Field;
+
+template <typename T, int N>
+constexpr int countOf(const T (&)[N]) { return N; }
+
+// A check box writes 1 when checked and 0 otherwise.
+struct CheckBox {
+  int id;
+  Field field;
+};
+
+// A drop-down list whose entry k stands for the value k + 1.
+struct ValueList {
+  int id;
+  const char* const* texts;
+  int count;
+  Field field;
+};
+
+struct PageControls {
+  const CheckBox* checkBoxes;
+  int checkBoxCount;
+  const ValueList* lists;
+  int listCount;
+};
+
+const char* const kCountTexts[] = {"  1", "  2", "  3", "  4", "  5", "  6", "  7"};
+const char* const kResponseTexts[] = {" 鈍感 ", "やや鈍感", " 標準 ", "やや敏感", " 敏感 "};
+
+const CheckBox kSystemCheckBoxes[] = {
+    {IDC_MOVE_TO_START, &ProfileSettings::dblClickMovesToStart},
+    {IDC_DELAYED_START, &ProfileSettings::delayedStart},
+    {IDC_SAVE_ON_EXIT, &ProfileSettings::saveOnExit},
+    {IDC_OPEN_START_MENU, &ProfileSettings::dblClickOpensStartMenu},
+    {IDC_ALWAYS_ON_TOP, &ProfileSettings::alwaysOnTop},
+    {IDC_STANDBY_AT_START, &ProfileSettings::startInStandby},
+};
+const PageControls kSystemPage = {kSystemCheckBoxes, countOf(kSystemCheckBoxes), nullptr, 0};
+
+const CheckBox kPanCheckBoxes[] = {{IDC_PAN_ENABLED, &ProfileSettings::panEnabled}};
+const ValueList kPanLists[] = {
+    {IDC_VCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::panVCount},
+    {IDC_HCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::panHCount},
+    {IDC_VRESPONSE, kResponseTexts, countOf(kResponseTexts), &ProfileSettings::panVResponse},
+    {IDC_HRESPONSE, kResponseTexts, countOf(kResponseTexts), &ProfileSettings::panHResponse},
+};
+const PageControls kPanPage = {kPanCheckBoxes, countOf(kPanCheckBoxes), kPanLists, countOf(kPanLists)};
+
+const CheckBox kScrollCheckBoxes[] = {
+    {IDC_EXT_SCROLL_ENABLED, &ProfileSettings::extScrollEnabled},
+    {IDC_SWAP_BUTTONS, &ProfileSettings::extScrollSwapButtons},
+};
+const ValueList kScrollLists[] = {
+    {IDC_VCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::extScrollVCount},
+    {IDC_HCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::extScrollHCount},
+};
+const PageControls kScrollPage = {kScrollCheckBoxes, countOf(kScrollCheckBoxes), kScrollLists,
+                                 countOf(kScrollLists)};
+
+// Control id and help context id pairs, ended by two zeros.
+const DWORD kSystemHelpIds[] = {
+    IDC_SIZE_FRAME, 64, IDC_SIZE_SMALL_LABEL, 90, IDC_SIZE_AUTO_LABEL, 92, IDC_SIZE_LARGE_LABEL, 91,
+    IDC_DIALOG_SIZE, 93, IDC_START_DELAY, 66, IDC_START_DELAY_SPIN, 67, IDC_MOVE_TO_START, 32,
+    IDC_OPEN_START_MENU, 75, IDC_DELAYED_START, 7, IDC_SAVE_ON_EXIT, 68, IDC_ALWAYS_ON_TOP, 62,
+    IDC_STANDBY_AT_START, 79, 0, 0};
+const DWORD kPanHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_VRESPONSE, 9, IDC_HRESPONSE, 9,
+                             IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, IDC_VRESPONSE_LABEL, 6,
+                             IDC_HRESPONSE_LABEL, 6, 0, 0};
+const DWORD kScrollHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_EXT_SCROLL_ENABLED, 63,
+                                IDC_SWAP_BUTTONS, 5, IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, 0, 0};
+
+enum { kMaxStartDelay = 60, kDelayPage = 12, kLargestDialogSize = 2 };
+
+BOOL fillPage(HWND page, const PageControls& controls) {
+  for (int i = 0; i < controls.checkBoxCount; ++i) {
+    const CheckBox& box = controls.checkBoxes[i];
+    CheckDlgButton(page, box.id, editSettings.*box.field != 0 ? BST_CHECKED : BST_UNCHECKED);
+  }
+  for (int i = 0; i < controls.listCount; ++i) {
+    const ValueList& list = controls.lists[i];
+    SendDlgItemMessageA(page, list.id, CB_RESETCONTENT, 0, 0);
+    for (int k = 0; k < list.count; ++k)
+      SendDlgItemMessageA(page, list.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.texts[k]));
+    // A stored value outside the list selects nothing and stays as it is.
+    const int32_t value = editSettings.*list.field;
+    const int entry = value >= 1 && value <= list.count ? value - 1 : -1;
+    SendDlgItemMessageA(page, list.id, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+  }
+  return TRUE;
+}
+
+// A check box stores its state at each click; a list its selection, on CBN_SELCHANGE only.
+// Answers whether the control belongs to the page.
+BOOL storeControl(HWND page, const PageControls& controls, int id, WORD code) {
+  for (int i = 0; i < controls.checkBoxCount; ++i) {
+    if (controls.checkBoxes[i].id != id) continue;
+    editSettings.*controls.checkBoxes[i].field = IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
+    return TRUE;
+  }
+  for (int i = 0; i < controls.listCount; ++i) {
+    const ValueList& list = controls.lists[i];
+    if (list.id != id) continue;
+    if (code != CBN_SELCHANGE) return TRUE;
+    const LRESULT entry = SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0);
+    if (entry >= 0 && entry < list.count) editSettings.*list.field = static_cast<int32_t>(entry) + 1;
+    return TRUE;
+  }
+  return FALSE;
+}
+
+// The delay box's signed value; text that is not a number reads as 0.
+int readStartDelay(HWND page) {
+  return static_cast<int>(GetDlgItemInt(page, IDC_START_DELAY, nullptr, TRUE));
+}
+
+BOOL fillSystemPage(HWND page) {
+  fillPage(page, kSystemPage);
+  SetDlgItemInt(page, IDC_START_DELAY, static_cast<UINT>(editSettings.startDelaySeconds.load()),
+                TRUE);
+  SendDlgItemMessageA(page, IDC_DIALOG_SIZE, TBM_SETRANGE, TRUE, MAKELPARAM(0, kLargestDialogSize));
+  SendDlgItemMessageA(page, IDC_DIALOG_SIZE, TBM_SETPOS, TRUE, editSettings.dialogSize);
+  return TRUE;
+}
+
+// Out-of-range text never reaches the setting: it is erased, and the empty box stores 0.
+BOOL onStartDelayChanged(HWND page, WORD code) {
+  if (code != EN_CHANGE) return TRUE;
+  const int value = readStartDelay(page);
+  if (value >= 0 && value <= kMaxStartDelay)
+    editSettings.startDelaySeconds = value;
+  else
+    SetDlgItemTextA(page, IDC_START_DELAY, "");
+  return TRUE;
+}
+
+BOOL onSystemCommand(HWND page, int id, WORD code) {
+  if (id == IDC_START_DELAY) return onStartDelayChanged(page, code);
+  return storeControl(page, kSystemPage, id, code);
+}
+
+// The trackbar's value follows from the request alone; its own position is never read.
+int32_t dialogSizeAfter(int32_t size, WORD request, WORD position) {
+  switch (request) {
+    case TB_LINEUP: return size > 0 ? size - 1 : 0;
+    case TB_PAGEUP: return size > 0 ? size - 1 : 0;
+    case TB_LINEDOWN: return size < kLargestDialogSize ? size + 1 : kLargestDialogSize;
+    case TB_PAGEDOWN: return size < kLargestDialogSize ? size + 1 : kLargestDialogSize;
+    case TB_THUMBPOSITION: return position;
+    case TB_THUMBTRACK: return position;
+    case TB_TOP: return 0;
+    case TB_BOTTOM: return kLargestDialogSize;
+    default: return size;
+  }
+}
+
+// The spin bar steps the delay box, wrapping round at 0 and 60; the box then stores it.
+long long startDelayAfter(long long delay, WORD request) {
+  switch (request) {
+    case SB_LINEUP: return delay + 1;
+    case SB_LINEDOWN: return delay - 1;
+    case SB_PAGEUP: return delay + kDelayPage;
+    case SB_PAGEDOWN: return delay - kDelayPage;
+    case SB_TOP: return kMaxStartDelay;
+    case SB_BOTTOM: return 0;
+    default: return delay;
+  }
+}
+
+BOOL onSystemScroll(HWND page, WPARAM wParam, HWND control) {
+  const WORD request = LOWORD(wParam);
+  if (control == GetDlgItem(page, IDC_DIALOG_SIZE)) {
+    editSettings.dialogSize = dialogSizeAfter(editSettings.dialogSize, request, HIWORD(wParam));
+    return TRUE;
+  }
+  const long long delay = readStartDelay(page);
+  long long next = startDelayAfter(delay, request);
+  if (next == delay) return TRUE;
+  if (next < 0) next = kMaxStartDelay;
+  if (next > kMaxStartDelay) next = 0;
+  SetDlgItemInt(page, IDC_START_DELAY, static_cast<UINT>(next), TRUE);
+  return TRUE;
+}
+
+// Common exit of every page. The dialog re-checks its Update button at the next message it
+// gets; the page sends it one, so that the button follows keyboard edits at once.
+INT_PTR afterPageMessage(HWND page, BOOL handled, bool followsAlwaysOnTop) {
+  if (!handled) return FALSE;
+  if (testMode) {
+    copySettings(currentSettings, editSettings);
+    if (followsAlwaysOnTop) setTopmostBand(GetParent(page), currentSettings.alwaysOnTop);
+  }
+  SendMessageA(GetParent(page), WM_NULL, 0, 0);
+  return TRUE;
+}
+}  // namespace
+
+INT_PTR CALLBACK systemPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  BOOL handled = FALSE;
+  switch (message) {
+    case WM_INITDIALOG: handled = fillSystemPage(page); break;
+    case WM_COMMAND: handled = onSystemCommand(page, LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_VSCROLL: handled = onSystemScroll(page, wParam, reinterpret_cast<HWND>(lParam)); break;
+    case WM_HELP: handled = showContextHelp(lParam, kSystemHelpIds); break;
+  }
+  return afterPageMessage(page, handled, true);
+}
+
+INT_PTR CALLBACK panPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  BOOL handled = FALSE;
+  switch (message) {
+    case WM_INITDIALOG: handled = fillPage(page, kPanPage); break;
+    case WM_COMMAND: handled = storeControl(page, kPanPage, LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_HELP: handled = showContextHelp(lParam, kPanHelpIds); break;
+  }
+  return afterPageMessage(page, handled, false);
+}
+
+INT_PTR CALLBACK scrollPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  BOOL handled = FALSE;
+  switch (message) {
+    case WM_INITDIALOG: handled = fillPage(page, kScrollPage); break;
+    case WM_COMMAND: handled = storeControl(page, kScrollPage, LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_HELP: handled = showContextHelp(lParam, kScrollHelpIds); break;
+  }
+  return afterPageMessage(page, handled, false);
+}
