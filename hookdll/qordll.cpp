@@ -12,7 +12,9 @@ HHOOK mouseHook SHARED = nullptr;
 HHOOK msgFilterHook SHARED = nullptr;
 
 namespace {
-// This process's view of the event slots; mapped at the first forwarded event.
+// This process's view of the event slots; mapped at the first forwarded event. The handle
+// stays open with the view: the block's name lives only as long as a handle to it.
+HANDLE slotsMapping = nullptr;
 EventSlots* eventSlots = nullptr;
 bool slotsUnavailable = false;
 
@@ -33,12 +35,11 @@ LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fal
 
 EventSlots* mapEventSlots() {
   if (eventSlots || slotsUnavailable) return eventSlots;
-  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(EventSlots), EVENT_SLOTS_NAME);
-  if (mapping) {
+  slotsMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                    sizeof(EventSlots), EVENT_SLOTS_NAME);
+  if (slotsMapping) {
     eventSlots = static_cast<EventSlots*>(
-        MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
-    CloseHandle(mapping);  // the view keeps the block alive
+        MapViewOfFile(slotsMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
   }
   slotsUnavailable = !eventSlots;  // e.g. a process that may not open the block: pass
   return eventSlots;
@@ -86,8 +87,9 @@ BOOL WINAPI DllEntry(HINSTANCE, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     mouseHook = reinterpret_cast<HHOOK>(sendToHookWindow(kMsgMouseHook, 0, 0, 0));
     msgFilterHook = reinterpret_cast<HHOOK>(sendToHookWindow(kMsgFilterHook, 0, 0, 0));
-  } else if (reason == DLL_PROCESS_DETACH && !reserved && eventSlots) {
-    UnmapViewOfFile(eventSlots);  // unloaded, not process end: give the view back
+  } else if (reason == DLL_PROCESS_DETACH && !reserved && slotsMapping) {
+    if (eventSlots) UnmapViewOfFile(eventSlots);  // unloaded, not process end: give it back
+    CloseHandle(slotsMapping);
   }
   return TRUE;
 }

@@ -81,14 +81,22 @@ LRESULT onDestroy(HWND window) {
   return 0;
 }
 
-// The block of event slots that the library fills; both sides map it by name.
+// The block of event slots that the library fills; both sides map it by name, and the
+// name lives only as long as a handle to the block.
+HANDLE slotsMapping = nullptr;
 void mapEventSlots() {
-  HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(EventSlots), EVENT_SLOTS_NAME);
-  if (!mapping) return;
+  slotsMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                    sizeof(EventSlots), EVENT_SLOTS_NAME);
+  if (!slotsMapping) return;
   eventSlots = static_cast<EventSlots*>(
-      MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
-  CloseHandle(mapping);
+      MapViewOfFile(slotsMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
+}
+
+void unmapEventSlots() {
+  if (eventSlots) UnmapViewOfFile(eventSlots);
+  eventSlots = nullptr;
+  if (slotsMapping) CloseHandle(slotsMapping);
+  slotsMapping = nullptr;
 }
 
 DWORD WINAPI hookThreadMain(void*) {
@@ -106,8 +114,7 @@ DWORD WINAPI hookThreadMain(void*) {
     }
   }
   hookWindow = nullptr;
-  if (eventSlots) UnmapViewOfFile(eventSlots);
-  eventSlots = nullptr;
+  unmapEventSlots();
   return 0;
 }
 
