@@ -21,7 +21,9 @@ void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_VSCROLL: case WM_HSCROLL: case WM_SETFOCUS: case WM_USER + 150:
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONUP: break;
+    case WM_RBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP: case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP: break;
     default: return;
   }
   if (!testLog || testLog->count >= kTestLogCapacity) return;
@@ -36,10 +38,18 @@ LRESULT CALLBACK loggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-WNDPROC buttonProc;
-LRESULT CALLBACK loggingButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// Controls of the system's classes log through a subclass; their own procedure is kept in
+// their user data.
+LRESULT CALLBACK loggingSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   logMessage(window, message, wParam, lParam);
-  return CallWindowProcA(buttonProc, window, message, wParam, lParam);
+  WNDPROC own = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return CallWindowProcA(own, window, message, wParam, lParam);
+}
+
+HWND logged(HWND control) {
+  SetWindowLongPtrA(control, GWLP_USERDATA, GetWindowLongPtrA(control, GWLP_WNDPROC));
+  SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(loggingSubclassProc));
+  return control;
 }
 
 HWND addControl(const char* cls, DWORD style, int id, int x, int y, int w, int h) {
@@ -125,8 +135,8 @@ void createWindows(HINSTANCE instance) {
   fillListView(addControl(WC_LISTVIEWA, LVS_REPORT, kTestListView, 10, 10, 200, 150));
   fillTreeView(addControl(WC_TREEVIEWA, TVS_HASBUTTONS | TVS_LINESATROOT, kTestTreeView, 220, 10,
                           200, 150));
-  addControl("ScrollBar", SBS_VERT, kTestVScrollBar, 430, 10, 20, 150);
-  addControl("ScrollBar", SBS_HORZ, kTestHScrollBar, 10, 170, 200, 20);
+  logged(addControl("ScrollBar", SBS_VERT, kTestVScrollBar, 430, 10, 20, 150));
+  logged(addControl("ScrollBar", SBS_HORZ, kTestHScrollBar, 10, 170, 200, 20));
   addControl("Button", BS_PUSHBUTTON, kTestPushButton, 10, 200, 80, 24);
   addControl("Button", BS_AUTOCHECKBOX, kTestCheckBox, 100, 200, 80, 24);
   addControl("Button", BS_AUTORADIOBUTTON, kTestRadioButton, 190, 200, 80, 24);
@@ -157,10 +167,8 @@ void createStandIns() {
   CreateWindowExA(0, WC_LISTVIEWA, "", child | LVS_ICON, 0, 0, 600, 400, view, nullptr,
                   GetModuleHandleA(nullptr), nullptr);
   HWND taskbar = standIn("Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE, nullptr, 0, 984, 1280, 40);
-  HWND start = CreateWindowExA(0, "Button", "Start", child | BS_PUSHBUTTON, 0, 0, 100, 40,
-                               taskbar, nullptr, GetModuleHandleA(nullptr), nullptr);
-  buttonProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(start, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(loggingButtonProc)));
+  logged(CreateWindowExA(0, "Button", "Start", child | BS_PUSHBUTTON, 0, 0, 100, 40, taskbar,
+                         nullptr, GetModuleHandleA(nullptr), nullptr));
   standIn("VOLMAR32", "", WS_POPUP, nullptr, 0, 0, 0, 0);
 }
 }  // namespace
