@@ -3,7 +3,8 @@
 # lacks. Safe to run again: it installs nothing that is already there.
 set -euo pipefail
 packages=(cmake make g++ mingw-w64 wine wine64 xvfb xauth libgtest-dev googletest
-          libbenchmark-dev clang-14 libclang-rt-14-dev fonts-ipafont-gothic python3)
+          libbenchmark-dev clang-14 libclang-rt-14-dev fonts-ipafont-gothic python3
+          imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
