@@ -589,3 +589,35 @@ TEST_F(EndToEnd, NoTrayMenuOpensWhileTheAboutBoxIsOpen) {
   PostMessageA(qor.main, WM_CANCELMODE, 0, 0);
   EXPECT_TRUE(waitFor([&] { return qorMenuWindow(qor) == nullptr; }));
 }
+
+TEST_F(EndToEnd, EndOfSessionStoresTheProfileWhateverSaveOnExitHolds) {
+  std::vector<unsigned char> before = storedRecord();
+  qor = startQor();
+  SendMessageA(qor.main, WM_COMMAND, IDM_EXT_SCROLL, 0);  // 1 -> 0, in memory only
+  SendMessageA(qor.main, WM_ENDSESSION, FALSE, 0);
+  EXPECT_EQ(storedRecord(), before) << "the session goes on: nothing is stored";
+  SendMessageA(qor.main, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(storedField(15), 0);
+  EXPECT_EQ(storedField(2), 0) << "saveOnExit stays off";
+  EXPECT_TRUE(IsWindow(qor.hook)) << "nothing else stops";
+  expectRightClickSwallowed(true);
+}
+
+TEST_F(EndToEnd, AHungQorLetsEveryEventPass) {
+  qor = startQor();
+  moveTo(clientCentre(app.plain));
+  sync(app.plain);
+  HANDLE hookThread =
+      OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(qor.hook, nullptr));
+  ASSERT_TRUE(hookThread);
+  SuspendThread(hookThread);
+  clearLog();
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  bool passed = waitFor([&] { return !received(app.plain, {WM_RBUTTONUP}).empty(); });
+  ResumeThread(hookThread);
+  CloseHandle(hookThread);
+  EXPECT_TRUE(passed) << "a right-click in standby passes while the hook window cannot answer";
+  EXPECT_EQ(received(app.plain, {WM_RBUTTONDOWN}).size(), 1u);
+  // The late messages name event tickets that are gone: the engine goes on unchanged.
+  expectRightClickSwallowed(true);
+}
