@@ -90,28 +90,13 @@ struct QorProcess {
   HWND hook = nullptr;
 };
 
-PROCESS_INFORMATION launchQor(const char* arguments) {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  while (n > 0 && path[n - 1] != '\\' && path[n - 1] != '/') --n;
-  lstrcpyA(path + n, "Qor.exe");
-  char commandLine[2 * MAX_PATH];
-  wsprintfA(commandLine, "\"%s\" %s", path, arguments);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                 &process);
-  return process;
-}
-
 LRESULT mouseHookOf(HWND hook) { return SendMessageA(hook, kMsgMouseHook, 0, 0); }
 
 // Started when the main window carries its title and the hook window exists; with
 // hooksAtOnce, also when the hook window answers a mouse hook handle.
 QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true) {
   QorProcess qor;
-  qor.process = launchQor(arguments);
+  qor.process = launchBeside("Qor.exe", arguments);
   EXPECT_TRUE(qor.process.hProcess) << "Qor.exe did not start";
   EXPECT_TRUE(waitFor([&] {
     qor.main = FindWindowA("QorWClass", "Qor95 Ver1.0");
@@ -259,6 +244,12 @@ class EndToEnd : public ::testing::Test {
       return received(window, {WM_MBUTTONUP, WM_NCMBUTTONUP}).size() > before;
     })) << "the middle click did not reach the window";
   }
+  // The pointer rests at p over window, everything before handled, the log empty.
+  static void restAt(HWND window, POINT p) {
+    moveTo(p);
+    sync(window);
+    clearLog();
+  }
   static bool anyRightButton(HWND window) {
     return !received(window, {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP})
                 .empty();
@@ -271,9 +262,7 @@ class EndToEnd : public ::testing::Test {
   }
   // A right-click in standby over the plain window is swallowed: the pointer engine runs.
   static void expectRightClickSwallowed(bool swallowed) {
-    moveTo(clientCentre(app.plain));
-    sync(app.plain);
-    clearLog();
+    restAt(app.plain, clientCentre(app.plain));
     click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     sync(app.plain);
     EXPECT_EQ(anyRightButton(app.plain), !swallowed);
@@ -300,9 +289,7 @@ bool onlyPairs(const std::vector<uint32_t>& codes, uint32_t line) {
 TEST_F(EndToEnd, PanByRightClickScrollsUntilTheNextRightClick) {
   qor = startQor();
   POINT centre = clientCentre(app.plain);
-  moveTo(centre);
-  sync(app.plain);
-  clearLog();
+  restAt(app.plain, centre);
   click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   moveTo(offset(centre, 0, -60));  // pointer above the anchor: the content moves up
   ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 6));
@@ -321,9 +308,7 @@ TEST_F(EndToEnd, PanByRightClickScrollsUntilTheNextRightClick) {
 TEST_F(EndToEnd, PanByRightDragScrollsWhileTheButtonIsHeld) {
   qor = startQor();
   POINT centre = clientCentre(app.plain);
-  moveTo(centre);
-  sync(app.plain);
-  clearLog();
+  restAt(app.plain, centre);
   inject(MOUSEEVENTF_RIGHTDOWN);
   moveTo(offset(centre, -60, 0));  // pointer left of the anchor: the view scrolls right
   ASSERT_TRUE(waitForScrolls(app.plain, WM_HSCROLL, 4));
@@ -339,9 +324,7 @@ TEST_F(EndToEnd, PanByRightDragScrollsWhileTheButtonIsHeld) {
 TEST_F(EndToEnd, LeftPressWhilePanningReachesTheApplicationAndMiddleButtonsPass) {
   qor = startQor();
   POINT centre = clientCentre(app.plain);
-  moveTo(centre);
-  sync(app.plain);
-  clearLog();
+  restAt(app.plain, centre);
   click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   moveTo(offset(centre, 0, 60));
   ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 6));
@@ -364,9 +347,7 @@ TEST_F(EndToEnd, ExtendedScrollOnAWindowsOwnVerticalScrollBar) {
   POINT bar = {client.right, client.bottom / 2};
   ClientToScreen(app.plain, &bar);
   bar.x += GetSystemMetrics(SM_CXVSCROLL) / 2;
-  moveTo(bar);
-  sync(app.plain);
-  clearLog();
+  restAt(app.plain, bar);
   click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);  // arms, then starts extended scroll
   sync(app.plain);
   EXPECT_FALSE(anyRightButton(app.plain));
@@ -385,9 +366,7 @@ TEST_F(EndToEnd, ExtendedScrollOnAWindowsOwnVerticalScrollBar) {
 TEST_F(EndToEnd, ExtendedScrollOnAHorizontalScrollBarControlScrollsItsParent) {
   qor = startQor();
   HWND bar = GetDlgItem(app.main, kTestHScrollBar);
-  moveTo(windowCentre(bar));
-  sync(bar);
-  clearLog();
+  restAt(bar, windowCentre(bar));
   click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   sync(bar);
   EXPECT_FALSE(anyRightButton(bar));
@@ -440,7 +419,7 @@ TEST_F(EndToEnd, DesktopDoubleClickMovesToAndPressesTheStartButton) {
 
 TEST_F(EndToEnd, ASecondCopyEndsAtOnceAndTheFirstRunsOn) {
   qor = startQor();
-  PROCESS_INFORMATION second = launchQor("");
+  PROCESS_INFORMATION second = launchBeside("Qor.exe", "");
   ASSERT_TRUE(second.hProcess);
   EXPECT_EQ(waitForExit(second), 0u);
   EXPECT_EQ(FindWindowA("QorWClass", nullptr), qor.main);
@@ -485,9 +464,7 @@ TEST_F(EndToEnd, PeerGreetingRequestsAndFarewell) {
   EXPECT_EQ(SendMessageA(qor.hook, kMsgPeer, 0, kPeerQuery), 0);
   EXPECT_EQ(SendMessageA(qor.hook, kMsgPeer, 0, kPeerDisable), 0);
   POINT centre = clientCentre(app.plain);
-  moveTo(centre);
-  sync(app.plain);
-  clearLog();
+  restAt(app.plain, centre);
   click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   moveTo(offset(centre, 0, -60));
   sync(app.plain);

@@ -11,21 +11,28 @@ struct TestAppProcess {
   HWND plain = nullptr;
 };
 
-// The test application is built beside the test executables; arguments, such as
-// TESTAPP_STAND_INS, follow its name on the command line. Null windows on failure.
-inline TestAppProcess startTestApp(const char* arguments = "") {
-  TestAppProcess app;
+// Starts a program built beside the test executables, with arguments after its name on the
+// command line. A null process handle on failure.
+inline PROCESS_INFORMATION launchBeside(const char* program, const char* arguments) {
   char path[MAX_PATH];
   DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
   while (n > 0 && path[n - 1] != '\\' && path[n - 1] != '/') --n;
-  lstrcpyA(path + n, "qor_testapp.exe");
+  lstrcpynA(path + n, program, MAX_PATH - n);
   char commandLine[2 * MAX_PATH];
   wsprintfA(commandLine, "\"%s\" %s", path, arguments);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &app.process))
-    return app;
+  PROCESS_INFORMATION process = {};
+  CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                 &process);
+  return process;
+}
+
+// The test application; arguments such as TESTAPP_STAND_INS. Null windows on failure.
+inline TestAppProcess startTestApp(const char* arguments = "") {
+  TestAppProcess app;
+  app.process = launchBeside("qor_testapp.exe", arguments);
+  if (!app.process.hProcess) return app;
   WaitForInputIdle(app.process.hProcess, 10000);
   for (int i = 0; i < 200 && !(app.main && app.plain); ++i) {
     app.main = FindWindowA(TESTAPP_CLASS, nullptr);
