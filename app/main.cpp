@@ -20,7 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
                                 instance, nullptr);
   if (!window) return 0;
   ShowWindow(window, SW_HIDE);
-  MSG msg;
+  MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
