@@ -1,6 +1,5 @@
 #include "engine/gesture.h"
 
-#include <cstdlib>
 #include "engine/classify.h"
 #include "engine/cursor.h"
 #include "engine/os.h"
@@ -20,8 +19,8 @@ int32_t appliedCursor = 0;
 
 namespace {
 enum { kPass = 1, kSwallow = 0 };
-const int32_t kDeadZone = 10;      // pixels from the anchor that do not pan
-const int32_t kExtScrollReach = 10;  // pixels from the anchor that keep extended scroll
+const uint32_t kDeadZone = 10;       // pixels from the anchor that do not pan
+const uint32_t kExtScrollReach = 10;  // pixels from the anchor that keep extended scroll
 const int32_t kExtScrollIntervalMs = 100;
 const uint32_t kExtScrollDelayMs = 700;  // first repeat after delay + interval
 // GetParent chains end; a bound keeps a broken one from holding up the desktop's mouse.
@@ -53,12 +52,26 @@ bool scrollBarLike(int32_t kind) {
 }
 int32_t extScrollCursor() { return scrollsHorizontally(currentKind) ? 4 : 3; }
 
-int32_t signBeyondDeadZone(int32_t d) { return d > kDeadZone ? 1 : d < -kDeadZone ? -1 : 0; }
+// Coordinates come from other processes and settings from the registry: differences and
+// products wrap in 32 bits, as signed 32-bit values do, and never overflow.
+int32_t difference(int32_t a, int32_t b) { return int32_t(uint32_t(a) - uint32_t(b)); }
+uint32_t magnitude(int32_t d) { return d < 0 ? 0u - uint32_t(d) : uint32_t(d); }
+bool fartherThan(int32_t x, int32_t y, uint32_t reach) {
+  return magnitude(difference(x, anchorPoint.x)) > reach ||
+         magnitude(difference(y, anchorPoint.y)) > reach;
+}
+
+int32_t signBeyondDeadZone(int32_t d) {
+  return magnitude(d) <= kDeadZone ? 0 : d < 0 ? -1 : 1;
+}
+int32_t panInterval(int32_t d, int32_t response) {
+  return int32_t(1000u - magnitude(d) * 2u * uint32_t(response));
+}
 
 void panComputation(int32_t x, int32_t y) {
   ScrollRepeat& r = scrollRepeat;
-  int32_t dx = anchorPoint.x - x;
-  int32_t dy = anchorPoint.y - y;
+  int32_t dx = difference(anchorPoint.x, x);
+  int32_t dy = difference(anchorPoint.y, y);
   r.hCount = currentSettings.panHCount;
   r.vCount = currentSettings.panVCount;
   repeatsOff();
@@ -67,11 +80,11 @@ void panComputation(int32_t x, int32_t y) {
   int32_t sx = signBeyondDeadZone(dx);
   int32_t sy = signBeyondDeadZone(dy);
   if (sx != 0) {
-    r.hInterval = 1000 - std::abs(dx) * 2 * currentSettings.panHResponse;
+    r.hInterval = panInterval(dx, currentSettings.panHResponse);
     r.hOn = 1;
   }
   if (sy != 0) {
-    r.vInterval = 1000 - std::abs(dy) * 2 * currentSettings.panVResponse;
+    r.vInterval = panInterval(dy, currentSettings.panVResponse);
     r.vOn = 1;
   }
   if (int32_t cursor = kPanCursors[sx + 1][sy + 1]) wantedCursor = cursor;
@@ -115,8 +128,7 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   currentKind = kind;
 
   if (extScrollState != 0 && !scrollBarLike(kind) &&
-      (kind != prevKind || std::abs(x - anchorPoint.x) > kExtScrollReach ||
-       std::abs(y - anchorPoint.y) > kExtScrollReach)) {
+      (kind != prevKind || fartherThan(x, y, kExtScrollReach))) {
     extScrollState = 0;
     repeatsOff();
     wantedCursor = 1;
@@ -252,7 +264,7 @@ int32_t onRightRelease(int32_t x, int32_t y) {
   int32_t result = kPass;
   switch (panState) {
     case 2:
-      if (std::abs(x - anchorPoint.x) >= 2 || std::abs(y - anchorPoint.y) >= 2) {
+      if (fartherThan(x, y, 1)) {  // a drag
         repeatsOff();
         wantedCursor = 5;
         panState = 1;

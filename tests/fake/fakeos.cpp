@@ -35,6 +35,8 @@ FakeWindow* find(HWND h) {
   return &windows[i - 1];
 }
 std::vector<HWND>& childList(HWND parent) { return children[parent ? indexOf(parent) + 1 : 0]; }
+// Coordinates wrap in 32 bits, as the system's conversions do.
+LONG plus(LONG a, LONG b) { return LONG(uint32_t(a) + uint32_t(b)); }
 bool contains(const RECT& r, POINT p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
@@ -165,13 +167,13 @@ RECT osGetWindowRect(HWND window) {
 POINT osScreenToClient(HWND window, POINT screen) {
   FakeWindow* w = find(window);
   if (!w) return screen;
-  return {screen.x - w->rect.left, screen.y - w->rect.top};
+  return {plus(screen.x, -w->rect.left), plus(screen.y, -w->rect.top)};
 }
 HWND osWindowFromPoint(POINT screen) { return deepestAt(nullptr, screen); }
 HWND osChildWindowFromPoint(HWND parent, POINT client) {
   FakeWindow* p = find(parent);
   if (!p) return nullptr;
-  POINT screen = {client.x + p->rect.left, client.y + p->rect.top};
+  POINT screen = {plus(client.x, p->rect.left), plus(client.y, p->rect.top)};
   if (!contains(p->rect, screen)) return nullptr;
   for (HWND h : childList(parent)) {
     FakeWindow* w = find(h);
@@ -234,7 +236,8 @@ uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
     ++sendsToNonWindows;
     return 0;
   }
-  log(control, message, 0, (static_cast<LPARAM>(client.y) << 16) | (client.x & 0xFFFF));
+  log(control, message, 0, static_cast<LPARAM>(static_cast<uint32_t>(client.y) << 16 |
+                                                (static_cast<uint32_t>(client.x) & 0xFFFF)));
   w = find(control);
   return w ? w->hitFlags : 0;
 }

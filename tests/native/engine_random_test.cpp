@@ -4,6 +4,7 @@
 // QOR_ENGINE_SEED=n.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <random>
 #include "engine/classify.h"
@@ -84,10 +85,12 @@ POINT pointer = {640, 500};
 int32_t mouseEvent(UINT message) {
   if (message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE) {
     if (chance(70)) {  // mostly small moves, as a hand makes them
-      pointer.x += pick(31) - 15;
-      pointer.y += pick(31) - 15;
-    } else {
+      pointer.x = int32_t(uint32_t(pointer.x) + uint32_t(pick(31) - 15));
+      pointer.y = int32_t(uint32_t(pointer.y) + uint32_t(pick(31) - 15));
+    } else if (chance(99)) {
       pointer = {pick(1400) - 60, pick(1100) - 40};
+    } else {  // what a broken hook record could hold
+      pointer = {INT32_MIN + pick(20), INT32_MAX - pick(20)};
     }
     fake::cursorPos = pointer;
   }
