@@ -56,3 +56,5 @@ bool osSetSystemCursor(HCURSOR cursor, DWORD id);
 void osDestroyCursor(HCURSOR cursor);  // a null handle is ignored
 // Every system cursor back as the user's settings name it, the standard one where none.
 void osRestoreSystemCursors();
+// Cursor handles made by the loads and copies above and not yet destroyed or handed over.
+int osLiveCursorHandles();

@@ -189,17 +189,34 @@ bool osRegDeleteValue(HKEY key, const char* name) {
   return key && RegDeleteValueA(key, name) == ERROR_SUCCESS;
 }
 
+// Cursor handles this program holds: made by a load or a copy, gone when destroyed or handed
+// to the system.
+static int liveCursorHandles = 0;
+static HCURSOR counted(HCURSOR cursor) {
+  if (cursor) ++liveCursorHandles;
+  return cursor;
+}
+int osLiveCursorHandles() { return liveCursorHandles; }
+
 HCURSOR osLoadCursorResource(int id) {
   // Not LoadCursorA: its handles are shared and may not be destroyed.
-  return static_cast<HCURSOR>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, 0));
+  return counted(static_cast<HCURSOR>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, 0)));
 }
-HCURSOR osLoadCursorFile(const char* path) { return LoadCursorFromFileA(path); }
+HCURSOR osLoadCursorFile(const char* path) { return counted(LoadCursorFromFileA(path)); }
 HCURSOR osCopyCursor(HCURSOR cursor) {
-  return cursor ? static_cast<HCURSOR>(CopyImage(cursor, IMAGE_CURSOR, 0, 0, 0)) : nullptr;
+  return counted(static_cast<HCURSOR>(CopyImage(cursor, IMAGE_CURSOR, 0, 0, 0)));
 }
-bool osSetSystemCursor(HCURSOR cursor, DWORD id) { return SetSystemCursor(cursor, id) != 0; }
+bool osSetSystemCursor(HCURSOR cursor, DWORD id) {
+  if (!SetSystemCursor(cursor, id)) return false;
+  // Windows destroys the handle it was given. Where the system only pretends to take it
+  // (Wine's SetSystemCursor changes nothing), the handle is still ours: free it here, since
+  // nobody else will. On Windows this destroy finds no cursor and does nothing.
+  DestroyCursor(cursor);
+  --liveCursorHandles;
+  return true;
+}
 void osDestroyCursor(HCURSOR cursor) {
-  if (cursor) DestroyCursor(cursor);
+  if (cursor && DestroyCursor(cursor)) --liveCursorHandles;
 }
 void osRestoreSystemCursors() { SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0); }

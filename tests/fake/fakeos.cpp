@@ -339,3 +339,4 @@ void osRestoreSystemCursors() {
     systemCursors[i] = loadableFile(path) ? path : "standard";
   }
 }
+int osLiveCursorHandles() { return fake::liveCursors(); }
