@@ -56,10 +56,11 @@ LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
                         static_cast<uint32_t>(reinterpret_cast<uintptr_t>(event->hwnd)),
                         static_cast<uint32_t>(event->wHitTestCode),
                         static_cast<uint32_t>(event->dwExtraInfo)};
-  int32_t ticket = publishEvent(slots, record);
+  const DWORD now = GetTickCount();
+  int32_t ticket = publishEvent(slots, record, now);
   if (!ticket) return kAnswerPass;
   LRESULT answer = sendToHookWindow(kMsgMouseEvent, message, ticket, kAnswerPass);
-  releaseEvent(slots, ticket);
+  releaseEvent(slots, ticket, now);
   return answer;
 }
 }  // namespace

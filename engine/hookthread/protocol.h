@@ -32,19 +32,24 @@ struct EventRecord {
 };
 static_assert(sizeof(EventRecord) == 20, "the event record is 20 bytes");
 
-// Event records cross processes in a named shared-memory block of slots. A sender takes a
+// Event records cross processes in a named shared-memory block of slots. A sender claims a
 // free slot, fills it, publishes a ticket and sends the ticket as lParam; the receiver reads
 // the record only while that very ticket is published. A ticket names one slot and one use
 // of it, so a message that arrives after its sender gave up (timeout) finds its ticket gone
 // and cannot read the record of a later event in the same slot.
+// A sender killed or stuck between claim and release must not keep its slot for good: a
+// claim holds the tick it was made at, and one older than kEventSlotReclaimMs (long after
+// its sender's own send gave up) is taken over by the next sender that meets it. The old
+// sender's release then finds the claim no longer its own and changes nothing.
 #define EVENT_SLOTS_NAME "QorDLL.EventSlots"
 enum { kEventSlotCount = 64 };
+enum { kEventSlotReclaimMs = 2 * kHookSendTimeoutMs };
 const int32_t kEventTicketLimit = 0x7FFFFFFF;  // tickets are 1 .. kEventTicketLimit - 1
 
 struct EventSlot {
-  int32_t taken;   // 0 free, 1 taken; changed only by interlocked operations
+  uint32_t claim;  // 0 free, else the claim's tick made odd (never 0); interlocked only
   int32_t ticket;  // published ticket, 0 while none
-  uint32_t uses;   // written by the slot's taker only
+  uint32_t uses;   // written by the slot's claimant only
   EventRecord record;
 };
 struct EventSlots {
@@ -53,14 +58,28 @@ struct EventSlots {
 
 inline bool validEventTicket(int64_t ticket) { return ticket >= 1 && ticket < kEventTicketLimit; }
 
-// Takes a free slot, copies the record into it and answers its ticket; 0 when none is free.
-inline int32_t publishEvent(EventSlots* slots, const EventRecord& record) {
+// The claim a sender makes at tick now, and by which it gives the slot back.
+inline uint32_t eventClaim(uint32_t now) { return now | 1; }
+
+// Free, or abandoned: claimed more than kEventSlotReclaimMs before now. A claim a little
+// ahead of now (made after the caller read the clock) is recent.
+inline bool claimableSlot(uint32_t claim, uint32_t now) {
+  return claim == 0 || static_cast<int32_t>(now - claim) > kEventSlotReclaimMs;
+}
+
+// At tick now: claims a free or abandoned slot, copies the record into it and answers its
+// ticket; 0 when every slot is held.
+inline int32_t publishEvent(EventSlots* slots, const EventRecord& record, uint32_t now) {
   for (int32_t i = 0; i < kEventSlotCount; ++i) {
     EventSlot& s = slots->slot[i];
-    int32_t expected = 0;
-    if (!__atomic_compare_exchange_n(&s.taken, &expected, 1, false, __ATOMIC_ACQUIRE,
+    uint32_t seen = __atomic_load_n(&s.claim, __ATOMIC_RELAXED);
+    if (!claimableSlot(seen, now) ||
+        !__atomic_compare_exchange_n(&s.claim, &seen, eventClaim(now), false, __ATOMIC_ACQUIRE,
                                      __ATOMIC_RELAXED))
       continue;
+    // An abandoned use's ticket goes before its record is overwritten.
+    __atomic_store_n(&s.ticket, 0, __ATOMIC_RELAXED);
+    __atomic_thread_fence(__ATOMIC_RELEASE);
     const uint32_t generations = (kEventTicketLimit - 1) / kEventSlotCount;
     s.uses = s.uses % generations + 1;
     volatile EventRecord& r = s.record;
@@ -76,12 +95,16 @@ inline int32_t publishEvent(EventSlots* slots, const EventRecord& record) {
   return 0;
 }
 
-// Gives the slot of ticket back; its record can no longer be read.
-inline void releaseEvent(EventSlots* slots, int32_t ticket) {
+// Gives back the slot of ticket, claimed at tick now; its record can no longer be read. A
+// slot that another sender has taken over meanwhile stays theirs.
+inline void releaseEvent(EventSlots* slots, int32_t ticket, uint32_t now) {
   if (!validEventTicket(ticket)) return;
   EventSlot& s = slots->slot[(ticket - 1) % kEventSlotCount];
-  __atomic_store_n(&s.ticket, 0, __ATOMIC_RELEASE);
-  __atomic_store_n(&s.taken, 0, __ATOMIC_RELEASE);
+  int32_t published = ticket;
+  __atomic_compare_exchange_n(&s.ticket, &published, 0, false, __ATOMIC_RELEASE,
+                              __ATOMIC_RELAXED);
+  uint32_t claim = eventClaim(now);
+  __atomic_compare_exchange_n(&s.claim, &claim, 0, false, __ATOMIC_RELEASE, __ATOMIC_RELAXED);
 }
 
 // Copies the record of ticket; false for a ticket out of range or no longer published.

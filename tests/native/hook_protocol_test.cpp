@@ -9,6 +9,8 @@
 #include "tests/native/engine_helpers.h"
 
 namespace {
+const uint32_t kNow = 5000;  // the tick at which the senders claim their slots
+
 EventRecord recordAt(HWND window, int32_t x, int32_t y, uint32_t hit = HTCLIENT) {
   return {x, y, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), hit, 0};
 }
@@ -25,10 +27,10 @@ class HookProtocol : public ::testing::Test {
   void TearDown() override { eventSlots = nullptr; }
   // The library's side of one forwarded event: publish, send, release.
   LRESULT forward(UINT message, const EventRecord& record) {
-    int32_t ticket = publishEvent(slots.get(), record);
+    int32_t ticket = publishEvent(slots.get(), record, kNow);
     EXPECT_NE(ticket, 0);
     LRESULT answer = answerMouseEvent(message, ticket);
-    releaseEvent(slots.get(), ticket);
+    releaseEvent(slots.get(), ticket, kNow);
     return answer;
   }
   std::unique_ptr<EventSlots> slots;
@@ -38,16 +40,16 @@ class HookProtocol : public ::testing::Test {
 TEST(EventSlots, TicketsNameOneUseOfOneSlot) {
   auto slots = std::make_unique<EventSlots>();
   EventRecord in = {-5, 7, 0x1234, HTVSCROLL, 99}, out = {};
-  int32_t first = publishEvent(slots.get(), in);
+  int32_t first = publishEvent(slots.get(), in, kNow);
   ASSERT_TRUE(readEvent(slots.get(), first, &out));
   EXPECT_EQ(out.x, -5);
   EXPECT_EQ(out.y, 7);
   EXPECT_EQ(out.window, 0x1234u);
   EXPECT_EQ(out.hitTestCode, uint32_t(HTVSCROLL));
-  releaseEvent(slots.get(), first);
+  releaseEvent(slots.get(), first, kNow);
   EXPECT_FALSE(readEvent(slots.get(), first, &out)) << "a released ticket reads nothing";
   // The slot is used again, under another ticket; the old one still reads nothing.
-  int32_t second = publishEvent(slots.get(), recordAt(nullptr, 1, 2));
+  int32_t second = publishEvent(slots.get(), recordAt(nullptr, 1, 2), kNow);
   EXPECT_NE(second, first);
   EXPECT_EQ((second - 1) % kEventSlotCount, (first - 1) % kEventSlotCount);
   EXPECT_FALSE(readEvent(slots.get(), first, &out));
@@ -57,13 +59,13 @@ TEST(EventSlots, TicketsNameOneUseOfOneSlot) {
 TEST(EventSlots, OutOfRangeAndUnpublishedTicketsReadNothing) {
   auto slots = std::make_unique<EventSlots>();
   EventRecord out = {};
-  int32_t published = publishEvent(slots.get(), recordAt(nullptr, 1, 1));
+  int32_t published = publishEvent(slots.get(), recordAt(nullptr, 1, 1), kNow);
   for (int64_t ticket : {int64_t(0), int64_t(-1), int64_t(-published), int64_t(kEventTicketLimit),
                          int64_t(published) + (int64_t(1) << 32), int64_t(INT64_MIN),
                          int64_t(published + 1), int64_t(published + kEventSlotCount)})
     EXPECT_FALSE(readEvent(slots.get(), ticket, &out)) << ticket;
-  releaseEvent(slots.get(), 0);  // out of range: no slot is touched
-  releaseEvent(slots.get(), -3);
+  releaseEvent(slots.get(), 0, kNow);  // out of range: no slot is touched
+  releaseEvent(slots.get(), -3, kNow);
   EXPECT_TRUE(readEvent(slots.get(), published, &out));
 }
 
@@ -71,21 +73,57 @@ TEST(EventSlots, AllTakenGivesNoTicketUntilOneIsReleased) {
   auto slots = std::make_unique<EventSlots>();
   int32_t tickets[kEventSlotCount];
   for (int32_t& t : tickets) {
-    t = publishEvent(slots.get(), recordAt(nullptr, 0, 0));
+    t = publishEvent(slots.get(), recordAt(nullptr, 0, 0), kNow);
     ASSERT_NE(t, 0);
   }
-  EXPECT_EQ(publishEvent(slots.get(), recordAt(nullptr, 0, 0)), 0);
-  releaseEvent(slots.get(), tickets[17]);
-  int32_t again = publishEvent(slots.get(), recordAt(nullptr, 0, 0));
+  EXPECT_EQ(publishEvent(slots.get(), recordAt(nullptr, 0, 0), kNow), 0);
+  releaseEvent(slots.get(), tickets[17], kNow);
+  int32_t again = publishEvent(slots.get(), recordAt(nullptr, 0, 0), kNow);
   EXPECT_EQ((again - 1) % kEventSlotCount, 17);
+}
+
+// Senders that died holding their slots: each slot comes back once its claim is older than
+// the reclaim time, and the dead sender's late release cannot free it from its new holder.
+TEST(EventSlots, AbandonedSlotsAreTakenOverAfterTheReclaimTime) {
+  struct { uint32_t claimedAt; uint32_t now; bool takenOver; } cases[] = {
+      {kNow, kNow + kEventSlotReclaimMs, false},
+      {kNow, kNow + kEventSlotReclaimMs + 2, true},
+      {kNow, kNow - 10, false},  // a claim made after the taker read the clock
+      {0xFFFFFF00u, 0xFFFFFF00u + kEventSlotReclaimMs + 2, true},  // across the tick's wrap
+      {0xFFFFFF00u, 0x100, false},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(testing::Message() << c.claimedAt << " -> " << c.now);
+    auto slots = std::make_unique<EventSlots>();
+    int32_t dead[kEventSlotCount];
+    for (int32_t& t : dead) t = publishEvent(slots.get(), recordAt(nullptr, 1, 1), c.claimedAt);
+    EventRecord out = {};
+    int32_t ticket = publishEvent(slots.get(), recordAt(nullptr, 7, 8), c.now);
+    if (!c.takenOver) {
+      EXPECT_EQ(ticket, 0);
+      EXPECT_TRUE(readEvent(slots.get(), dead[0], &out));
+      continue;
+    }
+    ASSERT_NE(ticket, 0);
+    EXPECT_EQ((ticket - 1) % kEventSlotCount, 0);
+    EXPECT_FALSE(readEvent(slots.get(), dead[0], &out)) << "the abandoned record is gone";
+    releaseEvent(slots.get(), dead[0], c.claimedAt);  // the dead sender's late release
+    ASSERT_TRUE(readEvent(slots.get(), ticket, &out)) << "the new holder keeps its slot";
+    EXPECT_EQ(out.x, 7);
+    EXPECT_EQ((publishEvent(slots.get(), recordAt(nullptr, 0, 0), c.now) - 1) % kEventSlotCount, 1)
+        << "the next sender takes the next abandoned slot";
+    releaseEvent(slots.get(), ticket, c.now);
+    EXPECT_EQ((publishEvent(slots.get(), recordAt(nullptr, 0, 0), c.now) - 1) % kEventSlotCount, 0)
+        << "released by its holder, the slot is free";
+  }
 }
 
 TEST(EventSlots, TicketsStayInRangeWhenAUseCounterWraps) {
   auto slots = std::make_unique<EventSlots>();
   slots->slot[0].uses = (kEventTicketLimit - 1) / kEventSlotCount - 1;
-  int32_t last = publishEvent(slots.get(), recordAt(nullptr, 0, 0));
-  releaseEvent(slots.get(), last);
-  int32_t wrapped = publishEvent(slots.get(), recordAt(nullptr, 0, 0));
+  int32_t last = publishEvent(slots.get(), recordAt(nullptr, 0, 0), kNow);
+  releaseEvent(slots.get(), last, kNow);
+  int32_t wrapped = publishEvent(slots.get(), recordAt(nullptr, 0, 0), kNow);
   EXPECT_TRUE(validEventTicket(last)) << last;
   EXPECT_EQ(wrapped, 1);
 }
@@ -109,14 +147,14 @@ TEST_F(HookProtocol, ForgedOrStaleTicketsPassAndChangeNothing) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
   panState = 1;
   forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
-  int32_t stale = publishEvent(slots.get(), recordAt(plain, 200, 200));
-  releaseEvent(slots.get(), stale);
+  int32_t stale = publishEvent(slots.get(), recordAt(plain, 200, 200), kNow);
+  releaseEvent(slots.get(), stale, kNow);
   for (LPARAM ticket : {LPARAM(0), LPARAM(-1), LPARAM(stale), LPARAM(kEventTicketLimit),
                         LPARAM(12345)})
     EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass) << ticket;
   EXPECT_EQ(panState, 1);
   eventSlots = nullptr;  // the block could not be mapped
-  int32_t ticket = publishEvent(slots.get(), recordAt(plain, 200, 200));
+  int32_t ticket = publishEvent(slots.get(), recordAt(plain, 200, 200), kNow);
   EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass);
   EXPECT_EQ(panState, 1);
 }
