@@ -4,6 +4,12 @@
 #include "engine/os.h"
 #include "settings/profile_store.h"
 
+bool startAsOnlyCopy() {
+  if (osFindWindow(MAIN_WINDOW_CLASS, nullptr)) return false;
+  osRestoreSystemCursors();
+  return true;
+}
+
 int32_t parseTimerPeriod(const char* commandTail) {
   int32_t ms = commandTail ? parseDecimal(commandTail, static_cast<int>(std::strlen(commandTail)))
                            : 0;

@@ -1,7 +1,14 @@
-// Decisions of the application shell that need no window: the command line and the choice
-// of the settings dialog's size.
+// Decisions of the application shell that need no window: the single copy, the command
+// line and the choice of the settings dialog's size.
 #pragma once
 #include <cstdint>
+
+#define MAIN_WINDOW_CLASS "QorWClass"
+
+// The first step of a start: false while a copy runs (it is neither disturbed nor told).
+// Otherwise the user's own cursors come back before anything else, in case an earlier copy
+// ended without restoring them (killed in the middle of a gesture).
+bool startAsOnlyCopy();
 
 // The hook timer period from the command-line tail: a decimal number, default 10, kept
 // within 1..1000.

@@ -7,7 +7,7 @@
 #include "engine/hookthread/hook_protocol.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
-  if (FindWindowA(MAIN_WINDOW_CLASS, nullptr)) return 0;
+  if (!startAsOnlyCopy()) return 0;
   appInstance = instance;
   if (!registerMainWindowClass()) return 0;
   startTick = GetTickCount();

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#define MAIN_WINDOW_CLASS "QorWClass"
+#include "app/app_rules.h"
 
 extern HINSTANCE appInstance;  // every resource is loaded from this module
 extern HWND mainWindow;

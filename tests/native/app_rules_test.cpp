@@ -25,3 +25,20 @@ TEST(DialogSize, ChoiceBySettingAndDesktopWidth) {
     EXPECT_EQ(chooseDialogSize(c.setting), c.size) << c.setting << " at " << c.desktopWidth;
   }
 }
+
+// A copy killed in the middle of a gesture left its cursor showing: the next start puts the
+// user's own back first, unless a copy still runs, whose gesture is left alone.
+TEST(SingleCopy, TheFirstStepRestoresTheUsersCursorsUnlessACopyRuns) {
+  for (bool running : {false, true}) {
+    fake::reset();
+    const char userArrow[] = "C:\\arrow.cur";
+    fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, userArrow, sizeof userArrow);
+    fake::cursorFiles = {userArrow};
+    osSetSystemCursor(osLoadCursorResource(262), OCR_NORMAL);  // the killed copy's cursor
+    if (running) fake::addWindow(nullptr, "QorWClass", {0, 0, 10, 10});
+    EXPECT_EQ(startAsOnlyCopy(), !running);
+    EXPECT_EQ(fake::cursorRestores, running ? 0 : 1);
+    EXPECT_EQ(fake::shownCursor(OCR_NORMAL), running ? "res:262" : userArrow) << running;
+    EXPECT_EQ(fake::shownCursor(OCR_IBEAM), "standard");
+  }
+}
