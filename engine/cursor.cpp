@@ -45,9 +45,13 @@ void show(HCURSOR cursor, int place) {
   if (copy && !osSetSystemCursor(copy, kSystemCursors[place])) osDestroyCursor(copy);
 }
 
+// The program's own pictures cannot change while it runs, so they load once; every load
+// picks up the user's cursor files anew. (A left click asks for a load: loading fourteen
+// resources each time would cost every click of the desktop, and Wine keeps a little
+// memory of each resource load for good.)
 void loadCursors() {
   for (int i = 0; i < kGestureCursorCount; ++i)
-    replaceHandle(&gestureCursors[i], osLoadCursorResource(kGestureCursorIds[i]));
+    if (!gestureCursors[i]) gestureCursors[i] = osLoadCursorResource(kGestureCursorIds[i]);
   HKEY key = osRegOpenKey(kUserCursorKey);
   for (int i = 0; i < kSystemCursorCount; ++i) {
     char path[257];

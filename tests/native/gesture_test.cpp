@@ -367,20 +367,26 @@ TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
 }
 
 TEST_F(Gesture, LeftPressReloadsCursorsWithoutChangingWhatShows) {
+  // The user picks a new arrow file while Qor runs; a left press loads it for later use.
+  fake::cursorFiles = {"C:\\new.cur"};
   move(kAnchorX, kAnchorY);
   EXPECT_EQ(shownImages(), setImages(5));
+  const char path[] = "C:\\new.cur";
+  fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, path, sizeof path);
   size_t made = fake::cursors.size();
   ev(WM_NCLBUTTONDOWN, kAnchorX, kAnchorY);
   EXPECT_EQ(fake::cursors.size(), made);  // the non-client press reloads nothing
   ev(WM_NCLBUTTONUP, kAnchorX, kAnchorY);
   ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY);
   EXPECT_EQ(appliedCursor, 0);
-  EXPECT_EQ(fake::cursors.size(), made + 14);  // fresh handles, the old ones released
-  EXPECT_EQ(fake::liveCursors(), 14);
+  EXPECT_EQ(fake::cursors.size(), made + 1);  // the user's file; our own pictures stay loaded
+  EXPECT_EQ(fake::liveCursors(), 15);
   EXPECT_EQ(shownImages(), setImages(5));
   ev(WM_LBUTTONUP, kAnchorX, kAnchorY);
   move(kAnchorX, kAnchorY, app, HTCAPTION);
-  EXPECT_EQ(shownImages(), setImages(5));  // the next set applied uses the new handles
+  EXPECT_EQ(shownImages(), setImages(5));
+  move(1000, 1000, app, HTVSCROLL);  // off pannable elements: the user's cursors, the new arrow
+  EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\new.cur");
   EXPECT_EQ(fake::cursorMisuse, 0);
 }
 

@@ -1,0 +1,41 @@
+// 100,000 rounds of every gesture: the cursor handles the program holds end where they
+// started, none is ever used after the system took it, and the exit releases them all.
+#include <gtest/gtest.h>
+
+#include "engine/os.h"
+#include "tests/common/gesture_cycle.h"
+#include "tests/native/engine_helpers.h"
+
+TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
+  engine_test::resetEngine();
+  fake::logMessages = false;
+  fake::cursorFiles = {"C:\\arrow.cur"};  // the user chose an arrow only
+  const char arrow[] = "C:\\arrow.cur";
+  fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, arrow, sizeof arrow);
+  HWND app = fake::addWindow(nullptr, "SomeApplication", {0, 0, 400, 300});
+  HWND bar = fake::addWindow(app, "ScrollBar", {380, 0, 400, 300}, SBS_VERT);
+  panState = 1;
+  applyCursorSet(0);
+
+  runGestureCycle(app, {200, 150}, bar, {390, 150});
+  const int live = osLiveCursorHandles();
+  int restores = fake::cursorRestores;
+  for (int i = 0; i < 100000; ++i) {
+    fake::tickCount += 1000;
+    runGestureCycle(app, {200, 150}, bar, {390, 150});
+    ASSERT_EQ(osLiveCursorHandles(), live) << "cycle " << i;
+  }
+  EXPECT_EQ(live, 15);  // 14 gesture cursors and the user's arrow
+  // Every cycle reloaded the user's file and handed copies to the system at each change of set.
+  EXPECT_GT(fake::cursors.size(), 100000u * (1 + 3 * 6));
+  EXPECT_EQ(fake::cursorMisuse, 0);
+  EXPECT_GT(fake::cursorRestores, restores);  // set 1 put the standard I-beam and cross back
+  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(extScrollState, 0);
+
+  applyCursorSet(1);
+  applyCursorSet(2);
+  EXPECT_EQ(osLiveCursorHandles(), 0);
+  EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\arrow.cur");
+  EXPECT_EQ(fake::shownCursor(OCR_IBEAM), "standard");
+}
