@@ -18,17 +18,25 @@ HANDLE slotsMapping = nullptr;
 EventSlots* eventSlots = nullptr;
 bool slotsUnavailable = false;
 
-// Finds the hook window again when the one we know is gone (Qor ended or started anew).
-HWND currentHookWindow() {
-  if (!IsWindow(hookWindow)) hookWindow = FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME);
+// The hook window as last found, or found now when none is known.
+HWND knownHookWindow() {
+  if (!hookWindow) hookWindow = FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME);
   return hookWindow;
 }
 
-// A send that gives up on a missing, hung or slow hook window; answers fallback then.
+// A send that gives up on a missing, hung or slow hook window; answers fallback then. The
+// window is looked up again only when a send finds it gone (Qor ended or started anew):
+// checking it before every event would cost a call into the window manager each time.
 LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fallback) {
   DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(currentHookWindow(), message, wParam, lParam, SMTO_ABORTIFHUNG,
-                           kHookSendTimeoutMs, &answer))
+  HWND window = knownHookWindow();
+  if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kHookSendTimeoutMs,
+                          &answer))
+    return static_cast<LRESULT>(answer);
+  if (!window || IsWindow(window)) return fallback;  // none running, or hung or slow
+  hookWindow = window = FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME);
+  if (!window || !SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                      kHookSendTimeoutMs, &answer))
     return fallback;
   return static_cast<LRESULT>(answer);
 }
@@ -48,7 +56,7 @@ EventSlots* mapEventSlots() {
 // Answers kAnswerPass or kAnswerSwallow. Anything that keeps the hook window from deciding
 // lets the event pass: a stuck Qor must never take the mouse away.
 LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
-  HWND window = currentHookWindow();
+  HWND window = knownHookWindow();
   if (!window || event->hwnd == window) return kAnswerPass;
   EventSlots* slots = mapEventSlots();
   if (!slots) return kAnswerPass;
