@@ -85,9 +85,10 @@ const int16_t kActionClass[kKindCount] = {
     1170, 1171,                                                  // 80..81
 };
 
-// The last matching entry wins; no match gives the control's default kind.
-int32_t controlHitTest(HWND window, const FlagTable& table, POINT client, bool* matched) {
-  uint32_t flags = osControlHitTest(window, table.message, client);
+// The last matching entry wins; no match gives the control's default kind. The point goes to
+// the control in its client coordinates.
+int32_t controlHitTest(HWND window, const FlagTable& table, POINT screen, bool* matched) {
+  uint32_t flags = osControlHitTest(window, table.message, osScreenToClient(window, screen));
   int32_t kind = table.fallback;
   *matched = false;
   for (int i = 0; i < table.count; ++i) {
@@ -108,20 +109,20 @@ int32_t buttonKind(LONG style) {
   return 58;
 }
 
-int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT client) {
+int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT screen) {
   bool matched = false;
   switch (row.rule) {
     case kFixed: return row.kind;
-    case kHeader: return controlHitTest(window, kHeaderTable, client, &matched);
+    case kHeader: return controlHitTest(window, kHeaderTable, screen, &matched);
     case kListView: {
-      int32_t kind = controlHitTest(window, kListViewTable, client, &matched);
+      int32_t kind = controlHitTest(window, kListViewTable, screen, &matched);
       if (matched && progmanWindow && grandparentOf(window) == progmanWindow) kind += 8;
       return kind;
     }
-    case kTreeView: return controlHitTest(window, kTreeViewTable, client, &matched);
+    case kTreeView: return controlHitTest(window, kTreeViewTable, screen, &matched);
     case kTab:
       if (taskbarWindow && grandparentOf(window) == taskbarWindow) return 76;
-      return controlHitTest(window, kTabTable, client, &matched);
+      return controlHitTest(window, kTabTable, screen, &matched);
     case kScrollBar: return (osGetWindowStyle(window) & SBS_VERT) ? 81 : 80;
     case kButton:
       if (taskbarWindow && osGetParent(window) == taskbarWindow) return 75;
@@ -140,13 +141,12 @@ int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT clien
 }  // namespace
 
 int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
-  POINT client = osScreenToClient(window, POINT{x, y});
   char className[256];
   int32_t kind = kKindNothing;
   if (osGetClassName(window, className, sizeof className) > 0) {
     for (const ClassRow& row : kClassTable) {
       if (std::strcmp(className, row.name) == 0) {
-        kind = applyRule(row, window, hitCode, client);
+        kind = applyRule(row, window, hitCode, POINT{x, y});
         break;
       }
     }
