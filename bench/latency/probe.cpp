@@ -3,7 +3,7 @@
 // shared by both processes, how long each event takes to reach its window: with no hook at
 // all, with a minimal global hook (one send to a cached window per event), and with Qor
 // running; beside it a bare cross-process SendMessage round trip, and Qor's idle CPU time and
-// working set. Prints one table; asserts nothing.
+// working set. Prints rows of a Markdown table (see scripts/bench.sh); asserts nothing.
 //
 //   qor_latency_probe [events] [idle-seconds]      (defaults 2000 and 60)
 #include <windows.h>
@@ -137,18 +137,21 @@ enum { kMovePlain, kMoveList, kClick, kCases };
 const char* const kCaseNames[kCases] = {"move over a plain window", "move over a list view",
                                         "left button press/release"};
 
-void measure(int events, Figures (&out)[kCases]) {
+// Every sample of each case, gathered over the rounds.
+struct Samples {
+  std::vector<double> us[kCases];
+  int lost[kCases] = {};
+};
+
+void measure(int events, Samples& into) {
   for (int c = 0; c < kCases; ++c) {
-    std::vector<double> samples;
-    int lost = 0;
     int x = c == kMoveList ? 600 : 200;
     for (int i = 0; i < events; ++i) {
       double us = c == kClick ? timeOne(i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN, x, 200)
                               : timeOne(MOUSEEVENTF_MOVE, x + (i % 2) * 3, 200 + (i % 3));
-      if (us < 0) ++lost;
-      else samples.push_back(us);
+      if (us < 0) ++into.lost[c];
+      else into.us[c].push_back(us);
     }
-    out[c] = summarise(samples, lost);
   }
 }
 
@@ -190,12 +193,12 @@ double seconds(const FILETIME& kernel, const FILETIME& user) {
   return double(k.QuadPart + u.QuadPart) / 1e7;
 }
 
+// One row of the Markdown table that scripts/bench.sh prints.
 void printRow(const char* scenario, const char* what, const Figures& f, const Figures* none) {
-  std::printf("%-14s %-27s %10.1f %10.1f", scenario, what, f.median, f.p99);
-  if (none) std::printf(" %10.1f", f.median - none->median);
-  else std::printf(" %10s", "");
-  if (f.lost) std::printf("  (%d lost)", f.lost);
-  std::printf("\n");
+  std::printf("| %s, %s: median / p99 | %.0f / %.0f us", scenario, what, f.median, f.p99);
+  if (none) std::printf(", %.0f us added", f.median - none->median);
+  if (f.lost) std::printf(" (%d lost)", f.lost);
+  std::printf(" | |\n");
 }
 }  // namespace
 
@@ -220,9 +223,12 @@ int main(int argc, char** argv) {
     std::printf("latency probe: the target window did not come up\n");
     return 1;
   }
-  Figures none[kCases], minimal[kCases], qor[kCases];
-  measure(50, none);  // warm up
-  measure(events, none);
+  // The scenarios take turns, a few rounds each, so that a slow spell of the machine does
+  // not fall on one of them alone.
+  const int kRounds = 3;
+  const int perRound = std::max(10, events / kRounds);
+  Samples none, minimal, qor, warmUp;
+  measure(50, warmUp);
 
   char path[MAX_PATH];
   besideMe("minimal_hook.dll", path);
@@ -233,56 +239,68 @@ int main(int argc, char** argv) {
     static_assert(sizeof found == sizeof hookProc, "function pointers");
     std::memcpy(&hookProc, &found, sizeof hookProc);
   }
-  HHOOK hook = hookProc ? SetWindowsHookExA(WH_MOUSE, hookProc, hookLibrary, 0) : nullptr;
-  measure(50, minimal);
-  measure(events, minimal);
-  if (hook) UnhookWindowsHookEx(hook);
-
-  besideMe("Qor.exe", path);
-  PROCESS_INFORMATION qorProcess = {};
-  bool qorRan = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
-                startProcess(path, &qorProcess) &&
-                waitForWindow("hookclassN", "hookwindowN", 10000) != nullptr;
+  char qorPath[MAX_PATH];
+  besideMe("Qor.exe", qorPath);
+  bool qorRan = GetFileAttributesA(qorPath) != INVALID_FILE_ATTRIBUTES;
   double idleCpu = -1;
   SIZE_T workingSet = 0;
-  if (qorRan) {
+  for (int round = 0; round < kRounds; ++round) {
+    measure(perRound, none);
+    if (HHOOK hook = hookProc ? SetWindowsHookExA(WH_MOUSE, hookProc, hookLibrary, 0) : nullptr) {
+      measure(perRound, minimal);
+      UnhookWindowsHookEx(hook);
+    }
+    PROCESS_INFORMATION qorProcess = {};
+    if (!qorRan || !startProcess(qorPath, &qorProcess) ||
+        !waitForWindow("hookclassN", "hookwindowN", 10000)) {
+      qorRan = false;
+      continue;
+    }
     Sleep(1000);  // the hooks are installed while the hook window is created
-    measure(50, qor);
-    measure(events, qor);
-    FILETIME created, ended, kernel0, user0, kernel1, user1;
-    GetProcessTimes(qorProcess.hProcess, &created, &ended, &kernel0, &user0);
-    Sleep(idleSeconds * 1000);
-    GetProcessTimes(qorProcess.hProcess, &created, &ended, &kernel1, &user1);
-    if (idleSeconds > 0)
-      idleCpu = 100.0 * (seconds(kernel1, user1) - seconds(kernel0, user0)) / idleSeconds;
-    PROCESS_MEMORY_COUNTERS memory = {};
-    if (GetProcessMemoryInfo(qorProcess.hProcess, &memory, sizeof memory))
-      workingSet = memory.WorkingSetSize;
+    measure(perRound, qor);
+    if (round == kRounds - 1) {
+      FILETIME created, ended, kernel0, user0, kernel1, user1;
+      GetProcessTimes(qorProcess.hProcess, &created, &ended, &kernel0, &user0);
+      Sleep(idleSeconds * 1000);
+      GetProcessTimes(qorProcess.hProcess, &created, &ended, &kernel1, &user1);
+      if (idleSeconds > 0)
+        idleCpu = 100.0 * (seconds(kernel1, user1) - seconds(kernel0, user0)) / idleSeconds;
+      PROCESS_MEMORY_COUNTERS memory = {};
+      if (GetProcessMemoryInfo(qorProcess.hProcess, &memory, sizeof memory))
+        workingSet = memory.WorkingSetSize;
+    }
     PostMessageA(FindWindowA("QorWClass", nullptr), WM_CLOSE, 0, 0);
     WaitForSingleObject(qorProcess.hProcess, 10000);
+    CloseHandle(qorProcess.hProcess);
+    CloseHandle(qorProcess.hThread);
   }
   Figures ping = roundTrip(targetWindow, events);
   PostMessageA(targetWindow, WM_CLOSE, 0, 0);
   WaitForSingleObject(target.hProcess, 5000);
 
-  std::printf("%-14s %-27s %10s %10s %10s\n", "scenario", "event", "median_us", "p99_us",
-              "added_us");
-  printRow("bare send", "cross-process round trip", ping, nullptr);
-  for (int c = 0; c < kCases; ++c) printRow("no hook", kCaseNames[c], none[c], nullptr);
-  for (int c = 0; c < kCases; ++c)
-    printRow(hook ? "minimal hook" : "(no min hook)", kCaseNames[c], minimal[c], &none[c]);
+  Figures noneF[kCases], minimalF[kCases], qorF[kCases];
+  for (int c = 0; c < kCases; ++c) {
+    noneF[c] = summarise(none.us[c], none.lost[c]);
+    minimalF[c] = summarise(minimal.us[c], minimal.lost[c]);
+    qorF[c] = summarise(qor.us[c], qor.lost[c]);
+  }
+  printRow("bare SendMessage", "cross-process round trip", ping, nullptr);
+  for (int c = 0; c < kCases; ++c) printRow("no hook", kCaseNames[c], noneF[c], nullptr);
+  for (int c = 0; c < kCases; ++c) printRow("minimal hook", kCaseNames[c], minimalF[c], &noneF[c]);
   if (!qorRan) {
-    std::printf("Qor.exe was not found beside the probe or did not start\n");
+    std::printf("| Qor | did not start (Qor.exe beside the probe?) | |\n");
     return 0;
   }
-  for (int c = 0; c < kCases; ++c) printRow("Qor", kCaseNames[c], qor[c], &none[c]);
+  for (int c = 0; c < kCases; ++c) printRow("Qor", kCaseNames[c], qorF[c], &noneF[c]);
+  const char* const targets[kCases] = {"at most 1.3", "at most 2", ""};
   for (int c = 0; c < kCases; ++c) {
-    double floor = minimal[c].median - none[c].median;
-    std::printf("Qor added / minimal hook added, %s: %.2f\n", kCaseNames[c],
-                floor > 0 ? (qor[c].median - none[c].median) / floor : 0.0);
+    double floor = minimalF[c].median - noneF[c].median;
+    std::printf("| Qor's added latency / the minimal hook's, %s | %.2f | %s |\n", kCaseNames[c],
+                floor > 0 ? (qorF[c].median - noneF[c].median) / floor : 0.0, targets[c]);
   }
   if (idleCpu >= 0)
-    std::printf("Qor idle CPU over %d s: %.3f %% of one core\n", idleSeconds, idleCpu);
-  std::printf("Qor working set: %.1f MiB\n", double(workingSet) / (1024.0 * 1024.0));
+    std::printf("| Qor's CPU time over %d idle seconds | %.3f %% of one core | at most 0.1 %% |\n",
+                idleSeconds, idleCpu);
+  std::printf("| Qor's working set | %.1f MiB | |\n", double(workingSet) / (1024.0 * 1024.0));
   return 0;
 }
