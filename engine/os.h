@@ -28,6 +28,17 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // client coordinates, through a buffer the control's process can read. Answers the flags
 // the control wrote, 0 when it did not answer.
 uint32_t osControlHitTest(HWND control, UINT message, POINT client);
+// While the hook window handles a forwarded event: room for hit tests that the sending process
+// maps too (at remoteAddress there, at local here). A control of that process, the event's
+// window first of all, then answers its hit test into it directly. Answers what was lent
+// before, to lend again afterwards (nested events); a zero process lends nothing.
+struct LentHitTestBuffer {
+  uint32_t processId;
+  HWND window;  // the event's window, which the sending thread owns
+  uint64_t remoteAddress;
+  volatile uint32_t* local;
+};
+LentHitTestBuffer osLendHitTestBuffer(const LentHitTestBuffer& buffer);
 // Gives back the buffers and process handles that hit tests keep for reuse (at exit).
 void osReleaseHitTestBuffers();
 

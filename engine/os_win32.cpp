@@ -1,7 +1,9 @@
 // The seam of engine/os.h on the real Win32 API.
 #include "engine/os.h"
 
+#include <cstdint>
 #include <cstring>
+#include "engine/hookthread/protocol.h"
 
 namespace {
 // How long a send to another window may hold up the hook thread, and with it every mouse
@@ -136,14 +138,41 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return sendBounded(window, message, wParam, lParam, &answer) ? static_cast<LRESULT>(answer) : 0;
 }
 
+namespace {
+LentHitTestBuffer lent = {};
+
+// The lent room, when the control belongs to the event's sender and this process can
+// address the sender's view (an x86 Qor cannot pass a 64-bit address).
+bool answersIntoLentBuffer(HWND control, DWORD processId) {
+  if (!lent.processId || !lent.remoteAddress || !lent.local) return false;
+  if (lent.remoteAddress > static_cast<uint64_t>(UINTPTR_MAX)) return false;
+  return control == lent.window || processId == lent.processId;
+}
+}  // namespace
+
+LentHitTestBuffer osLendHitTestBuffer(const LentHitTestBuffer& buffer) {
+  LentHitTestBuffer before = lent;
+  lent = buffer;
+  return before;
+}
+
 uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
   HitTestRecord record = {};
   record.x = client.x;
   record.y = client.y;
-  DWORD processId = 0;
-  if (!GetWindowThreadProcessId(control, &processId)) return 0;
+  static_assert(sizeof record <= sizeof(EventSlot::hitTest), "the lent room holds a record");
+  DWORD_PTR answer = 0;
+  DWORD processId = 0;  // not needed for the event's own window
+  if (!answersIntoLentBuffer(control, 0) && !GetWindowThreadProcessId(control, &processId))
+    return 0;
+  if (answersIntoLentBuffer(control, processId)) {
+    volatile uint32_t* room = lent.local;
+    const uint32_t* words = reinterpret_cast<const uint32_t*>(&record);
+    for (size_t i = 0; i < sizeof record / 4; ++i) room[i] = words[i];
+    LPARAM remote = static_cast<LPARAM>(static_cast<uintptr_t>(lent.remoteAddress));
+    return sendBounded(control, message, 0, remote, &answer) ? room[2] : 0;
+  }
   if (processId == GetCurrentProcessId()) {
-    DWORD_PTR answer = 0;
     return sendBounded(control, message, 0, reinterpret_cast<LPARAM>(&record), &answer)
                ? record.flags
                : 0;

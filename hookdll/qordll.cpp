@@ -67,6 +67,7 @@ LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   const DWORD now = GetTickCount();
   int32_t ticket = publishEvent(slots, record, now);
   if (!ticket) return kAnswerPass;
+  markEventSender(slots, ticket, GetCurrentProcessId());
   LRESULT answer = sendToHookWindow(kMsgMouseEvent, message, ticket, kAnswerPass);
   releaseEvent(slots, ticket, now);
   return answer;

@@ -24,8 +24,18 @@ void notifyPeer(HWND sender, LPARAM code) {
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   EventRecord event;
   if (!eventSlots || !readEvent(eventSlots, ticket, &event) || !engineEnabled) return kAnswerPass;
+  // The sender waits in its send meanwhile, with the block mapped: its slot's hit-test room
+  // stays valid in its process until the answer.
+  EventSlot& slot = eventSlotOf(eventSlots, ticket);
+  const uint64_t senderView = (uint64_t(slot.senderViewHigh) << 32) | slot.senderViewLow;
+  const uint64_t offset = reinterpret_cast<const char*>(slot.hitTest) -
+                          reinterpret_cast<const char*>(eventSlots);
+  LentHitTestBuffer before = osLendHitTestBuffer(
+      {slot.senderProcess, windowOf(event.window), senderView ? senderView + offset : 0,
+       slot.hitTest});
   int32_t pass = engineMouseEvent(windowOf(event.window), static_cast<UINT>(message),
                                   static_cast<int32_t>(event.hitTestCode), event.x, event.y);
+  osLendHitTestBuffer(before);
   return pass ? kAnswerPass : kAnswerSwallow;
 }
 

@@ -41,17 +41,28 @@ static_assert(sizeof(EventRecord) == 20, "the event record is 20 bytes");
 // claim holds the tick it was made at, and one older than kEventSlotReclaimMs (long after
 // its sender's own send gave up) is taken over by the next sender that meets it. The old
 // sender's release then finds the claim no longer its own and changes nothing.
-#define EVENT_SLOTS_NAME "QorDLL.EventSlots"
+// The name carries the layout's version: a process still running an older library keeps its
+// block alive under the old name, and a new Qor must not map a block of another layout.
+#define EVENT_SLOTS_NAME "QorDLL.EventSlots.2"
 enum { kEventSlotCount = 64 };
 enum { kEventSlotReclaimMs = 2 * kHookSendTimeoutMs };
 const int32_t kEventTicketLimit = 0x7FFFFFFF;  // tickets are 1 .. kEventTicketLimit - 1
 
+// Each slot also lends the receiver room for one common control's hit test (HDM_, LVM_,
+// TVM_ or TCM_HITTEST record): the sending process maps the block too, so a control of that
+// process answers straight into it at the sender's address of the block, and the receiver
+// reads the answer in its own view, with no copying between the processes. All fields are
+// 32-bit words, so x86 and x64 processes share one layout.
 struct EventSlot {
   uint32_t claim;  // 0 free, else the claim's tick made odd (never 0); interlocked only
   int32_t ticket;  // published ticket, 0 while none
   uint32_t uses;   // written by the slot's claimant only
   EventRecord record;
+  uint32_t senderProcess;  // written by the claimant before it sends the ticket
+  uint32_t senderViewLow, senderViewHigh;  // where the sender's process maps the block
+  uint32_t hitTest[8];
 };
+static_assert(sizeof(EventSlot) == 76, "one layout for every process");
 struct EventSlots {
   EventSlot slot[kEventSlotCount];
 };
@@ -93,6 +104,20 @@ inline int32_t publishEvent(EventSlots* slots, const EventRecord& record, uint32
     return ticket;
   }
   return 0;
+}
+
+// The slot that ticket names; the ticket must be valid.
+inline EventSlot& eventSlotOf(EventSlots* slots, int64_t ticket) {
+  return slots->slot[(ticket - 1) % kEventSlotCount];
+}
+
+// After publishing: marks the slot of ticket as sent from this process and this view.
+inline void markEventSender(EventSlots* slots, int32_t ticket, uint32_t processId) {
+  EventSlot& s = eventSlotOf(slots, ticket);
+  const uint64_t view = reinterpret_cast<uintptr_t>(slots);
+  s.senderProcess = processId;
+  s.senderViewLow = static_cast<uint32_t>(view);
+  s.senderViewHigh = static_cast<uint32_t>(view >> 32);
 }
 
 // Gives back the slot of ticket, claimed at tick now; its record can no longer be read. A

@@ -3,6 +3,7 @@
 #include <cstring>
 
 namespace fake {
+LentHitTestBuffer lentHitTestBuffer = {};
 std::vector<SentMessage> sent;
 bool logMessages = true;
 DWORD tickCount = 0;
@@ -85,6 +86,7 @@ std::map<std::string, FakeRegistryValue>* keyOf(HKEY key) {
 
 void reset() {
   windows.clear();
+  lentHitTestBuffer = {};
   children.assign(1, {});
   sent.clear();
   logMessages = true;
@@ -340,3 +342,8 @@ void osRestoreSystemCursors() {
   }
 }
 int osLiveCursorHandles() { return fake::liveCursors(); }
+LentHitTestBuffer osLendHitTestBuffer(const LentHitTestBuffer& buffer) {
+  LentHitTestBuffer before = fake::lentHitTestBuffer;
+  fake::lentHitTestBuffer = buffer;
+  return before;
+}

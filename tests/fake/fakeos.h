@@ -50,6 +50,7 @@ HWND addWindow(HWND parent, const std::string& className, RECT rect, LONG style 
 FakeWindow& window(HWND handle);
 void destroyWindow(HWND handle);  // the window and its descendants stop being windows
 
+extern LentHitTestBuffer lentHitTestBuffer;  // what the hook window lends for hit tests now
 extern std::vector<SentMessage> sent;  // every osSendMessage and control hit test, in order
 extern bool logMessages;               // off for benchmarks, so sends allocate nothing
 extern DWORD tickCount;

@@ -237,3 +237,33 @@ TEST_F(HookProtocol, PeerNoticesReachThePeerWindowWhenThereIsOne) {
   };
   EXPECT_EQ(fake::sent, expected);
 }
+
+// A control's hit test during a forwarded event answers into the sender's slot: the hook
+// window lends that slot's room at the sender's address of the block, and takes it back after.
+TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
+  HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
+  static LentHitTestBuffer seen;
+  seen = {};
+  fake::onSend = [](HWND, UINT message) {
+    if (message == LVM_HITTEST) seen = fake::lentHitTestBuffer;
+  };
+  const LentHitTestBuffer outer = {77, nullptr, 0x1000, nullptr};
+  osLendHitTestBuffer(outer);  // as if this event arrived nested in another one
+  int32_t ticket = publishEvent(slots.get(), recordAt(list, 10, 10), kNow);
+  markEventSender(slots.get(), ticket, 4242);
+  EventSlot& slot = eventSlotOf(slots.get(), ticket);
+  slot.senderViewLow = 0x20000000;  // the sender maps the block elsewhere
+  slot.senderViewHigh = 0x1;
+  answerMouseEvent(WM_MOUSEMOVE, ticket);
+  releaseEvent(slots.get(), ticket, kNow);
+  fake::onSend = nullptr;
+
+  EXPECT_EQ(seen.processId, 4242u);
+  EXPECT_EQ(seen.window, list);
+  const uint64_t offset = reinterpret_cast<const char*>(slot.hitTest) -
+                          reinterpret_cast<const char*>(slots.get());
+  EXPECT_EQ(seen.remoteAddress, 0x120000000ull + offset);
+  EXPECT_EQ(seen.local, slot.hitTest);
+  EXPECT_EQ(fake::lentHitTestBuffer.processId, outer.processId) << "the outer event's room again";
+  EXPECT_EQ(fake::lentHitTestBuffer.remoteAddress, outer.remoteAddress);
+}
