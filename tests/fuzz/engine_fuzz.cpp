@@ -4,34 +4,15 @@
 // anything to their hit tests, and windows destroyed mid-gesture. The sanitizers watch every
 // access; after every event the states stay in range, movement passes, the applied cursor is
 // the wanted one and no handle is misused; at the end every cursor handle is released.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include "engine/cursor.h"
 #include "engine/gesture.h"
 #include "engine/scroll.h"
 #include "engine/shell_windows.h"
 #include "settings/settings.h"
 #include "tests/fake/fakeos.h"
+#include "tests/fuzz/fuzz_input.h"
 
 namespace {
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint8_t byte() {
-    if (!size) return 0;
-    --size;
-    return *data++;
-  }
-};
-
-#define check(ok) checkAt(ok, #ok, __LINE__)
-void checkAt(bool ok, const char* what, int line) {
-  if (ok) return;
-  std::fprintf(stderr, "line %d: %s\n", line, what);
-  std::abort();
-}
-
 HWND windows[12];
 int windowCount;
 
@@ -78,7 +59,7 @@ void checkState(bool afterMouseEvent) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in = {data, size};
+  FuzzInput in = {data, size};
   buildDesktop();
   copySettings(currentSettings, defaultSettings);
   panState = in.byte() % 2;

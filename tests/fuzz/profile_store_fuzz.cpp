@@ -4,33 +4,15 @@
 // bad profile must come up as the defaults under a fallback name, and only the store's own
 // values may be written, each with its exact type and size.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include "settings/profile_store.h"
 #include "tests/fake/fakeos.h"
+#include "tests/fuzz/fuzz_input.h"
 
 namespace {
 const char kKey[] = "software\\Tesk\\Qor";
-
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint8_t byte() {
-    if (!size) return 0;
-    --size;
-    return *data++;
-  }
-};
-
-#define check(ok) checkAt(ok, #ok, __LINE__, lastValue)
-std::string lastValue;
-void checkAt(bool ok, const char* what, int line, const std::string& value) {
-  if (ok) return;
-  std::fprintf(stderr, "line %d: %s (value %s)\n", line, what, value.c_str());
-  std::abort();
-}
 
 bool isDefault() {
   for (int k = 0; k < kSettingsFieldCount; ++k)
@@ -48,7 +30,6 @@ void checkWrites(const std::map<std::string, FakeRegistryValue>& before, bool ma
     auto old = before.find(name);
     if (old != before.end() && old->second.type == value.type && old->second.data == value.data)
       continue;
-    lastValue = name;
     check(mayWrite);
     if (name == "DataEnd" || name == "Data") {
       check(value.type == REG_SZ && value.data.size() == 10);
@@ -64,7 +45,7 @@ void checkWrites(const std::map<std::string, FakeRegistryValue>& before, bool ma
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in = {data, size};
+  FuzzInput in = {data, size};
   fake::reset();
   fake::registry[kKey];
   const char* names[] = {"DataEnd", "Data", "A0", "N0", "A1", "N1", "A2", "N2", "A3", "N3"};
