@@ -34,6 +34,10 @@ const int8_t kPanCursors[3][3] = {
     {13, 11, 12},  // pointer left of the anchor: steps right
 };
 
+// Events the engine has taken. A movement whose classification waited in a send (a hit test
+// of a window that hangs) sees by it whether newer events were handled meanwhile.
+uint32_t eventsTaken = 0;
+
 // One event's scroll step, sent after the event's state changes are complete.
 struct FirstStep {
   bool pending;
@@ -116,6 +120,7 @@ int32_t reclassify(int32_t x, int32_t y, HWND* eventWindow) {
 void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   HWND eventWindow = window;
   int32_t kind;
+  const uint32_t taken = eventsTaken;
   if (menuLoopSeen != 0) {
     kind = kKindNowhere;
     menuLoopSeen = 0;
@@ -123,6 +128,9 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
     kind = classifyTarget(window, hitCode, x, y);
     if (kind == kKindNothing) kind = reclassify(x, y, &eventWindow);
   }
+  // Newer events were handled while this one waited: its point is out of date, and acting
+  // on it would undo what they did (end the pan they started in another window).
+  if (eventsTaken != taken) return;
   // Taken after classification: a movement handled while it waited may have changed it.
   int32_t prevKind = currentKind;
   currentKind = kind;
@@ -318,6 +326,7 @@ void dropOrphanedGesture() {
 }
 
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y) {
+  ++eventsTaken;
   int32_t result = kPass;
   FirstStep step = {false, nullptr};
   switch (message) {

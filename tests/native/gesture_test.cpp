@@ -516,6 +516,36 @@ TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
   EXPECT_EQ(stepsAt(11602), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));
 }
 
+// A movement over a list view waits in its hit test (the list view's application hangs);
+// meanwhile the user starts a pan in another window. The movement, out of date when its
+// hit test gives up, leaves that pan alone.
+TEST_F(Gesture, AMovementOvertakenWhileItsHitTestWaitedChangesNothing) {
+  HWND list = fake::addWindow(other, "SysListView32", {820, 20, 1000, 200});
+  move(kAnchorX, kAnchorY);
+  nestedTarget = app;
+  nested = false;
+  fake::onSend = [](HWND, UINT message) {
+    if (message != LVM_HITTEST || nested) return;
+    nested = true;
+    engineMouseEvent(nestedTarget, WM_MOUSEMOVE, HTCLIENT, kAnchorX, kAnchorY);
+    engineMouseEvent(nestedTarget, WM_RBUTTONDOWN, HTCLIENT, kAnchorX, kAnchorY);
+    engineMouseEvent(nestedTarget, WM_RBUTTONUP, HTCLIENT, kAnchorX, kAnchorY);
+    engineMouseEvent(nestedTarget, WM_MOUSEMOVE, HTCLIENT, kAnchorX, kAnchorY - 60);
+  };
+  EXPECT_EQ(move(900, 100, list), 1);
+  fake::onSend = nullptr;
+  EXPECT_TRUE(nested);
+  EXPECT_EQ(panState, 3) << "the pan started meanwhile goes on";
+  EXPECT_EQ(scrollRepeat.target, app);
+  EXPECT_EQ(scrollRepeat.vOn, 1);
+  EXPECT_EQ(shownImages(), setImages(8));
+  EXPECT_EQ(stepsAt(2000), pairs(app, WM_VSCROLL, SB_LINEDOWN, currentSettings.panVCount));
+  // The next movement over the list view, not overtaken, ends the pan as usual.
+  move(900, 100, list);
+  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(scrollRepeat.vOn, 0);
+}
+
 TEST_F(Gesture, StandbyCommandDuringAGestureStopsItsRepeatAndCursor) {
   pressAtAnchor();
   move(kAnchorX - 40, kAnchorY - 40);
