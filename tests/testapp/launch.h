@@ -28,15 +28,27 @@ inline PROCESS_INFORMATION launchBeside(const char* program, const char* argumen
   return process;
 }
 
-// The test application; arguments such as TESTAPP_STAND_INS. Null windows on failure.
+// A top-level window of class className that belongs to process processId; null if none.
+inline HWND windowOfProcess(const char* className, DWORD processId) {
+  for (HWND w = FindWindowExA(nullptr, nullptr, className, nullptr); w;
+       w = FindWindowExA(nullptr, w, className, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == processId) return w;
+  }
+  return nullptr;
+}
+
+// The test application; arguments such as TESTAPP_STAND_INS or TESTAPP_SECOND. Null windows
+// on failure.
 inline TestAppProcess startTestApp(const char* arguments = "") {
   TestAppProcess app;
   app.process = launchBeside("qor_testapp.exe", arguments);
   if (!app.process.hProcess) return app;
   WaitForInputIdle(app.process.hProcess, 10000);
   for (int i = 0; i < 200 && !(app.main && app.plain); ++i) {
-    app.main = FindWindowA(TESTAPP_CLASS, nullptr);
-    app.plain = FindWindowA(TESTAPP_PLAIN_CLASS, nullptr);
+    app.main = windowOfProcess(TESTAPP_CLASS, app.process.dwProcessId);
+    app.plain = windowOfProcess(TESTAPP_PLAIN_CLASS, app.process.dwProcessId);
     if (!(app.main && app.plain)) Sleep(50);
   }
   return app;

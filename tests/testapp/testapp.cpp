@@ -9,28 +9,50 @@
 namespace {
 HWND mainWindow;
 TestLog* testLog;
+HANDLE logLock;
+HWND taskbar;  // the stand-in taskbar, when there are stand-ins
+UINT hangOn;   // TESTAPP_WM_HANG: the message that makes a procedure hang, and for how long
+DWORD hangMs;
 
 void openLog() {
   HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       sizeof(TestLog), TESTAPP_LOG_NAME);
   if (mapping) testLog = static_cast<TestLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
-  if (testLog) testLog->count = 0;
+  logLock = CreateMutexA(nullptr, FALSE, TESTAPP_LOG_LOCK_NAME);
+  if (!testLog) return;
+  testLog->count = 0;
+  testLog->hanging = 0;  // an application killed while it hung leaves it set
+}
+
+// A sent message that was asked to hang its procedure does so once.
+void hangIfAsked(UINT message) {
+  if (!hangOn || message != hangOn || !InSendMessage() || !testLog) return;
+  hangOn = 0;
+  testLog->hanging = 1;
+  Sleep(hangMs);
+  testLog->hanging = 0;
 }
 
 void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  hangIfAsked(message);
   switch (message) {
     case WM_VSCROLL: case WM_HSCROLL: case WM_SETFOCUS: case WM_USER + 150:
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP: case WM_NCMBUTTONDOWN:
     case WM_NCMBUTTONUP: break;
+    case WM_COPYDATA: lParam = reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData; break;
     default: return;
   }
-  if (!testLog || testLog->count >= kTestLogCapacity) return;
-  TestLogEntry& e = testLog->entry[testLog->count];
-  e = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), message,
-       static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)};
-  InterlockedIncrement(&testLog->count);
+  if (!testLog) return;
+  WaitForSingleObject(logLock, INFINITE);  // an owner that was killed gives it up too
+  LONG n = testLog->count;
+  if (n < kTestLogCapacity) {
+    testLog->entry[n] = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), message,
+                         static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)};
+    InterlockedExchange(&testLog->count, n + 1);
+  }
+  ReleaseMutex(logLock);
 }
 
 LRESULT CALLBACK loggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -107,17 +129,42 @@ LRESULT pointOf(int id, int part) {
   }
 }
 
+// A window with a hit-test code that no classification table knows.
+LRESULT CALLBACK oddHitProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  logMessage(window, message, wParam, lParam);
+  return message == WM_NCHITTEST ? HTOBJECT : DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT clearLog() {
+  if (!testLog) return 0;
+  WaitForSingleObject(logLock, INFINITE);
+  testLog->count = 0;
+  ReleaseMutex(logLock);
+  return 0;
+}
+
+LRESULT armHang(UINT message, DWORD ms) {
+  hangOn = message;
+  hangMs = ms;
+  return 0;
+}
+
+LRESULT newTaskbar();
+
 LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   logMessage(window, message, wParam, lParam);
   switch (message) {
     case TESTAPP_WM_POINT: return pointOf(static_cast<int>(wParam), static_cast<int>(lParam));
-    case TESTAPP_WM_CLEAR_LOG: if (testLog) testLog->count = 0; return 0;
+    case TESTAPP_WM_CLEAR_LOG: return clearLog();
+    case TESTAPP_WM_HANG: return armHang(static_cast<UINT>(wParam), static_cast<DWORD>(lParam));
+    case TESTAPP_WM_NEW_TASKBAR: return newTaskbar();
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 
-void createWindows(HINSTANCE instance) {
+// A second application keeps clear of the first one's windows and of the stand-ins.
+void createWindows(HINSTANCE instance, bool second) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = mainProc;
   wc.hInstance = instance;
@@ -128,11 +175,16 @@ void createWindows(HINSTANCE instance) {
   wc.lpfnWndProc = loggingProc;
   wc.lpszClassName = TESTAPP_PLAIN_CLASS;
   RegisterClassA(&wc);
+  wc.lpfnWndProc = oddHitProc;
+  wc.lpszClassName = "QorTestOddHit";
+  RegisterClassA(&wc);
 
+  const POINT mainAt = second ? POINT{0, 500} : POINT{0, 0};
+  const POINT plainAt = second ? POINT{970, 0} : POINT{660, 0};
   mainWindow = CreateWindowExA(0, TESTAPP_CLASS, "Qor test application",
-                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                               instance, nullptr);
-  fillListView(addControl(WC_LISTVIEWA, LVS_REPORT, kTestListView, 10, 10, 200, 150));
+                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, mainAt.x, mainAt.y, 640, 480,
+                               nullptr, nullptr, instance, nullptr);
+  fillListView(logged(addControl(WC_LISTVIEWA, LVS_REPORT, kTestListView, 10, 10, 200, 150)));
   fillTreeView(addControl(WC_TREEVIEWA, TVS_HASBUTTONS | TVS_LINESATROOT, kTestTreeView, 220, 10,
                           200, 150));
   logged(addControl("ScrollBar", SBS_VERT, kTestVScrollBar, 430, 10, 20, 150));
@@ -141,9 +193,10 @@ void createWindows(HINSTANCE instance) {
   addControl("Button", BS_AUTOCHECKBOX, kTestCheckBox, 100, 200, 80, 24);
   addControl("Button", BS_AUTORADIOBUTTON, kTestRadioButton, 190, 200, 80, 24);
   addControl("Edit", WS_BORDER, kTestEdit, 10, 240, 200, 24);
+  addControl("QorTestOddHit", 0, kTestOddHit, 10, 280, 200, 100);
 
   CreateWindowExA(0, TESTAPP_PLAIN_CLASS, "Plain", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL |
-                  WS_VISIBLE, 660, 0, 300, 300, nullptr, nullptr, instance, nullptr);
+                  WS_VISIBLE, plainAt.x, plainAt.y, 300, 300, nullptr, nullptr, instance, nullptr);
 }
 HWND standIn(const char* cls, const char* title, DWORD style, HWND parent, int x, int y, int w,
              int h) {
@@ -158,6 +211,20 @@ HWND standIn(const char* cls, const char* title, DWORD style, HWND parent, int x
   return CreateWindowExA(0, cls, title, style, x, y, w, h, parent, nullptr, wc.hInstance, nullptr);
 }
 
+void createTaskbar() {
+  taskbar = standIn("Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE, nullptr, 0, 984, 1280, 40);
+  logged(CreateWindowExA(0, "Button", "Start", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 100,
+                         40, taskbar, nullptr, GetModuleHandleA(nullptr), nullptr));
+}
+
+LRESULT newTaskbar() {
+  if (!taskbar) return 0;
+  DestroyWindow(taskbar);
+  createTaskbar();
+  SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  return reinterpret_cast<LRESULT>(taskbar);
+}
+
 // Stand-ins of the shell's windows, created before Qor starts so that it finds them.
 void createStandIns() {
   const DWORD child = WS_CHILD | WS_VISIBLE;
@@ -166,9 +233,7 @@ void createStandIns() {
   HWND view = standIn("SHELLDLL_DefView", "", child, desktop, 0, 0, 600, 400);
   CreateWindowExA(0, WC_LISTVIEWA, "", child | LVS_ICON, 0, 0, 600, 400, view, nullptr,
                   GetModuleHandleA(nullptr), nullptr);
-  HWND taskbar = standIn("Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE, nullptr, 0, 984, 1280, 40);
-  logged(CreateWindowExA(0, "Button", "Start", child | BS_PUSHBUTTON, 0, 0, 100, 40, taskbar,
-                         nullptr, GetModuleHandleA(nullptr), nullptr));
+  createTaskbar();
   standIn("VOLMAR32", "", WS_POPUP, nullptr, 0, 0, 0, 0);
 }
 }  // namespace
@@ -178,7 +243,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   InitCommonControlsEx(&icc);
   openLog();
   if (commandTail && std::strstr(commandTail, TESTAPP_STAND_INS)) createStandIns();
-  createWindows(instance);
+  createWindows(instance, commandTail && std::strstr(commandTail, TESTAPP_SECOND));
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

@@ -17,6 +17,7 @@ enum {
   kTestCheckBox = 106,
   kTestRadioButton = 107,
   kTestEdit = 108,
+  kTestOddHit = 109,  // answers every hit test with HTOBJECT, a code no table knows
 };
 
 // Sent to the main test window: wParam a control id, lParam a kTestPoint* part. Answers a
@@ -26,10 +27,13 @@ enum {
 enum { kTestPointItemLabel = 0, kTestPointEmpty = 1, kTestPointRightOfItem = 2 };
 
 // The messages that the application's windows receive, for the end-to-end tests: a named
-// shared block the application appends to and the tests read. Logged: scroll messages,
-// mouse buttons, WM_SETFOCUS and the peer message (1174).
+// shared block the applications (one or two processes) append to and the tests read.
+// Logged: scroll messages, mouse buttons, WM_SETFOCUS, the peer message (1174) and
+// WM_COPYDATA (lParam: its dwData, such as the tray's NIM_ADD). Appends take the named
+// mutex, so that an entry is whole before the count covers it.
 #define TESTAPP_LOG_NAME "QorTestApp.Log"
-enum { kTestLogCapacity = 8192 };
+#define TESTAPP_LOG_LOCK_NAME "QorTestApp.LogLock"
+enum { kTestLogCapacity = 1 << 17 };
 struct TestLogEntry {
   uint32_t window;  // handle as a 32-bit value
   uint32_t message;
@@ -37,14 +41,27 @@ struct TestLogEntry {
   uint32_t lParam;
 };
 struct TestLog {
-  volatile LONG count;  // entries written; logging stops at kTestLogCapacity
+  volatile LONG count;    // entries written; logging stops at kTestLogCapacity
+  volatile LONG hanging;  // 1 while a window procedure hangs on request (TESTAPP_WM_HANG)
   TestLogEntry entry[kTestLogCapacity];
 };
 // Sent to the main test window: empties the log.
 #define TESTAPP_WM_CLEAR_LOG (WM_APP + 2)
+
+// Sent to the main test window: the next time one of the application's windows receives
+// message wParam sent from another thread (a hit test, WM_NCHITTEST, WM_VSCROLL from Qor),
+// its procedure blocks for lParam milliseconds before it answers: a hung application.
+#define TESTAPP_WM_HANG (WM_APP + 3)
+
+// Sent to the main test window of the application with the stand-ins: the stand-in taskbar
+// is destroyed and made anew, and "TaskbarCreated" is broadcast, as a restarted shell does.
+#define TESTAPP_WM_NEW_TASKBAR (WM_APP + 4)
 
 // Started with this argument, the application also builds stand-ins of the shell's windows
 // (none of which Wine has with children): the desktop "Progman" "Program Manager" with a
 // "SHELLDLL_DefView" holding an empty "SysListView32", the taskbar "Shell_TrayWnd" with an
 // empty title and a "Button" as its Start button, and the peer program's "VOLMAR32".
 #define TESTAPP_STAND_INS "stand-ins"
+// Started with this argument, the application places its windows where those of a first
+// one do not lie: a second application process beside the first.
+#define TESTAPP_SECOND "second"
