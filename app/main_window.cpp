@@ -18,6 +18,10 @@ HWND mainWindow = nullptr;
 char captionText[64] = "";
 
 namespace {
+// Broadcast by the shell when it has made a new taskbar (after Explorer restarted): the tray
+// icon and the shell's windows went with the old one.
+const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+
 // Starts every part, in this order; the hit tests' buffers come with the first hit test.
 LRESULT onCreate(HWND window) {
   mainWindow = window;
@@ -64,6 +68,12 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   return runCommand(LOWORD(wParam)) ? 0 : DefWindowProcA(window, WM_COMMAND, wParam, lParam);
 }
 
+LRESULT onTaskbarCreated() {
+  findShellWindows();
+  setTrayIcon(NIM_ADD);
+  return 0;
+}
+
 LRESULT onTray(LPARAM mouseMessage) {
   onTrayCallback(static_cast<UINT>(mouseMessage));
   return 0;
@@ -97,6 +107,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENU: return 0;
     case WM_INITMENUPOPUP: return 0;
     case trayCallbackMessage: return onTray(lParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default:
+      if (taskbarCreated && message == taskbarCreated) return onTaskbarCreated();
+      return DefWindowProcA(window, message, wParam, lParam);
   }
 }

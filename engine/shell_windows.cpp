@@ -2,12 +2,13 @@
 
 #include "engine/os.h"
 
-HWND taskbarWindow = nullptr;
-HWND startButton = nullptr;
-HWND progmanWindow = nullptr;
+std::atomic<HWND> taskbarWindow{nullptr};
+std::atomic<HWND> startButton{nullptr};
+std::atomic<HWND> progmanWindow{nullptr};
 
 void findShellWindows() {
-  taskbarWindow = osFindWindow("Shell_TrayWnd", "");
+  HWND taskbar = osFindWindow("Shell_TrayWnd", "");
+  taskbarWindow = taskbar;
   progmanWindow = osFindWindow("Progman", "Program Manager");
-  startButton = taskbarWindow ? osGetTopWindow(taskbarWindow) : nullptr;
+  startButton = taskbar ? osGetTopWindow(taskbar) : nullptr;
 }
