@@ -1,0 +1,685 @@
+// Qor under hangs, crashes, bad input and load, end to end under Wine: a hung application,
+// Qor or a sender killed in the middle of their work, a re-created taskbar, random protocol
+// messages and hostile stored profiles, and a burst of events across two applications. The
+// hook library on its own is worked first, with hook windows that the test plays.
+// Figures (how long events took meanwhile) are printed, never asserted; the bounds asserted
+// are orders of magnitude above them ("before the hang ended").
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+
+#include "tests/e2e/e2e_support.h"
+
+using namespace e2e;
+
+namespace {
+const DWORD kHangMs = 5000;  // how long a hung application blocks
+
+double millisecondsSince(const LARGE_INTEGER& start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return double(now.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+LARGE_INTEGER performanceNow() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now;
+}
+
+// The block of event slots that Qor and the library share; this view keeps it alive.
+EventSlots* sharedSlots() {
+  static EventSlots* slots = nullptr;
+  if (!slots) {
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, EVENT_SLOTS_NAME);
+    if (mapping)
+      slots = static_cast<EventSlots*>(MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0,
+                                                     0, sizeof(EventSlots)));
+  }
+  return slots;
+}
+
+// Slots held by some sender right now (none while there is no block yet).
+int claimedSlots() {
+  EventSlots* slots = sharedSlots();
+  if (!slots) return 0;
+  int claimed = 0;
+  for (const EventSlot& s : slots->slot)
+    claimed += __atomic_load_n(&s.claim, __ATOMIC_ACQUIRE) != 0;
+  return claimed;
+}
+
+// As if every slot were held by a sender that died claiming it at tick claimedAt; answers
+// the tickets, so that the test can give back what was not taken over.
+std::vector<int32_t> claimEverySlot(uint32_t claimedAt) {
+  std::vector<int32_t> tickets;
+  EventRecord record = {1, 1, 0, HTCLIENT, 0};
+  for (int i = 0; i < kEventSlotCount; ++i) {
+    int32_t ticket = publishEvent(sharedSlots(), record, claimedAt);
+    if (ticket) tickets.push_back(ticket);
+  }
+  return tickets;
+}
+
+void releaseEverySlot(const std::vector<int32_t>& tickets, uint32_t claimedAt) {
+  for (int32_t ticket : tickets) releaseEvent(sharedSlots(), ticket, claimedAt);
+}
+
+// ---- The hook library alone, with a hook window that the test plays on a thread of its own.
+
+struct PlayedHookWindow {
+  HANDLE thread = nullptr;
+  DWORD threadId = 0;
+  HWND window = nullptr;
+};
+DWORD playedAnswerDelayMs = 0;  // how long the played window takes to answer an event
+
+LRESULT CALLBACK playedHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kMsgMouseEvent) return DefWindowProcA(window, message, wParam, lParam);
+  Sleep(playedAnswerDelayMs);
+  return kAnswerSwallow;
+}
+
+DWORD WINAPI playedHookThread(void* context) {
+  HWND window = CreateWindowExA(0, HOOK_CLASS_NAME, HOOK_WINDOW_NAME, WS_OVERLAPPEDWINDOW, 0, 0,
+                                0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  *static_cast<HWND*>(context) = window;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  DestroyWindow(window);
+  return 0;
+}
+
+PlayedHookWindow playHookWindow() {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = playedHookProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = HOOK_CLASS_NAME;
+    registered = RegisterClassA(&wc) != 0;
+  }
+  PlayedHookWindow played;
+  static HWND created;
+  created = nullptr;
+  played.thread = CreateThread(nullptr, 0, playedHookThread, &created, 0, &played.threadId);
+  waitFor([&] { return IsWindow(created) != FALSE; });
+  played.window = created;
+  return played;
+}
+
+void endHookWindow(PlayedHookWindow& played) {
+  PostThreadMessageA(played.threadId, WM_QUIT, 0, 0);
+  WaitForSingleObject(played.thread, 10000);
+  CloseHandle(played.thread);
+  played = PlayedHookWindow{};
+}
+
+class HookLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "a Qor still runs";
+    library = LoadLibraryA("Qordll.dll");
+    ASSERT_TRUE(library);
+    mouseFunc = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(GetProcAddress(library, MOUSE_HOOK_EXPORT)));
+    ASSERT_TRUE(mouseFunc);
+  }
+  void TearDown() override { FreeLibrary(library); }
+  // A right press through the library's mouse hook; 1 means swallowed.
+  LRESULT rightPress() {
+    MOUSEHOOKSTRUCT event = {};
+    event.pt = {100, 100};
+    event.hwnd = GetDesktopWindow();
+    event.wHitTestCode = HTCLIENT;
+    return mouseFunc(HC_ACTION, WM_RBUTTONDOWN, reinterpret_cast<LPARAM>(&event));
+  }
+  HMODULE library = nullptr;
+  HOOKPROC mouseFunc = nullptr;
+};
+}  // namespace
+
+TEST_F(HookLibrary, EventsPassUnlessAnAnsweringHookWindowSwallowsThem) {
+  struct {
+    const char* name;
+    bool window;        // a hook window exists
+    DWORD answerMs;     // how long it takes to answer
+    bool destroyFirst;  // found once, then destroyed
+    LRESULT result;
+  } cases[] = {
+      {"no hook window", false, 0, false, 0},
+      {"a hook window that answers swallow", true, 0, false, 1},
+      {"a hung hook window", true, 2000, false, 0},
+      {"a hook window gone since it was found", true, 0, true, 0},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(c.name);
+    PlayedHookWindow played;
+    if (c.window) played = playHookWindow();
+    if (c.window) {
+      ASSERT_TRUE(played.window);
+    }
+    if (c.destroyFirst) {
+      EXPECT_EQ(rightPress(), 1);
+      endHookWindow(played);
+    }
+    playedAnswerDelayMs = c.answerMs;
+    LARGE_INTEGER start = performanceNow();
+    EXPECT_EQ(rightPress(), c.result);
+    double ms = millisecondsSince(start);
+    std::printf("[ figures  ] %s: answered in %.1f ms\n", c.name, ms);
+    if (c.answerMs) {
+      EXPECT_LT(ms, double(c.answerMs)) << "the event passed before the hung window answered";
+    }
+    if (played.thread) endHookWindow(played);
+    playedAnswerDelayMs = 0;
+    EXPECT_EQ(claimedSlots(), 0) << "the event's slot was given back";
+  }
+}
+
+TEST_F(HookLibrary, SlotsOfSendersThatDiedAreTakenOverByTheNextEvent) {
+  PlayedHookWindow played = playHookWindow();
+  ASSERT_TRUE(played.window);
+  ASSERT_EQ(rightPress(), 1);
+  ASSERT_EQ(claimedSlots(), 0);
+  // Every slot held by live senders: the event passes, as designed.
+  uint32_t now = GetTickCount();
+  std::vector<int32_t> held = claimEverySlot(now);
+  ASSERT_EQ(held.size(), size_t(kEventSlotCount));
+  EXPECT_EQ(rightPress(), 0);
+  releaseEverySlot(held, now);
+  // Every slot held by senders that died long ago: the event takes one over.
+  uint32_t longAgo = GetTickCount() - 10 * kEventSlotReclaimMs;
+  std::vector<int32_t> dead = claimEverySlot(longAgo);
+  ASSERT_EQ(dead.size(), size_t(kEventSlotCount));
+  EXPECT_EQ(rightPress(), 1) << "the event was forwarded through a slot taken over";
+  EXPECT_EQ(claimedSlots(), kEventSlotCount - 1) << "the slot taken over is free again";
+  releaseEverySlot(dead, longAgo);
+  EXPECT_EQ(claimedSlots(), 0);
+  endHookWindow(played);
+}
+
+namespace {
+// Qor.exe beside two test applications: the first with the shell's stand-ins, the second
+// (hung and killed on request) clear of its windows.
+class Robustness : public EndToEnd {
+ protected:
+  static void SetUpTestSuite() {
+    EndToEnd::SetUpTestSuite();
+    second = startTestApp(TESTAPP_SECOND);
+  }
+  static void TearDownTestSuite() {
+    stopTestApp(second);
+    EndToEnd::TearDownTestSuite();
+  }
+  void SetUp() override {
+    if (!IsWindow(second.main)) {  // killed by an earlier test
+      stopTestApp(second);
+      second = startTestApp(TESTAPP_SECOND);
+    }
+    ASSERT_TRUE(second.main && second.plain) << "second test application did not start";
+    EndToEnd::SetUp();
+  }
+  static bool hanging() { return testLog->hanging != 0; }
+  // Milliseconds until a middle click at the pointer reaches window; -1 if it never does.
+  static double middleClickDelivery(HWND window) {
+    size_t before = received(window, {WM_MBUTTONUP}).size();
+    LARGE_INTEGER start = performanceNow();
+    click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
+    while (received(window, {WM_MBUTTONUP}).size() == before) {
+      if (millisecondsSince(start) > 10000) return -1;
+      Sleep(1);
+    }
+    return millisecondsSince(start);
+  }
+  // A right-click pan up from the centre of window: scrolls arrive; the next click ends it.
+  static void panUp(HWND window) {
+    POINT centre = clientCentre(window);
+    restAt(window, centre);
+    click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    moveTo(offset(centre, 0, -60));
+    EXPECT_TRUE(waitForScrolls(window, WM_VSCROLL, 2)) << "the pan did not scroll";
+    click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    sync(window);
+    EXPECT_FALSE(anyRightButton(window)) << "a right-click of the pan was not answered";
+  }
+  static void killQor(QorProcess& qor) {
+    TerminateProcess(qor.process.hProcess, 1);
+    WaitForSingleObject(qor.process.hProcess, 10000);
+    CloseHandle(qor.process.hProcess);
+    CloseHandle(qor.process.hThread);
+    qor = QorProcess{};
+  }
+  inline static TestAppProcess second;
+};
+}  // namespace
+
+TEST_F(Robustness, AHungApplicationHoldsUpNeitherOtherApplicationsNorPans) {
+  qor = startQor();
+  HWND secondList = GetDlgItem(second.main, kTestListView);
+  HWND secondOddHit = GetDlgItem(second.main, kTestOddHit);
+  ASSERT_TRUE(secondList && secondOddHit);
+  struct {
+    const char* name;
+    UINT message;
+  } cases[] = {
+      {"LVM_HITTEST", LVM_HITTEST}, {"WM_NCHITTEST", WM_NCHITTEST}, {"WM_VSCROLL", WM_VSCROLL}};
+  for (auto c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(waitFor([] { return !hanging(); }));
+    SendMessageA(second.main, TESTAPP_WM_HANG, c.message, kHangMs);
+    // What makes Qor send that message to the second application.
+    if (c.message == LVM_HITTEST) moveTo(windowCentre(secondList));
+    if (c.message == WM_NCHITTEST) moveTo(windowCentre(secondOddHit));
+    if (c.message == WM_VSCROLL) {
+      POINT centre = clientCentre(second.plain);
+      restAt(second.plain, centre);
+      click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+      moveTo(offset(centre, 0, -60));
+    }
+    ASSERT_TRUE(waitFor([] { return hanging(); })) << "Qor's message did not reach it";
+    LARGE_INTEGER hangSeen = performanceNow();
+
+    // Meanwhile the first application's events are answered, and a pan there scrolls.
+    POINT centre = clientCentre(app.plain);
+    restAt(app.plain, centre);
+    double fastest = 1e9, slowest = -1;
+    for (int i = 0; i < 5; ++i) {
+      double ms = middleClickDelivery(app.plain);
+      fastest = std::min(fastest, ms);
+      slowest = std::max(slowest, ms);
+    }
+    click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    moveTo(offset(centre, 0, -60));
+    ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 2));
+    double firstScroll = millisecondsSince(hangSeen);
+    bool scrolledWhileHung = hanging();
+    click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    sync(app.plain);
+    std::printf("[ figures  ] %s hung %lu ms: middle clicks elsewhere arrived in %.1f to %.1f "
+                "ms; a pan elsewhere scrolled %.0f ms after the hang began\n",
+                c.name, kHangMs, fastest, slowest, firstScroll);
+    EXPECT_GE(fastest, 0.0) << "a middle click never arrived";
+    EXPECT_TRUE(scrolledWhileHung) << "the pan elsewhere scrolled only after the hang ended";
+    EXPECT_FALSE(anyRightButton(app.plain)) << "both right-clicks were answered in time";
+
+    // Once the hang is over, the application that hung pans again.
+    ASSERT_TRUE(waitFor([] { return !hanging(); }, kHangMs + 10000));
+    panUp(second.plain);
+  }
+}
+
+TEST_F(Robustness, QorKilledInTheMiddleOfAPanLeavesEveryoneTheirMouseAndStartsAgain) {
+  qor = startQor();
+  POINT centre = clientCentre(app.plain);
+  restAt(app.plain, centre);
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  moveTo(offset(centre, 0, -60));  // a pan with its direction cursor shown
+  ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 2));
+  killQor(qor);
+
+  expectScrollingStopped(app.plain, WM_VSCROLL);
+  for (HWND window : {app.plain, second.plain}) {
+    restAt(window, clientCentre(window));
+    click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    sync(window);
+    EXPECT_EQ(received(window, {WM_RBUTTONDOWN, WM_RBUTTONUP}).size(), 2u)
+        << "with Qor gone, a right-click reaches the application";
+  }
+  // The next start (which puts the user's cursors back first) works as any other.
+  qor = startQor();
+  panUp(app.plain);
+  EXPECT_EQ(claimedSlots(), 0);
+}
+
+TEST_F(Robustness, ASenderKilledWhileItWaitsLeavesNoSlotTakenForGood) {
+  qor = startQor();
+  ASSERT_TRUE(sharedSlots());
+  // The second application's thread waits in the library's send for its event while Qor's
+  // hit test makes it hang; then it is killed.
+  SendMessageA(second.main, TESTAPP_WM_HANG, LVM_HITTEST, 60000);
+  moveTo(windowCentre(GetDlgItem(second.main, kTestListView)));
+  ASSERT_TRUE(waitFor([] { return hanging(); }));
+  EXPECT_EQ(claimedSlots(), 1) << "the waiting sender holds its slot";
+  DWORD killedAt = GetTickCount();
+  TerminateProcess(second.process.hProcess, 1);
+  WaitForSingleObject(second.process.hProcess, 10000);
+  stopTestApp(second);
+  EXPECT_EQ(claimedSlots(), 1) << "nobody gave the dead sender's slot back";
+
+  // Later events take the abandoned slot over, and give it back.
+  restAt(app.plain, clientCentre(app.plain));
+  EXPECT_TRUE(waitFor([&] {
+    sync(app.plain);
+    return claimedSlots() == 0;
+  }, 3 * kEventSlotReclaimMs)) << "the dead sender's slot stayed taken";
+  std::printf("[ figures  ] the dead sender's slot was free again %lu ms after the kill\n",
+              GetTickCount() - killedAt);
+
+  // Every slot abandoned by dead senders: the next event still gets one, and is answered.
+  uint32_t longAgo = GetTickCount() - 10 * kEventSlotReclaimMs;
+  std::vector<int32_t> dead = claimEverySlot(longAgo);
+  ASSERT_EQ(dead.size(), size_t(kEventSlotCount));
+  clearLog();
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);  // starts a pan: swallowed if answered
+  sync(app.plain);
+  EXPECT_FALSE(anyRightButton(app.plain)) << "the right-click found no slot and passed";
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  sync(app.plain);
+  EXPECT_FALSE(anyRightButton(app.plain));
+  releaseEverySlot(dead, longAgo);
+  EXPECT_EQ(claimedSlots(), 0);
+}
+
+TEST_F(Robustness, ANewTaskbarGetsTheIconAgainAndItsStartButtonIsUsed) {
+  ProfileSettings settings = testSettings();
+  settings.dblClickMovesToStart = 1;
+  settings.dblClickOpensStartMenu = 1;
+  storeProfile(settings);
+  qor = startQor();
+  HWND oldTaskbar = FindWindowA("Shell_TrayWnd", "");
+  ASSERT_TRUE(oldTaskbar);
+  HWND taskbar = reinterpret_cast<HWND>(SendMessageA(app.main, TESTAPP_WM_NEW_TASKBAR, 0, 0));
+  ASSERT_TRUE(taskbar && taskbar != oldTaskbar && !IsWindow(oldTaskbar));
+  HWND start = GetTopWindow(taskbar);
+  EXPECT_TRUE(waitFor([&] {
+    for (const TestLogEntry& e : received(taskbar, {WM_COPYDATA}))
+      if (e.wParam == handle32(qor.main) && e.lParam == NIM_ADD) return true;
+    return false;
+  })) << "the tray icon was not added to the new taskbar";
+
+  HWND desktop = FindWindowA("Progman", "Program Manager");
+  moveTo(clientCentre(desktop));
+  clearLog();
+  INPUT clicks[4] = {};
+  const DWORD buttons[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                            MOUSEEVENTF_LEFTUP};
+  for (int i = 0; i < 4; ++i) {
+    clicks[i].type = INPUT_MOUSE;
+    clicks[i].mi.dwFlags = buttons[i];
+  }
+  SendInput(4, clicks, sizeof clicks[0]);
+  EXPECT_TRUE(waitFor([&] { return !received(start, {WM_LBUTTONDOWN}).empty(); }))
+      << "the double-click did not press the new Start button";
+  EXPECT_FALSE(received(taskbar, {WM_SETFOCUS}).empty());
+  POINT at;
+  GetCursorPos(&at);
+  RECT r;
+  GetWindowRect(start, &r);
+  EXPECT_EQ(at.x, (r.left + r.right) / 2);
+  EXPECT_EQ(at.y, (r.top + r.bottom) / 2);
+  SendMessageA(start, WM_LBUTTONUP, 0, 0);  // the stand-in button lets go of the mouse
+}
+
+TEST_F(Robustness, RandomProtocolMessagesChangeOnlyWhatTheProtocolAllows) {
+  ProfileSettings settings = testSettings();
+  settings.peerMode = 1;
+  storeProfile(settings);
+  qor = startQor();
+  const LRESULT hookHandle = mouseHookOf(qor.hook);
+  const LRESULT filterHandle = SendMessageA(qor.hook, kMsgFilterHook, 0, 0);
+  const UINT messages[] = {kMsgMenuLoop, kMsgMouseEvent, kMsgMouseHook, kMsgFilterHook, kMsgPeer};
+  std::mt19937_64 random(6);
+  auto parameter = [&]() -> int64_t {
+    switch (random() % 4) {
+      case 0: return int64_t(random() % 12) - 3;  // the codes and small tickets
+      case 1: return int32_t(random());
+      case 2: return int64_t(random());
+      default: return int64_t(random() % kEventTicketLimit);
+    }
+  };
+  bool enabled = true;  // what the peer's codes 2 and 3 make of it
+  int unanswered = 0, wrong = 0;
+  for (int i = 0; i < 5000; ++i) {
+    UINT message = messages[random() % 5];
+    WPARAM wParam = WPARAM(parameter());
+    LPARAM lParam = LPARAM(parameter());
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(qor.hook, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer)) {
+      ++unanswered;
+      continue;
+    }
+    LRESULT expected = 0;
+    if (message == kMsgMouseEvent) expected = kAnswerPass;  // no ticket is published
+    if (message == kMsgMouseHook) expected = hookHandle;
+    if (message == kMsgFilterHook) expected = filterHandle;
+    if (message == kMsgPeer && lParam == kPeerQuery) expected = 1;
+    if (message == kMsgPeer && lParam == kPeerDisable) enabled = false;
+    if (message == kMsgPeer && lParam == kPeerEnable) enabled = true;
+    wrong += LRESULT(answer) != expected;
+  }
+  EXPECT_EQ(unanswered, 0);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(WaitForSingleObject(qor.process.hProcess, 0), DWORD(WAIT_TIMEOUT)) << "Qor ended";
+  EXPECT_EQ(SendMessageA(qor.hook, kMsgPeer, 0, kPeerQuery), 1);
+  // A menu-loop notice makes the next movement the engine sees count as nowhere; one
+  // movement uses it up.
+  moveTo(offset(clientCentre(app.plain), 5, 5));
+  expectRightClickSwallowed(enabled);
+  SendMessageA(qor.hook, kMsgPeer, 0, kPeerEnable);
+  // Away from the last click's anchor, so that no extended scroll is left armed.
+  moveTo(offset(clientCentre(app.plain), 50, 50));
+  // A pan as on the first day.
+  POINT centre = clientCentre(app.plain);
+  restAt(app.plain, centre);
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  moveTo(offset(centre, 0, -60));
+  ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 6));
+  std::vector<uint32_t> first = scrollCodes(app.plain, WM_VSCROLL);
+  first.resize(6);
+  EXPECT_EQ(first, (std::vector<uint32_t>{1, 8, 1, 8, 1, 8}));
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  sync(app.plain);
+  EXPECT_FALSE(anyRightButton(app.plain));
+}
+
+namespace {
+struct RawValue {
+  std::string name;
+  DWORD type;
+  std::vector<unsigned char> data;
+};
+RawValue text(const char* name, const std::string& s, bool terminated = true) {
+  std::vector<unsigned char> data(s.begin(), s.end());
+  if (terminated) data.push_back(0);
+  return {name, REG_SZ, data};
+}
+RawValue bytes(const char* name, DWORD type, size_t size, unsigned char fill) {
+  return {name, type, std::vector<unsigned char>(size, fill)};
+}
+
+using StoreContents = std::map<std::string, std::pair<DWORD, std::vector<unsigned char>>>;
+StoreContents storeContents() {
+  StoreContents contents;
+  HKEY key;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, kStoreKey, &key) != ERROR_SUCCESS) return contents;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    unsigned char data[1024];
+    DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
+      break;
+    contents[name] = {type, std::vector<unsigned char>(data, data + dataSize)};
+  }
+  RegCloseKey(key);
+  return contents;
+}
+}  // namespace
+
+TEST_F(Robustness, HostileStoredProfilesStartWithTheDefaultsAndWriteNothingElse) {
+  unsigned char valid[kSettingsBytes];
+  settingsToBytes(testSettings(), valid);
+  unsigned char defaults[kSettingsBytes];
+  settingsToBytes(defaultSettings, defaults);
+  struct {
+    const char* name;
+    std::vector<RawValue> values;
+    bool defaultsLoaded;  // else the stored record (whose saveOnExit is 0)
+  } cases[] = {
+      {"wrong types",
+       {bytes("DataEnd", REG_DWORD, 4, 0xFF), bytes("Data", REG_BINARY, 300, 0xFF),
+        text("A0", "abc"), bytes("N0", REG_DWORD, 4, 7)},
+       true},
+      {"huge count, oversized values",
+       {text("DataEnd", "999999999"), text("Data", "-7"), bytes("A0", REG_BINARY, 300, 1),
+        bytes("N0", REG_SZ, 300, 'x')},
+       true},
+      {"empty values, no terminating zero",
+       {text("DataEnd", "1234567890", false), bytes("Data", REG_SZ, 0, 0),
+        bytes("A0", REG_BINARY, 0, 0), bytes("N0", REG_SZ, 0, 0)},
+       true},
+      {"negative count, a name without its zero",
+       {text("DataEnd", "-5"), text("Data", "0"),
+        {"A0", REG_BINARY, std::vector<unsigned char>(valid, valid + kSettingsBytes)},
+        text("N0", "xxxxxxxxxx", false)},
+       false},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kStoreKey);
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStoreKey, &key), ERROR_SUCCESS);
+    for (const RawValue& v : c.values)
+      RegSetValueExA(key, v.name.c_str(), 0, v.type, v.data.data(), DWORD(v.data.size()));
+    RegCloseKey(key);
+    const StoreContents before = storeContents();
+
+    qor = startQor();
+    moveTo({300, 560});
+    for (UINT button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
+      PostMessageA(qor.main, kTrayCallback, 0, button);
+      EXPECT_TRUE(waitFor([&] { return qorMenuWindow(qor) != nullptr; })) << button;
+      PostMessageA(qor.main, WM_CANCELMODE, 0, 0);
+      EXPECT_TRUE(waitFor([&] { return qorMenuWindow(qor) == nullptr; })) << button;
+    }
+    EXPECT_EQ(storeContents(), before) << "start and menus wrote to the store";
+    EXPECT_EQ(endQor(qor), 0u);
+
+    // Only a save at exit (saveOnExit of the defaults) writes, and only the current profile.
+    StoreContents after = storeContents();
+    if (!c.defaultsLoaded) {
+      EXPECT_EQ(after, before);
+      continue;
+    }
+    ASSERT_EQ(after.size(), 4u);
+    EXPECT_EQ(after["A0"].second, std::vector<unsigned char>(defaults, defaults + kSettingsBytes));
+    for (const char* name : {"DataEnd", "Data", "N0"}) EXPECT_EQ(after[name].first, DWORD(REG_SZ));
+  }
+}
+
+namespace {
+INPUT mouseInput(DWORD flags, POINT at = {0, 0}) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  if (flags & MOUSEEVENTF_ABSOLUTE) {
+    const LONG w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (at.x * 65536 + w - 1) / w;
+    input.mi.dy = (at.y * 65536 + h - 1) / h;
+  }
+  return input;
+}
+
+// What reached one window of the burst, counted from the log as it grows.
+struct Arrivals {
+  HWND window;
+  size_t middleDowns = 0, middleUps = 0, rightButtons = 0, scrolls = 0;
+};
+}  // namespace
+
+// Segments of events alternate between the two applications' plain windows; each opens a
+// pan with a right-click, moves about above or below the anchor with a middle click after
+// every move (which always passes, and keeps the moves from merging in the queue), and ends
+// the pan with another right-click. Every right-click must be answered in time to be swallowed;
+// every middle click must arrive, once.
+TEST_F(Robustness, FiftyThousandEventsAcrossTwoApplicationsAreAllAnswered) {
+  qor = startQor();
+  const int kSegments = 34, kStepsPerSegment = 500;  // 34 x (3 x 500 + 5) = 51,170 events
+  Arrivals arrivals[2] = {{app.plain}, {second.plain}};
+  std::mt19937 random(6);
+  restAt(app.plain, clientCentre(app.plain));
+  LONG looked = 0;  // log entries counted so far
+  auto count = [&] {
+    LONG n = testLog->count;
+    for (; looked < n && looked < kTestLogCapacity; ++looked) {
+      const TestLogEntry& e = testLog->entry[looked];
+      for (Arrivals& a : arrivals) {
+        if (e.window != handle32(a.window)) continue;
+        a.middleDowns += e.message == WM_MBUTTONDOWN;
+        a.middleUps += e.message == WM_MBUTTONUP;
+        a.rightButtons += e.message == WM_RBUTTONDOWN || e.message == WM_RBUTTONUP ||
+                          e.message == WM_NCRBUTTONDOWN || e.message == WM_NCRBUTTONUP;
+        a.scrolls += e.message == WM_VSCROLL || e.message == WM_HSCROLL;
+      }
+    }
+  };
+  size_t injected = 0;
+  LARGE_INTEGER start = performanceNow();
+  for (int segment = 0; segment < kSegments; ++segment) {
+    Arrivals& a = arrivals[segment % 2];
+    const bool last = segment == kSegments - 1;
+    POINT centre = clientCentre(a.window);
+    std::vector<INPUT> inputs = {mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, centre),
+                                 mouseInput(MOUSEEVENTF_RIGHTDOWN),
+                                 mouseInput(MOUSEEVENTF_RIGHTUP)};
+    POINT previous = centre;
+    for (int step = 0; step < kStepsPerSegment; ++step) {
+      // Beyond the dead zone vertically (up in one window, down in the other), within it
+      // horizontally: the pan's speed changes, its direction and cursor stay; never the same
+      // pixel twice.
+      LONG dx = LONG(random() % 19) - 9, dy = LONG(random() % 61) + 20;
+      POINT at = {centre.x + dx, segment % 2 ? centre.y + dy : centre.y - dy};
+      if (at.x == previous.x && at.y == previous.y) ++at.x;
+      previous = at;
+      inputs.push_back(mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at));
+      inputs.push_back(mouseInput(MOUSEEVENTF_MIDDLEDOWN));
+      inputs.push_back(mouseInput(MOUSEEVENTF_MIDDLEUP));
+    }
+    if (!last) {
+      inputs.push_back(mouseInput(MOUSEEVENTF_RIGHTDOWN));
+      inputs.push_back(mouseInput(MOUSEEVENTF_RIGHTUP));
+    }
+    const size_t expectedUps = a.middleUps + kStepsPerSegment;
+    ASSERT_EQ(SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+    injected += inputs.size();
+    ASSERT_TRUE(waitFor([&] {
+      count();
+      return a.middleUps >= expectedUps;
+    }, 60000)) << "segment " << segment << ": " << a.middleUps << " of " << expectedUps
+               << " middle clicks arrived";
+  }
+  double elapsed = millisecondsSince(start);
+  std::printf("[ figures  ] %zu events in %.1f s: %.3f ms per event; %zu and %zu scroll "
+              "messages reached the two windows\n",
+              injected, elapsed / 1000, elapsed / double(injected), arrivals[0].scrolls,
+              arrivals[1].scrolls);
+  count();
+  for (const Arrivals& a : arrivals) {
+    const size_t clicks = size_t(kStepsPerSegment) * (kSegments / 2);
+    EXPECT_EQ(a.middleDowns, clicks) << "middle presses lost or doubled";
+    EXPECT_EQ(a.middleUps, clicks) << "middle releases lost or doubled";
+    EXPECT_EQ(a.rightButtons, 0u) << "a right-click of a pan was not answered in time";
+    EXPECT_GT(a.scrolls, 0u) << "the pans scrolled";
+  }
+
+  // The last pan still runs: a right-click ends it, and a pan afterwards is exact.
+  HWND lastWindow = arrivals[(kSegments - 1) % 2].window;
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  sync(lastWindow);
+  expectScrollingStopped(lastWindow, WM_VSCROLL);
+  EXPECT_EQ(claimedSlots(), 0) << "a slot was left taken";
+  POINT centre = clientCentre(app.plain);
+  restAt(app.plain, centre);
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  moveTo(offset(centre, 0, -60));
+  ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 6));
+  std::vector<uint32_t> first = scrollCodes(app.plain, WM_VSCROLL);
+  first.resize(6);
+  EXPECT_EQ(first, (std::vector<uint32_t>{1, 8, 1, 8, 1, 8}));
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  sync(app.plain);
+  EXPECT_FALSE(anyRightButton(app.plain));
+}
