@@ -143,7 +143,7 @@ inline HWND qorMenuWindow(const QorProcess& qor) {
 
 // ---- Real input.
 
-inline void inject(DWORD flags, POINT at = {0, 0}) {
+inline INPUT mouseInput(DWORD flags, POINT at = {0, 0}) {
   INPUT input = {};
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
@@ -153,7 +153,19 @@ inline void inject(DWORD flags, POINT at = {0, 0}) {
     input.mi.dx = (at.x * 65536 + w - 1) / w;
     input.mi.dy = (at.y * 65536 + h - 1) / h;
   }
+  return input;
+}
+
+inline void inject(DWORD flags, POINT at = {0, 0}) {
+  INPUT input = mouseInput(flags, at);
   SendInput(1, &input, sizeof input);
+}
+
+// Two left clicks in one burst, so that the system makes a double-click of them.
+inline void leftDoubleClick() {
+  INPUT clicks[4] = {mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP),
+                     mouseInput(MOUSEEVENTF_LEFTDOWN), mouseInput(MOUSEEVENTF_LEFTUP)};
+  SendInput(4, clicks, sizeof clicks[0]);
 }
 
 // Every call makes a movement event: Wine reports none for a move onto the same pixel.
@@ -255,6 +267,21 @@ class EndToEnd : public ::testing::Test {
   static bool anyRightButton(HWND window) {
     return !received(window, {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP})
                 .empty();
+  }
+  // A desktop double-click's work: the taskbar got the focus, the pointer went to the middle
+  // of start, and start was pressed (then it lets go of the mouse again).
+  static void expectStartButtonPressed(HWND taskbar, HWND start) {
+    ASSERT_TRUE(waitFor([&] { return !received(start, {WM_LBUTTONDOWN}).empty(); }))
+        << "the Start button was not pressed";
+    EXPECT_EQ(received(start, {WM_LBUTTONDOWN})[0].wParam, uint32_t(MK_LBUTTON));
+    EXPECT_FALSE(received(taskbar, {WM_SETFOCUS}).empty());
+    POINT at;
+    GetCursorPos(&at);
+    RECT r;
+    GetWindowRect(start, &r);
+    EXPECT_EQ(at.x, (r.left + r.right) / 2);
+    EXPECT_EQ(at.y, (r.top + r.bottom) / 2);
+    SendMessageA(start, WM_LBUTTONUP, 0, 0);
   }
   // Stays at count scroll messages for a while: the repeat has stopped.
   static void expectScrollingStopped(HWND window, UINT message, HWND from = nullptr) {

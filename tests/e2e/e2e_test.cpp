@@ -116,24 +116,8 @@ TEST_F(EndToEnd, DesktopDoubleClickMovesToAndPressesTheStartButton) {
   qor = startQor();
   moveTo(clientCentre(desktop));  // the empty background of the desktop's list view
   clearLog();
-  INPUT clicks[4] = {};
-  const DWORD buttons[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
-                            MOUSEEVENTF_LEFTUP};
-  for (int i = 0; i < 4; ++i) {
-    clicks[i].type = INPUT_MOUSE;
-    clicks[i].mi.dwFlags = buttons[i];
-  }
-  SendInput(4, clicks, sizeof clicks[0]);
-  ASSERT_TRUE(waitFor([&] { return !received(start, {WM_LBUTTONDOWN}).empty(); }));
-  EXPECT_EQ(received(start, {WM_LBUTTONDOWN})[0].wParam, uint32_t(MK_LBUTTON));
-  EXPECT_FALSE(received(taskbar, {WM_SETFOCUS}).empty());
-  POINT at;
-  GetCursorPos(&at);
-  RECT r;
-  GetWindowRect(start, &r);
-  EXPECT_EQ(at.x, (r.left + r.right) / 2);
-  EXPECT_EQ(at.y, (r.top + r.bottom) / 2);
-  SendMessageA(start, WM_LBUTTONUP, 0, 0);  // the stand-in button lets go of the mouse
+  leftDoubleClick();
+  expectStartButtonPressed(taskbar, start);
 }
 
 TEST_F(EndToEnd, ASecondCopyEndsAtOnceAndTheFirstRunsOn) {
