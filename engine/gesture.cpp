@@ -131,6 +131,14 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   // Newer events were handled while this one waited: its point is out of date, and acting
   // on it would undo what they did (end the pan they started in another window).
   if (eventsTaken != taken) return;
+  // An application that hung hands its queued movements to the hook only when it wakes,
+  // after newer events of other windows: one over a window the pointer has since left,
+  // while the pointer is still over the pan target, is out of date and must not end the pan.
+  const int32_t panning = panState;
+  if (currentSettings.panEnabled != 0 && (panning == 2 || panning == 3) &&
+      eventWindow != scrollRepeat.target &&
+      osWindowFromPoint(osGetCursorPos()) == scrollRepeat.target)
+    return;
   // Taken after classification: a movement handled while it waited may have changed it.
   int32_t prevKind = currentKind;
   currentKind = kind;

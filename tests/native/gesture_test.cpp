@@ -24,7 +24,9 @@ class Gesture : public ::testing::Test {
   int32_t ev(UINT message, int x, int y, HWND w = nullptr, int32_t hit = HTCLIENT) {
     return engineMouseEvent(w ? w : app, message, hit, x, y);
   }
+  // The pointer is where a movement reports it.
   int32_t move(int x, int y, HWND w = nullptr, int32_t hit = HTCLIENT) {
+    fake::cursorPos = {x, y};
     return ev(WM_MOUSEMOVE, x, y, w, hit);
   }
   void tickAt(DWORD now) {
@@ -544,6 +546,43 @@ TEST_F(Gesture, AMovementOvertakenWhileItsHitTestWaitedChangesNothing) {
   move(900, 100, list);
   EXPECT_EQ(panState, 1);
   EXPECT_EQ(scrollRepeat.vOn, 0);
+}
+
+// An application that hung hands over its queued movement only when it wakes: it reports
+// the list view the pointer passed long ago. Whether the pan goes on depends on where the
+// pointer is now.
+TEST_F(Gesture, ALateMovementOfAnotherWindowEndsThePanOnlyIfThePointerLeftTheTarget) {
+  struct {
+    const char* name;
+    bool drag;
+    POINT pointerNow;
+    int32_t panAfter;
+  } cases[] = {
+      {"click pan, pointer still over the target", false, {kAnchorX, kAnchorY - 60}, 3},
+      {"drag pan, pointer still over the target", true, {kAnchorX, kAnchorY - 60}, 2},
+      {"click pan, pointer over the other window", false, {900, 100}, 1},
+      {"drag pan, pointer over the other window", true, {900, 100}, 1},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    HWND list = fake::addWindow(other, "SysListView32", {820, 20, 1000, 200});
+    pressAtAnchor();
+    if (!c.drag) ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
+    move(kAnchorX, kAnchorY - 60);
+    ASSERT_EQ(scrollRepeat.vOn, 1);
+    const int32_t kindBefore = currentKind;
+    fake::cursorPos = c.pointerNow;
+    EXPECT_EQ(ev(WM_MOUSEMOVE, 900, 100, list), 1);
+    EXPECT_EQ(panState, c.panAfter);
+    if (c.panAfter != 1) {
+      EXPECT_EQ(currentKind, kindBefore) << "the late movement changed nothing";
+      EXPECT_EQ(stepsAt(2000), pairs(app, WM_VSCROLL, SB_LINEDOWN, currentSettings.panVCount));
+    } else {
+      EXPECT_EQ(scrollRepeat.vOn, 0);
+      EXPECT_EQ(shownImages(), setImages(5));
+    }
+  }
 }
 
 TEST_F(Gesture, StandbyCommandDuringAGestureStopsItsRepeatAndCursor) {
