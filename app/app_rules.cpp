@@ -1,7 +1,7 @@
 #include "app/app_rules.h"
 
 #include <cstring>
-#include "engine/os.h"
+#include "os/os.h"
 #include "settings/profile_store.h"
 
 bool startAsOnlyCopy() {

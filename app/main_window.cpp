@@ -8,7 +8,7 @@
 #include "engine/gesture.h"
 #include "engine/hookthread/hook_protocol.h"
 #include "engine/hookthread/hook_thread.h"
-#include "engine/os.h"
+#include "os/os.h"
 #include "engine/scroll.h"
 #include "engine/shell_windows.h"
 #include "settings/profile_store.h"

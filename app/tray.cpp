@@ -4,7 +4,7 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "engine/gesture.h"
-#include "engine/os.h"
+#include "os/os.h"
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"

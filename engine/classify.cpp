@@ -1,7 +1,7 @@
 #include "engine/classify.h"
 
 #include <cstring>
-#include "engine/os.h"
+#include "os/os.h"
 #include "engine/shell_windows.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // What kind of screen element lies under the pointer, and how it behaves.
 #pragma once
 #include <cstdint>
-#include "engine/winapi.h"
+#include "os/winapi.h"
 
 // TargetKind: 0..81 a recognised element, 82 nothing recognised.
 enum {

@@ -1,6 +1,6 @@
 #include "engine/cursor.h"
 
-#include "engine/os.h"
+#include "os/os.h"
 #include "resources/resource.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "engine/classify.h"
 #include "engine/cursor.h"
-#include "engine/os.h"
+#include "os/os.h"
 #include "engine/scroll.h"
 #include "engine/shell_windows.h"
 #include "settings/settings.h"

@@ -1,8 +1,8 @@
 // The gesture state machine: decides for every mouse event of the system whether it passes.
 #pragma once
 #include <cstdint>
-#include "engine/shared_word.h"
-#include "engine/winapi.h"
+#include "os/shared_word.h"
+#include "os/winapi.h"
 
 // Gesture state, program-wide. The main thread writes panState and extScrollState (tray
 // command, start, exit) while the hook thread runs the engine, hence shared words.

@@ -3,7 +3,7 @@
 #include "engine/classify.h"
 #include "engine/cursor.h"
 #include "engine/gesture.h"
-#include "engine/os.h"
+#include "os/os.h"
 #include "settings/settings.h"
 
 ScrollRepeat scrollRepeat;

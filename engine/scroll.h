@@ -1,8 +1,8 @@
 // Scroll emission and the per-axis auto-repeat.
 #pragma once
 #include <cstdint>
-#include "engine/shared_word.h"
-#include "engine/winapi.h"
+#include "os/shared_word.h"
+#include "os/winapi.h"
 
 struct ScrollRepeat {
   SharedInt32 hOn;  // the main thread clears both at exit

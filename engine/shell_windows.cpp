@@ -1,6 +1,6 @@
 #include "engine/shell_windows.h"
 
-#include "engine/os.h"
+#include "os/os.h"
 
 std::atomic<HWND> taskbarWindow{nullptr};
 std::atomic<HWND> startButton{nullptr};

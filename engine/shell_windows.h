@@ -3,7 +3,7 @@
 // them while the hook thread reads them: each is one word, read and written whole.
 #pragma once
 #include <atomic>
-#include "engine/winapi.h"
+#include "os/winapi.h"
 
 extern std::atomic<HWND> taskbarWindow;  // "Shell_TrayWnd" with an empty title
 extern std::atomic<HWND> startButton;    // the taskbar's topmost child

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include "engine/os.h"
+#include "os/os.h"
 
 void (*onProfileLoaded)() = nullptr;
 

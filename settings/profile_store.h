@@ -1,7 +1,7 @@
 // The named profiles in the registry, under HKEY_CURRENT_USER "software\Tesk\Qor".
 #pragma once
 #include <cstdint>
-#include "engine/winapi.h"
+#include "os/winapi.h"
 #include "settings/settings.h"
 
 // Profile indices at or above this are never listed or renumbered: a stored count is not

@@ -2,7 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include "engine/shared_word.h"
+#include "os/shared_word.h"
 
 enum { kSettingsFieldCount = 25, kSettingsBytes = 100, kProfileNameBytes = 256 };
 

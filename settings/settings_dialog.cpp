@@ -8,7 +8,7 @@
 #include <cstring>
 #include "app/about.h"
 #include "app/tray.h"
-#include "engine/os.h"
+#include "os/os.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 #include "engine/hookthread/hook_protocol.h"
 
 #include "engine/gesture.h"
-#include "engine/os.h"
+#include "os/os.h"
 #include "engine/scroll.h"
 #include "settings/settings.h"
 

@@ -1,10 +1,10 @@
 // The hook window's side of the private protocol, and the notices to the peer program: the
-// logic of the hook thread, reaching the system only through engine/os.h.
+// logic of the hook thread, reaching the system only through os/os.h.
 #pragma once
 #include <cstdint>
 #include "engine/hookthread/protocol.h"
-#include "engine/shared_word.h"
-#include "engine/winapi.h"
+#include "os/shared_word.h"
+#include "os/winapi.h"
 
 // The peer program's message, both ways; lParam is a code, wParam the sender's window.
 enum : unsigned { kMsgPeer = WM_USER + 150 };  // 1174

@@ -1,4 +1,4 @@
-// A scripted window system and registry behind the seam of engine/os.h, for native tests.
+// A scripted window system and registry behind the seam of os/os.h, for native tests.
 // Windows are a tree with class names, styles, rectangles and answers to hit tests; every
 // message sent through the seam is logged with its destination.
 #pragma once
@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 #include <vector>
-#include "engine/os.h"
+#include "os/os.h"
 
 struct FakeWindow {
   HWND parent = nullptr;

@@ -2,7 +2,7 @@
 // started, none is ever used after the system took it, and the exit releases them all.
 #include <gtest/gtest.h>
 
-#include "engine/os.h"
+#include "os/os.h"
 #include "tests/common/gesture_cycle.h"
 #include "tests/native/engine_helpers.h"
 

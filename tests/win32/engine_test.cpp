@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include "engine/os.h"
+#include "os/os.h"
 #include "engine/scroll.h"
 #include "tests/testapp/launch.h"
 

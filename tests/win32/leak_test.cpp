@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include "engine/cursor.h"
-#include "engine/os.h"
+#include "os/os.h"
 #include "settings/settings.h"
 #include "tests/common/gesture_cycle.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include "engine/os.h"
+#include "os/os.h"
 #include "settings/profile_store.h"
 
 namespace {

@@ -1,9 +1,8 @@
-// The seam of engine/os.h on the real Win32 API.
-#include "engine/os.h"
+// The seam of os/os.h on the real Win32 API.
+#include "os/os.h"
 
 #include <cstdint>
 #include <cstring>
-#include "engine/hookthread/protocol.h"
 
 namespace {
 // How long a send to another window may hold up the hook thread, and with it every mouse
@@ -160,7 +159,6 @@ uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
   HitTestRecord record = {};
   record.x = client.x;
   record.y = client.y;
-  static_assert(sizeof record <= sizeof(EventSlot::hitTest), "the lent room holds a record");
   DWORD_PTR answer = 0;
   DWORD processId = 0;  // not needed for the event's own window
   if (!answersIntoLentBuffer(control, 0) && !GetWindowThreadProcessId(control, &processId))

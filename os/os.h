@@ -1,9 +1,9 @@
 // The seam between the program's logic and the operating system. The Win32 build implements
-// it with the real API (engine/os_win32.cpp); native tests link a fake window system
+// it with the real API (os/os_win32.cpp); native tests link a fake window system
 // (tests/fake). Each function forwards one operation and decides nothing.
 #pragma once
 #include <cstdint>
-#include "engine/winapi.h"
+#include "os/winapi.h"
 
 // Window queries. A handle that is not (or no longer) a window gives 0, false or an empty name.
 int osGetClassName(HWND window, char* buffer, int size);  // length copied; 0 when unreadable
