@@ -6,10 +6,10 @@
 #include "app/tray.h"
 #include "engine/cursor.h"
 #include "engine/gesture.h"
+#include "engine/hit_test.h"
 #include "engine/hookthread/hook_protocol.h"
 #include "engine/hookthread/hook_thread.h"
 #include "os/os.h"
-#include "engine/scroll.h"
 #include "engine/shell_windows.h"
 #include "settings/profile_store.h"
 
@@ -23,17 +23,17 @@ namespace {
 const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
 // Starts every part, in this order; the hit tests' buffers come with the first hit test.
-LRESULT onCreate(HWND window) {
+LRESULT onCreate(HWND window, const HookThreadStart& start) {
   mainWindow = window;
   greetPeer(window);
-  applyCursorSet(0);
+  loadCursors();
   findShellWindows();
   onProfileLoaded = setCaption;
   loadProfiles();
   setTrayIcon(NIM_ADD);
   InitializeCriticalSection(&engineLock);
-  startHookThread();
-  if (currentSettings.startInStandby) panState = 1;
+  startHookThread(start);
+  if (currentSettings.startInStandby) panState = kPanStandby;
   return 0;
 }
 
@@ -42,18 +42,18 @@ LRESULT onCreate(HWND window) {
 LRESULT onDestroy() {
   setTrayIcon(NIM_DELETE);
   engineEnabled = 0;
-  scrollRepeat.hOn = 0;
-  scrollRepeat.vOn = 0;
-  panState = 0;
-  extScrollState = 0;
+  // The hook thread may be in the middle of an event: the reset waits for it.
+  EnterCriticalSection(&engineLock);
+  resetEngine();
+  LeaveCriticalSection(&engineLock);
   if (currentSettings.saveOnExit) saveCurrentProfile();
   if (hookWindow) SendMessageA(hookWindow, WM_CLOSE, 0, 0);
   releasePointer();
   farewellPeer();
   if (hookThread) WaitForSingleObject(hookThread, INFINITE);
-  applyCursorSet(1);
-  applyCursorSet(2);
-  osReleaseHitTestBuffers();
+  restoreUserCursors();
+  releaseCursors();
+  releaseHitTestBuffers();
   PostQuitMessage(0);
   return 0;
 }
@@ -98,7 +98,9 @@ bool registerMainWindowClass() {
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE: return onCreate(window);
+    case WM_CREATE:
+      return onCreate(window, *static_cast<const HookThreadStart*>(
+                                  reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
     case WM_DESTROY: return onDestroy();
     case WM_QUERYOPEN: return 0;  // never restored from an icon
     case WM_ENDSESSION: return onEndSession(wParam);

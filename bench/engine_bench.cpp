@@ -12,12 +12,12 @@
 namespace {
 // A window of the given class in standby, the engine's cursors loaded.
 HWND standbyOver(const char* cls) {
-  applyCursorSet(2);
+  releaseCursors();
   fake::reset();
   fake::logMessages = false;
   taskbarWindow = startButton = progmanWindow = nullptr;
   copySettings(currentSettings, defaultSettings);
-  applyCursorSet(0);
+  loadCursors();
   wantedCursor = appliedCursor = 0;
   panState = 1;
   extScrollState = 0;

@@ -1,6 +1,7 @@
 #include "engine/classify.h"
 
 #include <cstring>
+#include "engine/hit_test.h"
 #include "os/os.h"
 #include "engine/shell_windows.h"
 
@@ -29,18 +30,18 @@ const ClassRow kClassTable[] = {
     {"SysHeader32", kHeader, 0},          {"SysListView32", kListView, 0},
     {"SysTreeView32", kTreeView, 0},      {"SysTabControl32", kTab, 0},
     {"ScrollBar", kScrollBar, 0},         {"Button", kButton, 0},
-    {"ComboBox", kFixed, 62},             {"Edit", kFixed, 63},
-    {"ListBox", kFixed, 64},              {"MdiClient", kFixed, 65},
+    {"ComboBox", kFixed, 62},             {"Edit", kFixed, kKindEdit},
+    {"ListBox", kFixed, kKindListBox},              {"MdiClient", kFixed, kKindMdiClient},
     {"Static", kFixed, kKindNothing},     {"SysAnimate32", kFixed, 66},
     {"ToolbarWindow32", kFixed, 67},      {"msctls_statusbar32", kFixed, 68},
     {"msctls_trackbar32", kTrackbar, 0},  {"msctls_progress32", kFixed, 71},
     {"msctls_updown32", kFixed, 72},      {"msctls_hotkey32", kFixed, 73},
     {"Shell_TrayWnd", kTrayWindow, 0},    {"TrayNotifyWnd", kFixed, 77},
-    {"TrayClockWClass", kFixed, 78},      {"SysAnimate", kFixed, 66},
+    {"TrayClockWClass", kFixed, kKindTrayClient},      {"SysAnimate", kFixed, 66},
     {"ToolbarWindow", kFixed, 67},        {"msctls_statusbar", kFixed, 68},
     {"msctls_trackbar", kTrackbar, 0},    {"msctls_progress", kFixed, 71},
     {"msctls_updown", kFixed, 72},        {"msctls_hotkey", kFixed, 73},
-    {"ComboLBox", kFixed, 79},            {"AfxControlBar", kFixed, 67},
+    {"ComboLBox", kFixed, kKindComboList},            {"AfxControlBar", kFixed, 67},
     {"123WScrollBar", kScrollBar123, 0},  {"JSScrollBar", kScrollBarJS, 0},
 };
 
@@ -68,10 +69,14 @@ const FlagEntry kTreeViewFlags[] = {{0x100, 37}, {0x200, 38}, {0x1, 39},   {0x10
                                     {0x2, 41},   {0x8, 42},   {0x4, 43},   {0x20, 44},
                                     {0x40, 45},  {0x800, 46}, {0x400, 47}};
 const FlagEntry kTabFlags[] = {{0x1, 54}, {0x2, 55}, {0x4, 56}};
-const FlagTable kHeaderTable = {HDM_HITTEST, kHeaderFlags, 6, 48};
-const FlagTable kListViewTable = {LVM_HITTEST, kListViewFlags, 8, 23};
-const FlagTable kTreeViewTable = {TVM_HITTEST, kTreeViewFlags, 11, 39};
-const FlagTable kTabTable = {TCM_HITTEST, kTabFlags, 3, 57};
+template <typename T, int N>
+constexpr int countOf(const T (&)[N]) { return N; }
+const FlagTable kHeaderTable = {HDM_HITTEST, kHeaderFlags, countOf(kHeaderFlags), 48};
+const FlagTable kListViewTable = {LVM_HITTEST, kListViewFlags, countOf(kListViewFlags),
+                                  kKindListViewNowhere};
+const FlagTable kTreeViewTable = {TVM_HITTEST, kTreeViewFlags, countOf(kTreeViewFlags),
+                                  kKindTreeViewNowhere};
+const FlagTable kTabTable = {TCM_HITTEST, kTabFlags, countOf(kTabFlags), 57};
 
 const int16_t kActionClass[kKindCount] = {
     1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168,  // 0..9 frame
@@ -88,7 +93,7 @@ const int16_t kActionClass[kKindCount] = {
 // The last matching entry wins; no match gives the control's default kind. The point goes to
 // the control in its client coordinates.
 int32_t controlHitTest(HWND window, const FlagTable& table, POINT screen, bool* matched) {
-  uint32_t flags = osControlHitTest(window, table.message, osScreenToClient(window, screen));
+  uint32_t flags = controlHitTest(window, table.message, osScreenToClient(window, screen));
   int32_t kind = table.fallback;
   *matched = false;
   for (int i = 0; i < table.count; ++i) {
@@ -116,24 +121,29 @@ int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT scree
     case kHeader: return controlHitTest(window, kHeaderTable, screen, &matched);
     case kListView: {
       int32_t kind = controlHitTest(window, kListViewTable, screen, &matched);
-      if (matched && progmanWindow && grandparentOf(window) == progmanWindow) kind += 8;
+      if (matched && progmanWindow && grandparentOf(window) == progmanWindow)
+        kind += kDesktopListViewOffset;
       return kind;
     }
     case kTreeView: return controlHitTest(window, kTreeViewTable, screen, &matched);
     case kTab:
-      if (taskbarWindow && grandparentOf(window) == taskbarWindow) return 76;
+      if (taskbarWindow && grandparentOf(window) == taskbarWindow) return kKindTaskbarTab;
       return controlHitTest(window, kTabTable, screen, &matched);
-    case kScrollBar: return (osGetWindowStyle(window) & SBS_VERT) ? 81 : 80;
+    case kScrollBar:
+      return (osGetWindowStyle(window) & SBS_VERT) ? kKindVScrollControl : kKindHScrollControl;
     case kButton:
-      if (taskbarWindow && osGetParent(window) == taskbarWindow) return 75;
+      if (taskbarWindow && osGetParent(window) == taskbarWindow) return kKindStartButton;
       return buttonKind(osGetWindowStyle(window));
     case kTrackbar: return (osGetWindowStyle(window) & TBS_VERT) ? 69 : 70;
     case kTrayWindow:
-      return hitCode == HTCAPTION ? 74 : hitCode == HTCLIENT ? 78 : int32_t(kKindNothing);
-    case kScrollBar123: return (osGetWindowStyle(window) & 0x3) == 0x3 ? 81 : 80;
+      return hitCode == HTCAPTION   ? kKindTaskbarCaption
+             : hitCode == HTCLIENT ? kKindTrayClient
+                                   : kKindNothing;
+    case kScrollBar123:
+      return (osGetWindowStyle(window) & 0x3) == 0x3 ? kKindVScrollControl : kKindHScrollControl;
     case kScrollBarJS: {
       RECT r = osGetWindowRect(window);
-      return (r.bottom - r.top) > (r.right - r.left) ? 81 : 80;
+      return (r.bottom - r.top) > (r.right - r.left) ? kKindVScrollControl : kKindHScrollControl;
     }
   }
   return kKindNothing;
@@ -160,7 +170,16 @@ int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
 
 bool isPannableKind(int32_t kind) {
   switch (kind) {
-    case 10: case 20: case 23: case 39: case 42: case 44: case 63: case 64: case 65: case 79:
+    case kKindCaption:
+    case kKindClient:
+    case kKindListViewNowhere:
+    case kKindTreeViewNowhere:
+    case kKindTreeViewIndent:
+    case kKindTreeViewRight:
+    case kKindEdit:
+    case kKindListBox:
+    case kKindMdiClient:
+    case kKindComboList:
       return true;
     default:
       return false;

@@ -3,15 +3,31 @@
 #include <cstdint>
 #include "os/winapi.h"
 
-// TargetKind: 0..81 a recognised element, 82 nothing recognised.
-enum {
+// TargetKind: 0..81 a recognised element, 82 nothing recognised. The kinds the code tests
+// by name; the numbers are the classification's own (stored nowhere, but sent and tested).
+enum TargetKind : int32_t {
+  kKindCaption = 10,
   kKindNowhere = 19,
   kKindClient = 20,
+  kKindListViewNowhere = 23,
+  kKindTreeViewNowhere = 39,
+  kKindTreeViewIndent = 42,
+  kKindTreeViewRight = 44,
+  kKindEdit = 63,
+  kKindListBox = 64,
+  kKindMdiClient = 65,
+  kKindTaskbarCaption = 74,
+  kKindStartButton = 75,
+  kKindTaskbarTab = 76,
+  kKindTrayClient = 78,
+  kKindComboList = 79,
   kKindHScrollControl = 80,
   kKindVScrollControl = 81,
   kKindNothing = 82,
   kKindCount = 82,  // kinds that have an ActionClass
 };
+// On the desktop's own list view a list-view kind lies this much higher.
+enum { kDesktopListViewOffset = 8 };
 // The two ActionClass values that carry behaviour.
 enum { kScrollsHorizontally = 1170, kScrollsVertically = 1171 };
 

@@ -19,7 +19,8 @@ const DWORD kSystemCursors[kSystemCursorCount] = {OCR_NORMAL, OCR_IBEAM, OCR_CRO
 const char* const kUserCursorValues[kSystemCursorCount] = {"Arrow", "IBeam", "Cross"};
 const char kUserCursorKey[] = "Control Panel\\Cursors";
 
-// For sets 3..15, the gestureCursors index shown as arrow, I-beam and cross.
+// For sets kCursorVertical..kCursorDownRight, the gestureCursors index shown as arrow, I-beam
+// and cross.
 const int8_t kSetCursors[16][kSystemCursorCount] = {
     {-1, -1, -1}, {-1, -1, -1}, {-1, -1, -1},
     {1, 1, 1},   {2, 2, 2},   {0, 5, 3},   {4, 4, 4},   {5, 5, 5},   {6, 6, 6},
@@ -44,6 +45,7 @@ void show(HCURSOR cursor, int place) {
   HCURSOR copy = osCopyCursor(cursor);
   if (copy && !osSetSystemCursor(copy, kSystemCursors[place])) osDestroyCursor(copy);
 }
+}  // namespace
 
 // The program's own pictures cannot change while it runs, so they load once; every load
 // picks up the user's cursor files anew. (A left click asks for a load: loading fourteen
@@ -81,21 +83,10 @@ void releaseCursors() {
   for (HCURSOR& cursor : gestureCursors) replaceHandle(&cursor, nullptr);
 }
 
-void showSet(int32_t set) {
+void showCursorSet(int32_t set) {
+  if (set < kCursorVertical || set > kCursorDownRight) return;
   for (int i = 0; i < kSystemCursorCount; ++i) {
     show(gestureCursors[kSetCursors[set][i]], i);
     replaced[i] = true;
-  }
-}
-}  // namespace
-
-void applyCursorSet(int32_t mode) {
-  switch (mode) {
-    case 0: loadCursors(); break;
-    case 1: restoreUserCursors(); break;
-    case 2: releaseCursors(); break;
-    default:
-      if (mode >= 3 && mode <= 15) showSet(mode);
-      break;
   }
 }

@@ -2,5 +2,31 @@
 #pragma once
 #include <cstdint>
 
-// 0 load, 1 the user's own, 2 release every handle, 3..15 gesture sets; anything else nothing.
-void applyCursorSet(int32_t mode);
+// What the engine wants shown. The numbers are the engine's own, kept in wantedCursor: 0 asks
+// for a load, 1 the user's own cursors, 3..15 a gesture set named by the picture it shows.
+enum CursorSet : int32_t {
+  kCursorReload = 0,
+  kCursorUser = 1,
+  kCursorVertical = 3,
+  kCursorHorizontal = 4,
+  kCursorStandby = 5,  // standby arrow, I-beam and cross
+  kCursorFourWay = 6,
+  kCursorStandbyIBeam = 7,
+  kCursorUp = 8,
+  kCursorDown = 9,
+  kCursorRight = 10,
+  kCursorLeft = 11,
+  kCursorUpLeft = 12,
+  kCursorDownLeft = 13,
+  kCursorUpRight = 14,
+  kCursorDownRight = 15,
+};
+
+// Loads the gesture cursors (once) and the user's cursor files (anew each time).
+void loadCursors();
+// Shows the user's own cursors, or the standard ones where they have none.
+void restoreUserCursors();
+// Gives back every cursor handle held.
+void releaseCursors();
+// Shows gesture set 3..15; any other number shows nothing.
+void showCursorSet(int32_t set);

@@ -2,6 +2,7 @@
 
 #include "engine/classify.h"
 #include "engine/cursor.h"
+#include "engine/hit_test.h"
 #include "os/os.h"
 #include "engine/scroll.h"
 #include "engine/shell_windows.h"
@@ -10,7 +11,7 @@
 SharedInt32 panState;
 SharedInt32 extScrollState;
 SharedInt32 menuLoopSeen;
-int32_t chordAction = -1;
+int32_t chordAction = kChordNone;
 int32_t leftButtonDown = 0;
 int32_t currentKind = 999;
 POINT anchorPoint = {0, 0};
@@ -29,9 +30,9 @@ const int kMaxParentDepth = 256;
 // Wanted cursor by the signs of the anchor's distance beyond the dead zone (-1, 0 inside
 // it, 1): [dx sign + 1][dy sign + 1]. 0 leaves the cursor as it is.
 const int8_t kPanCursors[3][3] = {
-    {15, 10, 14},  // pointer right of the anchor: steps left
-    {9, 0, 8},     // within the dead zone horizontally
-    {13, 11, 12},  // pointer left of the anchor: steps right
+    {kCursorDownRight, kCursorRight, kCursorUpRight},  // pointer right of the anchor: steps left
+    {kCursorDown, 0, kCursorUp},                       // within the dead zone horizontally
+    {kCursorDownLeft, kCursorLeft, kCursorUpLeft},     // pointer left of the anchor: steps right
 };
 
 // Events the engine has taken. A movement whose classification waited in a send (a hit test
@@ -54,7 +55,9 @@ bool scrollBarLike(int32_t kind) {
   int32_t c = actionClassOf(kind);
   return c == kScrollsHorizontally || c == kScrollsVertically;
 }
-int32_t extScrollCursor() { return scrollsHorizontally(currentKind) ? 4 : 3; }
+int32_t extScrollCursor() {
+  return scrollsHorizontally(currentKind) ? kCursorHorizontal : kCursorVertical;
+}
 
 // Coordinates come from other processes and settings from the registry: differences and
 // products wrap in 32 bits, as signed 32-bit values do, and never overflow.
@@ -135,7 +138,7 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   // after newer events of other windows: one over a window the pointer has since left,
   // while the pointer is still over the pan target, is out of date and must not end the pan.
   const int32_t panning = panState;
-  if (currentSettings.panEnabled != 0 && (panning == 2 || panning == 3) &&
+  if (currentSettings.panEnabled != 0 && (panning == kPanPressed || panning == kPanPanning) &&
       eventWindow != scrollRepeat.target &&
       osWindowFromPoint(osGetCursorPos()) == scrollRepeat.target)
     return;
@@ -143,30 +146,30 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   int32_t prevKind = currentKind;
   currentKind = kind;
 
-  if (extScrollState != 0 && !scrollBarLike(kind) &&
+  if (extScrollState != kExtScrollOff && !scrollBarLike(kind) &&
       (kind != prevKind || fartherThan(x, y, kExtScrollReach))) {
-    extScrollState = 0;
+    extScrollState = kExtScrollOff;
     repeatsOff();
-    wantedCursor = 1;
+    wantedCursor = kCursorUser;
   }
 
   int32_t pan = panState;
-  if (pan != 0) {
+  if (pan != kPanOff) {
     if (!isPannableKind(kind)) {
-      if (extScrollState == 0 && pan == 1) wantedCursor = 1;
-    } else if (pan == 1 && extScrollState == 0) {
-      wantedCursor = 5;
+      if (extScrollState == kExtScrollOff && pan == kPanStandby) wantedCursor = kCursorUser;
+    } else if (pan == kPanStandby && extScrollState == kExtScrollOff) {
+      wantedCursor = kCursorStandby;
     } else {
       panComputation(x, y);
     }
   }
 
   pan = panState;
-  if (currentSettings.panEnabled != 0 && (pan == 2 || pan == 3) &&
+  if (currentSettings.panEnabled != 0 && (pan == kPanPressed || pan == kPanPanning) &&
       eventWindow != scrollRepeat.target) {
     repeatsOff();
-    panState = 1;
-    wantedCursor = 5;
+    panState = kPanStandby;
+    wantedCursor = kCursorStandby;
   }
 }
 
@@ -176,14 +179,14 @@ void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
   ScrollRepeat& r = scrollRepeat;
   if (scrollsHorizontally(currentKind)) {
     r.hDir = rightButton ? -1 : 1;
-    wantedCursor = rightButton ? 10 : 11;
+    wantedCursor = rightButton ? kCursorRight : kCursorLeft;
     r.hOn = 1;
     r.vOn = 0;
     r.vDir = 0;
   } else {
     bool up = rightButton == (currentSettings.extScrollSwapButtons != 0);
     r.vDir = up ? -1 : 1;
-    wantedCursor = up ? 9 : 8;
+    wantedCursor = up ? kCursorDown : kCursorUp;
     r.vOn = 1;
     r.hOn = 0;
     r.hDir = 0;
@@ -197,9 +200,9 @@ void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
 }
 
 int32_t onLeftPress(HWND window, UINT message, FirstStep* step) {
-  if (message != WM_NCLBUTTONDOWN) wantedCursor = 0;  // reload, nothing shown changes
+  if (message != WM_NCLBUTTONDOWN) wantedCursor = kCursorReload;  // nothing shown changes
   leftButtonDown = 1;
-  if (extScrollState != 1) return kPass;
+  if (extScrollState != kExtScrollActive) return kPass;
   startExtScrollRepeat(window, false, step);
   return kSwallow;
 }
@@ -221,12 +224,12 @@ void desktopDoubleClick(HWND window) {
 
 int32_t onLeftRelease() {
   leftButtonDown = 0;
-  if (panState == 3) {
+  if (panState == kPanPanning) {
     repeatsOff();
-    wantedCursor = 5;
-    panState = 1;
+    wantedCursor = kCursorStandby;
+    panState = kPanStandby;
   }
-  if (extScrollState != 1) return kPass;
+  if (extScrollState != kExtScrollActive) return kPass;
   repeatsOff();
   wantedCursor = extScrollCursor();
   return kSwallow;
@@ -235,43 +238,44 @@ int32_t onLeftRelease() {
 int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
   int32_t result = kPass;
   switch (extScrollState) {
-    case 0:
+    case kExtScrollOff:
       if (currentSettings.extScrollEnabled != 0 && scrollBarLike(currentKind)) {
-        extScrollState = 2;
+        extScrollState = kExtScrollArming;
         wantedCursor = extScrollCursor();
         result = kSwallow;
       }
       break;
-    case 1:
+    case kExtScrollActive:
       startExtScrollRepeat(window, true, step);
       result = kSwallow;
       break;
   }
 
-  chordAction = -1;
-  if (currentSettings.panEnabled == 0 || extScrollState != 0 || !isPannableKind(currentKind))
+  chordAction = kChordNone;
+  if (currentSettings.panEnabled == 0 || extScrollState != kExtScrollOff ||
+      !isPannableKind(currentKind))
     return result;
   switch (panState) {
-    case 0:
+    case kPanOff:
       if (leftButtonDown) {
-        chordAction = 1;
+        chordAction = kChordStandbyOn;
         result = kSwallow;
       }
       break;
-    case 1:
+    case kPanStandby:
       if (leftButtonDown) {
-        chordAction = 0;
+        chordAction = kChordStandbyOff;
         leftButtonDown = 0;
         break;
       }
       scrollRepeat.target = window;
       scrollRepeat.hLast = scrollRepeat.vLast = osGetTickCount();
       anchorPoint = {x, y};
-      wantedCursor = 6;
-      panState = 2;
+      wantedCursor = kCursorFourWay;
+      panState = kPanPressed;
       result = kSwallow;
       break;
-    case 3: result = kSwallow; break;
+    case kPanPanning: result = kSwallow; break;
   }
   return result;
 }
@@ -279,58 +283,83 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
 int32_t onRightRelease(int32_t x, int32_t y) {
   int32_t result = kPass;
   switch (panState) {
-    case 2:
+    case kPanPressed:
       if (fartherThan(x, y, 1)) {  // a drag
         repeatsOff();
-        wantedCursor = 5;
-        panState = 1;
+        wantedCursor = kCursorStandby;
+        panState = kPanStandby;
       } else {
-        panState = 3;
-        extScrollState = 1;
+        panState = kPanPanning;
+        extScrollState = kExtScrollActive;
       }
       result = kSwallow;
       break;
-    case 3:
+    case kPanPanning:
       repeatsOff();
-      wantedCursor = 5;
-      panState = 1;
+      wantedCursor = kCursorStandby;
+      panState = kPanStandby;
       result = kSwallow;
       break;
   }
   switch (extScrollState) {
-    case 1:
+    case kExtScrollActive:
       repeatsOff();
       wantedCursor = extScrollCursor();
       result = kSwallow;
       break;
-    case 2:
-      extScrollState = 1;
+    case kExtScrollArming:
+      extScrollState = kExtScrollActive;
       result = kSwallow;
       break;
   }
-  if (chordAction == 0 || chordAction == 1) {
-    panState = chordAction;
-    wantedCursor = chordAction == 1 ? 5 : 1;
-    chordAction = -1;
+  if (chordAction == kChordStandbyOff || chordAction == kChordStandbyOn) {
+    // The chord's action is the pan state it leaves.
+    panState = chordAction == kChordStandbyOn ? kPanStandby : kPanOff;
+    wantedCursor = chordAction == kChordStandbyOn ? kCursorStandby : kCursorUser;
+    chordAction = kChordNone;
     repeatsOff();
     result = kSwallow;
   }
-  if (leftButtonDown != 0 && extScrollState != 0) {
+  if (leftButtonDown != 0 && extScrollState != kExtScrollOff) {
     repeatsOff();
-    extScrollState = 0;
-    wantedCursor = 1;
+    extScrollState = kExtScrollOff;
+    wantedCursor = kCursorUser;
     result = kSwallow;
   }
   return result;
 }
+
+// Shows what the engine wants, once it differs from what it shows.
+void showWantedCursor() {
+  if (appliedCursor == wantedCursor) return;
+  appliedCursor = wantedCursor;
+  switch (wantedCursor) {
+    case kCursorReload: loadCursors(); break;
+    case kCursorUser: restoreUserCursors(); break;
+    default: showCursorSet(wantedCursor); break;
+  }
+}
 }  // namespace
 
+void resetEngine() {
+  panState = kPanOff;
+  extScrollState = kExtScrollOff;
+  menuLoopSeen = 0;
+  chordAction = kChordNone;
+  leftButtonDown = 0;
+  currentKind = 999;
+  anchorPoint = {0, 0};
+  wantedCursor = appliedCursor = kCursorReload;
+  scrollRepeat = ScrollRepeat{};
+  lendHitTestBuffer({});
+}
+
 void dropOrphanedGesture() {
-  if (panState != 0 || extScrollState != 0) return;
+  if (panState != kPanOff || extScrollState != kExtScrollOff) return;
   repeatsOff();
-  if (wantedCursor < 3) return;
-  wantedCursor = appliedCursor = 1;
-  applyCursorSet(1);
+  if (wantedCursor < kCursorVertical) return;
+  wantedCursor = appliedCursor = kCursorUser;
+  restoreUserCursors();
 }
 
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y) {
@@ -359,9 +388,15 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
     const ScrollRepeat& r = scrollRepeat;
     sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind);
   }
-  if (appliedCursor != wantedCursor) {
-    appliedCursor = wantedCursor;
-    applyCursorSet(wantedCursor);
-  }
+  showWantedCursor();
   return result;
+}
+
+void engineTick() {
+  dropOrphanedGesture();
+  runScrollRepeats(currentKind);
+  if (currentSettings.panEnabled == 0) {
+    wantedCursor = appliedCursor = kCursorUser;
+    restoreUserCursors();
+  }
 }

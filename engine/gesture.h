@@ -4,20 +4,30 @@
 #include "os/shared_word.h"
 #include "os/winapi.h"
 
+// The states' numbers are the engine's own: the peer, the tray and the tests read them.
+enum PanState : int32_t { kPanOff = 0, kPanStandby = 1, kPanPressed = 2, kPanPanning = 3 };
+enum ExtScrollState : int32_t { kExtScrollOff = 0, kExtScrollActive = 1, kExtScrollArming = 2 };
+// What the right button's release does after a press while the left button was held.
+enum ChordAction : int32_t { kChordNone = -1, kChordStandbyOff = 0, kChordStandbyOn = 1 };
+
 // Gesture state, program-wide. The main thread writes panState and extScrollState (tray
 // command, start, exit) while the hook thread runs the engine, hence shared words.
-extern SharedInt32 panState;        // 0 off, 1 standby, 2 pressed, 3 panning
-extern SharedInt32 extScrollState;  // 0 off, 1 active, 2 arming
+extern SharedInt32 panState;        // a PanState
+extern SharedInt32 extScrollState;  // an ExtScrollState
 extern SharedInt32 menuLoopSeen;    // set by the hook window on a menu-loop notice
-extern int32_t chordAction;         // -1 none, 0 standby off, 1 standby on
+extern int32_t chordAction;         // a ChordAction
 extern int32_t leftButtonDown;
 extern int32_t currentKind;         // TargetKind of the last movement; 999 before the first
 extern POINT anchorPoint;
-extern int32_t wantedCursor;
+extern int32_t wantedCursor;        // a CursorSet
 extern int32_t appliedCursor;
 
+// Every gesture state back to its start: nothing pressed, no gesture, no repeat, nothing lent.
+void resetEngine();
 // Runs on the hook thread under engineLock. Answers 1 to pass the event, 0 to swallow it.
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y);
-// The main thread's standby command can end a gesture between events: with both states 0,
+// Every hook-timer tick, on the hook thread under engineLock: the repeats' steps.
+void engineTick();
+// The main thread's standby command can end a gesture between events: with both states off,
 // stops the repeats and shows the user's cursors in place of a gesture set.
 void dropOrphanedGesture();

@@ -1,10 +1,7 @@
 #include "engine/scroll.h"
 
 #include "engine/classify.h"
-#include "engine/cursor.h"
-#include "engine/gesture.h"
 #include "os/os.h"
-#include "settings/settings.h"
 
 ScrollRepeat scrollRepeat;
 
@@ -108,28 +105,22 @@ void sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, in
   sendSteps(window, kind, kAxisHorizontal, hDir, hCount);
 }
 
-void engineTick() {
+void runScrollRepeats(int32_t kind) {
   ScrollRepeat& r = scrollRepeat;
-  dropOrphanedGesture();
   // The time is recorded before the steps go out: a notification handled while they wait
   // may start a new repeat, whose times must stand.
   if (r.hOn != 0) {
     uint32_t now = osGetTickCount();
     if (due(r.hLast, r.hInterval, now)) {
       r.hLast = now;
-      sendScrollSteps(r.target, r.hDir, 0, r.hCount, r.vCount, currentKind);
+      sendScrollSteps(r.target, r.hDir, 0, r.hCount, r.vCount, kind);
     }
   }
   if (r.vOn != 0) {
     uint32_t now = osGetTickCount();
     if (due(r.vLast, r.vInterval, now)) {
       r.vLast = now;
-      sendScrollSteps(r.target, 0, r.vDir, r.hCount, r.vCount, currentKind);
+      sendScrollSteps(r.target, 0, r.vDir, r.hCount, r.vCount, kind);
     }
-  }
-  if (currentSettings.panEnabled == 0) {
-    wantedCursor = 1;
-    appliedCursor = 1;
-    applyCursorSet(1);
   }
 }

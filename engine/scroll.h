@@ -23,5 +23,5 @@ extern ScrollRepeat scrollRepeat;
 // scroll bar concerned, as kind decides.
 void sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,
                      int32_t kind);
-// Called on every hook-timer tick on the hook thread under engineLock.
-void engineTick();
+// Each running repeat whose interval has passed sends its steps to the target, as kind decides.
+void runScrollRepeats(int32_t kind);

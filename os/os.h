@@ -24,23 +24,21 @@ HWND osGetDesktopWindow();
 
 // Synchronous send that waits a bounded time and gives up on a hung window (answer 0).
 LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// A common control's hit test (HDM_, LVM_, TVM_ or TCM_HITTEST) at a point in the control's
-// client coordinates, through a buffer the control's process can read. Answers the flags
-// the control wrote, 0 when it did not answer.
-uint32_t osControlHitTest(HWND control, UINT message, POINT client);
-// While the hook window handles a forwarded event: room for hit tests that the sending process
-// maps too (at remoteAddress there, at local here). A control of that process, the event's
-// window first of all, then answers its hit test into it directly. Answers what was lent
-// before, to lend again afterwards (nested events); a zero process lends nothing.
-struct LentHitTestBuffer {
-  uint32_t processId;
-  HWND window;  // the event's window, which the sending thread owns
-  uint64_t remoteAddress;
-  volatile uint32_t* local;
-};
-LentHitTestBuffer osLendHitTestBuffer(const LentHitTestBuffer& buffer);
-// Gives back the buffers and process handles that hit tests keep for reuse (at exit).
-void osReleaseHitTestBuffers();
+// Like osSendMessage; false when the window did not answer (gone, hung or too slow).
+bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           LRESULT* answer);
+// The process that owns window; 0 when it is not a window.
+DWORD osWindowProcessId(HWND window);
+DWORD osCurrentProcessId();
+
+// Memory in another process, for records its windows read and write there. A null process
+// or a zero address makes every operation fail.
+HANDLE osOpenProcessMemory(DWORD processId);  // null when the process may not be opened
+void osCloseProcess(HANDLE process);
+uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size);  // 0 when none
+void osFreeProcessMemory(HANDLE process, uint64_t address);
+bool osWriteProcessMemory(HANDLE process, uint64_t address, const void* data, uint32_t size);
+bool osReadProcessMemory(HANDLE process, uint64_t address, void* data, uint32_t size);
 
 // Pointer and time.
 DWORD osGetTickCount();
@@ -68,4 +66,5 @@ void osDestroyCursor(HCURSOR cursor);  // a null handle is ignored
 // Every system cursor back as the user's settings name it, the standard one where none.
 void osRestoreSystemCursors();
 // Cursor handles made by the loads and copies above and not yet destroyed or handed over.
+// Test builds only: the fake, and the Win32 side built for the leak tests.
 int osLiveCursorHandles();

@@ -9,85 +9,12 @@ namespace {
 // event of the desktop. A window the system already knows as hung answers at once.
 const UINT kSendTimeoutMs = 250;
 
-// Hit tests of controls in other processes need a buffer in that process. One page per
-// process is kept for reuse; a process that ended (or a reused id) is found out when
-// writing fails, and the entry is opened anew.
-struct RemoteBuffer {
-  DWORD processId;
-  HANDLE process;
-  void* address;
-  bool inUse;  // a nested hit test into the same process takes a buffer of its own
-};
-const int kRemoteBuffers = 8;
-RemoteBuffer remoteBuffers[kRemoteBuffers];
-int nextVictim = 0;
-
-void releaseRemote(RemoteBuffer& b) {
-  if (b.address) VirtualFreeEx(b.process, b.address, 0, MEM_RELEASE);
-  if (b.process) CloseHandle(b.process);
-  b = RemoteBuffer{};
-}
-
-bool openRemote(RemoteBuffer& b, DWORD processId) {
-  b.process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                          processId);
-  if (!b.process) return false;
-  b.address = VirtualAllocEx(b.process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (!b.address) {
-    releaseRemote(b);
-    return false;
-  }
-  b.processId = processId;
-  return true;
-}
-
-RemoteBuffer* cachedRemote(DWORD processId) {
-  for (RemoteBuffer& b : remoteBuffers)
-    if (b.process && b.processId == processId && !b.inUse) return &b;
-  for (RemoteBuffer& b : remoteBuffers)
-    if (!b.process) return openRemote(b, processId) ? &b : nullptr;
-  for (int tries = 0; tries < kRemoteBuffers; ++tries) {
-    RemoteBuffer& b = remoteBuffers[nextVictim];
-    nextVictim = (nextVictim + 1) % kRemoteBuffers;
-    if (b.inUse) continue;
-    releaseRemote(b);
-    return openRemote(b, processId) ? &b : nullptr;
-  }
-  return nullptr;
-}
-
-// The hit-test record every one of the four controls reads: point, flags, item.
-struct HitTestRecord {
-  LONG x, y;
-  UINT flags;
-  unsigned char item[20];
-};
-
 bool sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
   return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
                              answer) != 0;
 }
 
-uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecord& record) {
-  RemoteBuffer* b = cachedRemote(processId);
-  RemoteBuffer temporary{};
-  if (!b || !WriteProcessMemory(b->process, b->address, &record, sizeof record, nullptr)) {
-    if (b) releaseRemote(*b);
-    b = &temporary;
-    if (!openRemote(temporary, processId) ||
-        !WriteProcessMemory(b->process, b->address, &record, sizeof record, nullptr)) {
-      releaseRemote(temporary);
-      return 0;
-    }
-  }
-  b->inUse = true;
-  DWORD_PTR answer = 0;
-  bool answered = sendBounded(control, message, 0, reinterpret_cast<LPARAM>(b->address), &answer);
-  bool read = answered && ReadProcessMemory(b->process, b->address, &record, sizeof record, nullptr);
-  b->inUse = false;
-  if (b == &temporary) releaseRemote(temporary);
-  return read ? record.flags : 0;
-}
+void* addressOf(uint64_t address) { return reinterpret_cast<void*>(static_cast<uintptr_t>(address)); }
 
 struct EnumContext {
   bool (*visit)(HWND, void*);
@@ -137,50 +64,40 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return sendBounded(window, message, wParam, lParam, &answer) ? static_cast<LRESULT>(answer) : 0;
 }
 
-namespace {
-LentHitTestBuffer lent = {};
-
-// The lent room, when the control belongs to the event's sender and this process can
-// address the sender's view (an x86 Qor cannot pass a 64-bit address).
-bool answersIntoLentBuffer(HWND control, DWORD processId) {
-  if (!lent.processId || !lent.remoteAddress || !lent.local) return false;
-  if (lent.remoteAddress > static_cast<uint64_t>(UINTPTR_MAX)) return false;
-  return control == lent.window || processId == lent.processId;
+bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           LRESULT* answer) {
+  DWORD_PTR raw = 0;
+  bool answered = sendBounded(window, message, wParam, lParam, &raw);
+  *answer = answered ? static_cast<LRESULT>(raw) : 0;
+  return answered;
 }
-}  // namespace
-
-LentHitTestBuffer osLendHitTestBuffer(const LentHitTestBuffer& buffer) {
-  LentHitTestBuffer before = lent;
-  lent = buffer;
-  return before;
+DWORD osWindowProcessId(HWND window) {
+  DWORD processId = 0;
+  return GetWindowThreadProcessId(window, &processId) ? processId : 0;
 }
+DWORD osCurrentProcessId() { return GetCurrentProcessId(); }
 
-uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
-  HitTestRecord record = {};
-  record.x = client.x;
-  record.y = client.y;
-  DWORD_PTR answer = 0;
-  DWORD processId = 0;  // not needed for the event's own window
-  if (!answersIntoLentBuffer(control, 0) && !GetWindowThreadProcessId(control, &processId))
-    return 0;
-  if (answersIntoLentBuffer(control, processId)) {
-    volatile uint32_t* room = lent.local;
-    const uint32_t* words = reinterpret_cast<const uint32_t*>(&record);
-    for (size_t i = 0; i < sizeof record / 4; ++i) room[i] = words[i];
-    LPARAM remote = static_cast<LPARAM>(static_cast<uintptr_t>(lent.remoteAddress));
-    return sendBounded(control, message, 0, remote, &answer) ? room[2] : 0;
-  }
-  if (processId == GetCurrentProcessId()) {
-    return sendBounded(control, message, 0, reinterpret_cast<LPARAM>(&record), &answer)
-               ? record.flags
-               : 0;
-  }
-  return remoteHitTest(control, message, processId, record);
+HANDLE osOpenProcessMemory(DWORD processId) {
+  return OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
 }
-
-void osReleaseHitTestBuffers() {
-  for (RemoteBuffer& b : remoteBuffers)
-    if (b.process) releaseRemote(b);
+void osCloseProcess(HANDLE process) {
+  if (process) CloseHandle(process);
+}
+uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size) {
+  if (!process) return 0;
+  return reinterpret_cast<uintptr_t>(
+      VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
+void osFreeProcessMemory(HANDLE process, uint64_t address) {
+  if (process && address) VirtualFreeEx(process, addressOf(address), 0, MEM_RELEASE);
+}
+bool osWriteProcessMemory(HANDLE process, uint64_t address, const void* data, uint32_t size) {
+  return process && address &&
+         WriteProcessMemory(process, addressOf(address), data, size, nullptr) != 0;
+}
+bool osReadProcessMemory(HANDLE process, uint64_t address, void* data, uint32_t size) {
+  return process && address &&
+         ReadProcessMemory(process, addressOf(address), data, size, nullptr) != 0;
 }
 
 DWORD osGetTickCount() { return GetTickCount(); }
@@ -217,13 +134,18 @@ bool osRegDeleteValue(HKEY key, const char* name) {
 }
 
 // Cursor handles this program holds: made by a load or a copy, gone when destroyed or handed
-// to the system.
+// to the system. Counted only in the build that the leak tests link.
+#ifdef QOR_COUNT_CURSOR_HANDLES
 static int liveCursorHandles = 0;
+int osLiveCursorHandles() { return liveCursorHandles; }
+static void countCursorHandles(int change) { liveCursorHandles += change; }
+#else
+static void countCursorHandles(int) {}
+#endif
 static HCURSOR counted(HCURSOR cursor) {
-  if (cursor) ++liveCursorHandles;
+  if (cursor) countCursorHandles(1);
   return cursor;
 }
-int osLiveCursorHandles() { return liveCursorHandles; }
 
 HCURSOR osLoadCursorResource(int id) {
   // Not LoadCursorA: its handles are shared and may not be destroyed.
@@ -240,10 +162,10 @@ bool osSetSystemCursor(HCURSOR cursor, DWORD id) {
   // (Wine's SetSystemCursor changes nothing), the handle is still ours: free it here, since
   // nobody else will. On Windows this destroy finds no cursor and does nothing.
   DestroyCursor(cursor);
-  --liveCursorHandles;
+  countCursorHandles(-1);
   return true;
 }
 void osDestroyCursor(HCURSOR cursor) {
-  if (cursor && DestroyCursor(cursor)) --liveCursorHandles;
+  if (cursor && DestroyCursor(cursor)) countCursorHandles(-1);
 }
 void osRestoreSystemCursors() { SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0); }

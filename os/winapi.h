@@ -14,6 +14,7 @@ struct HKEY__;
 typedef HKEY__* HKEY;
 struct HICON__;
 typedef HICON__* HCURSOR;
+typedef void* HANDLE;
 typedef uint32_t UINT;
 typedef uint32_t DWORD;
 typedef int32_t LONG;

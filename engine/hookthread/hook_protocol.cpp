@@ -1,14 +1,16 @@
 #include "engine/hookthread/hook_protocol.h"
 
 #include "engine/gesture.h"
+#include "engine/hit_test.h"
 #include "os/os.h"
 #include "engine/scroll.h"
 #include "settings/settings.h"
 
 SharedInt32 engineEnabled = 1;
 SharedUInt32 startTick = 0;
-int32_t hookTimerMs = 10;
 EventSlots* eventSlots = nullptr;
+
+static_assert(sizeof(HitTestRecord) <= sizeof(EventSlot::hitTest), "the lent room holds a record");
 
 namespace {
 HWND windowOf(uint32_t value) {  // handles are 32-bit values, sign-extended on 64-bit
@@ -30,12 +32,12 @@ LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   const uint64_t senderView = (uint64_t(slot.senderViewHigh) << 32) | slot.senderViewLow;
   const uint64_t offset = reinterpret_cast<const char*>(slot.hitTest) -
                           reinterpret_cast<const char*>(eventSlots);
-  LentHitTestBuffer before = osLendHitTestBuffer(
+  LentHitTestBuffer before = lendHitTestBuffer(
       {slot.senderProcess, windowOf(event.window), senderView ? senderView + offset : 0,
        slot.hitTest});
   int32_t pass = engineMouseEvent(windowOf(event.window), static_cast<UINT>(message),
                                   static_cast<int32_t>(event.hitTestCode), event.x, event.y);
-  osLendHitTestBuffer(before);
+  lendHitTestBuffer(before);
   return pass ? kAnswerPass : kAnswerSwallow;
 }
 

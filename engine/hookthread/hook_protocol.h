@@ -13,7 +13,6 @@ enum { kPeerHello = 0, kPeerGoodbye = 1, kPeerDisable = 2, kPeerEnable = 3, kPee
 
 extern SharedInt32 engineEnabled;  // 0: the hook window runs neither events nor ticks
 extern SharedUInt32 startTick;     // tick at start; non-zero while delayed installation waits
-extern int32_t hookTimerMs;        // hook timer period, 1..1000, fixed before the thread starts
 extern EventSlots* eventSlots;     // the hook thread's view of the event slots; may be null
 
 // Answers to the messages of the hook library and the peer.

@@ -13,6 +13,7 @@ HMODULE hookLibrary = nullptr;
 HHOOK mouseHook = nullptr;
 HHOOK msgFilterHook = nullptr;
 HANDLE windowReady = nullptr;  // signalled once the thread has tried to create its window
+UINT timerPeriodMs = 10;
 
 void report(HWND owner, const char* text) {
   MessageBoxA(owner, text, "報告", MB_ICONEXCLAMATION | MB_OK);
@@ -64,7 +65,7 @@ bool removeHooks(HWND owner) {
 
 LRESULT onCreate(HWND window, WPARAM wParam, LPARAM lParam) {
   if (installHooksAtCreation()) setHooks(window, true);
-  SetTimer(window, kHookTimerId, static_cast<UINT>(hookTimerMs), nullptr);
+  SetTimer(window, kHookTimerId, timerPeriodMs, nullptr);
   return DefWindowProcA(window, WM_CREATE, wParam, lParam);
 }
 
@@ -148,7 +149,9 @@ LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return result;
 }
 
-bool startHookThread() {
+bool startHookThread(const HookThreadStart& start) {
+  startTick = start.startedAt;
+  timerPeriodMs = static_cast<UINT>(start.timerPeriodMs);
   WNDCLASSA wc = {};
   wc.lpfnWndProc = hookWindowProc;
   wc.cbWndExtra = 8;

@@ -2,14 +2,19 @@
 // requests, and runs the pointer engine under engineLock.
 #pragma once
 #include <windows.h>
+#include <cstdint>
 
 extern HWND hookWindow;               // set before startHookThread returns; null without it
 extern HANDLE hookThread;
 extern CRITICAL_SECTION engineLock;   // initialised by the main window before the thread starts
 
+struct HookThreadStart {
+  uint32_t startedAt;     // the program's start tick, from which a delayed start counts
+  int32_t timerPeriodMs;  // the hook timer's period, 1..1000
+};
 // Registers the hook window's class and starts the thread; returns once the thread's window
 // exists (or could not be made). False when no thread runs.
-bool startHookThread();
+bool startHookThread(const HookThreadStart& start);
 // Installs (on) or removes both global hooks; reports failures in a message box owned by owner.
 bool setHooks(HWND owner, bool on);
 LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

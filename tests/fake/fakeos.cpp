@@ -3,12 +3,12 @@
 #include <cstring>
 
 namespace fake {
-LentHitTestBuffer lentHitTestBuffer = {};
 std::vector<SentMessage> sent;
 bool logMessages = true;
 DWORD tickCount = 0;
 POINT cursorPos = {0, 0};
-int hitTestCalls = 0;
+std::vector<DWORD> unopenableProcesses;
+int strayHitTests = 0;
 int sendsToNonWindows = 0;
 void (*onSend)(HWND, UINT) = nullptr;
 std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
@@ -28,6 +28,56 @@ std::vector<std::string> openKeys;        // handle n + 1 is openKeys[n]
 const DWORD kSystemCursorIds[3] = {OCR_NORMAL, OCR_IBEAM, OCR_CROSS};
 const char* const kUserCursorValues[3] = {"Arrow", "IBeam", "Cross"};
 std::string systemCursors[3];
+
+// A stretch of another process's memory: allocated by the program (bytes of its own) or a
+// test's shared view (bytes elsewhere in this process).
+struct MemoryRegion {
+  DWORD processId;
+  uint64_t address;
+  uint32_t size;
+  volatile unsigned char* bytes;
+  std::vector<unsigned char> owned;
+  bool alive;
+};
+std::vector<MemoryRegion> regions;
+// Handle n + 1 is processHandles[n].
+struct ProcessHandle {
+  DWORD processId;
+  bool open;
+  bool processEnded;
+};
+std::vector<ProcessHandle> processHandles;
+uint64_t nextAllocation = 0;
+
+bool contains(const std::vector<DWORD>& ids, DWORD id) {
+  for (DWORD known : ids)
+    if (known == id) return true;
+  return false;
+}
+// The process a handle opened, while it is open and the process runs.
+DWORD processOf(HANDLE process) {
+  uintptr_t i = reinterpret_cast<uintptr_t>(process);
+  if (i == 0 || i > processHandles.size()) return 0;
+  const ProcessHandle& h = processHandles[i - 1];
+  return h.open && !h.processEnded ? h.processId : 0;
+}
+// The memory of processId at [address, address + size), or null.
+volatile unsigned char* memoryAt(DWORD processId, uint64_t address, uint32_t size) {
+  for (MemoryRegion& r : regions)
+    if (r.alive && r.processId == processId && address >= r.address &&
+        address - r.address + size <= r.size)
+      return r.bytes + (address - r.address);
+  return nullptr;
+}
+bool inAnyRegion(uint64_t address) {
+  for (const MemoryRegion& r : regions)
+    if (address >= r.address && address - r.address < r.size) return true;
+  return false;
+}
+bool isHitTest(UINT message) {
+  return message == HDM_HITTEST || message == LVM_HITTEST || message == TVM_HITTEST ||
+         message == TCM_HITTEST;
+}
 
 size_t indexOf(HWND h) { return reinterpret_cast<uintptr_t>(h) - 1; }
 FakeWindow* find(HWND h) {
@@ -86,13 +136,16 @@ std::map<std::string, FakeRegistryValue>* keyOf(HKEY key) {
 
 void reset() {
   windows.clear();
-  lentHitTestBuffer = {};
+  regions.clear();
+  processHandles.clear();
+  unopenableProcesses.clear();
+  nextAllocation = 0x7FF000000000ull;
+  strayHitTests = 0;
   children.assign(1, {});
   sent.clear();
   logMessages = true;
   tickCount = 0;
   cursorPos = {0, 0};
-  hitTestCalls = 0;
   sendsToNonWindows = 0;
   onSend = nullptr;
   registry.clear();
@@ -141,6 +194,26 @@ std::string shownCursor(DWORD id) {
 }
 
 int liveCursors() { return liveCursorCount; }
+
+void mapSharedMemory(DWORD processId, uint64_t address, volatile void* local, uint32_t size) {
+  regions.push_back({processId, address, size, static_cast<volatile unsigned char*>(local), {}, true});
+}
+void endProcess(DWORD processId) {
+  for (ProcessHandle& h : processHandles)
+    if (h.processId == processId) h.processEnded = true;
+  for (MemoryRegion& r : regions)
+    if (r.processId == processId) r.alive = false;
+}
+int openProcessHandles() {
+  int n = 0;
+  for (const ProcessHandle& h : processHandles) n += h.open;
+  return n;
+}
+int liveAllocations() {
+  int n = 0;
+  for (const MemoryRegion& r : regions) n += r.alive && !r.owned.empty();
+  return n;
+}
 }  // namespace fake
 
 using namespace fake;
@@ -218,33 +291,91 @@ HWND osGetTopWindow(HWND parent) {
 }
 HWND osGetDesktopWindow() { return desktopWindow; }
 
-LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// A control reads its record's point and writes its flags (no flags: it does not answer).
+static bool answerHitTest(FakeWindow* w, HWND control, UINT message, LPARAM lParam) {
+  const uint64_t address = static_cast<uint64_t>(static_cast<uintptr_t>(lParam));
+  volatile unsigned char* record = memoryAt(w->processId, address, 12);
+  // Our own controls read a pointer, unless it is an address of another process's memory.
+  if (!record && w->processId == kOwnProcess && !inAnyRegion(address))
+    record = reinterpret_cast<volatile unsigned char*>(lParam);
+  if (!record) {
+    ++strayHitTests;
+    log(control, message, 0, lParam);
+    return true;  // it wrote somewhere in its own memory
+  }
+  uint32_t x, y;
+  for (int i = 0; i < 4; ++i) reinterpret_cast<unsigned char*>(&x)[i] = record[i];
+  for (int i = 0; i < 4; ++i) reinterpret_cast<unsigned char*>(&y)[i] = record[4 + i];
+  log(control, message, 0, static_cast<LPARAM>(y << 16 | (x & 0xFFFF)));
+  w = find(control);
+  if (!w || !w->hitFlags) return false;
+  for (int i = 0; i < 4; ++i) record[8 + i] = static_cast<unsigned char>(w->hitFlags >> (8 * i));
+  return true;
+}
+
+bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           LRESULT* answer) {
+  *answer = 0;
   FakeWindow* w = find(window);
   if (!w) {
     ++sendsToNonWindows;
-    return 0;
+    return false;
   }
+  if (isHitTest(message)) return answerHitTest(w, window, message, lParam);
   log(window, message, wParam, lParam);
   w = find(window);  // a nested notification may have destroyed it
-  if (!w) return 0;
-  if (message == WM_NCHITTEST) return w->ncHitTest;
-  if (message == LVM_GETSELECTEDCOUNT) return w->selectedCount;
-  return 0;
+  if (!w) return false;
+  if (message == WM_NCHITTEST) *answer = w->ncHitTest;
+  if (message == LVM_GETSELECTEDCOUNT) *answer = w->selectedCount;
+  return true;
 }
-uint32_t osControlHitTest(HWND control, UINT message, POINT client) {
-  ++hitTestCalls;
-  FakeWindow* w = find(control);
-  if (!w) {
-    ++sendsToNonWindows;
-    return 0;
-  }
-  log(control, message, 0, static_cast<LPARAM>(static_cast<uint32_t>(client.y) << 16 |
-                                                (static_cast<uint32_t>(client.x) & 0xFFFF)));
-  w = find(control);
-  return w ? w->hitFlags : 0;
+LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT answer = 0;
+  osSendMessageAnswered(window, message, wParam, lParam, &answer);
+  return answer;
+}
+DWORD osWindowProcessId(HWND window) {
+  FakeWindow* w = find(window);
+  return w ? w->processId : 0;
+}
+DWORD osCurrentProcessId() { return kOwnProcess; }
+
+HANDLE osOpenProcessMemory(DWORD processId) {
+  if (!processId || contains(unopenableProcesses, processId)) return nullptr;
+  processHandles.push_back({processId, true, false});
+  return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(processHandles.size()));
+}
+void osCloseProcess(HANDLE process) {
+  uintptr_t i = reinterpret_cast<uintptr_t>(process);
+  if (i >= 1 && i <= processHandles.size()) processHandles[i - 1].open = false;
+}
+uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size) {
+  DWORD id = processOf(process);
+  if (!id || !size) return 0;
+  MemoryRegion r = {id, nextAllocation, size, nullptr, std::vector<unsigned char>(size), true};
+  nextAllocation += 0x10000;
+  regions.push_back(std::move(r));
+  regions.back().bytes = regions.back().owned.data();
+  return regions.back().address;
+}
+void osFreeProcessMemory(HANDLE process, uint64_t address) {
+  DWORD id = processOf(process);
+  for (MemoryRegion& r : regions)
+    if (id && r.processId == id && r.address == address && !r.owned.empty()) r.alive = false;
+}
+bool osWriteProcessMemory(HANDLE process, uint64_t address, const void* data, uint32_t size) {
+  volatile unsigned char* to = memoryAt(processOf(process), address, size);
+  if (!to || !processOf(process)) return false;
+  for (uint32_t i = 0; i < size; ++i) to[i] = static_cast<const unsigned char*>(data)[i];
+  return true;
+}
+bool osReadProcessMemory(HANDLE process, uint64_t address, void* data, uint32_t size) {
+  volatile unsigned char* from = memoryAt(processOf(process), address, size);
+  if (!from || !processOf(process)) return false;
+  for (uint32_t i = 0; i < size; ++i) static_cast<unsigned char*>(data)[i] = from[i];
+  return true;
 }
 
-void osReleaseHitTestBuffers() {}
 DWORD osGetTickCount() { return tickCount; }
 POINT osGetCursorPos() { return cursorPos; }
 void osSetCursorPos(int x, int y) { cursorPos = {x, y}; }
@@ -342,8 +473,3 @@ void osRestoreSystemCursors() {
   }
 }
 int osLiveCursorHandles() { return fake::liveCursors(); }
-LentHitTestBuffer osLendHitTestBuffer(const LentHitTestBuffer& buffer) {
-  LentHitTestBuffer before = fake::lentHitTestBuffer;
-  fake::lentHitTestBuffer = buffer;
-  return before;
-}

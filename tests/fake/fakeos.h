@@ -8,8 +8,13 @@
 #include <vector>
 #include "os/os.h"
 
+namespace fake {
+const DWORD kOwnProcess = 1000;  // the process the tests run as
+}
+
 struct FakeWindow {
   HWND parent = nullptr;
+  DWORD processId = fake::kOwnProcess;
   std::string className;
   LONG style = 0;
   RECT rect = {0, 0, 0, 0};  // screen coordinates; the client area is the same rectangle
@@ -50,12 +55,24 @@ HWND addWindow(HWND parent, const std::string& className, RECT rect, LONG style 
 FakeWindow& window(HWND handle);
 void destroyWindow(HWND handle);  // the window and its descendants stop being windows
 
-extern LentHitTestBuffer lentHitTestBuffer;  // what the hook window lends for hit tests now
-extern std::vector<SentMessage> sent;  // every osSendMessage and control hit test, in order
+// Memory of other processes: what osAllocateProcessMemory made there, and views of shared
+// memory that a test maps there (a sender's view of the event slots). A control of another
+// process finds its hit-test record only there; a control of kOwnProcess takes the address
+// as a pointer.
+void mapSharedMemory(DWORD processId, uint64_t address, volatile void* local, uint32_t size);
+// Its handles and memory stop working; the id may then name a new process.
+void endProcess(DWORD processId);
+extern std::vector<DWORD> unopenableProcesses;
+int openProcessHandles();  // opened and not yet closed
+int liveAllocations();     // allocated and not yet freed
+extern int strayHitTests;  // records a control looked for where its process has no memory
+
+// Every osSendMessage, in order; a hit test is logged with its record's point packed as
+// (y << 16 | x), the way the control read it.
+extern std::vector<SentMessage> sent;
 extern bool logMessages;               // off for benchmarks, so sends allocate nothing
 extern DWORD tickCount;
 extern POINT cursorPos;
-extern int hitTestCalls;
 extern int sendsToNonWindows;  // sends and hit tests addressed to a null or destroyed window
 // Called for every sent message before it is logged (nested notifications in tests).
 extern void (*onSend)(HWND window, UINT message);

@@ -4,9 +4,7 @@
 // anything to their hit tests, and windows destroyed mid-gesture. The sanitizers watch every
 // access; after every event the states stay in range, movement passes, the applied cursor is
 // the wanted one and no handle is misused; at the end every cursor handle is released.
-#include "engine/cursor.h"
-#include "engine/gesture.h"
-#include "engine/scroll.h"
+#include "tests/common/engine_invariants.h"
 #include "engine/shell_windows.h"
 #include "settings/settings.h"
 #include "tests/fake/fakeos.h"
@@ -50,11 +48,9 @@ const UINT kButtonMessages[] = {
 // The applied cursor catches up with the wanted one at the end of every mouse event; the
 // main thread's commands between events may change what is wanted.
 void checkState(bool afterMouseEvent) {
-  check(panState >= 0 && panState <= 3);
-  check(extScrollState >= 0 && extScrollState <= 2);
-  check(chordAction >= -1 && chordAction <= 1);
+  const char* broken = brokenEngineInvariant();
+  checkRule(broken == nullptr, broken, __LINE__, __FILE__);
   check(!afterMouseEvent || appliedCursor == wantedCursor);
-  check(fake::cursorMisuse == 0);
 }
 }  // namespace
 
@@ -62,15 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in = {data, size};
   buildDesktop();
   copySettings(currentSettings, defaultSettings);
+  resetEngine();
   panState = in.byte() % 2;
-  extScrollState = 0;
-  chordAction = -1;
-  leftButtonDown = 0;
-  currentKind = 999;
-  menuLoopSeen = 0;
-  wantedCursor = appliedCursor = 0;
-  scrollRepeat = ScrollRepeat{};
-  applyCursorSet(0);
+  loadCursors();
   POINT at = {50, 50};
   for (int step = 0; step < 400 && in.size; ++step) {
     uint8_t op = in.byte();
@@ -94,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         engineTick();
         break;
       case 5:  // the tray's standby command, on the main thread between two events
-        panState = panState == 0 ? 1 : 0;
+        panState = panState == kPanOff ? kPanStandby : kPanOff;
         dropOrphanedGesture();
         break;
       case 6: {
@@ -113,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     checkState(op % 8 < 4);
   }
-  applyCursorSet(1);
-  applyCursorSet(2);
+  restoreUserCursors();
+  releaseCursors();
   check(fake::liveCursors() == 0);
   check(fake::cursorMisuse == 0);
   return 0;

@@ -13,7 +13,7 @@ const std::vector<std::string> kStandard(3, "standard");
 
 class CursorSets : public ::testing::Test {
  protected:
-  void SetUp() override { resetEngine(); }
+  void SetUp() override { freshEngine(); }
   void userValue(const char* name, const char* path) {
     fake::setValue(kCursorsKey, name, REG_SZ, path, std::strlen(path) + 1);
   }
@@ -22,12 +22,12 @@ class CursorSets : public ::testing::Test {
 
 TEST_F(CursorSets, EachGestureSetShowsItsPictures) {
   for (int set = 3; set <= 15; ++set) {
-    applyCursorSet(set);
+    showCursorSet(set);
     EXPECT_EQ(shownImages(), setImages(set)) << set;
   }
-  applyCursorSet(5);
+  showCursorSet(5);
   EXPECT_EQ(shownImages(), (std::vector<std::string>{"res:266", "res:267", "res:271"}));
-  applyCursorSet(7);
+  showCursorSet(7);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "res:267"));
   EXPECT_EQ(fake::cursorMisuse, 0);
 }
@@ -35,17 +35,18 @@ TEST_F(CursorSets, EachGestureSetShowsItsPictures) {
 TEST_F(CursorSets, LoadUnknownModesAndReleaseChangeNothingShown) {
   userValue("Cross", "C:\\c.cur");
   fake::cursorFiles = {"C:\\c.cur"};
-  applyCursorSet(12);
+  showCursorSet(12);
   size_t made = fake::cursors.size();
   for (int mode : {0, 16, -1, 1000}) {
-    applyCursorSet(mode);
+    if (mode == kCursorReload) loadCursors();
+    else showCursorSet(mode);
     EXPECT_EQ(shownImages(), setImages(12)) << mode;
   }
   EXPECT_EQ(fake::cursors.size(), made + 1);  // only mode 0 made a handle: the user's file
-  applyCursorSet(2);
+  releaseCursors();
   EXPECT_EQ(shownImages(), setImages(12));
   EXPECT_EQ(fake::liveCursors(), 0);
-  applyCursorSet(2);  // twice is harmless
+  releaseCursors();  // twice is harmless
   EXPECT_EQ(fake::cursorMisuse, 0);
 }
 
@@ -55,16 +56,16 @@ TEST_F(CursorSets, HandlesNeitherPileUpNorGetUsedAfterTheSystemTookThem) {
   userValue("Cross", "C:\\c.cur");
   fake::cursorFiles = {"C:\\a.cur", "C:\\i.cur", "C:\\c.cur"};
   for (int cycle = 0; cycle < 1000; ++cycle) {
-    applyCursorSet(0);
-    for (int set = 3; set <= 15; ++set) applyCursorSet(set);
-    applyCursorSet(1);
-    applyCursorSet(1);
+    loadCursors();
+    for (int set = 3; set <= 15; ++set) showCursorSet(set);
+    restoreUserCursors();
+    restoreUserCursors();
   }
   EXPECT_EQ(fake::liveCursors(), 17);
   EXPECT_EQ(fake::cursorMisuse, 0);
   EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\a.cur", "C:\\i.cur", "C:\\c.cur"}));
   EXPECT_EQ(fake::cursorRestores, 0);  // every place had a file of the user's
-  applyCursorSet(2);
+  releaseCursors();
   EXPECT_EQ(fake::liveCursors(), 0);
   EXPECT_EQ(fake::cursorMisuse, 0);
 }
@@ -73,21 +74,21 @@ TEST_F(CursorSets, UsersOwnCursorsOrTheStandardOnes) {
   fake::cursorFiles = {"C:\\arrow.cur", "C:\\other.cur"};
   userValue("Arrow", "C:\\arrow.cur");
   userValue("IBeam", "C:\\missing.cur");  // a file that does not load
-  applyCursorSet(0);
-  applyCursorSet(6);
-  applyCursorSet(1);
+  loadCursors();
+  showCursorSet(6);
+  restoreUserCursors();
   EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "standard", "standard"}));
   EXPECT_EQ(fake::cursorRestores, 1);
   // Nothing of ours shows where the standard ones are wanted: no second reload of them.
-  applyCursorSet(1);
+  restoreUserCursors();
   EXPECT_EQ(fake::cursorRestores, 1);
 
   // A value that cannot be read keeps the handle loaded before; one that can replaces it.
   fake::registry[kCursorsKey].erase("Arrow");
   userValue("Cross", "C:\\other.cur");
-  applyCursorSet(0);
-  applyCursorSet(9);
-  applyCursorSet(1);
+  loadCursors();
+  showCursorSet(9);
+  restoreUserCursors();
   EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "standard", "C:\\other.cur"}));
   EXPECT_EQ(fake::liveCursors(), 16);
 
@@ -96,8 +97,8 @@ TEST_F(CursorSets, UsersOwnCursorsOrTheStandardOnes) {
   fake::setValue(kCursorsKey, "Arrow", REG_SZ, unterminated.data(), unterminated.size());
   fake::cursorFiles.push_back(unterminated);
   fake::setValue(kCursorsKey, "Cross", REG_SZ, std::string(300, 'y').data(), 300);
-  applyCursorSet(0);
-  applyCursorSet(1);
+  loadCursors();
+  restoreUserCursors();
   EXPECT_EQ(fake::shownCursor(OCR_NORMAL), unterminated);
   EXPECT_EQ(fake::shownCursor(OCR_CROSS), "C:\\other.cur");
   EXPECT_EQ(fake::cursorMisuse, 0);

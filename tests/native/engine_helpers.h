@@ -6,6 +6,7 @@
 #include <vector>
 #include "engine/cursor.h"
 #include "engine/gesture.h"
+#include "engine/hit_test.h"
 #include "engine/scroll.h"
 #include "engine/shell_windows.h"
 #include "settings/settings.h"
@@ -33,23 +34,17 @@ inline std::vector<std::string> shownImages() {
 
 // Forgets the previous test's cursor handles and gesture, then starts as the program does:
 // handles loaded, the user's cursors shown (the standard ones: no files), nothing running.
-inline void resetEngine() {
-  applyCursorSet(2);
+inline void freshEngine() {
+  releaseCursors();
+  releaseHitTestBuffers();
   fake::reset();
   taskbarWindow = startButton = progmanWindow = nullptr;
   copySettings(currentSettings, defaultSettings);
-  panState = 0;
-  extScrollState = 0;
-  menuLoopSeen = 0;
-  chordAction = -1;
-  leftButtonDown = 0;
-  currentKind = 999;
-  anchorPoint = {0, 0};
-  scrollRepeat = ScrollRepeat{};
-  applyCursorSet(0);
-  applyCursorSet(3);
-  applyCursorSet(1);
-  wantedCursor = appliedCursor = 1;
+  ::resetEngine();
+  loadCursors();
+  showCursorSet(kCursorVertical);
+  restoreUserCursors();
+  wantedCursor = appliedCursor = kCursorUser;
   fake::cursorRestores = 0;
 }
 

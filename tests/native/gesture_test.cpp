@@ -15,7 +15,7 @@ bool nested;
 class Gesture : public ::testing::Test {
  protected:
   void SetUp() override {
-    resetEngine();
+    freshEngine();
     app = fake::addWindow(nullptr, "AppWindow", {0, 0, 800, 600});
     other = fake::addWindow(nullptr, "OtherApp", {800, 0, 1200, 600});
     fake::tickCount = 1000;
@@ -405,7 +405,7 @@ TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnEveryTick) {
   // Every tick applies set 1 again: the user's own files are copied in each time.
   fake::cursorFiles = {"C:\\arrow.cur"};
   fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, "C:\\arrow.cur", 13);
-  applyCursorSet(0);
+  loadCursors();
   size_t made = fake::cursors.size();
   for (int i = 0; i < 5; ++i) tickAt(1020 + 10 * i);
   EXPECT_EQ(fake::cursors.size(), made + 5);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "engine/hit_test.h"
 #include "engine/hookthread/hook_protocol.h"
 #include "tests/fake/fakeos.h"
 #include "tests/native/engine_helpers.h"
@@ -18,7 +19,7 @@ EventRecord recordAt(HWND window, int32_t x, int32_t y, uint32_t hit = HTCLIENT)
 class HookProtocol : public ::testing::Test {
  protected:
   void SetUp() override {
-    engine_test::resetEngine();
+    engine_test::freshEngine();
     slots = std::make_unique<EventSlots>();
     eventSlots = slots.get();
     engineEnabled = 1;
@@ -242,28 +243,27 @@ TEST_F(HookProtocol, PeerNoticesReachThePeerWindowWhenThereIsOne) {
 // window lends that slot's room at the sender's address of the block, and takes it back after.
 TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
-  static LentHitTestBuffer seen;
-  seen = {};
-  fake::onSend = [](HWND, UINT message) {
-    if (message == LVM_HITTEST) seen = fake::lentHitTestBuffer;
-  };
+  fake::window(list).processId = 4242;
+  fake::window(list).hitFlags = 0x4;  // kind 25
   const LentHitTestBuffer outer = {77, nullptr, 0x1000, nullptr};
-  osLendHitTestBuffer(outer);  // as if this event arrived nested in another one
-  int32_t ticket = publishEvent(slots.get(), recordAt(list, 10, 10), kNow);
+  lendHitTestBuffer(outer);  // as if this event arrived nested in another one
+  const uint64_t senderView = 0x120000000ull;  // the sender maps the block elsewhere
+  fake::mapSharedMemory(4242, senderView, slots.get(), sizeof(EventSlots));
+  int32_t ticket = publishEvent(slots.get(), recordAt(list, 10, 12), kNow);
   markEventSender(slots.get(), ticket, 4242);
   EventSlot& slot = eventSlotOf(slots.get(), ticket);
-  slot.senderViewLow = 0x20000000;  // the sender maps the block elsewhere
-  slot.senderViewHigh = 0x1;
+  slot.senderViewLow = static_cast<uint32_t>(senderView);
+  slot.senderViewHigh = static_cast<uint32_t>(senderView >> 32);
   answerMouseEvent(WM_MOUSEMOVE, ticket);
   releaseEvent(slots.get(), ticket, kNow);
-  fake::onSend = nullptr;
 
-  EXPECT_EQ(seen.processId, 4242u);
-  EXPECT_EQ(seen.window, list);
-  const uint64_t offset = reinterpret_cast<const char*>(slot.hitTest) -
-                          reinterpret_cast<const char*>(slots.get());
-  EXPECT_EQ(seen.remoteAddress, 0x120000000ull + offset);
-  EXPECT_EQ(seen.local, slot.hitTest);
-  EXPECT_EQ(fake::lentHitTestBuffer.processId, outer.processId) << "the outer event's room again";
-  EXPECT_EQ(fake::lentHitTestBuffer.remoteAddress, outer.remoteAddress);
+  EXPECT_EQ(currentKind, 25);
+  EXPECT_EQ(slot.hitTest[2], 0x4u) << "answered into the sender's slot";
+  ASSERT_EQ(fake::sent.size(), 1u);
+  EXPECT_EQ(fake::sent[0].lParam, LPARAM(12 << 16 | 10)) << "the point read from the slot";
+  EXPECT_EQ(fake::strayHitTests, 0);
+  EXPECT_EQ(fake::openProcessHandles(), 0) << "no buffer in the sender's process";
+  const LentHitTestBuffer after = lendHitTestBuffer({});
+  EXPECT_EQ(after.processId, outer.processId) << "the outer event's room again";
+  EXPECT_EQ(after.remoteAddress, outer.remoteAddress);
 }

@@ -7,7 +7,7 @@
 #include "tests/native/engine_helpers.h"
 
 TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
-  engine_test::resetEngine();
+  engine_test::freshEngine();
   fake::logMessages = false;
   fake::cursorFiles = {"C:\\arrow.cur"};  // the user chose an arrow only
   const char arrow[] = "C:\\arrow.cur";
@@ -15,7 +15,7 @@ TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
   HWND app = fake::addWindow(nullptr, "SomeApplication", {0, 0, 400, 300});
   HWND bar = fake::addWindow(app, "ScrollBar", {380, 0, 400, 300}, SBS_VERT);
   panState = 1;
-  applyCursorSet(0);
+  loadCursors();
 
   runGestureCycle(app, {200, 150}, bar, {390, 150});
   const int live = osLiveCursorHandles();
@@ -33,8 +33,8 @@ TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
   EXPECT_EQ(panState, 1);
   EXPECT_EQ(extScrollState, 0);
 
-  applyCursorSet(1);
-  applyCursorSet(2);
+  restoreUserCursors();
+  releaseCursors();
   EXPECT_EQ(osLiveCursorHandles(), 0);
   EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\arrow.cur");
   EXPECT_EQ(fake::shownCursor(OCR_IBEAM), "standard");

@@ -9,7 +9,7 @@ namespace {
 class Scroll : public ::testing::Test {
  protected:
   void SetUp() override {
-    resetEngine();
+    freshEngine();
     frame = fake::addWindow(nullptr, "Frame", {0, 0, 800, 600});
     pane = fake::addWindow(frame, "Pane", {0, 0, 600, 500});
     fake::cursorPos = {300, 250};

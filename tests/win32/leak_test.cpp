@@ -32,7 +32,7 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   ASSERT_TRUE(app && bar);
   copySettings(currentSettings, defaultSettings);
   panState = 1;
-  applyCursorSet(0);
+  loadCursors();
   const POINT c = {100, 150}, v = {370, 150};
 
   for (int i = 0; i < 100; ++i) runGestureCycle(app, c, bar, v);  // the allocators settle
@@ -51,8 +51,8 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   // A cursor lost per round would be a hundred bytes or more each: megabytes over the run.
   EXPECT_LT(after, before + 512 * 1024);
 
-  applyCursorSet(1);
-  applyCursorSet(2);
+  restoreUserCursors();
+  releaseCursors();
   EXPECT_EQ(osLiveCursorHandles(), 0);
   DestroyWindow(app);
 }
