@@ -9,8 +9,8 @@
 #include "engine/hit_test.h"
 #include "engine/hookthread/hook_protocol.h"
 #include "engine/hookthread/hook_thread.h"
-#include "os/os.h"
 #include "engine/shell_windows.h"
+#include "os/os.h"
 #include "settings/profile_store.h"
 
 HINSTANCE appInstance = GetModuleHandleA(nullptr);

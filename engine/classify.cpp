@@ -2,8 +2,8 @@
 
 #include <cstring>
 #include "engine/hit_test.h"
-#include "os/os.h"
 #include "engine/shell_windows.h"
+#include "os/os.h"
 
 namespace {
 enum Rule : uint8_t {

@@ -3,9 +3,9 @@
 #include "engine/classify.h"
 #include "engine/cursor.h"
 #include "engine/hit_test.h"
-#include "os/os.h"
 #include "engine/scroll.h"
 #include "engine/shell_windows.h"
+#include "os/os.h"
 #include "settings/settings.h"
 
 SharedInt32 panState;

@@ -12,10 +12,8 @@ HHOOK mouseHook SHARED = nullptr;
 HHOOK msgFilterHook SHARED = nullptr;
 
 namespace {
-// This process's view of the event slots; mapped at the first forwarded event. The handle
-// stays open with the view: the block's name lives only as long as a handle to it.
-HANDLE slotsMapping = nullptr;
-EventSlots* eventSlots = nullptr;
+// This process's view of the event slots; mapped at the first forwarded event.
+EventSlotsView slotsView = {nullptr, nullptr};
 bool slotsUnavailable = false;
 
 // The hook window as last found, or found now when none is known.
@@ -41,16 +39,11 @@ LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fal
   return static_cast<LRESULT>(answer);
 }
 
-EventSlots* mapEventSlots() {
-  if (eventSlots || slotsUnavailable) return eventSlots;
-  slotsMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                    sizeof(EventSlots), EVENT_SLOTS_NAME);
-  if (slotsMapping) {
-    eventSlots = static_cast<EventSlots*>(
-        MapViewOfFile(slotsMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
-  }
-  slotsUnavailable = !eventSlots;  // e.g. a process that may not open the block: pass
-  return eventSlots;
+EventSlots* eventSlots() {
+  if (slotsView.slots || slotsUnavailable) return slotsView.slots;
+  slotsView = mapEventSlots(true);
+  slotsUnavailable = !slotsView.slots;  // e.g. a process that may not open the block: pass
+  return slotsView.slots;
 }
 
 // Answers kAnswerPass or kAnswerSwallow. Anything that keeps the hook window from deciding
@@ -58,7 +51,7 @@ EventSlots* mapEventSlots() {
 LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   HWND window = knownHookWindow();
   if (!window || event->hwnd == window) return kAnswerPass;
-  EventSlots* slots = mapEventSlots();
+  EventSlots* slots = eventSlots();
   if (!slots) return kAnswerPass;
   EventRecord record = {event->pt.x, event->pt.y,
                         static_cast<uint32_t>(reinterpret_cast<uintptr_t>(event->hwnd)),
@@ -97,9 +90,8 @@ BOOL WINAPI DllEntry(HINSTANCE, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     mouseHook = reinterpret_cast<HHOOK>(sendToHookWindow(kMsgMouseHook, 0, 0, 0));
     msgFilterHook = reinterpret_cast<HHOOK>(sendToHookWindow(kMsgFilterHook, 0, 0, 0));
-  } else if (reason == DLL_PROCESS_DETACH && !reserved && slotsMapping) {
-    if (eventSlots) UnmapViewOfFile(eventSlots);  // unloaded, not process end: give it back
-    CloseHandle(slotsMapping);
+  } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+    unmapEventSlots(slotsView);  // unloaded, not process end: give it back
   }
   return TRUE;
 }

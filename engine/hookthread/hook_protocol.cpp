@@ -2,8 +2,8 @@
 
 #include "engine/gesture.h"
 #include "engine/hit_test.h"
-#include "os/os.h"
 #include "engine/scroll.h"
+#include "os/os.h"
 #include "settings/settings.h"
 
 SharedInt32 engineEnabled = 1;

@@ -82,26 +82,10 @@ LRESULT onDestroy(HWND window) {
   return 0;
 }
 
-// The block of event slots that the library fills; both sides map it by name, and the
-// name lives only as long as a handle to the block.
-HANDLE slotsMapping = nullptr;
-void mapEventSlots() {
-  slotsMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                    sizeof(EventSlots), EVENT_SLOTS_NAME);
-  if (!slotsMapping) return;
-  eventSlots = static_cast<EventSlots*>(
-      MapViewOfFile(slotsMapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
-}
-
-void unmapEventSlots() {
-  if (eventSlots) UnmapViewOfFile(eventSlots);
-  eventSlots = nullptr;
-  if (slotsMapping) CloseHandle(slotsMapping);
-  slotsMapping = nullptr;
-}
-
 DWORD WINAPI hookThreadMain(void*) {
-  mapEventSlots();
+  // The block of event slots that the library fills, for as long as the hook window runs.
+  EventSlotsView slotsView = mapEventSlots(true);
+  eventSlots = slotsView.slots;
   hookWindow = CreateWindowExA(0, HOOK_CLASS_NAME, HOOK_WINDOW_NAME, WS_OVERLAPPEDWINDOW, 0, 0,
                                0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   SetEvent(windowReady);
@@ -115,7 +99,8 @@ DWORD WINAPI hookThreadMain(void*) {
     }
   }
   hookWindow = nullptr;
-  unmapEventSlots();
+  eventSlots = nullptr;
+  unmapEventSlots(slotsView);
   return 0;
 }
 

@@ -2,6 +2,9 @@
 // Included by the library, which links no runtime, so it uses compiler builtins only.
 #pragma once
 #include <stdint.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 // Private messages to the hook window (WM_USER + k), always sent and answered.
 enum : unsigned {
@@ -66,6 +69,35 @@ static_assert(sizeof(EventSlot) == 76, "one layout for every process");
 struct EventSlots {
   EventSlot slot[kEventSlotCount];
 };
+
+#ifdef _WIN32
+// A process's view of the event slots. The block's name lives only as long as a handle to it,
+// so the handle stays open with the view; both are null when the block cannot be had.
+struct EventSlotsView {
+  HANDLE mapping;
+  EventSlots* slots;
+};
+// create: make the block when no process has it yet; otherwise map only an existing one.
+inline EventSlotsView mapEventSlots(bool create) {
+  EventSlotsView view = {nullptr, nullptr};
+  view.mapping = create ? CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                             sizeof(EventSlots), EVENT_SLOTS_NAME)
+                        : OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, EVENT_SLOTS_NAME);
+  if (!view.mapping) return view;
+  view.slots = static_cast<EventSlots*>(
+      MapViewOfFile(view.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
+  if (!view.slots) {
+    CloseHandle(view.mapping);
+    view.mapping = nullptr;
+  }
+  return view;
+}
+inline void unmapEventSlots(EventSlotsView& view) {
+  if (view.slots) UnmapViewOfFile(view.slots);
+  if (view.mapping) CloseHandle(view.mapping);
+  view = {nullptr, nullptr};
+}
+#endif
 
 inline bool validEventTicket(int64_t ticket) { return ticket >= 1 && ticket < kEventTicketLimit; }
 

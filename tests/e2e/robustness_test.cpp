@@ -32,14 +32,9 @@ LARGE_INTEGER performanceNow() {
 
 // The block of event slots that Qor and the library share; this view keeps it alive.
 EventSlots* sharedSlots() {
-  static EventSlots* slots = nullptr;
-  if (!slots) {
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, EVENT_SLOTS_NAME);
-    if (mapping)
-      slots = static_cast<EventSlots*>(MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0,
-                                                     0, sizeof(EventSlots)));
-  }
-  return slots;
+  static EventSlotsView view = {nullptr, nullptr};
+  if (!view.slots) view = mapEventSlots(false);
+  return view.slots;
 }
 
 // Slots held by some sender right now (none while there is no block yet).

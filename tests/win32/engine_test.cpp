@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include "os/os.h"
 #include "engine/scroll.h"
+#include "os/os.h"
 #include "tests/testapp/launch.h"
 
 namespace {
