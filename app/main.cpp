@@ -6,8 +6,36 @@
 #include "app/main_window.h"
 #include "engine/hookthread/hook_thread.h"
 
+namespace {
+enum { kExitOnWow64 = 2, kExitSlotsTaken = 3 };
+
+// The 32-bit program is for 32-bit Windows: on 64-bit Windows its hooks would reach only the
+// 32-bit programs, beside (or instead of) the 64-bit Qor.
+bool runsOnWow64() {
+#ifdef _WIN64
+  return false;
+#else
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
+int refuse(const char* text, int exitCode) {
+  MessageBoxA(nullptr, text, "Qor", MB_ICONSTOP | MB_OK);
+  return exitCode;
+}
+}  // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
+  if (runsOnWow64())
+    return refuse("この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では "
+                  "64 ビット版の Qor をお使いください。",
+                  kExitOnWow64);
   if (!startAsOnlyCopy()) return 0;
+  if (!createEventSlots())
+    return refuse("マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
+                  "プログラムが使っています。Qor を終了します。",
+                  kExitSlotsTaken);
   appInstance = instance;
   if (!registerMainWindowClass()) return 0;
   const HookThreadStart start = {GetTickCount(), parseTimerPeriod(commandTail)};

@@ -4,19 +4,27 @@
 #include "os/os.h"
 
 namespace {
+// A hit test writes the record where the control's process reads it. The sender's lent room
+// serves only a control of the sender's own process, and only once the sender is known to map
+// the room where it says (a claim read from shared memory may be false). Any other control of
+// another process gets a buffer allocated in its process.
 LentHitTestBuffer lent = {};
+enum Claim { kUnchecked, kTrue, kFalse };
+Claim lentClaim = kUnchecked;
 
-// Hit tests of controls in other processes need a buffer in that process. One page per
-// process is kept for reuse; a process that ended (or a reused id) is found out when
-// writing fails, and the entry is opened anew.
+// Buffers in other processes, one per process, kept for reuse; a process that ended (or a
+// reused id) is found out when writing fails, and the entry is opened anew. The handle also
+// serves to check a sender's claim.
 struct RemoteBuffer {
   DWORD processId;
   HANDLE process;
-  uint64_t address;
-  bool inUse;  // a nested hit test into the same process takes a buffer of its own
+  uint64_t address;  // 0 until a hit test needs it
+  bool inUse;        // a nested hit test into the same process takes a buffer of its own
 };
 const int kRemoteBuffers = 8;
 const uint32_t kRemoteBufferBytes = 4096;
+// A 32-bit control reads a 32-bit address.
+const uint64_t k32BitLimit = 0x100000000ull;
 RemoteBuffer remoteBuffers[kRemoteBuffers];
 int nextVictim = 0;
 
@@ -29,13 +37,19 @@ void releaseRemote(RemoteBuffer& b) {
 bool openRemote(RemoteBuffer& b, DWORD processId) {
   b.process = osOpenProcessMemory(processId);
   if (!b.process) return false;
-  b.address = osAllocateProcessMemory(b.process, kRemoteBufferBytes);
-  if (!b.address) {
-    releaseRemote(b);
-    return false;
-  }
   b.processId = processId;
   return true;
+}
+
+bool allocateRemote(RemoteBuffer& b) {
+  if (b.address) return true;
+  const bool is32Bit = osIs32BitProcess(b.process);
+  b.address = osAllocateProcessMemory(b.process, kRemoteBufferBytes, is32Bit);
+  if (is32Bit && b.address + kRemoteBufferBytes > k32BitLimit) {
+    osFreeProcessMemory(b.process, b.address);
+    b.address = 0;
+  }
+  return b.address != 0;
 }
 
 RemoteBuffer* cachedRemote(DWORD processId) {
@@ -54,7 +68,7 @@ RemoteBuffer* cachedRemote(DWORD processId) {
 }
 
 bool writeRecord(RemoteBuffer& b, const HitTestRecord& record) {
-  return osWriteProcessMemory(b.process, b.address, &record, sizeof record);
+  return allocateRemote(b) && osWriteProcessMemory(b.process, b.address, &record, sizeof record);
 }
 
 uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecord& record) {
@@ -78,12 +92,20 @@ uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecor
   return read ? record.flags : 0;
 }
 
-// The lent room, when the control belongs to the event's sender and this process can
-// address the sender's view (an x86 Qor cannot pass a 64-bit address).
-bool answersIntoLentBuffer(HWND control, DWORD processId) {
-  if (!lent.processId || !lent.remoteAddress || !lent.local) return false;
+// The sender maps the room at the address it claims when a fresh random proof that we write
+// into our view of the room reads the same at that address in its process.
+bool senderClaimHolds() {
+  const uint32_t kProofWord = sizeof(HitTestRecord) / 4;
+  // This process passes addresses as wide as its own pointers.
   if (lent.remoteAddress > static_cast<uint64_t>(UINTPTR_MAX)) return false;
-  return control == lent.window || processId == lent.processId;
+  uint32_t proof[2] = {osRandom32(), osRandom32()};
+  lent.local[kProofWord] = proof[0];
+  lent.local[kProofWord + 1] = proof[1];
+  RemoteBuffer* b = cachedRemote(lent.processId);
+  uint32_t seen[2] = {~proof[0], ~proof[1]};
+  return b && osReadProcessMemory(b->process, lent.remoteAddress + kProofWord * 4, seen,
+                                  sizeof seen) &&
+         seen[0] == proof[0] && seen[1] == proof[1];
 }
 
 uint32_t lentHitTest(HWND control, UINT message, const HitTestRecord& record) {
@@ -100,6 +122,7 @@ uint32_t lentHitTest(HWND control, UINT message, const HitTestRecord& record) {
 LentHitTestBuffer lendHitTestBuffer(const LentHitTestBuffer& buffer) {
   LentHitTestBuffer before = lent;
   lent = buffer;
+  lentClaim = kUnchecked;
   return before;
 }
 
@@ -107,12 +130,13 @@ uint32_t controlHitTest(HWND control, UINT message, POINT client) {
   HitTestRecord record = {};
   record.x = client.x;
   record.y = client.y;
-  DWORD processId = 0;  // not needed for the event's own window
-  if (!answersIntoLentBuffer(control, 0)) {
-    processId = osWindowProcessId(control);
-    if (!processId) return 0;
-  }
-  if (answersIntoLentBuffer(control, processId)) return lentHitTest(control, message, record);
+  const DWORD processId = osWindowProcessId(control);
+  if (!processId) return 0;
+  if (lent.processId && lentClaim == kUnchecked) lentClaim = senderClaimHolds() ? kTrue : kFalse;
+  // A false claim is a forged event: it gets the controls' default kinds, and no control is
+  // sent an address that the claim chose.
+  if (lentClaim == kFalse) return 0;
+  if (lent.processId && processId == lent.processId) return lentHitTest(control, message, record);
   if (processId == osCurrentProcessId()) {
     LRESULT answer = 0;
     return osSendMessageAnswered(control, message, 0, reinterpret_cast<LPARAM>(&record), &answer)

@@ -1,58 +1,63 @@
 // The hook library, mapped into every process that takes mouse input. It forwards each mouse
 // event and menu-loop notice to Qor's hook window and obeys the answer. It links no runtime:
-// entry point, no exceptions, no static constructors.
+// entry point, no exceptions, no static constructors. Nothing of it is shared between the
+// processes that map it: whatever one of them writes stays its own.
 #include <windows.h>
 
 #include "engine/hookthread/protocol.h"
 
-// One copy for all processes that map the library.
-#define SHARED __attribute__((section(".sdata"), shared))
-HWND hookWindow SHARED = nullptr;
-HHOOK mouseHook SHARED = nullptr;
-HHOOK msgFilterHook SHARED = nullptr;
-
 namespace {
-// This process's view of the event slots; mapped at the first forwarded event.
+// This process's view of the event slots, opened at the first forwarded event.
 EventSlotsView slotsView = {nullptr, nullptr};
 bool slotsUnavailable = false;
-
-// The hook window as last found, or found now when none is known.
-HWND knownHookWindow() {
-  if (!hookWindow) hookWindow = FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME);
-  return hookWindow;
-}
-
-// A send that gives up on a missing, hung or slow hook window; answers fallback then. The
-// window is looked up again only when a send finds it gone (Qor ended or started anew):
-// checking it before every event would cost a call into the window manager each time.
-LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fallback) {
-  DWORD_PTR answer = 0;
-  HWND window = knownHookWindow();
-  if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kHookSendTimeoutMs,
-                          &answer))
-    return static_cast<LRESULT>(answer);
-  if (!window || IsWindow(window)) return fallback;  // none running, or hung or slow
-  hookWindow = window = FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME);
-  if (!window || !SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                                      kHookSendTimeoutMs, &answer))
-    return fallback;
-  return static_cast<LRESULT>(answer);
-}
+// The hook window the block named when last looked at, checked to be a window of Qor's.
+uint32_t namedWindow = 0;
+HWND hookWindow = nullptr;
 
 EventSlots* eventSlots() {
   if (slotsView.slots || slotsUnavailable) return slotsView.slots;
-  slotsView = mapEventSlots(true);
-  slotsUnavailable = !slotsView.slots;  // e.g. a process that may not open the block: pass
+  slotsView = mapEventSlots();
+  // No block (no Qor), or one this process may not open: every event passes.
+  slotsUnavailable = !slotsView.slots;
   return slotsView.slots;
+}
+
+// The check of the named window costs a call into the window manager, so it is made only when
+// the block names another window than last time, or the window went away.
+HWND knownHookWindow(EventSlots* slots) {
+  uint32_t named = __atomic_load_n(&slots->owner.hookWindow, __ATOMIC_RELAXED);
+  if (named != namedWindow || !hookWindow) {
+    namedWindow = named;
+    hookWindow = ownersHookWindow(slots);
+  }
+  return hookWindow;
+}
+
+// A send that gives up on a missing, hung or slow hook window; answers fallback then. A window
+// found gone is looked up once more in the block (Qor ended or started anew).
+LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fallback) {
+  EventSlots* slots = eventSlots();
+  if (!slots) return fallback;
+  for (int tries = 0; tries < 2; ++tries) {
+    HWND window = knownHookWindow(slots);
+    DWORD_PTR answer = 0;
+    if (!window) return fallback;
+    if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                            kHookSendTimeoutMs, &answer))
+      return static_cast<LRESULT>(answer);
+    if (IsWindow(window)) return fallback;  // hung or slow
+    hookWindow = nullptr;
+  }
+  return fallback;
 }
 
 // Answers kAnswerPass or kAnswerSwallow. Anything that keeps the hook window from deciding
 // lets the event pass: a stuck Qor must never take the mouse away.
 LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
-  HWND window = knownHookWindow();
-  if (!window || event->hwnd == window) return kAnswerPass;
   EventSlots* slots = eventSlots();
   if (!slots) return kAnswerPass;
+  HWND window = knownHookWindow(slots);
+  if (!window || event->hwnd == window) return kAnswerPass;
   EventRecord record = {event->pt.x, event->pt.y,
                         static_cast<uint32_t>(reinterpret_cast<uintptr_t>(event->hwnd)),
                         static_cast<uint32_t>(event->wHitTestCode),
@@ -69,12 +74,13 @@ LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
 
 extern "C" {
 
+// The hook handle argument of CallNextHookEx is ignored on NT.
 LRESULT CALLBACK MouseFunc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION &&
       forwardMouseEvent(wParam, reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)) ==
           kAnswerSwallow)
     return 1;
-  return CallNextHookEx(mouseHook, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK CallWndProcFunc(int code, WPARAM wParam, LPARAM lParam) {
@@ -82,17 +88,13 @@ LRESULT CALLBACK CallWndProcFunc(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* filtered = reinterpret_cast<const MSG*>(lParam);
     sendToHookWindow(kMsgMenuLoop, filtered->message, filtered->wParam, 0);
   }
-  return CallNextHookEx(msgFilterHook, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Every process that maps the library refreshes the shared hook handles.
+// Runs under the loader lock: nothing of the window manager here.
 BOOL WINAPI DllEntry(HINSTANCE, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    mouseHook = reinterpret_cast<HHOOK>(sendToHookWindow(kMsgMouseHook, 0, 0, 0));
-    msgFilterHook = reinterpret_cast<HHOOK>(sendToHookWindow(kMsgFilterHook, 0, 0, 0));
-  } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+  if (reason == DLL_PROCESS_DETACH && !reserved)
     unmapEventSlots(slotsView);  // unloaded, not process end: give it back
-  }
   return TRUE;
 }
 }

@@ -35,10 +35,15 @@ DWORD osCurrentProcessId();
 // or a zero address makes every operation fail.
 HANDLE osOpenProcessMemory(DWORD processId);  // null when the process may not be opened
 void osCloseProcess(HANDLE process);
-uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size);  // 0 when none
+// below4GB: the whole block lies below 4 GB, where a 32-bit process can address it.
+uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size, bool below4GB);  // 0 when none
 void osFreeProcessMemory(HANDLE process, uint64_t address);
 bool osWriteProcessMemory(HANDLE process, uint64_t address, const void* data, uint32_t size);
 bool osReadProcessMemory(HANDLE process, uint64_t address, void* data, uint32_t size);
+// A process with 32-bit pointers (every process, for a 32-bit Qor).
+bool osIs32BitProcess(HANDLE process);
+// An unpredictable number, for proofs that another process cannot guess.
+uint32_t osRandom32();
 
 // Pointer and time.
 DWORD osGetTickCount();

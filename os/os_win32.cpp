@@ -1,4 +1,7 @@
 // The seam of os/os.h on the real Win32 API.
+#define _CRT_RAND_S  // rand_s, the system's unpredictable numbers
+#include <stdlib.h>
+
 #include "os/os.h"
 
 #include <cstdint>
@@ -78,15 +81,32 @@ DWORD osWindowProcessId(HWND window) {
 DWORD osCurrentProcessId() { return GetCurrentProcessId(); }
 
 HANDLE osOpenProcessMemory(DWORD processId) {
-  return OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  return OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                         PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
 }
 void osCloseProcess(HANDLE process) {
   if (process) CloseHandle(process);
 }
-uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size) {
+uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size, bool below4GB) {
   if (!process) return 0;
-  return reinterpret_cast<uintptr_t>(
-      VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  const DWORD kind = MEM_COMMIT | MEM_RESERVE;
+  uint64_t address = reinterpret_cast<uintptr_t>(
+      VirtualAllocEx(process, nullptr, size, kind, PAGE_READWRITE));
+  const uint64_t limit = 0x100000000ull;
+  if (!below4GB || address + size <= limit) return address;
+  osFreeProcessMemory(process, address);
+  // The first free stretch below 4 GB that holds the block, at the allocation granularity.
+  MEMORY_BASIC_INFORMATION region;
+  for (uint64_t at = 0x10000; at + size <= limit;
+       at = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize) {
+    if (!VirtualQueryEx(process, addressOf(at), &region, sizeof region)) return 0;
+    uint64_t start = (reinterpret_cast<uintptr_t>(region.BaseAddress) + 0xFFFF) & ~uint64_t(0xFFFF);
+    uint64_t end = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
+    if (region.State == MEM_FREE && start + size <= end && start + size <= limit)
+      return reinterpret_cast<uintptr_t>(
+          VirtualAllocEx(process, addressOf(start), size, kind, PAGE_READWRITE));
+  }
+  return 0;
 }
 void osFreeProcessMemory(HANDLE process, uint64_t address) {
   if (process && address) VirtualFreeEx(process, addressOf(address), 0, MEM_RELEASE);
@@ -98,6 +118,20 @@ bool osWriteProcessMemory(HANDLE process, uint64_t address, const void* data, ui
 bool osReadProcessMemory(HANDLE process, uint64_t address, void* data, uint32_t size) {
   return process && address &&
          ReadProcessMemory(process, addressOf(address), data, size, nullptr) != 0;
+}
+bool osIs32BitProcess(HANDLE process) {
+#ifdef _WIN64
+  BOOL wow64 = FALSE;
+  return IsWow64Process(process, &wow64) && wow64;
+#else
+  (void)process;
+  return true;
+#endif
+}
+uint32_t osRandom32() {
+  unsigned int value = 0;
+  rand_s(&value);
+  return value;
 }
 
 DWORD osGetTickCount() { return GetTickCount(); }

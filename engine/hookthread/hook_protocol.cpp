@@ -10,7 +10,7 @@ SharedInt32 engineEnabled = 1;
 SharedUInt32 startTick = 0;
 EventSlots* eventSlots = nullptr;
 
-static_assert(sizeof(HitTestRecord) <= sizeof(EventSlot::hitTest), "the lent room holds a record");
+static_assert(sizeof(EventSlot::hitTest) == kLentRoomBytes, "the slot lends the whole room");
 
 namespace {
 HWND windowOf(uint32_t value) {  // handles are 32-bit values, sign-extended on 64-bit
@@ -33,8 +33,8 @@ LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   const uint64_t offset = reinterpret_cast<const char*>(slot.hitTest) -
                           reinterpret_cast<const char*>(eventSlots);
   LentHitTestBuffer before = lendHitTestBuffer(
-      {slot.senderProcess, windowOf(event.window), senderView ? senderView + offset : 0,
-       slot.hitTest});
+      senderView ? LentHitTestBuffer{slot.senderProcess, senderView + offset, slot.hitTest}
+                 : LentHitTestBuffer{});
   int32_t pass = engineMouseEvent(windowOf(event.window), static_cast<UINT>(message),
                                   static_cast<int32_t>(event.hitTestCode), event.x, event.y);
   lendHitTestBuffer(before);

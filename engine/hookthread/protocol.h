@@ -46,7 +46,9 @@ static_assert(sizeof(EventRecord) == 20, "the event record is 20 bytes");
 // sender's release then finds the claim no longer its own and changes nothing.
 // The name carries the layout's version: a process still running an older library keeps its
 // block alive under the old name, and a new Qor must not map a block of another layout.
-#define EVENT_SLOTS_NAME "QorDLL.EventSlots.2"
+// Qor.exe alone creates the block, with a security descriptor of its own; the library only
+// opens it, and forwards only to the hook window the block names, of the process it names.
+#define EVENT_SLOTS_NAME "QorDLL.EventSlots.3"
 enum { kEventSlotCount = 64 };
 enum { kEventSlotReclaimMs = 2 * kHookSendTimeoutMs };
 const int32_t kEventTicketLimit = 0x7FFFFFFF;  // tickets are 1 .. kEventTicketLimit - 1
@@ -66,7 +68,16 @@ struct EventSlot {
   uint32_t hitTest[8];
 };
 static_assert(sizeof(EventSlot) == 76, "one layout for every process");
+// Written by Qor only. A block that holds the magic but names a process that no longer runs was
+// left by an earlier Qor (still mapped by libraries it loaded), and the next Qor takes it over.
+enum : uint32_t { kEventSlotsMagic = 0x31726F51 };  // "Qor1"
+struct EventSlotsOwner {
+  uint32_t magic;
+  uint32_t process;     // Qor's process id
+  uint32_t hookWindow;  // Qor's hook window; 0 while it has none
+};
 struct EventSlots {
+  EventSlotsOwner owner;
   EventSlot slot[kEventSlotCount];
 };
 
@@ -77,12 +88,10 @@ struct EventSlotsView {
   HANDLE mapping;
   EventSlots* slots;
 };
-// create: make the block when no process has it yet; otherwise map only an existing one.
-inline EventSlotsView mapEventSlots(bool create) {
+// Maps an existing block; Qor.exe creates it (createEventSlots).
+inline EventSlotsView mapEventSlots() {
   EventSlotsView view = {nullptr, nullptr};
-  view.mapping = create ? CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                             sizeof(EventSlots), EVENT_SLOTS_NAME)
-                        : OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, EVENT_SLOTS_NAME);
+  view.mapping = OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, EVENT_SLOTS_NAME);
   if (!view.mapping) return view;
   view.slots = static_cast<EventSlots*>(
       MapViewOfFile(view.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
@@ -96,6 +105,20 @@ inline void unmapEventSlots(EventSlotsView& view) {
   if (view.slots) UnmapViewOfFile(view.slots);
   if (view.mapping) CloseHandle(view.mapping);
   view = {nullptr, nullptr};
+}
+
+// The hook window the block names, when it is a window of the process the block names; null
+// otherwise. A window of another process, with whatever class and title, is never answered.
+inline HWND ownersHookWindow(const EventSlots* slots) {
+  if (__atomic_load_n(&slots->owner.magic, __ATOMIC_ACQUIRE) != kEventSlotsMagic) return nullptr;
+  const uint32_t process = __atomic_load_n(&slots->owner.process, __ATOMIC_RELAXED);
+  // Handles are 32-bit values, sign-extended on 64-bit.
+  HWND window = reinterpret_cast<HWND>(static_cast<intptr_t>(
+      static_cast<int32_t>(__atomic_load_n(&slots->owner.hookWindow, __ATOMIC_RELAXED))));
+  DWORD windowProcess = 0;
+  if (!window || !GetWindowThreadProcessId(window, &windowProcess) || windowProcess != process)
+    return nullptr;
+  return window;
 }
 #endif
 

@@ -30,10 +30,16 @@ LARGE_INTEGER performanceNow() {
   return now;
 }
 
-// The block of event slots that Qor and the library share; this view keeps it alive.
+// The block of event slots while the test plays Qor's part (made as Qor makes it, but with the
+// default security, so it must be gone before a real Qor starts).
+EventSlotsView playedSlots = {nullptr, nullptr};
+
+// The block of event slots that Qor and the library share; this view keeps Qor's alive, for the
+// next Qor to take over.
 EventSlots* sharedSlots() {
   static EventSlotsView view = {nullptr, nullptr};
-  if (!view.slots) view = mapEventSlots(false);
+  if (playedSlots.slots) return playedSlots.slots;
+  if (!view.slots) view = mapEventSlots();
   return view.slots;
 }
 
@@ -103,6 +109,7 @@ PlayedHookWindow playHookWindow() {
   played.thread = CreateThread(nullptr, 0, playedHookThread, &created, 0, &played.threadId);
   waitFor([&] { return IsWindow(created) != FALSE; });
   played.window = created;
+  if (playedSlots.slots) playedSlots.slots->owner.hookWindow = handle32(created);
   return played;
 }
 
@@ -117,13 +124,24 @@ class HookLibrary : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "a Qor still runs";
+    // The test plays Qor: the block names this process and, while one plays, its hook window.
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                       sizeof(EventSlots), EVENT_SLOTS_NAME);
+    ASSERT_EQ(GetLastError(), DWORD(ERROR_SUCCESS)) << "a block of an earlier Qor is left";
+    playedSlots = {mapping, static_cast<EventSlots*>(MapViewOfFile(
+                                mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)))};
+    ASSERT_TRUE(playedSlots.slots);
+    playedSlots.slots->owner = {kEventSlotsMagic, GetCurrentProcessId(), 0};
     library = LoadLibraryA("Qordll.dll");
     ASSERT_TRUE(library);
     mouseFunc = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void*>(GetProcAddress(library, MOUSE_HOOK_EXPORT)));
     ASSERT_TRUE(mouseFunc);
   }
-  void TearDown() override { FreeLibrary(library); }
+  void TearDown() override {
+    FreeLibrary(library);
+    unmapEventSlots(playedSlots);
+  }
   // A right press through the library's mouse hook; 1 means swallowed.
   LRESULT rightPress() {
     MOUSEHOOKSTRUCT event = {};

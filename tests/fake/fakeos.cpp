@@ -8,6 +8,8 @@ bool logMessages = true;
 DWORD tickCount = 0;
 POINT cursorPos = {0, 0};
 std::vector<DWORD> unopenableProcesses;
+std::vector<DWORD> processes32Bit;
+bool allocationsFail = false;
 int strayHitTests = 0;
 int sendsToNonWindows = 0;
 void (*onSend)(HWND, UINT) = nullptr;
@@ -48,6 +50,7 @@ struct ProcessHandle {
 };
 std::vector<ProcessHandle> processHandles;
 uint64_t nextAllocation = 0;
+uint64_t nextLowAllocation = 0;
 
 bool contains(const std::vector<DWORD>& ids, DWORD id) {
   for (DWORD known : ids)
@@ -139,6 +142,9 @@ void reset() {
   regions.clear();
   processHandles.clear();
   unopenableProcesses.clear();
+  processes32Bit.clear();
+  allocationsFail = false;
+  nextLowAllocation = 0x10000000ull;
   nextAllocation = 0x7FF000000000ull;
   strayHitTests = 0;
   children.assign(1, {});
@@ -293,7 +299,8 @@ HWND osGetDesktopWindow() { return desktopWindow; }
 
 // A control reads its record's point and writes its flags (no flags: it does not answer).
 static bool answerHitTest(FakeWindow* w, HWND control, UINT message, LPARAM lParam) {
-  const uint64_t address = static_cast<uint64_t>(static_cast<uintptr_t>(lParam));
+  uint64_t address = static_cast<uint64_t>(static_cast<uintptr_t>(lParam));
+  if (contains(processes32Bit, w->processId)) address &= 0xFFFFFFFFu;
   volatile unsigned char* record = memoryAt(w->processId, address, 12);
   // Our own controls read a pointer, unless it is an address of another process's memory.
   if (!record && w->processId == kOwnProcess && !inAnyRegion(address))
@@ -339,6 +346,14 @@ DWORD osWindowProcessId(HWND window) {
   return w ? w->processId : 0;
 }
 DWORD osCurrentProcessId() { return kOwnProcess; }
+bool osIs32BitProcess(HANDLE process) { return contains(processes32Bit, processOf(process)); }
+uint32_t osRandom32() {
+  static uint32_t state = 0x2545F491u;
+  state ^= state << 13;
+  state ^= state >> 17;
+  state ^= state << 5;
+  return state;
+}
 
 HANDLE osOpenProcessMemory(DWORD processId) {
   if (!processId || contains(unopenableProcesses, processId)) return nullptr;
@@ -349,11 +364,12 @@ void osCloseProcess(HANDLE process) {
   uintptr_t i = reinterpret_cast<uintptr_t>(process);
   if (i >= 1 && i <= processHandles.size()) processHandles[i - 1].open = false;
 }
-uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size) {
+uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size, bool below4GB) {
   DWORD id = processOf(process);
-  if (!id || !size) return 0;
-  MemoryRegion r = {id, nextAllocation, size, nullptr, std::vector<unsigned char>(size), true};
-  nextAllocation += 0x10000;
+  if (!id || !size || allocationsFail) return 0;
+  uint64_t& next = below4GB ? nextLowAllocation : nextAllocation;
+  MemoryRegion r = {id, next, size, nullptr, std::vector<unsigned char>(size), true};
+  next += 0x10000;
   regions.push_back(std::move(r));
   regions.back().bytes = regions.back().owned.data();
   return regions.back().address;

@@ -63,6 +63,10 @@ void mapSharedMemory(DWORD processId, uint64_t address, volatile void* local, ui
 // Its handles and memory stop working; the id may then name a new process.
 void endProcess(DWORD processId);
 extern std::vector<DWORD> unopenableProcesses;
+// Processes with 32-bit pointers: their controls read only the low 32 bits of an address, and
+// their memory is allocated above 4 GB unless asked otherwise.
+extern std::vector<DWORD> processes32Bit;
+extern bool allocationsFail;  // osAllocateProcessMemory finds no room
 int openProcessHandles();  // opened and not yet closed
 int liveAllocations();     // allocated and not yet freed
 extern int strayHitTests;  // records a control looked for where its process has no memory

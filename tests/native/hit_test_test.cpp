@@ -1,36 +1,47 @@
-// Where a common control's hit-test record lies: here for our own controls, in a buffer kept
-// in the control's process for others.
+// Where a common control's hit-test record lies: here for our own controls, in the event
+// sender's lent room for the sender's controls once its claim is proven, in a buffer kept in
+// the control's process (below 4 GB for a 32-bit one) for others; nowhere for a forged event.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include "engine/hit_test.h"
 #include "tests/native/engine_helpers.h"
+
+namespace {
+const DWORD kSender = 4242;
+const uint64_t kSenderView = 0x120000000ull;  // where the sender maps its room
+
+uint32_t hitTest(DWORD process) {
+  HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 100, 100});
+  fake::window(list).processId = process;
+  fake::window(list).hitFlags = 0x4;
+  return controlHitTest(list, LVM_HITTEST, {3, 4});
+}
+}  // namespace
 
 TEST(HitTests, TheRecordLiesWhereTheControlsProcessReadsIt) {
   engine_test::freshEngine();
   fake::unopenableProcesses = {9};
-  auto hitTest = [](DWORD process) {
-    HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 100, 100});
-    fake::window(list).processId = process;
-    fake::window(list).hitFlags = 0x4;
-    return controlHitTest(list, LVM_HITTEST, {3, 4});
-  };
+  fake::processes32Bit = {32};
   struct {
     const char* what;
     DWORD process;
     uint32_t flags;
-    int handles;  // process handles and buffers kept afterwards
+    int buffers;  // buffers kept in other processes afterwards
   } const steps[] = {
       {"our own control", fake::kOwnProcess, 0x4, 0},
       {"another process's", 7, 0x4, 1},
       {"the same process again reuses its buffer", 7, 0x4, 1},
       {"a process that may not be opened does not answer", 9, 0, 1},
-      {"a second process", 8, 0x4, 2},
+      {"a 32-bit process's buffer lies below 4 GB", 32, 0x4, 2},
   };
   for (const auto& s : steps) {
     EXPECT_EQ(hitTest(s.process), s.flags) << s.what;
-    EXPECT_EQ(fake::openProcessHandles(), s.handles) << s.what;
-    EXPECT_EQ(fake::liveAllocations(), s.handles) << s.what;
+    EXPECT_EQ(fake::liveAllocations(), s.buffers) << s.what;
   }
+  fake::allocationsFail = true;
+  EXPECT_EQ(hitTest(8), 0u) << "no room in the process: no answer";
+  fake::allocationsFail = false;
   fake::endProcess(7);  // and its id names a new process
   EXPECT_EQ(hitTest(7), 0x4u) << "a buffer of an ended process is opened anew";
   for (DWORD process = 20; process < 40; ++process) hitTest(process);
@@ -39,4 +50,31 @@ TEST(HitTests, TheRecordLiesWhereTheControlsProcessReadsIt) {
   releaseHitTestBuffers();
   EXPECT_EQ(fake::openProcessHandles(), 0);
   EXPECT_EQ(fake::liveAllocations(), 0);
+}
+
+TEST(HitTests, TheSendersRoomServesOnlyItsOwnControlsAndOnlyWhenItsClaimHolds) {
+  struct {
+    const char* what;
+    uint64_t claimedView;  // the sender's claim; its room really lies at kSenderView
+    DWORD control;
+    uint32_t flags;
+    uint32_t roomFlags;  // what the control wrote into the lent room
+    int buffers;
+  } const cases[] = {
+      {"the sender's control answers into its room", kSenderView, kSender, 0x4, 0x4, 0},
+      {"another process's control gets its own buffer", kSenderView, 7, 0x4, 0, 1},
+      {"a claim of a view elsewhere is forged: no hit test", kSenderView + 0x1000, kSender, 0, 0, 0},
+      {"so is a claim the sender's process cannot back", kSenderView + 0x1000, 7, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    engine_test::freshEngine();
+    auto room = std::make_unique<uint32_t[]>(kLentRoomBytes / 4);
+    fake::mapSharedMemory(kSender, kSenderView, room.get(), kLentRoomBytes);
+    lendHitTestBuffer({kSender, c.claimedView, room.get()});
+    EXPECT_EQ(hitTest(c.control), c.flags) << c.what;
+    EXPECT_EQ(room[2], c.roomFlags) << c.what;
+    EXPECT_EQ(fake::liveAllocations(), c.buffers) << c.what;
+    EXPECT_EQ(fake::strayHitTests, 0) << c.what;
+    lendHitTestBuffer({});
+  }
 }

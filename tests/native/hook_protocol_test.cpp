@@ -245,7 +245,7 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
   fake::window(list).processId = 4242;
   fake::window(list).hitFlags = 0x4;  // kind 25
-  const LentHitTestBuffer outer = {77, nullptr, 0x1000, nullptr};
+  const LentHitTestBuffer outer = {77, 0x1000, nullptr};
   lendHitTestBuffer(outer);  // as if this event arrived nested in another one
   const uint64_t senderView = 0x120000000ull;  // the sender maps the block elsewhere
   fake::mapSharedMemory(4242, senderView, slots.get(), sizeof(EventSlots));
@@ -262,7 +262,7 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   ASSERT_EQ(fake::sent.size(), 1u);
   EXPECT_EQ(fake::sent[0].lParam, LPARAM(12 << 16 | 10)) << "the point read from the slot";
   EXPECT_EQ(fake::strayHitTests, 0);
-  EXPECT_EQ(fake::openProcessHandles(), 0) << "no buffer in the sender's process";
+  EXPECT_EQ(fake::liveAllocations(), 0) << "no buffer in the sender's process";
   const LentHitTestBuffer after = lendHitTestBuffer({});
   EXPECT_EQ(after.processId, outer.processId) << "the outer event's room again";
   EXPECT_EQ(after.remoteAddress, outer.remoteAddress);
