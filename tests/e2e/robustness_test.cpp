@@ -10,6 +10,9 @@
 #include <random>
 #include <string>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include "tests/e2e/e2e_support.h"
 
 using namespace e2e;
@@ -69,6 +72,39 @@ void releaseEverySlot(const std::vector<int32_t>& tickets, uint32_t claimedAt) {
   for (int32_t ticket : tickets) releaseEvent(sharedSlots(), ticket, claimedAt);
 }
 
+// The security descriptor of an object (owner, DACL, label) in text form.
+std::string securityText(HANDLE object) {
+  PSECURITY_DESCRIPTOR held = nullptr;
+  const SECURITY_INFORMATION parts =
+      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION;
+  if (GetSecurityInfo(object, SE_KERNEL_OBJECT, parts, nullptr, nullptr, nullptr, nullptr,
+                      &held) != ERROR_SUCCESS)
+    return "";
+  char* text = nullptr;
+  std::string out;
+  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(held, SDDL_REVISION_1, parts, &text,
+                                                           nullptr))
+    out = text;
+  LocalFree(text);
+  LocalFree(held);
+  return out;
+}
+
+std::string userSid() {
+  HANDLE token = nullptr;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  alignas(TOKEN_USER) BYTE user[256];
+  DWORD size = 0;
+  char* text = nullptr;
+  std::string out;
+  if (GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+      ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &text))
+    out = text;
+  LocalFree(text);
+  CloseHandle(token);
+  return out;
+}
+
 // ---- The hook library alone, with a hook window that the test plays on a thread of its own.
 
 struct PlayedHookWindow {
@@ -77,9 +113,11 @@ struct PlayedHookWindow {
   HWND window = nullptr;
 };
 DWORD playedAnswerDelayMs = 0;  // how long the played window takes to answer an event
+LONG playedEvents = 0;          // events the played window was sent
 
 LRESULT CALLBACK playedHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != kMsgMouseEvent) return DefWindowProcA(window, message, wParam, lParam);
+  InterlockedIncrement(&playedEvents);
   Sleep(playedAnswerDelayMs);
   return kAnswerSwallow;
 }
@@ -327,6 +365,64 @@ TEST_F(Robustness, AHungApplicationHoldsUpNeitherOtherApplicationsNorPans) {
     ASSERT_TRUE(waitFor([] { return !hanging(); }, kHangMs + 10000));
     panUp(second.plain);
   }
+}
+
+// The block of event slots is the user's and SYSTEM's alone, and the library answers nothing
+// but the hook window the block names: a window of another process with the same class and
+// title gets no event.
+TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite) {
+  qor = startQor();
+  HANDLE block = OpenFileMappingA(READ_CONTROL, FALSE, EVENT_SLOTS_NAME);
+  ASSERT_TRUE(block);
+  const std::string security = securityText(block);
+  CloseHandle(block);
+  const std::string user = userSid();
+  std::printf("[ figures  ] the block's security: %s\n", security.c_str());
+  // Compared in the system's own spelling of the same descriptor.
+  const std::string wanted = "O:" + user + "D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;" + user + ")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(wanted.c_str(), SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  char* spelled = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorA(
+      descriptor, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+      &spelled, nullptr);
+  EXPECT_EQ(security.substr(0, security.find("S:")), std::string(spelled ? spelled : ""));
+  LocalFree(spelled);
+  LocalFree(descriptor);
+
+  PlayedHookWindow decoy = playHookWindow();
+  ASSERT_TRUE(decoy.window);
+  playedEvents = 0;
+  panUp(app.plain);
+  endHookWindow(decoy);
+  EXPECT_EQ(playedEvents, 0) << "a decoy hook window was sent events";
+}
+
+// Something else holding the block's name before Qor starts (here: a block without Qor's
+// mark) makes Qor refuse, tell the user and end with its own exit code.
+TEST_F(Robustness, QorRefusesABlockOfEventSlotsItDidNotMake) {
+  HANDLE squatted = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                       sizeof(EventSlots), EVENT_SLOTS_NAME);
+  ASSERT_TRUE(squatted);
+  EventSlots* slots = static_cast<EventSlots*>(
+      MapViewOfFile(squatted, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
+  ASSERT_TRUE(slots);
+  const EventSlotsOwner left = slots->owner;  // an earlier Qor's, when its block lives on
+  slots->owner = {};
+  qor.process = launchBeside("Qor.exe", "5");
+  HWND box = nullptr;
+  EXPECT_TRUE(waitFor([&] {
+    box = windowOfProcess("#32770", qor.process.dwProcessId);
+    return box != nullptr;
+  }, kStartMs))
+      << "Qor did not tell the user";
+  EXPECT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "Qor ran on the block";
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(waitForExit(qor.process), 3u);
+  slots->owner = left;
+  UnmapViewOfFile(slots);
+  CloseHandle(squatted);
 }
 
 TEST_F(Robustness, QorKilledInTheMiddleOfAPanLeavesEveryoneTheirMouseAndStartsAgain) {
