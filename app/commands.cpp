@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "engine/gesture.h"
 #include "engine/hookthread/hook_protocol.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
@@ -15,8 +16,6 @@ const SettingCommand kSettingCommands[5] = {
 };
 
 namespace {
-const char kHelpFile[] = "Qor.HLP";
-
 void showAbout() { runAboutBox(mainWindow); }
 void showHelpSearch() { WinHelpA(mainWindow, kHelpFile, HELP_PARTIALKEY, 0); }
 void openMouseControlPanel() {

@@ -1,4 +1,4 @@
-// The named profiles in the registry, under HKEY_CURRENT_USER "software\Tesk\Qor".
+// The named profiles in the registry, under HKEY_CURRENT_USER kProfileStoreKey.
 #pragma once
 #include <cstdint>
 #include "os/winapi.h"

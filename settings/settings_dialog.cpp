@@ -9,6 +9,7 @@
 #include "app/about.h"
 #include "app/tray.h"
 #include "os/os.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
@@ -32,7 +33,6 @@ const INITCOMMONCONTROLSEX kControlClasses = {sizeof(INITCOMMONCONTROLSEX),
                                               ICC_TAB_CLASSES | ICC_BAR_CLASSES};
 const BOOL controlClassesRegistered = InitCommonControlsEx(&kControlClasses);
 
-const char kHelpFile[] = "Qor.HLP";
 const DWORD kHelpIds[] = {IDC_TITLE_LABEL, 48, IDC_TITLE, 45, IDC_SETTINGS_OK, 25, IDCANCEL, 26,
                           IDC_DEFAULT, 27, IDC_TEST, 29, IDC_UPDATE, 28, 0, 0};
 

@@ -2,20 +2,20 @@
 
 #include <cstring>
 #include <string>
+#include "resources/names.h"
 #include "settings/profile_store.h"
 #include "tests/fake/fakeos.h"
 
 namespace {
-const char kKey[] = "software\\Tesk\\Qor";
 const char kSample[] = "サンプル設定";
 const char kLoadFailed[] = "読み込み失敗Default設定";
 
-std::map<std::string, FakeRegistryValue>& store() { return fake::registry[kKey]; }
+std::map<std::string, FakeRegistryValue>& store() { return fake::registry[kProfileStoreKey]; }
 
 void putNumber(const char* name, const char* text, size_t size = 10) {
   char buf[64] = {};
   std::strcpy(buf, text);
-  fake::setValue(kKey, name, REG_SZ, buf, size);
+  fake::setValue(kProfileStoreKey, name, REG_SZ, buf, size);
 }
 // Profile i with a recognisable record (field 5 = marker) and name.
 void putProfile(int i, int32_t marker, const char* name) {
@@ -24,10 +24,10 @@ void putProfile(int i, int32_t marker, const char* name) {
   s.reserved5 = marker;
   unsigned char bytes[kSettingsBytes];
   settingsToBytes(s, bytes);
-  fake::setValue(kKey, "A" + std::to_string(i), REG_BINARY, bytes, sizeof bytes);
+  fake::setValue(kProfileStoreKey, "A" + std::to_string(i), REG_BINARY, bytes, sizeof bytes);
   char n[kProfileNameBytes] = {};
   std::strcpy(n, name);
-  fake::setValue(kKey, "N" + std::to_string(i), REG_SZ, n, sizeof n);
+  fake::setValue(kProfileStoreKey, "N" + std::to_string(i), REG_SZ, n, sizeof n);
 }
 int32_t markerAt(int i) {
   auto& v = store().at("A" + std::to_string(i)).data;
@@ -74,7 +74,7 @@ TEST_F(ProfileStore, EmptyRegistryGivesOneSampleProfileAndCreatesTheKeyOnly) {
   EXPECT_EQ(currentProfile, 0);
   EXPECT_STREQ(profileName, kSample);
   EXPECT_TRUE(isDefault(currentSettings));
-  EXPECT_EQ(fake::registry.count(kKey), 1u);
+  EXPECT_EQ(fake::registry.count(kProfileStoreKey), 1u);
   EXPECT_TRUE(store().empty());
   EXPECT_EQ(captions, 1);
 }
@@ -117,7 +117,7 @@ TEST_F(ProfileStore, ProfileIsTakenWholeOrReplacedByDefaultsUnderFallbackName) {
     const char* expectedName;
   } cases[] = {
       {"good", 3, [] { putProfile(1, 42, "Work"); }, true, "Work"},
-      {"A missing", 3, [] { char n[256] = "Work"; fake::setValue(kKey, "N1", REG_SZ, n, 256); }, false, kLoadFailed},
+      {"A missing", 3, [] { char n[256] = "Work"; fake::setValue(kProfileStoreKey, "N1", REG_SZ, n, 256); }, false, kLoadFailed},
       {"A 96 bytes", 3, [] { putProfile(1, 42, "Work"); store()["A1"].data.resize(96); }, false, kLoadFailed},
       {"A 101 bytes", 3, [] { putProfile(1, 42, "Work"); store()["A1"].data.resize(101); }, false, kLoadFailed},
       {"N empty", 3, [] { putProfile(1, 42, "Work"); store()["N1"].data.clear(); }, false, kLoadFailed},
@@ -263,7 +263,7 @@ TEST_F(ProfileStore, HugeStoredCountIsBoundedWhenDeleting) {
 TEST_F(ProfileStore, ListingUsesFallbackNamesForMissingOrEmptyNames) {
   putProfile(0, 0, "First");
   char empty[kProfileNameBytes] = {};
-  fake::setValue(kKey, "N1", REG_SZ, empty, 0);
+  fake::setValue(kProfileStoreKey, "N1", REG_SZ, empty, 0);
   profileCount = 3;
   HKEY key = openProfileStore();
   char name[kProfileNameBytes];
@@ -286,9 +286,9 @@ TEST_F(ProfileStore, ReservedFieldsSurviveLoadEditSave) {
   copySettings(s, defaultSettings);
   s.reserved5 = -7; s.reserved6 = 1234; s.reserved11 = 5; s.reserved16 = 0; s.peerMode = 3;
   settingsToBytes(s, bytes);
-  fake::setValue(kKey, "A0", REG_BINARY, bytes, 100);
+  fake::setValue(kProfileStoreKey, "A0", REG_BINARY, bytes, 100);
   char n[256] = "R";
-  fake::setValue(kKey, "N0", REG_SZ, n, 256);
+  fake::setValue(kProfileStoreKey, "N0", REG_SZ, n, 256);
   loadProfiles();
   currentSettings.panVCount = 7;
   saveCurrentProfile();

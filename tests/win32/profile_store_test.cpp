@@ -3,10 +3,10 @@
 
 #include <cstring>
 #include "os/os.h"
+#include "resources/names.h"
 #include "settings/profile_store.h"
 
 namespace {
-const char kKey[] = "software\\Tesk\\Qor";
 
 struct ReadBack {
   DWORD type = 0;
@@ -16,7 +16,7 @@ struct ReadBack {
 ReadBack readBack(const char* name) {
   ReadBack r;
   HKEY key;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS) return r;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key) != ERROR_SUCCESS) return r;
   r.size = sizeof r.data;
   if (RegQueryValueExA(key, name, nullptr, &r.type, r.data, &r.size) != ERROR_SUCCESS) r.size = 0;
   RegCloseKey(key);
@@ -26,11 +26,11 @@ ReadBack readBack(const char* name) {
 class RealProfileStore : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
     profileCount = 1;
     currentProfile = 0;
   }
-  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey); }
 };
 }  // namespace
 
@@ -38,7 +38,7 @@ TEST_F(RealProfileStore, FirstRunCreatesAnEmptyKeyAndSaveWritesExactTypesAndSize
   loadProfiles();
   EXPECT_STREQ(profileName, "サンプル設定");
   HKEY key;
-  ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key), ERROR_SUCCESS);
   DWORD values = 99;
   RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
                    nullptr, nullptr, nullptr);

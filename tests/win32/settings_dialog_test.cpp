@@ -11,6 +11,7 @@
 #include <vector>
 #include "app/about.h"
 #include "app/tray.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
@@ -33,13 +34,12 @@ void showPopupMenu(HWND owner, HMENU popup) {
 void runAboutBox(HWND owner) { aboutOwner = owner; }
 
 namespace {
-const char kKey[] = "software\\Tesk\\Qor";
 typedef std::map<std::string, std::vector<unsigned char>> Store;
 
 Store readStore() {
   Store store;
   HKEY key;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS) return store;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key) != ERROR_SUCCESS) return store;
   for (DWORD i = 0;; ++i) {
     char name[64];
     unsigned char data[512];
@@ -140,7 +140,7 @@ std::string textOf(HWND window) {
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
     mainWindow = CreateWindowExA(0, "STATIC", "Qor", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     testMode = 0;
@@ -154,7 +154,7 @@ class SettingsDialog : public ::testing::Test {
     UnhookWindowsHookEx(boxHook);
     if (dialog) DestroyWindow(dialog);
     DestroyWindow(mainWindow);
-    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
   }
 
   void open(int size = 0) {
@@ -376,7 +376,7 @@ TEST_F(SettingsDialog, AddStoresTheEditsAsANewLastProfile) {
 
 TEST_F(SettingsDialog, AddAfterAHostileNegativeCountStoresWhereTheNextStartFindsIt) {
   HKEY key;
-  RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key);
+  RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
   RegSetValueExA(key, "DataEnd", 0, REG_SZ, reinterpret_cast<const BYTE*>("-3"), 3);
   RegCloseKey(key);
   loadProfiles();

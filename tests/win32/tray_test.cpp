@@ -10,11 +10,11 @@
 #include "app/tray.h"
 #include "engine/gesture.h"
 #include "engine/hookthread/hook_protocol.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 
 namespace {
-const char kStoreKey[] = "software\\Tesk\\Qor";
 
 struct Item {
   UINT id;  // 0 for separators and submenus
@@ -64,7 +64,7 @@ Item separator() { return {0, "-", false, {}}; }
 
 // Stores count profiles named by names (null: no name value), then makes current the current one.
 void storeProfiles(std::vector<const char*> names, int32_t current) {
-  RegDeleteKeyA(HKEY_CURRENT_USER, kStoreKey);
+  RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
   profileCount = static_cast<int32_t>(names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     currentProfile = static_cast<int32_t>(i);
@@ -75,14 +75,14 @@ void storeProfiles(std::vector<const char*> names, int32_t current) {
     char value[16];
     wsprintfA(value, "N%d", static_cast<int>(i));
     HKEY key;
-    if (!names[i] && RegOpenKeyA(HKEY_CURRENT_USER, kStoreKey, &key) == ERROR_SUCCESS) {
+    if (!names[i] && RegOpenKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key) == ERROR_SUCCESS) {
       RegDeleteValueA(key, value);
       RegCloseKey(key);
     }
   }
   if (names.empty()) {  // a store that says it holds no profile
     HKEY key;
-    RegCreateKeyA(HKEY_CURRENT_USER, kStoreKey, &key);
+    RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
     RegSetValueExA(key, "DataEnd", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
     RegCloseKey(key);
   }
@@ -96,7 +96,7 @@ class Tray : public ::testing::Test {
     copySettings(currentSettings, defaultSettings);
     panState = 0;
   }
-  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kStoreKey); }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey); }
 };
 
 // A window standing in for the main window: it counts the WM_CLOSE it receives.
