@@ -11,8 +11,11 @@
 #include "settings/profile_store.h"
 
 const SettingCommand kSettingCommands[5] = {
-    {IDM_MOVE_TO_START, 0}, {IDM_DELAYED_START, 1}, {IDM_SAVE_ON_EXIT, 2},
-    {IDM_OPEN_START_MENU, 3}, {IDM_EXT_SCROLL, 15},
+    {IDM_MOVE_TO_START, &ProfileSettings::dblClickMovesToStart},
+    {IDM_DELAYED_START, &ProfileSettings::delayedStart},
+    {IDM_SAVE_ON_EXIT, &ProfileSettings::saveOnExit},
+    {IDM_OPEN_START_MENU, &ProfileSettings::dblClickOpensStartMenu},
+    {IDM_EXT_SCROLL, &ProfileSettings::extScrollEnabled},
 };
 
 namespace {
@@ -71,7 +74,7 @@ bool runCommand(UINT id) {
   }
   for (const SettingCommand& c : kSettingCommands) {
     if (c.id == id) {
-      toggleSetting(currentSettings.field(c.field));
+      toggleSetting(currentSettings.*c.field);
       return true;
     }
   }

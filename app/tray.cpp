@@ -58,7 +58,7 @@ HMENU loadTrayMenu(UINT mouseMessage) {
   if (!menu) return nullptr;
   check(menu, IDM_STANDBY, panState != 0);
   for (const SettingCommand& c : kSettingCommands)
-    check(menu, c.id, currentSettings.field(c.field) != 0);
+    check(menu, c.id, currentSettings.*c.field != 0);
   if (right) {
     HMENU popup = GetSubMenu(menu, 0);
     appendProfileItems(popup);

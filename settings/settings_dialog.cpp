@@ -300,8 +300,8 @@ BOOL onCommand(HWND dialog, WORD id, WORD code) {
 }
 
 bool editsDiffer(HWND dialog) {
-  for (int k = 0; k < kSettingsFieldCount; ++k)
-    if (editSettings.field(k) != savedSettings.field(k)) return true;
+  for (SettingsField f : kSettingsFields)
+    if (editSettings.*f != savedSettings.*f) return true;
   char title[kProfileNameBytes] = {};
   GetDlgItemTextA(dialog, IDC_TITLE, title, sizeof title);
   return lstrcmpA(title, profileName) != 0;

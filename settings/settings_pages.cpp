@@ -9,15 +9,13 @@
 #include "settings/settings.h"
 
 namespace {
-typedef SharedInt32 ProfileSettings::*Field;
-
 template <typename T, int N>
 constexpr int countOf(const T (&)[N]) { return N; }
 
 // A check box writes 1 when checked and 0 otherwise.
 struct CheckBox {
   int id;
-  Field field;
+  SettingsField field;
 };
 
 // A drop-down list whose entry k stands for the value k + 1.
@@ -25,7 +23,7 @@ struct ValueList {
   int id;
   const char* const* texts;
   int count;
-  Field field;
+  SettingsField field;
 };
 
 struct PageControls {

@@ -47,8 +47,8 @@ std::string numberAt(const char* name) {
   return std::string(reinterpret_cast<const char*>(v.data.data()), strnlen((const char*)v.data.data(), 10));
 }
 bool isDefault(const ProfileSettings& s) {
-  for (int k = 0; k < kSettingsFieldCount; ++k)
-    if (s.field(k) != defaultSettings.field(k)) return false;
+  for (SettingsField f : kSettingsFields)
+    if (s.*f != defaultSettings.*f) return false;
   return true;
 }
 
@@ -57,7 +57,7 @@ class ProfileStore : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::reset();
-    for (int k = 0; k < kSettingsFieldCount; ++k) currentSettings.field(k) = 0;
+    for (SettingsField f : kSettingsFields) currentSettings.*f = 0;
     profileCount = 1;
     currentProfile = 0;
     std::memset(profileName, 0, sizeof profileName);

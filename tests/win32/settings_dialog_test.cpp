@@ -59,7 +59,7 @@ std::string storedText(const Store& store, const char* name) {
 
 std::vector<int32_t> fields(const ProfileSettings& s) {
   std::vector<int32_t> v;
-  for (int k = 0; k < kSettingsFieldCount; ++k) v.push_back(s.field(k));
+  for (SettingsField f : kSettingsFields) v.push_back(s.*f);
   return v;
 }
 

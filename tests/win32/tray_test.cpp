@@ -173,18 +173,24 @@ TEST_F(Tray, AStoredCountBeyondTheListingLimitListsTheLimit) {
 }
 
 TEST_F(Tray, ToggleAndStandbyCommands) {
-  struct { UINT id; int field; int32_t before; int32_t after; } toggles[] = {
-      {IDM_EXT_SCROLL, 15, 1, 0},    {IDM_EXT_SCROLL, 15, 0, 1},     {IDM_EXT_SCROLL, 15, 2, 0},
-      {IDM_MOVE_TO_START, 0, 0, 1},  {IDM_DELAYED_START, 1, 1, 0},   {IDM_SAVE_ON_EXIT, 2, -4, 0},
-      {IDM_OPEN_START_MENU, 3, 0, 1},
+  typedef ProfileSettings P;
+  struct { UINT id; SettingsField field; int32_t before; int32_t after; } toggles[] = {
+      {IDM_EXT_SCROLL, &P::extScrollEnabled, 1, 0},
+      {IDM_EXT_SCROLL, &P::extScrollEnabled, 0, 1},
+      {IDM_EXT_SCROLL, &P::extScrollEnabled, 2, 0},
+      {IDM_MOVE_TO_START, &P::dblClickMovesToStart, 0, 1},
+      {IDM_DELAYED_START, &P::delayedStart, 1, 0},
+      {IDM_SAVE_ON_EXIT, &P::saveOnExit, -4, 0},
+      {IDM_OPEN_START_MENU, &P::dblClickOpensStartMenu, 0, 1},
   };
   for (auto t : toggles) {
     copySettings(currentSettings, defaultSettings);
-    currentSettings.field(t.field) = t.before;
+    currentSettings.*t.field = t.before;
     EXPECT_TRUE(runCommand(t.id));
     for (int f = 0; f < kSettingsFieldCount; ++f) {
-      int32_t expected = f == t.field ? t.after : defaultSettings.field(f).load();
-      EXPECT_EQ(currentSettings.field(f), expected) << "command " << t.id << ", field " << f;
+      const SettingsField field = kSettingsFields[f];
+      int32_t expected = field == t.field ? t.after : (defaultSettings.*field).load();
+      EXPECT_EQ(currentSettings.*field, expected) << "command " << t.id << ", field " << f;
     }
   }
   struct { int32_t before; int32_t after; } standby[] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
