@@ -152,3 +152,14 @@ void profileDisplayName(HKEY store, int32_t index, char (&name)[kProfileNameByte
     std::strcpy(name, fallbackName());
   }
 }
+
+void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context) {
+  HKEY store = openProfileStore();
+  const int32_t count = profileCount < kMaxListedProfiles ? profileCount : kMaxListedProfiles;
+  for (int32_t i = 0; i < count; ++i) {
+    char name[kProfileNameBytes];
+    profileDisplayName(store, i, name);
+    add(context, i, name);
+  }
+  osRegCloseKey(store);
+}

@@ -8,7 +8,6 @@
 #include <cstring>
 #include "app/about.h"
 #include "app/tray.h"
-#include "os/os.h"
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
@@ -105,16 +104,14 @@ BOOL onSelectProfile(HWND dialog) {
   return onRefreshView(dialog);
 }
 
+void addToProfileList(void* list, int32_t, const char* name) {
+  SendMessageA(static_cast<HWND>(list), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+}
+
 BOOL onFillProfileList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_TITLE);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  HKEY store = openProfileStore();
-  for (int32_t i = 0; i < profileCount && i < kMaxListedProfiles; ++i) {
-    char name[kProfileNameBytes];
-    profileDisplayName(store, i, name);
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-  }
-  osRegCloseKey(store);
+  listProfileNames(addToProfileList, list);
   return onSelectProfile(dialog);
 }
 

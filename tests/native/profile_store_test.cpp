@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 #include "resources/names.h"
 #include "settings/profile_store.h"
 #include "tests/fake/fakeos.h"
@@ -45,6 +46,16 @@ std::string numberAt(const char* name) {
   EXPECT_EQ(v.type, DWORD(REG_SZ));
   EXPECT_EQ(v.data.size(), 10u);
   return std::string(reinterpret_cast<const char*>(v.data.data()), strnlen((const char*)v.data.data(), 10));
+}
+// The names a listing hands out, checked to come in index order.
+std::vector<std::string> listedNames() {
+  std::vector<std::string> names;
+  listProfileNames([](void* to, int32_t index, const char* name) {
+    auto* list = static_cast<std::vector<std::string>*>(to);
+    EXPECT_EQ(index, static_cast<int32_t>(list->size()));
+    list->push_back(name);
+  }, &names);
+  return names;
 }
 bool isDefault(const ProfileSettings& s) {
   for (SettingsField f : kSettingsFields)
@@ -145,11 +156,7 @@ TEST_F(ProfileStore, NameFillingAllBytesIsCutTo255) {
   store()["N0"].data.assign(256, 'n');
   loadProfiles();
   EXPECT_EQ(std::strlen(profileName), 255u);
-  char listed[kProfileNameBytes];
-  HKEY key = openProfileStore();
-  profileDisplayName(key, 0, listed);
-  osRegCloseKey(key);
-  EXPECT_EQ(std::strlen(listed), 255u);
+  EXPECT_EQ(listedNames().at(0).size(), 255u);
 }
 
 TEST_F(ProfileStore, SaveWritesOnlyItsFourValuesWithExactTypesAndSizes) {
@@ -242,11 +249,7 @@ TEST_F(ProfileStore, DeleteMovesAnUnreadableProfileDownAsUnreadable) {
   EXPECT_EQ(store().count("N1"), 0u);
   EXPECT_EQ(nameAt(2), "P3");
   EXPECT_EQ(markerAt(2), 3);
-  char listed[kProfileNameBytes];
-  HKEY key = openProfileStore();
-  profileDisplayName(key, 1, listed);
-  osRegCloseKey(key);
-  EXPECT_STREQ(listed, kLoadFailed);
+  EXPECT_EQ(listedNames().at(1), kLoadFailed);
 }
 
 TEST_F(ProfileStore, HugeStoredCountIsBoundedWhenDeleting) {
@@ -265,19 +268,10 @@ TEST_F(ProfileStore, ListingUsesFallbackNamesForMissingOrEmptyNames) {
   char empty[kProfileNameBytes] = {};
   fake::setValue(kProfileStoreKey, "N1", REG_SZ, empty, 0);
   profileCount = 3;
-  HKEY key = openProfileStore();
-  char name[kProfileNameBytes];
-  profileDisplayName(key, 0, name);
-  EXPECT_STREQ(name, "First");
-  profileDisplayName(key, 1, name);
-  EXPECT_STREQ(name, kLoadFailed);
-  profileDisplayName(key, 2, name);
-  EXPECT_STREQ(name, kLoadFailed);
-  osRegCloseKey(key);
+  EXPECT_EQ(listedNames(), (std::vector<std::string>{"First", kLoadFailed, kLoadFailed}));
   fake::registry.clear();
   profileCount = 1;
-  profileDisplayName(openProfileStore(), 0, name);  // store missing: no key at all
-  EXPECT_STREQ(name, kSample);
+  EXPECT_EQ(listedNames(), std::vector<std::string>{kSample});  // store missing: no key at all
 }
 
 TEST_F(ProfileStore, ReservedFieldsSurviveLoadEditSave) {
