@@ -39,19 +39,17 @@ struct Tab {
   const char* text;
   const char* tip;
 };
-const Tab kTabs[] = {
+const Tab kTabs[kPageCount] = {
     {"ｼｽﾃﾑ設定", "Qor95のシステム環境の設定"},
     {"パン設定", "パン機能の設定"},
     {"ｽｸﾛｰﾙ設定", "ｽｸﾛｰﾙ機能の設定"},
 };
-enum { kTabCount = sizeof kTabs / sizeof kTabs[0] };
 
 // Page templates by dialogSizeInUse and tab.
-const WORD kPageTemplates[2][kTabCount] = {
+const WORD kPageTemplates[2][kPageCount] = {
     {IDD_SYSTEM_PAGE_SMALL, IDD_PAN_PAGE_SMALL, IDD_SCROLL_PAGE_SMALL},
     {IDD_SYSTEM_PAGE_LARGE, IDD_PAN_PAGE_LARGE, IDD_SCROLL_PAGE_LARGE},
 };
-const DLGPROC kPageProcs[kTabCount] = {systemPageProc, panPageProc, scrollPageProc};
 
 int currentTab = 0;
 int shownPage = -1;
@@ -64,7 +62,7 @@ HINSTANCE instanceOf(HWND window) {
 int sizeInUse() { return dialogSizeInUse == 1 ? 1 : 0; }
 
 void showPage(HWND dialog, int index) {
-  if (index < 0 || index >= kTabCount) return;
+  if (index < 0 || index >= kPageCount) return;
   if (index == shownPage) {
     SendMessageA(pageWindow, WM_INITDIALOG, 0, 0);
     return;
@@ -76,7 +74,7 @@ void showPage(HWND dialog, int index) {
   ScreenToClient(dialog, &corner);
   const int s = sizeInUse();
   pageWindow = CreateDialogParamA(instanceOf(dialog), MAKEINTRESOURCEA(kPageTemplates[s][index]),
-                                  dialog, kPageProcs[index], 0);
+                                  dialog, settingsPageProc, index);
   RECT page;
   GetWindowRect(pageWindow, &page);
   // 6 pixels from the tab control's left edge and 4 above its bottom (small); 8 and 8 (large).
@@ -125,7 +123,7 @@ BOOL onInitDialog(HWND dialog) {
   // Above its siblings, so that its list drops down over the tab control.
   SetWindowPos(GetDlgItem(dialog, IDC_TITLE), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SendMessageA(tabs, TCM_DELETEALLITEMS, 0, 0);
-  for (int i = 0; i < kTabCount; ++i) {
+  for (int i = 0; i < kPageCount; ++i) {
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<char*>(kTabs[i].text);
@@ -146,7 +144,7 @@ BOOL onNotify(HWND dialog, WPARAM id, NMHDR* note) {
     }
     case TTN_NEEDTEXTA:
       // The tab control's tooltips ask by tab index.
-      if (id < kTabCount) {
+      if (id < kPageCount) {
         NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(note);
         info->lpszText = const_cast<char*>(kTabs[id].tip);
         info->hinst = instanceOf(dialog);
