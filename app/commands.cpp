@@ -29,6 +29,7 @@ void toggleStandby() { panState = panState == 0 ? 1 : 0; }
 void openSettings() {
   testMode = 0;
   dialogSizeInUse = chooseDialogSize(currentSettings.dialogSize);
+  registerDialogControls();
   DialogBoxParamA(appInstance, MAKEINTRESOURCEA(dialogSizeInUse ? IDD_SETTINGS_LARGE
                                                                 : IDD_SETTINGS_SMALL),
                   mainWindow, settingsDialogProc, 0);

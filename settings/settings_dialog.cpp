@@ -26,12 +26,6 @@ enum {
   UM_REFRESHVIEW = WM_USER + 31,      // title, and show or refresh the page
 };
 
-// The templates name the tab control and the trackbar: both classes must be registered before
-// any dialog opens, and the main window opens it without knowing that.
-const INITCOMMONCONTROLSEX kControlClasses = {sizeof(INITCOMMONCONTROLSEX),
-                                              ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-const BOOL controlClassesRegistered = InitCommonControlsEx(&kControlClasses);
-
 const DWORD kHelpIds[] = {IDC_TITLE_LABEL, 48, IDC_TITLE, 45, IDC_SETTINGS_OK, 25, IDCANCEL, 26,
                           IDC_DEFAULT, 27, IDC_TEST, 29, IDC_UPDATE, 28, 0, 0};
 
@@ -328,6 +322,11 @@ BOOL handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 }  // namespace
+
+void registerDialogControls() {
+  const INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+}
 
 BOOL showContextHelp(LPARAM helpInfo, const DWORD* table) {
   const HELPINFO* info = reinterpret_cast<const HELPINFO*>(helpInfo);

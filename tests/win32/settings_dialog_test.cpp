@@ -159,6 +159,7 @@ class SettingsDialog : public ::testing::Test {
 
   void open(int size = 0) {
     dialogSizeInUse = size;
+    registerDialogControls();
     dialog = CreateDialogParamA(GetModuleHandleA(nullptr),
                                 MAKEINTRESOURCEA(size ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL),
                                 mainWindow, settingsDialogProc, 0);
