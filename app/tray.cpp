@@ -65,7 +65,6 @@ void onTrayCallback(UINT mouseMessage) {
     case WM_LBUTTONDOWN: showTrayMenu(mouseMessage); return;
     case WM_RBUTTONDOWN: showTrayMenu(mouseMessage); return;
     case WM_LBUTTONDBLCLK: showHelpContents(); return;  // also while a dialog is open
-    default: return;
   }
 }
 

@@ -15,7 +15,6 @@
 #include "settings/profile_store.h"
 
 namespace {
-
 struct Item {
   UINT id;  // 0 for separators and submenus
   std::string text;
