@@ -12,7 +12,6 @@ INT_PTR onAboutCommand(HWND dialog, WORD id) {
   EndDialog(dialog, 1);
   return TRUE;
 }
-}  // namespace
 
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
@@ -21,5 +20,6 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     default: return FALSE;
   }
 }
+}  // namespace
 
 void runAboutBox(HWND owner) { DialogBoxParamA(appInstance, "AboutBox", owner, aboutDialogProc, 0); }

@@ -4,6 +4,5 @@
 
 extern int aboutOpen;  // 1 while the About box is open; the tray opens no menu then
 
-INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Runs the About box modally for owner.
 void runAboutBox(HWND owner);

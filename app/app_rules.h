@@ -2,8 +2,7 @@
 // line and the choice of the settings dialog's size.
 #pragma once
 #include <cstdint>
-
-#define MAIN_WINDOW_CLASS "QorWClass"
+#include "resources/names.h"
 
 // The first step of a start: false while a copy runs (it is neither disturbed nor told).
 // Otherwise the user's own cursors come back before anything else, in case an earlier copy

@@ -5,18 +5,20 @@
 #include "app/main_window.h"
 #include "engine/gesture.h"
 #include "engine/hookthread/hook_protocol.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
 
 const SettingCommand kSettingCommands[5] = {
-    {IDM_MOVE_TO_START, 0}, {IDM_DELAYED_START, 1}, {IDM_SAVE_ON_EXIT, 2},
-    {IDM_OPEN_START_MENU, 3}, {IDM_EXT_SCROLL, 15},
+    {IDM_MOVE_TO_START, &ProfileSettings::dblClickMovesToStart},
+    {IDM_DELAYED_START, &ProfileSettings::delayedStart},
+    {IDM_SAVE_ON_EXIT, &ProfileSettings::saveOnExit},
+    {IDM_OPEN_START_MENU, &ProfileSettings::dblClickOpensStartMenu},
+    {IDM_EXT_SCROLL, &ProfileSettings::extScrollEnabled},
 };
 
 namespace {
-const char kHelpFile[] = "Qor.HLP";
-
 void showAbout() { runAboutBox(mainWindow); }
 void showHelpSearch() { WinHelpA(mainWindow, kHelpFile, HELP_PARTIALKEY, 0); }
 void openMouseControlPanel() {
@@ -27,6 +29,7 @@ void toggleStandby() { panState = panState == 0 ? 1 : 0; }
 void openSettings() {
   testMode = 0;
   dialogSizeInUse = chooseDialogSize(currentSettings.dialogSize);
+  registerDialogControls();
   DialogBoxParamA(appInstance, MAKEINTRESOURCEA(dialogSizeInUse ? IDD_SETTINGS_LARGE
                                                                 : IDD_SETTINGS_SMALL),
                   mainWindow, settingsDialogProc, 0);
@@ -72,7 +75,7 @@ bool runCommand(UINT id) {
   }
   for (const SettingCommand& c : kSettingCommands) {
     if (c.id == id) {
-      toggleSetting(currentSettings.field(c.field));
+      toggleSetting(currentSettings.*c.field);
       return true;
     }
   }

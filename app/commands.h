@@ -1,12 +1,13 @@
 // The command table of the main window: tray menu items and the profile items.
 #pragma once
 #include <windows.h>
+#include "settings/settings.h"
 
 // A menu command that flips one field of currentSettings; the tray menus show the field
 // as the item's check mark.
 struct SettingCommand {
   UINT id;
-  int field;  // index into ProfileSettings
+  SettingsField field;
 };
 extern const SettingCommand kSettingCommands[5];
 

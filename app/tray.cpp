@@ -4,23 +4,15 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "engine/gesture.h"
-#include "os/os.h"
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
 
 namespace {
-// One item per profile (at most kMaxListedProfiles), the current one checked.
-void appendProfileItems(HMENU popup) {
-  HKEY store = openProfileStore();
-  const int32_t count = profileCount < kMaxListedProfiles ? profileCount : kMaxListedProfiles;
-  for (int32_t i = 0; i < count; ++i) {
-    char name[kProfileNameBytes];
-    profileDisplayName(store, i, name);
-    AppendMenuA(popup, MF_STRING | (i == currentProfile ? MF_CHECKED : MF_UNCHECKED),
-                IDM_FIRST_PROFILE + i, name);
-  }
-  osRegCloseKey(store);
+// One item per listed profile, the current one checked.
+void appendProfileItem(void* popup, int32_t i, const char* name) {
+  const UINT check = i == currentProfile ? MF_CHECKED : MF_UNCHECKED;
+  AppendMenuA(static_cast<HMENU>(popup), MF_STRING | check, IDM_FIRST_PROFILE + i, name);
 }
 
 void check(HMENU menu, UINT id, bool on) {
@@ -58,10 +50,10 @@ HMENU loadTrayMenu(UINT mouseMessage) {
   if (!menu) return nullptr;
   check(menu, IDM_STANDBY, panState != 0);
   for (const SettingCommand& c : kSettingCommands)
-    check(menu, c.id, currentSettings.field(c.field) != 0);
+    check(menu, c.id, currentSettings.*c.field != 0);
   if (right) {
     HMENU popup = GetSubMenu(menu, 0);
-    appendProfileItems(popup);
+    listProfileNames(appendProfileItem, popup);
     AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(popup, MF_STRING, IDM_EXIT, "終了(&X)");
   }
@@ -73,7 +65,6 @@ void onTrayCallback(UINT mouseMessage) {
     case WM_LBUTTONDOWN: showTrayMenu(mouseMessage); return;
     case WM_RBUTTONDOWN: showTrayMenu(mouseMessage); return;
     case WM_LBUTTONDBLCLK: showHelpContents(); return;  // also while a dialog is open
-    default: return;
   }
 }
 

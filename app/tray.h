@@ -1,8 +1,7 @@
 // The notification-area icon and its two popup menus.
 #pragma once
 #include <windows.h>
-
-enum { trayCallbackMessage = WM_APP + 100 };
+#include "resources/names.h"
 
 // Adds (NIM_ADD) or deletes (NIM_DELETE) the tray icon of mainWindow.
 BOOL setTrayIcon(DWORD action);

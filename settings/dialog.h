@@ -1,7 +1,6 @@
 // The settings dialog: run modally by the main window for its Settings command, from template
-// IDD_SETTINGS_SMALL or IDD_SETTINGS_LARGE by dialogSizeInUse, with parameter 0. Nothing else
-// is needed to open it: the common-control classes of its templates are registered when the
-// program starts.
+// IDD_SETTINGS_SMALL or IDD_SETTINGS_LARGE by dialogSizeInUse, with parameter 0, once
+// registerDialogControls has run.
 #pragma once
 #include <cstdint>
 #include <windows.h>
@@ -10,4 +9,7 @@ extern int32_t settingsDialogOpen;  // 1 while the dialog shows; the tray shows 
 extern int32_t testMode;            // 1 while every edit acts on currentSettings at once
 extern int32_t dialogSizeInUse;     // 0 small, 1 large: the templates of dialog and pages
 
+// The templates name the tab control and the trackbar: their classes must be registered
+// before the dialog opens.
+void registerDialogControls();
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 #include "os/os.h"
+#include "resources/names.h"
 
 void (*onProfileLoaded)() = nullptr;
 
 namespace {
-const char kStoreKey[] = "software\\Tesk\\Qor";
 const char kSampleName[] = "サンプル設定";
 const char kLoadFailedName[] = "読み込み失敗Default設定";
 enum { kNumberBytes = 10 };
@@ -22,8 +22,8 @@ ValueName valueName(char prefix, int32_t index) {
 }
 
 HKEY openOrCreate() {
-  HKEY key = osRegOpenKey(kStoreKey);
-  return key ? key : osRegCreateKey(kStoreKey);
+  HKEY key = osRegOpenKey(kProfileStoreKey);
+  return key ? key : osRegCreateKey(kProfileStoreKey);
 }
 
 bool readNumber(HKEY key, const char* name, int32_t* value) {
@@ -120,7 +120,7 @@ void saveCurrentProfile() {
 void deleteCurrentProfile() {
   const int32_t c = currentProfile;
   if (profileCount < 1 || c < 0 || c >= profileCount) return;
-  HKEY key = osRegOpenKey(kStoreKey);
+  HKEY key = osRegOpenKey(kProfileStoreKey);
   osRegDeleteValue(key, valueName('N', c).text);
   osRegDeleteValue(key, valueName('A', c).text);
   const int32_t end = profileCount < kMaxListedProfiles ? profileCount : kMaxListedProfiles;
@@ -144,11 +144,22 @@ void deleteCurrentProfile() {
   osRegCloseKey(key);
 }
 
-HKEY openProfileStore() { return osRegOpenKey(kStoreKey); }
+HKEY openProfileStore() { return osRegOpenKey(kProfileStoreKey); }
 
 void profileDisplayName(HKEY store, int32_t index, char (&name)[kProfileNameBytes]) {
   if (!readName(store, index, name) || name[0] == 0) {
     std::memset(name, 0, sizeof name);
     std::strcpy(name, fallbackName());
   }
+}
+
+void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context) {
+  HKEY store = openProfileStore();
+  const int32_t count = profileCount < kMaxListedProfiles ? profileCount : kMaxListedProfiles;
+  for (int32_t i = 0; i < count; ++i) {
+    char name[kProfileNameBytes];
+    profileDisplayName(store, i, name);
+    add(context, i, name);
+  }
+  osRegCloseKey(store);
 }

@@ -1,4 +1,4 @@
-// The named profiles in the registry, under HKEY_CURRENT_USER "software\Tesk\Qor".
+// The named profiles in the registry, under HKEY_CURRENT_USER kProfileStoreKey.
 #pragma once
 #include <cstdint>
 #include "os/winapi.h"
@@ -17,8 +17,13 @@ void saveCurrentProfile();
 // Does nothing while no profile is stored (profileCount < 1) or the index is out of range.
 void deleteCurrentProfile();
 
-// Listing: open once, ask for each index, close with osRegCloseKey. A null key (the store
-// cannot be opened) gives the fallback names.
+// Hands add each listed profile's index (0 up to profileCount or kMaxListedProfiles) and
+// name in order, with context; a profile without a name, or a store that cannot be opened,
+// gives the fallback name. The store is opened once for the whole listing.
+void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context);
+
+// The listing's steps one by one, for the fuzz target: open, ask for each index, close with
+// osRegCloseKey; a null key gives the fallback names.
 HKEY openProfileStore();
 void profileDisplayName(HKEY store, int32_t index, char (&name)[kProfileNameBytes]);
 

@@ -35,9 +35,19 @@ struct ProfileSettings {
   SharedInt32 panHResponse;
   SharedInt32 panVResponse;
 
-  SharedInt32& field(int index) { return (&dblClickMovesToStart)[index]; }
-  const SharedInt32& field(int index) const { return (&dblClickMovesToStart)[index]; }
+  // Field k of kSettingsFields, for code that picks fields by number.
+  SharedInt32& field(int index);
+  const SharedInt32& field(int index) const;
 };
+
+typedef SharedInt32 ProfileSettings::*SettingsField;
+// Every field once, in storage order: copying and the stored form go through this table.
+extern const SettingsField kSettingsFields[kSettingsFieldCount];
+
+inline SharedInt32& ProfileSettings::field(int index) { return this->*kSettingsFields[index]; }
+inline const SharedInt32& ProfileSettings::field(int index) const {
+  return this->*kSettingsFields[index];
+}
 
 static_assert(sizeof(ProfileSettings) == kSettingsBytes, "the stored record is 100 bytes");
 static_assert(offsetof(ProfileSettings, peerMode) == 4 * 4, "field 4 at byte 16");
@@ -53,7 +63,7 @@ extern char profileName[kProfileNameBytes];
 extern int32_t currentProfile;
 extern int32_t profileCount;
 
-// Whole-record copy, field by field in index order.
+// Whole-record copy, field by field in storage order.
 void copySettings(ProfileSettings& to, const ProfileSettings& from);
 // A field that holds 0 becomes 1; any other value becomes 0.
 void toggleSetting(SharedInt32& field);

@@ -8,7 +8,7 @@
 #include <cstring>
 #include "app/about.h"
 #include "app/tray.h"
-#include "os/os.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
@@ -26,13 +26,6 @@ enum {
   UM_REFRESHVIEW = WM_USER + 31,      // title, and show or refresh the page
 };
 
-// The templates name the tab control and the trackbar: both classes must be registered before
-// any dialog opens, and the main window opens it without knowing that.
-const INITCOMMONCONTROLSEX kControlClasses = {sizeof(INITCOMMONCONTROLSEX),
-                                              ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-const BOOL controlClassesRegistered = InitCommonControlsEx(&kControlClasses);
-
-const char kHelpFile[] = "Qor.HLP";
 const DWORD kHelpIds[] = {IDC_TITLE_LABEL, 48, IDC_TITLE, 45, IDC_SETTINGS_OK, 25, IDCANCEL, 26,
                           IDC_DEFAULT, 27, IDC_TEST, 29, IDC_UPDATE, 28, 0, 0};
 
@@ -40,19 +33,17 @@ struct Tab {
   const char* text;
   const char* tip;
 };
-const Tab kTabs[] = {
+const Tab kTabs[kPageCount] = {
     {"ｼｽﾃﾑ設定", "Qor95のシステム環境の設定"},
     {"パン設定", "パン機能の設定"},
     {"ｽｸﾛｰﾙ設定", "ｽｸﾛｰﾙ機能の設定"},
 };
-enum { kTabCount = sizeof kTabs / sizeof kTabs[0] };
 
 // Page templates by dialogSizeInUse and tab.
-const WORD kPageTemplates[2][kTabCount] = {
+const WORD kPageTemplates[2][kPageCount] = {
     {IDD_SYSTEM_PAGE_SMALL, IDD_PAN_PAGE_SMALL, IDD_SCROLL_PAGE_SMALL},
     {IDD_SYSTEM_PAGE_LARGE, IDD_PAN_PAGE_LARGE, IDD_SCROLL_PAGE_LARGE},
 };
-const DLGPROC kPageProcs[kTabCount] = {systemPageProc, panPageProc, scrollPageProc};
 
 int currentTab = 0;
 int shownPage = -1;
@@ -65,7 +56,7 @@ HINSTANCE instanceOf(HWND window) {
 int sizeInUse() { return dialogSizeInUse == 1 ? 1 : 0; }
 
 void showPage(HWND dialog, int index) {
-  if (index < 0 || index >= kTabCount) return;
+  if (index < 0 || index >= kPageCount) return;
   if (index == shownPage) {
     SendMessageA(pageWindow, WM_INITDIALOG, 0, 0);
     return;
@@ -77,7 +68,7 @@ void showPage(HWND dialog, int index) {
   ScreenToClient(dialog, &corner);
   const int s = sizeInUse();
   pageWindow = CreateDialogParamA(instanceOf(dialog), MAKEINTRESOURCEA(kPageTemplates[s][index]),
-                                  dialog, kPageProcs[index], 0);
+                                  dialog, settingsPageProc, index);
   RECT page;
   GetWindowRect(pageWindow, &page);
   // 6 pixels from the tab control's left edge and 4 above its bottom (small); 8 and 8 (large).
@@ -105,16 +96,14 @@ BOOL onSelectProfile(HWND dialog) {
   return onRefreshView(dialog);
 }
 
+void addToProfileList(void* list, int32_t, const char* name) {
+  SendMessageA(static_cast<HWND>(list), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+}
+
 BOOL onFillProfileList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_TITLE);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  HKEY store = openProfileStore();
-  for (int32_t i = 0; i < profileCount && i < kMaxListedProfiles; ++i) {
-    char name[kProfileNameBytes];
-    profileDisplayName(store, i, name);
-    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-  }
-  osRegCloseKey(store);
+  listProfileNames(addToProfileList, list);
   return onSelectProfile(dialog);
 }
 
@@ -128,7 +117,7 @@ BOOL onInitDialog(HWND dialog) {
   // Above its siblings, so that its list drops down over the tab control.
   SetWindowPos(GetDlgItem(dialog, IDC_TITLE), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SendMessageA(tabs, TCM_DELETEALLITEMS, 0, 0);
-  for (int i = 0; i < kTabCount; ++i) {
+  for (int i = 0; i < kPageCount; ++i) {
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
     item.pszText = const_cast<char*>(kTabs[i].text);
@@ -149,7 +138,7 @@ BOOL onNotify(HWND dialog, WPARAM id, NMHDR* note) {
     }
     case TTN_NEEDTEXTA:
       // The tab control's tooltips ask by tab index.
-      if (id < kTabCount) {
+      if (id < kPageCount) {
         NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(note);
         info->lpszText = const_cast<char*>(kTabs[id].tip);
         info->hinst = instanceOf(dialog);
@@ -300,8 +289,8 @@ BOOL onCommand(HWND dialog, WORD id, WORD code) {
 }
 
 bool editsDiffer(HWND dialog) {
-  for (int k = 0; k < kSettingsFieldCount; ++k)
-    if (editSettings.field(k) != savedSettings.field(k)) return true;
+  for (SettingsField f : kSettingsFields)
+    if (editSettings.*f != savedSettings.*f) return true;
   char title[kProfileNameBytes] = {};
   GetDlgItemTextA(dialog, IDC_TITLE, title, sizeof title);
   return lstrcmpA(title, profileName) != 0;
@@ -333,6 +322,11 @@ BOOL handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 }  // namespace
+
+void registerDialogControls() {
+  const INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&classes);
+}
 
 BOOL showContextHelp(LPARAM helpInfo, const DWORD* table) {
   const HELPINFO* info = reinterpret_cast<const HELPINFO*>(helpInfo);

@@ -9,15 +9,13 @@
 #include "settings/settings.h"
 
 namespace {
-typedef SharedInt32 ProfileSettings::*Field;
-
 template <typename T, int N>
 constexpr int countOf(const T (&)[N]) { return N; }
 
 // A check box writes 1 when checked and 0 otherwise.
 struct CheckBox {
   int id;
-  Field field;
+  SettingsField field;
 };
 
 // A drop-down list whose entry k stands for the value k + 1.
@@ -25,14 +23,22 @@ struct ValueList {
   int id;
   const char* const* texts;
   int count;
-  Field field;
+  SettingsField field;
 };
 
-struct PageControls {
+// A page: its check boxes and lists, its help, and the system page's own parts, null or
+// false on the others: the start delay box and its spin bar, the size trackbar, and the
+// topmost band that follows alwaysOnTop in test mode.
+struct Page {
   const CheckBox* checkBoxes;
   int checkBoxCount;
   const ValueList* lists;
   int listCount;
+  const DWORD* helpIds;  // control id and help context id pairs, ended by two zeros
+  void (*fillMore)(HWND page);
+  BOOL (*commandMore)(HWND page, int id, WORD code);  // FALSE: not one of its controls
+  BOOL (*onScroll)(HWND page, WPARAM wParam, HWND control);
+  bool followsAlwaysOnTop;
 };
 
 const char* const kCountTexts[] = {"  1", "  2", "  3", "  4", "  5", "  6", "  7"};
@@ -46,7 +52,6 @@ const CheckBox kSystemCheckBoxes[] = {
     {IDC_ALWAYS_ON_TOP, &ProfileSettings::alwaysOnTop},
     {IDC_STANDBY_AT_START, &ProfileSettings::startInStandby},
 };
-const PageControls kSystemPage = {kSystemCheckBoxes, countOf(kSystemCheckBoxes), nullptr, 0};
 
 const CheckBox kPanCheckBoxes[] = {{IDC_PAN_ENABLED, &ProfileSettings::panEnabled}};
 const ValueList kPanLists[] = {
@@ -55,7 +60,6 @@ const ValueList kPanLists[] = {
     {IDC_VRESPONSE, kResponseTexts, countOf(kResponseTexts), &ProfileSettings::panVResponse},
     {IDC_HRESPONSE, kResponseTexts, countOf(kResponseTexts), &ProfileSettings::panHResponse},
 };
-const PageControls kPanPage = {kPanCheckBoxes, countOf(kPanCheckBoxes), kPanLists, countOf(kPanLists)};
 
 const CheckBox kScrollCheckBoxes[] = {
     {IDC_EXT_SCROLL_ENABLED, &ProfileSettings::extScrollEnabled},
@@ -65,10 +69,7 @@ const ValueList kScrollLists[] = {
     {IDC_VCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::extScrollVCount},
     {IDC_HCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::extScrollHCount},
 };
-const PageControls kScrollPage = {kScrollCheckBoxes, countOf(kScrollCheckBoxes), kScrollLists,
-                                 countOf(kScrollLists)};
 
-// Control id and help context id pairs, ended by two zeros.
 const DWORD kSystemHelpIds[] = {
     IDC_SIZE_FRAME, 64, IDC_SIZE_SMALL_LABEL, 90, IDC_SIZE_AUTO_LABEL, 92, IDC_SIZE_LARGE_LABEL, 91,
     IDC_DIALOG_SIZE, 93, IDC_START_DELAY, 66, IDC_START_DELAY_SPIN, 67, IDC_MOVE_TO_START, 32,
@@ -82,7 +83,7 @@ const DWORD kScrollHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_EXT_SCROLL_ENA
 
 enum { kMaxStartDelay = 60, kDelayPage = 12, kLargestDialogSize = 2 };
 
-BOOL fillPage(HWND page, const PageControls& controls) {
+void fillPage(HWND page, const Page& controls) {
   for (int i = 0; i < controls.checkBoxCount; ++i) {
     const CheckBox& box = controls.checkBoxes[i];
     CheckDlgButton(page, box.id, editSettings.*box.field != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -97,12 +98,11 @@ BOOL fillPage(HWND page, const PageControls& controls) {
     const int entry = value >= 1 && value <= list.count ? value - 1 : -1;
     SendDlgItemMessageA(page, list.id, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
   }
-  return TRUE;
 }
 
 // A check box stores its state at each click; a list its selection, on CBN_SELCHANGE only.
 // Answers whether the control belongs to the page.
-BOOL storeControl(HWND page, const PageControls& controls, int id, WORD code) {
+BOOL storeControl(HWND page, const Page& controls, int id, WORD code) {
   for (int i = 0; i < controls.checkBoxCount; ++i) {
     if (controls.checkBoxes[i].id != id) continue;
     editSettings.*controls.checkBoxes[i].field = IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
@@ -124,13 +124,11 @@ int readStartDelay(HWND page) {
   return static_cast<int>(GetDlgItemInt(page, IDC_START_DELAY, nullptr, TRUE));
 }
 
-BOOL fillSystemPage(HWND page) {
-  fillPage(page, kSystemPage);
+void fillSizeAndDelay(HWND page) {
   SetDlgItemInt(page, IDC_START_DELAY, static_cast<UINT>(editSettings.startDelaySeconds.load()),
                 TRUE);
   SendDlgItemMessageA(page, IDC_DIALOG_SIZE, TBM_SETRANGE, TRUE, MAKELPARAM(0, kLargestDialogSize));
   SendDlgItemMessageA(page, IDC_DIALOG_SIZE, TBM_SETPOS, TRUE, editSettings.dialogSize);
-  return TRUE;
 }
 
 // Out-of-range text never reaches the setting: it is erased, and the empty box stores 0.
@@ -144,9 +142,8 @@ BOOL onStartDelayChanged(HWND page, WORD code) {
   return TRUE;
 }
 
-BOOL onSystemCommand(HWND page, int id, WORD code) {
-  if (id == IDC_START_DELAY) return onStartDelayChanged(page, code);
-  return storeControl(page, kSystemPage, id, code);
+BOOL onStartDelayCommand(HWND page, int id, WORD code) {
+  return id == IDC_START_DELAY && onStartDelayChanged(page, code);
 }
 
 // The trackbar's value follows from the request alone; its own position is never read.
@@ -203,35 +200,49 @@ INT_PTR afterPageMessage(HWND page, BOOL handled, bool followsAlwaysOnTop) {
   SendMessageA(GetParent(page), WM_NULL, 0, 0);
   return TRUE;
 }
+
+// By tab index.
+const Page kPages[kPageCount] = {
+    {kSystemCheckBoxes, countOf(kSystemCheckBoxes), nullptr, 0, kSystemHelpIds, fillSizeAndDelay,
+     onStartDelayCommand, onSystemScroll, true},
+    {kPanCheckBoxes, countOf(kPanCheckBoxes), kPanLists, countOf(kPanLists), kPanHelpIds, nullptr,
+     nullptr, nullptr, false},
+    {kScrollCheckBoxes, countOf(kScrollCheckBoxes), kScrollLists, countOf(kScrollLists),
+     kScrollHelpIds, nullptr, nullptr, nullptr, false},
+};
+
+// The page a window shows, kept in the window from its creation on: the dialog's later
+// WM_INITDIALOG, which refreshes the page, carries no tab index.
+const Page* pageOf(HWND page, UINT message, LPARAM lParam) {
+  if (message == WM_INITDIALOG && !GetWindowLongPtrA(page, DWLP_USER) && lParam >= 0 &&
+      lParam < kPageCount)
+    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(&kPages[lParam]));
+  return reinterpret_cast<const Page*>(GetWindowLongPtrA(page, DWLP_USER));
+}
+
+BOOL onInit(HWND page, const Page& kind) {
+  fillPage(page, kind);
+  if (kind.fillMore) kind.fillMore(page);
+  return TRUE;
+}
+
+BOOL onCommand(HWND page, const Page& kind, int id, WORD code) {
+  if (kind.commandMore && kind.commandMore(page, id, code)) return TRUE;
+  return storeControl(page, kind, id, code);
+}
 }  // namespace
 
-INT_PTR CALLBACK systemPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK settingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+  const Page* kind = pageOf(page, message, lParam);
+  if (!kind) return FALSE;
   BOOL handled = FALSE;
   switch (message) {
-    case WM_INITDIALOG: handled = fillSystemPage(page); break;
-    case WM_COMMAND: handled = onSystemCommand(page, LOWORD(wParam), HIWORD(wParam)); break;
-    case WM_VSCROLL: handled = onSystemScroll(page, wParam, reinterpret_cast<HWND>(lParam)); break;
-    case WM_HELP: handled = showContextHelp(lParam, kSystemHelpIds); break;
+    case WM_INITDIALOG: handled = onInit(page, *kind); break;
+    case WM_COMMAND: handled = onCommand(page, *kind, LOWORD(wParam), HIWORD(wParam)); break;
+    case WM_VSCROLL:
+      handled = kind->onScroll && kind->onScroll(page, wParam, reinterpret_cast<HWND>(lParam));
+      break;
+    case WM_HELP: handled = showContextHelp(lParam, kind->helpIds); break;
   }
-  return afterPageMessage(page, handled, true);
-}
-
-INT_PTR CALLBACK panPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  BOOL handled = FALSE;
-  switch (message) {
-    case WM_INITDIALOG: handled = fillPage(page, kPanPage); break;
-    case WM_COMMAND: handled = storeControl(page, kPanPage, LOWORD(wParam), HIWORD(wParam)); break;
-    case WM_HELP: handled = showContextHelp(lParam, kPanHelpIds); break;
-  }
-  return afterPageMessage(page, handled, false);
-}
-
-INT_PTR CALLBACK scrollPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
-  BOOL handled = FALSE;
-  switch (message) {
-    case WM_INITDIALOG: handled = fillPage(page, kScrollPage); break;
-    case WM_COMMAND: handled = storeControl(page, kScrollPage, LOWORD(wParam), HIWORD(wParam)); break;
-    case WM_HELP: handled = showContextHelp(lParam, kScrollHelpIds); break;
-  }
-  return afterPageMessage(page, handled, false);
+  return afterPageMessage(page, handled, kind->followsAlwaysOnTop);
 }

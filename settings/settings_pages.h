@@ -1,14 +1,15 @@
-// What the settings dialog and its pages share: the page procedures, context help and the
+// What the settings dialog and its pages share: the page procedure, context help and the
 // topmost band. Inside the settings folder only.
 #pragma once
 #include <cstdint>
 #include <windows.h>
 
-INT_PTR CALLBACK systemPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK panPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK scrollPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+enum { kPageCount = 3 };  // system, pan and scroll, in the order of the tabs
 
-// WM_HELP: help for the item under the pointer from "Qor.HLP", by a table of control id and
+// The procedure of every page; CreateDialogParam's parameter is the page's tab index.
+INT_PTR CALLBACK settingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// WM_HELP: help for the item under the pointer from kHelpFile, by a table of control id and
 // help context id pairs ended by two zeros. Always handled.
 BOOL showContextHelp(LPARAM helpInfo, const DWORD* table);
 // Joins (onTop non-zero) or leaves the topmost band, without moving or activating.

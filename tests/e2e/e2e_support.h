@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "engine/hookthread/hook_protocol.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "tests/testapp/launch.h"
 
 namespace e2e {
-const char kStoreKey[] = "software\\Tesk\\Qor";
-const UINT kTrayCallback = WM_APP + 100;
+constexpr const char* kStoreKey = kProfileStoreKey;
+const UINT kTrayCallback = trayCallbackMessage;
 const DWORD kStartMs = 20000;  // Wine may be slow to start a process
 
 inline bool waitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
@@ -101,7 +102,7 @@ inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true)
   qor.process = launchBeside("Qor.exe", arguments);
   EXPECT_TRUE(qor.process.hProcess) << "Qor.exe did not start";
   EXPECT_TRUE(waitFor([&] {
-    qor.main = FindWindowA("QorWClass", "Qor95 Ver1.0");
+    qor.main = FindWindowA(MAIN_WINDOW_CLASS, "Qor95 Ver1.0");
     qor.hook = FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME);
     return qor.main && qor.hook;
   }, kStartMs)) << "Qor's windows did not appear";
@@ -215,7 +216,7 @@ class EndToEnd : public ::testing::Test {
   }
   void SetUp() override {
     ASSERT_TRUE(app.main && app.plain && testLog) << "test application did not start";
-    ASSERT_FALSE(FindWindowA("QorWClass", nullptr)) << "a Qor of an earlier test still runs";
+    ASSERT_FALSE(FindWindowA(MAIN_WINDOW_CLASS, nullptr)) << "a Qor of an earlier test still runs";
     storeProfile(testSettings());
     clearLog();
   }

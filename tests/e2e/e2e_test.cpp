@@ -125,7 +125,7 @@ TEST_F(EndToEnd, ASecondCopyEndsAtOnceAndTheFirstRunsOn) {
   PROCESS_INFORMATION second = launchBeside("Qor.exe", "");
   ASSERT_TRUE(second.hProcess);
   EXPECT_EQ(waitForExit(second), 0u);
-  EXPECT_EQ(FindWindowA("QorWClass", nullptr), qor.main);
+  EXPECT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), qor.main);
   EXPECT_NE(mouseHookOf(qor.hook), 0);
   expectRightClickSwallowed(true);
 }

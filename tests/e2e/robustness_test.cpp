@@ -13,6 +13,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "tests/common/store_contents.h"
 #include "tests/e2e/e2e_support.h"
 
 using namespace e2e;
@@ -575,23 +576,6 @@ RawValue text(const char* name, const std::string& s, bool terminated = true) {
 }
 RawValue bytes(const char* name, DWORD type, size_t size, unsigned char fill) {
   return {name, type, std::vector<unsigned char>(size, fill)};
-}
-
-using StoreContents = std::map<std::string, std::pair<DWORD, std::vector<unsigned char>>>;
-StoreContents storeContents() {
-  StoreContents contents;
-  HKEY key;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, kStoreKey, &key) != ERROR_SUCCESS) return contents;
-  for (DWORD i = 0;; ++i) {
-    char name[256];
-    unsigned char data[1024];
-    DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
-      break;
-    contents[name] = {type, std::vector<unsigned char>(data, data + dataSize)};
-  }
-  RegCloseKey(key);
-  return contents;
 }
 }  // namespace
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app_rules.h"
+#include "resources/names.h"
+#include "resources/resource.h"
 #include "tests/fake/fakeos.h"
 
 TEST(TimerPeriod, CommandLineTails) {
@@ -32,13 +34,14 @@ TEST(SingleCopy, TheFirstStepRestoresTheUsersCursorsUnlessACopyRuns) {
   for (bool running : {false, true}) {
     fake::reset();
     const char userArrow[] = "C:\\arrow.cur";
-    fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, userArrow, sizeof userArrow);
+    fake::setValue(kUserCursorsKey, kUserCursorValues[0], REG_SZ, userArrow, sizeof userArrow);
     fake::cursorFiles = {userArrow};
-    osSetSystemCursor(osLoadCursorResource(262), OCR_NORMAL);  // the killed copy's cursor
-    if (running) fake::addWindow(nullptr, "QorWClass", {0, 0, 10, 10});
+    osSetSystemCursor(osLoadCursorResource(IDCUR_DOWN), OCR_NORMAL);  // the killed copy's cursor
+    if (running) fake::addWindow(nullptr, MAIN_WINDOW_CLASS, {0, 0, 10, 10});
     EXPECT_EQ(startAsOnlyCopy(), !running);
     EXPECT_EQ(fake::cursorRestores, running ? 0 : 1);
-    EXPECT_EQ(fake::shownCursor(OCR_NORMAL), running ? "res:262" : userArrow) << running;
+    const std::string killedCopys = "res:" + std::to_string(IDCUR_DOWN);
+    EXPECT_EQ(fake::shownCursor(OCR_NORMAL), running ? killedCopys : userArrow) << running;
     EXPECT_EQ(fake::shownCursor(OCR_IBEAM), "standard");
   }
 }

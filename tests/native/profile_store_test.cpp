@@ -2,20 +2,21 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
+#include "resources/names.h"
 #include "settings/profile_store.h"
 #include "tests/fake/fakeos.h"
 
 namespace {
-const char kKey[] = "software\\Tesk\\Qor";
 const char kSample[] = "サンプル設定";
 const char kLoadFailed[] = "読み込み失敗Default設定";
 
-std::map<std::string, FakeRegistryValue>& store() { return fake::registry[kKey]; }
+std::map<std::string, FakeRegistryValue>& store() { return fake::registry[kProfileStoreKey]; }
 
 void putNumber(const char* name, const char* text, size_t size = 10) {
   char buf[64] = {};
   std::strcpy(buf, text);
-  fake::setValue(kKey, name, REG_SZ, buf, size);
+  fake::setValue(kProfileStoreKey, name, REG_SZ, buf, size);
 }
 // Profile i with a recognisable record (field 5 = marker) and name.
 void putProfile(int i, int32_t marker, const char* name) {
@@ -24,10 +25,10 @@ void putProfile(int i, int32_t marker, const char* name) {
   s.reserved5 = marker;
   unsigned char bytes[kSettingsBytes];
   settingsToBytes(s, bytes);
-  fake::setValue(kKey, "A" + std::to_string(i), REG_BINARY, bytes, sizeof bytes);
+  fake::setValue(kProfileStoreKey, "A" + std::to_string(i), REG_BINARY, bytes, sizeof bytes);
   char n[kProfileNameBytes] = {};
   std::strcpy(n, name);
-  fake::setValue(kKey, "N" + std::to_string(i), REG_SZ, n, sizeof n);
+  fake::setValue(kProfileStoreKey, "N" + std::to_string(i), REG_SZ, n, sizeof n);
 }
 int32_t markerAt(int i) {
   auto& v = store().at("A" + std::to_string(i)).data;
@@ -46,9 +47,19 @@ std::string numberAt(const char* name) {
   EXPECT_EQ(v.data.size(), 10u);
   return std::string(reinterpret_cast<const char*>(v.data.data()), strnlen((const char*)v.data.data(), 10));
 }
+// The names a listing hands out, checked to come in index order.
+std::vector<std::string> listedNames() {
+  std::vector<std::string> names;
+  listProfileNames([](void* to, int32_t index, const char* name) {
+    auto* list = static_cast<std::vector<std::string>*>(to);
+    EXPECT_EQ(index, static_cast<int32_t>(list->size()));
+    list->push_back(name);
+  }, &names);
+  return names;
+}
 bool isDefault(const ProfileSettings& s) {
-  for (int k = 0; k < kSettingsFieldCount; ++k)
-    if (s.field(k) != defaultSettings.field(k)) return false;
+  for (SettingsField f : kSettingsFields)
+    if (s.*f != defaultSettings.*f) return false;
   return true;
 }
 
@@ -57,7 +68,7 @@ class ProfileStore : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::reset();
-    for (int k = 0; k < kSettingsFieldCount; ++k) currentSettings.field(k) = 0;
+    for (SettingsField f : kSettingsFields) currentSettings.*f = 0;
     profileCount = 1;
     currentProfile = 0;
     std::memset(profileName, 0, sizeof profileName);
@@ -74,7 +85,7 @@ TEST_F(ProfileStore, EmptyRegistryGivesOneSampleProfileAndCreatesTheKeyOnly) {
   EXPECT_EQ(currentProfile, 0);
   EXPECT_STREQ(profileName, kSample);
   EXPECT_TRUE(isDefault(currentSettings));
-  EXPECT_EQ(fake::registry.count(kKey), 1u);
+  EXPECT_EQ(fake::registry.count(kProfileStoreKey), 1u);
   EXPECT_TRUE(store().empty());
   EXPECT_EQ(captions, 1);
 }
@@ -117,7 +128,7 @@ TEST_F(ProfileStore, ProfileIsTakenWholeOrReplacedByDefaultsUnderFallbackName) {
     const char* expectedName;
   } cases[] = {
       {"good", 3, [] { putProfile(1, 42, "Work"); }, true, "Work"},
-      {"A missing", 3, [] { char n[256] = "Work"; fake::setValue(kKey, "N1", REG_SZ, n, 256); }, false, kLoadFailed},
+      {"A missing", 3, [] { char n[256] = "Work"; fake::setValue(kProfileStoreKey, "N1", REG_SZ, n, 256); }, false, kLoadFailed},
       {"A 96 bytes", 3, [] { putProfile(1, 42, "Work"); store()["A1"].data.resize(96); }, false, kLoadFailed},
       {"A 101 bytes", 3, [] { putProfile(1, 42, "Work"); store()["A1"].data.resize(101); }, false, kLoadFailed},
       {"N empty", 3, [] { putProfile(1, 42, "Work"); store()["N1"].data.clear(); }, false, kLoadFailed},
@@ -145,11 +156,7 @@ TEST_F(ProfileStore, NameFillingAllBytesIsCutTo255) {
   store()["N0"].data.assign(256, 'n');
   loadProfiles();
   EXPECT_EQ(std::strlen(profileName), 255u);
-  char listed[kProfileNameBytes];
-  HKEY key = openProfileStore();
-  profileDisplayName(key, 0, listed);
-  osRegCloseKey(key);
-  EXPECT_EQ(std::strlen(listed), 255u);
+  EXPECT_EQ(listedNames().at(0).size(), 255u);
 }
 
 TEST_F(ProfileStore, SaveWritesOnlyItsFourValuesWithExactTypesAndSizes) {
@@ -242,11 +249,7 @@ TEST_F(ProfileStore, DeleteMovesAnUnreadableProfileDownAsUnreadable) {
   EXPECT_EQ(store().count("N1"), 0u);
   EXPECT_EQ(nameAt(2), "P3");
   EXPECT_EQ(markerAt(2), 3);
-  char listed[kProfileNameBytes];
-  HKEY key = openProfileStore();
-  profileDisplayName(key, 1, listed);
-  osRegCloseKey(key);
-  EXPECT_STREQ(listed, kLoadFailed);
+  EXPECT_EQ(listedNames().at(1), kLoadFailed);
 }
 
 TEST_F(ProfileStore, HugeStoredCountIsBoundedWhenDeleting) {
@@ -263,21 +266,12 @@ TEST_F(ProfileStore, HugeStoredCountIsBoundedWhenDeleting) {
 TEST_F(ProfileStore, ListingUsesFallbackNamesForMissingOrEmptyNames) {
   putProfile(0, 0, "First");
   char empty[kProfileNameBytes] = {};
-  fake::setValue(kKey, "N1", REG_SZ, empty, 0);
+  fake::setValue(kProfileStoreKey, "N1", REG_SZ, empty, 0);
   profileCount = 3;
-  HKEY key = openProfileStore();
-  char name[kProfileNameBytes];
-  profileDisplayName(key, 0, name);
-  EXPECT_STREQ(name, "First");
-  profileDisplayName(key, 1, name);
-  EXPECT_STREQ(name, kLoadFailed);
-  profileDisplayName(key, 2, name);
-  EXPECT_STREQ(name, kLoadFailed);
-  osRegCloseKey(key);
+  EXPECT_EQ(listedNames(), (std::vector<std::string>{"First", kLoadFailed, kLoadFailed}));
   fake::registry.clear();
   profileCount = 1;
-  profileDisplayName(openProfileStore(), 0, name);  // store missing: no key at all
-  EXPECT_STREQ(name, kSample);
+  EXPECT_EQ(listedNames(), std::vector<std::string>{kSample});  // store missing: no key at all
 }
 
 TEST_F(ProfileStore, ReservedFieldsSurviveLoadEditSave) {
@@ -286,9 +280,9 @@ TEST_F(ProfileStore, ReservedFieldsSurviveLoadEditSave) {
   copySettings(s, defaultSettings);
   s.reserved5 = -7; s.reserved6 = 1234; s.reserved11 = 5; s.reserved16 = 0; s.peerMode = 3;
   settingsToBytes(s, bytes);
-  fake::setValue(kKey, "A0", REG_BINARY, bytes, 100);
+  fake::setValue(kProfileStoreKey, "A0", REG_BINARY, bytes, 100);
   char n[256] = "R";
-  fake::setValue(kKey, "N0", REG_SZ, n, 256);
+  fake::setValue(kProfileStoreKey, "N0", REG_SZ, n, 256);
   loadProfiles();
   currentSettings.panVCount = 7;
   saveCurrentProfile();

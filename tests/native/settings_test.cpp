@@ -5,17 +5,21 @@
 TEST(Settings, DefaultsAreTheDocumentedValuesInFieldOrder) {
   const int32_t expected[kSettingsFieldCount] = {0, 0, 1, 0, 0, 200, 15, 1, 1, 7, 5, 0, 2,
                                                  1, 1, 1, 1, 0, 1, 3, 0, 1, 2, 1, 1};
-  for (int k = 0; k < kSettingsFieldCount; ++k) EXPECT_EQ(defaultSettings.field(k), expected[k]) << k;
-  // Named fields sit at their index.
-  EXPECT_EQ(&defaultSettings.field(13), &defaultSettings.panEnabled);
-  EXPECT_EQ(&defaultSettings.field(20), &defaultSettings.extScrollSwapButtons);
+  for (int k = 0; k < kSettingsFieldCount; ++k)
+    EXPECT_EQ(defaultSettings.*kSettingsFields[k], expected[k]) << k;
+  // Named fields sit at their index, and the table follows the stored layout.
+  EXPECT_TRUE(kSettingsFields[13] == &ProfileSettings::panEnabled);
+  EXPECT_TRUE(kSettingsFields[20] == &ProfileSettings::extScrollSwapButtons);
+  for (int k = 0; k < kSettingsFieldCount; ++k)
+    EXPECT_EQ(reinterpret_cast<const char*>(&(defaultSettings.*kSettingsFields[k])) -
+                  reinterpret_cast<const char*>(&defaultSettings), 4 * k) << k;
   EXPECT_EQ(defaultSettings.reserved5, 200);
   EXPECT_EQ(defaultSettings.reserved9, 7);
 }
 
 TEST(Settings, StoredFormIsLittleEndianFieldByField) {
   ProfileSettings s;
-  for (int k = 0; k < kSettingsFieldCount; ++k) s.field(k) = k * 0x01010101 - 1;
+  for (int k = 0; k < kSettingsFieldCount; ++k) s.*kSettingsFields[k] = k * 0x01010101 - 1;
   s.peerMode = -2;
   unsigned char bytes[kSettingsBytes];
   settingsToBytes(s, bytes);
@@ -25,7 +29,7 @@ TEST(Settings, StoredFormIsLittleEndianFieldByField) {
   EXPECT_EQ(bytes[9], 0x02);
   ProfileSettings back;
   settingsFromBytes(back, bytes);
-  for (int k = 0; k < kSettingsFieldCount; ++k) EXPECT_EQ(back.field(k), s.field(k)) << k;
+  for (SettingsField f : kSettingsFields) EXPECT_EQ(back.*f, s.*f);
 }
 
 TEST(Settings, CopyTakesEveryFieldAndToggleFlipsToZeroOrOne) {
@@ -34,7 +38,7 @@ TEST(Settings, CopyTakesEveryFieldAndToggleFlipsToZeroOrOne) {
   a.reserved17 = 99;
   ProfileSettings b;
   copySettings(b, a);
-  for (int k = 0; k < kSettingsFieldCount; ++k) EXPECT_EQ(b.field(k), a.field(k)) << k;
+  for (SettingsField f : kSettingsFields) EXPECT_EQ(b.*f, a.*f);
 
   struct { int32_t before, after; } cases[] = {{0, 1}, {1, 0}, {2, 0}, {-1, 0}};
   for (auto c : cases) {

@@ -7,6 +7,7 @@
 #include <vector>
 #include "engine/scroll.h"
 #include "os/os.h"
+#include "resources/resource.h"
 #include "tests/testapp/launch.h"
 
 namespace {
@@ -16,9 +17,11 @@ struct CursorPicture {
 };
 // The hotspots of the cursor table.
 const CursorPicture kCursors[] = {
-    {266, 0, 0},   {264, 16, 15}, {256, 16, 15}, {271, 15, 15}, {260, 16, 15},
-    {267, 2, 12},  {258, 15, 20}, {262, 16, 8},  {255, 10, 14}, {254, 21, 14},
-    {259, 20, 18}, {263, 19, 10}, {257, 12, 18}, {261, 12, 11},
+    {IDCUR_STANDBY_ARROW, 0, 0},   {IDCUR_VERTICAL, 16, 15},      {IDCUR_HORIZONTAL, 16, 15},
+    {IDCUR_STANDBY_CROSS, 15, 15}, {IDCUR_FOUR_WAY, 16, 15},      {IDCUR_STANDBY_IBEAM, 2, 12},
+    {IDCUR_UP, 15, 20},            {IDCUR_DOWN, 16, 8},           {IDCUR_RIGHT, 10, 14},
+    {IDCUR_LEFT, 21, 14},          {IDCUR_UP_LEFT, 20, 18},       {IDCUR_DOWN_LEFT, 19, 10},
+    {IDCUR_UP_RIGHT, 12, 18},      {IDCUR_DOWN_RIGHT, 12, 11},
 };
 
 // The picture as drawn in the sources: 32 rows of '.', '#', 'o' (hotspot '+', '@', 'O').

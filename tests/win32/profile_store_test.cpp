@@ -3,34 +3,19 @@
 
 #include <cstring>
 #include "os/os.h"
+#include "resources/names.h"
 #include "settings/profile_store.h"
+#include "tests/common/store_contents.h"
 
 namespace {
-const char kKey[] = "software\\Tesk\\Qor";
-
-struct ReadBack {
-  DWORD type = 0;
-  DWORD size = 0;
-  unsigned char data[512] = {};
-};
-ReadBack readBack(const char* name) {
-  ReadBack r;
-  HKEY key;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS) return r;
-  r.size = sizeof r.data;
-  if (RegQueryValueExA(key, name, nullptr, &r.type, r.data, &r.size) != ERROR_SUCCESS) r.size = 0;
-  RegCloseKey(key);
-  return r;
-}
-
 class RealProfileStore : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
     profileCount = 1;
     currentProfile = 0;
   }
-  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey); }
 };
 }  // namespace
 
@@ -38,7 +23,7 @@ TEST_F(RealProfileStore, FirstRunCreatesAnEmptyKeyAndSaveWritesExactTypesAndSize
   loadProfiles();
   EXPECT_STREQ(profileName, "サンプル設定");
   HKEY key;
-  ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key), ERROR_SUCCESS);
   DWORD values = 99;
   RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
                    nullptr, nullptr, nullptr);
@@ -49,14 +34,14 @@ TEST_F(RealProfileStore, FirstRunCreatesAnEmptyKeyAndSaveWritesExactTypesAndSize
   saveCurrentProfile();
   struct { const char* name; DWORD type; DWORD size; } cases[] = {
       {"DataEnd", REG_SZ, 10}, {"Data", REG_SZ, 10}, {"A0", REG_BINARY, 100}, {"N0", REG_SZ, 256}};
+  StoreContents stored = storeContents();
   for (auto c : cases) {
-    ReadBack r = readBack(c.name);
-    EXPECT_EQ(r.type, c.type) << c.name;
-    EXPECT_EQ(r.size, c.size) << c.name;
+    EXPECT_EQ(stored[c.name].first, c.type) << c.name;
+    EXPECT_EQ(stored[c.name].second.size(), c.size) << c.name;
   }
-  EXPECT_STREQ(reinterpret_cast<char*>(readBack("DataEnd").data), "1");
-  EXPECT_EQ(readBack("A0").data[22 * 4], 5);
-  EXPECT_STREQ(reinterpret_cast<char*>(readBack("N0").data), "サンプル設定");
+  EXPECT_STREQ(reinterpret_cast<const char*>(stored["DataEnd"].second.data()), "1");
+  EXPECT_EQ(stored["A0"].second.at(22 * 4), 5);
+  EXPECT_STREQ(reinterpret_cast<const char*>(stored["N0"].second.data()), "サンプル設定");
 }
 
 TEST_F(RealProfileStore, SwitchAndDeleteAgainstTheRealRegistry) {
@@ -78,5 +63,6 @@ TEST_F(RealProfileStore, SwitchAndDeleteAgainstTheRealRegistry) {
   EXPECT_EQ(profileCount, 2);
   EXPECT_EQ(currentProfile, 1);
   EXPECT_EQ(currentSettings.reserved6, 102);
-  EXPECT_EQ(readBack("A2").size, 100u);  // left behind as a copy of the new last profile
+  // A2 is left behind as a copy of the new last profile.
+  EXPECT_EQ(storeContents()["A2"].second.size(), 100u);
 }

@@ -6,15 +6,16 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 #include "app/about.h"
 #include "app/tray.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
+#include "tests/common/store_contents.h"
 
 // Stand-ins for the main window's part: the dialog's owner, the popup menu and the About box.
 HWND mainWindow = nullptr;
@@ -33,41 +34,23 @@ void showPopupMenu(HWND owner, HMENU popup) {
 void runAboutBox(HWND owner) { aboutOwner = owner; }
 
 namespace {
-const char kKey[] = "software\\Tesk\\Qor";
-typedef std::map<std::string, std::vector<unsigned char>> Store;
-
-Store readStore() {
-  Store store;
-  HKEY key;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS) return store;
-  for (DWORD i = 0;; ++i) {
-    char name[64];
-    unsigned char data[512];
-    DWORD nameSize = sizeof name, dataSize = sizeof data;
-    if (RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr, data, &dataSize) != ERROR_SUCCESS)
-      break;
-    store[name] = std::vector<unsigned char>(data, data + dataSize);
-  }
-  RegCloseKey(key);
-  return store;
-}
-
-std::string storedText(const Store& store, const char* name) {
+std::string storedText(const StoreContents& store, const char* name) {
   auto value = store.find(name);
-  return value == store.end() ? "<missing>" : reinterpret_cast<const char*>(value->second.data());
+  if (value == store.end()) return "<missing>";
+  return reinterpret_cast<const char*>(value->second.second.data());
 }
 
 std::vector<int32_t> fields(const ProfileSettings& s) {
   std::vector<int32_t> v;
-  for (int k = 0; k < kSettingsFieldCount; ++k) v.push_back(s.field(k));
+  for (SettingsField f : kSettingsFields) v.push_back(s.*f);
   return v;
 }
 
-std::vector<int32_t> storedFields(const Store& store, int index) {
+std::vector<int32_t> storedFields(const StoreContents& store, int index) {
   auto value = store.find("A" + std::to_string(index));
-  if (value == store.end() || value->second.size() != kSettingsBytes) return {};
+  if (value == store.end() || value->second.second.size() != kSettingsBytes) return {};
   unsigned char bytes[kSettingsBytes];
-  std::memcpy(bytes, value->second.data(), kSettingsBytes);
+  std::memcpy(bytes, value->second.second.data(), kSettingsBytes);
   ProfileSettings s;
   settingsFromBytes(s, bytes);
   return fields(s);
@@ -140,7 +123,7 @@ std::string textOf(HWND window) {
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
     mainWindow = CreateWindowExA(0, "STATIC", "Qor", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     testMode = 0;
@@ -154,11 +137,12 @@ class SettingsDialog : public ::testing::Test {
     UnhookWindowsHookEx(boxHook);
     if (dialog) DestroyWindow(dialog);
     DestroyWindow(mainWindow);
-    RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
   }
 
   void open(int size = 0) {
     dialogSizeInUse = size;
+    registerDialogControls();
     dialog = CreateDialogParamA(GetModuleHandleA(nullptr),
                                 MAKEINTRESOURCEA(size ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL),
                                 mainWindow, settingsDialogProc, 0);
@@ -299,7 +283,7 @@ TEST_F(SettingsDialog, DefaultThenCancelKeepsAndDefaultThenOkTakesTheDefaultsUns
     currentSettings.startDelaySeconds = 40;  // live, not stored
     currentSettings.panVCount = 6;
     const std::vector<int32_t> before = fields(currentSettings);
-    const Store stored = readStore();
+    const StoreContents stored = storeContents();
     open();
     click(control(IDC_DEFAULT));
     EXPECT_EQ(fields(editSettings), fields(defaultSettings));
@@ -308,7 +292,7 @@ TEST_F(SettingsDialog, DefaultThenCancelKeepsAndDefaultThenOkTakesTheDefaultsUns
     EXPECT_EQ(fields(currentSettings), before);
     click(control(c.button));
     EXPECT_EQ(fields(currentSettings), c.takesDefaults ? fields(defaultSettings) : before) << c.button;
-    EXPECT_EQ(readStore(), stored);
+    EXPECT_EQ(storeContents(), stored);
     EXPECT_EQ(settingsDialogOpen, 0);
     EXPECT_FALSE(IsWindowVisible(dialog));
     EXPECT_EQ(page(), nullptr);
@@ -331,9 +315,9 @@ TEST_F(SettingsDialog, UpdateFollowsEditsAndTheTitleAndStoresBoth) {
   EXPECT_TRUE(updateEnabled());
   EXPECT_EQ(fields(editSettings), fields(savedSettings));
   click(control(IDC_UPDATE));
-  const Store stored = readStore();
+  const StoreContents stored = storeContents();
   EXPECT_EQ(storedText(stored, "N0"), "新しい名前");
-  EXPECT_EQ(stored.at("N0").size(), 256u);
+  EXPECT_EQ(stored.at("N0").second.size(), 256u);
   EXPECT_EQ(storedText(stored, "N1"), sampleName(1));
   EXPECT_EQ(storedText(stored, "DataEnd"), "2");
   EXPECT_STREQ(profileName, "新しい名前");
@@ -344,14 +328,14 @@ TEST_F(SettingsDialog, UpdateFollowsEditsAndTheTitleAndStoresBoth) {
   // The menu's Update stores the edits as the button does.
   click(pageControl(IDC_SAVE_ON_EXIT));
   menuCommand(IDM_UPDATE);
-  EXPECT_EQ(storedFields(readStore(), 0)[2], 0);
+  EXPECT_EQ(storedFields(storeContents(), 0)[2], 0);
   EXPECT_EQ(currentSettings.saveOnExit, 0);
   EXPECT_FALSE(updateEnabled());
 }
 
 TEST_F(SettingsDialog, AddStoresTheEditsAsANewLastProfile) {
   storeProfiles(3, 2);
-  const Store before = readStore();
+  const StoreContents before = storeContents();
   open();
   click(pageControl(IDC_MOVE_TO_START));
   typeTitle("追加した設定");
@@ -359,7 +343,7 @@ TEST_F(SettingsDialog, AddStoresTheEditsAsANewLastProfile) {
   ProfileSettings added;
   copySettings(added, sampleProfile(2));
   added.dblClickMovesToStart = 1;
-  const Store after = readStore();
+  const StoreContents after = storeContents();
   EXPECT_EQ(storedFields(after, 3), fields(added));
   EXPECT_EQ(storedText(after, "N3"), "追加した設定");
   EXPECT_EQ(storedFields(after, 2), storedFields(before, 2));
@@ -376,7 +360,7 @@ TEST_F(SettingsDialog, AddStoresTheEditsAsANewLastProfile) {
 
 TEST_F(SettingsDialog, AddAfterAHostileNegativeCountStoresWhereTheNextStartFindsIt) {
   HKEY key;
-  RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key);
+  RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
   RegSetValueExA(key, "DataEnd", 0, REG_SZ, reinterpret_cast<const BYTE*>("-3"), 3);
   RegCloseKey(key);
   loadProfiles();
@@ -391,7 +375,7 @@ TEST_F(SettingsDialog, AddAfterAHostileNegativeCountStoresWhereTheNextStartFinds
 
 TEST_F(SettingsDialog, DeleteAsksFirstThenRenumbersTheStore) {
   storeProfiles(3, 1);
-  const Store before = readStore();
+  const StoreContents before = storeContents();
   open();
   deleteAnswering(IDNO);
   EXPECT_EQ(boxSeen.count, 1);
@@ -399,11 +383,11 @@ TEST_F(SettingsDialog, DeleteAsksFirstThenRenumbersTheStore) {
   EXPECT_TRUE(boxSeen.yesNo);
   EXPECT_EQ(boxSeen.owner, dialog);
   EXPECT_TRUE(boxSeen.ownerDisabled);
-  EXPECT_EQ(readStore(), before);
+  EXPECT_EQ(storeContents(), before);
   EXPECT_EQ(listCount(), 3);
 
   deleteAnswering(IDYES);
-  const Store after = readStore();
+  const StoreContents after = storeContents();
   EXPECT_EQ(storedFields(after, 1), storedFields(before, 2));
   EXPECT_EQ(storedText(after, "N1"), sampleName(2));
   EXPECT_EQ(storedFields(after, 0), storedFields(before, 0));
@@ -424,7 +408,7 @@ TEST_F(SettingsDialog, DeletingTheOnlyProfileThenDeletingAgainLeavesAConsistentS
   storeProfiles(1, 0);
   open();
   deleteAnswering(IDYES);
-  Store after = readStore();
+  StoreContents after = storeContents();
   EXPECT_EQ(after.count("A0") + after.count("N0"), 0u);
   EXPECT_EQ(storedText(after, "DataEnd"), "0");
   EXPECT_EQ(storedText(after, "Data"), "-1");
@@ -439,7 +423,7 @@ TEST_F(SettingsDialog, DeletingTheOnlyProfileThenDeletingAgainLeavesAConsistentS
   EXPECT_TRUE(popupGrayed()[2]);
   deleteAnswering(IDYES);
   EXPECT_EQ(boxSeen.count, 1);
-  EXPECT_EQ(readStore(), after);
+  EXPECT_EQ(storeContents(), after);
   EXPECT_EQ(profileCount, 0);
   loadProfiles();
   EXPECT_EQ(profileCount, 0);

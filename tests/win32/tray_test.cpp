@@ -10,12 +10,11 @@
 #include "app/tray.h"
 #include "engine/gesture.h"
 #include "engine/hookthread/hook_protocol.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 
 namespace {
-const char kStoreKey[] = "software\\Tesk\\Qor";
-
 struct Item {
   UINT id;  // 0 for separators and submenus
   std::string text;
@@ -64,7 +63,7 @@ Item separator() { return {0, "-", false, {}}; }
 
 // Stores count profiles named by names (null: no name value), then makes current the current one.
 void storeProfiles(std::vector<const char*> names, int32_t current) {
-  RegDeleteKeyA(HKEY_CURRENT_USER, kStoreKey);
+  RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
   profileCount = static_cast<int32_t>(names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     currentProfile = static_cast<int32_t>(i);
@@ -75,14 +74,14 @@ void storeProfiles(std::vector<const char*> names, int32_t current) {
     char value[16];
     wsprintfA(value, "N%d", static_cast<int>(i));
     HKEY key;
-    if (!names[i] && RegOpenKeyA(HKEY_CURRENT_USER, kStoreKey, &key) == ERROR_SUCCESS) {
+    if (!names[i] && RegOpenKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key) == ERROR_SUCCESS) {
       RegDeleteValueA(key, value);
       RegCloseKey(key);
     }
   }
   if (names.empty()) {  // a store that says it holds no profile
     HKEY key;
-    RegCreateKeyA(HKEY_CURRENT_USER, kStoreKey, &key);
+    RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
     RegSetValueExA(key, "DataEnd", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
     RegCloseKey(key);
   }
@@ -96,7 +95,7 @@ class Tray : public ::testing::Test {
     copySettings(currentSettings, defaultSettings);
     panState = 0;
   }
-  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kStoreKey); }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey); }
 };
 
 // A window standing in for the main window: it counts the WM_CLOSE it receives.
@@ -173,18 +172,24 @@ TEST_F(Tray, AStoredCountBeyondTheListingLimitListsTheLimit) {
 }
 
 TEST_F(Tray, ToggleAndStandbyCommands) {
-  struct { UINT id; int field; int32_t before; int32_t after; } toggles[] = {
-      {IDM_EXT_SCROLL, 15, 1, 0},    {IDM_EXT_SCROLL, 15, 0, 1},     {IDM_EXT_SCROLL, 15, 2, 0},
-      {IDM_MOVE_TO_START, 0, 0, 1},  {IDM_DELAYED_START, 1, 1, 0},   {IDM_SAVE_ON_EXIT, 2, -4, 0},
-      {IDM_OPEN_START_MENU, 3, 0, 1},
+  typedef ProfileSettings P;
+  struct { UINT id; SettingsField field; int32_t before; int32_t after; } toggles[] = {
+      {IDM_EXT_SCROLL, &P::extScrollEnabled, 1, 0},
+      {IDM_EXT_SCROLL, &P::extScrollEnabled, 0, 1},
+      {IDM_EXT_SCROLL, &P::extScrollEnabled, 2, 0},
+      {IDM_MOVE_TO_START, &P::dblClickMovesToStart, 0, 1},
+      {IDM_DELAYED_START, &P::delayedStart, 1, 0},
+      {IDM_SAVE_ON_EXIT, &P::saveOnExit, -4, 0},
+      {IDM_OPEN_START_MENU, &P::dblClickOpensStartMenu, 0, 1},
   };
   for (auto t : toggles) {
     copySettings(currentSettings, defaultSettings);
-    currentSettings.field(t.field) = t.before;
+    currentSettings.*t.field = t.before;
     EXPECT_TRUE(runCommand(t.id));
     for (int f = 0; f < kSettingsFieldCount; ++f) {
-      int32_t expected = f == t.field ? t.after : defaultSettings.field(f).load();
-      EXPECT_EQ(currentSettings.field(f), expected) << "command " << t.id << ", field " << f;
+      const SettingsField field = kSettingsFields[f];
+      int32_t expected = field == t.field ? t.after : (defaultSettings.*field).load();
+      EXPECT_EQ(currentSettings.*field, expected) << "command " << t.id << ", field " << f;
     }
   }
   struct { int32_t before; int32_t after; } standby[] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};

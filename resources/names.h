@@ -1,0 +1,23 @@
+// Names that several parts of Qor and its tests must spell alike: registry places, the main
+// window's class, the tray message and the help file.
+#pragma once
+
+// The stored profiles, under HKEY_CURRENT_USER.
+inline constexpr char kProfileStoreKey[] = "software\\Tesk\\Qor";
+
+// The user's own cursors, under HKEY_CURRENT_USER: a file path per value, for the arrow, the
+// I-beam and the cross in that order.
+inline constexpr char kUserCursorsKey[] = "Control Panel\\Cursors";
+inline constexpr const char* kUserCursorValues[3] = {"Arrow", "IBeam", "Cross"};
+
+// Help for the tray menu and the settings dialog.
+inline constexpr char kHelpFile[] = "Qor.HLP";
+
+// The hidden main window's class: a window of it means a copy of Qor runs.
+#define MAIN_WINDOW_CLASS "QorWClass"
+
+#ifdef _WIN32
+#include <windows.h>
+// What the tray icon sends the main window.
+enum { trayCallbackMessage = WM_APP + 100 };
+#endif
