@@ -1,6 +1,7 @@
 #include "engine/cursor.h"
 
 #include "os/os.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 
 namespace {
@@ -14,10 +15,8 @@ const int kGestureCursorIds[kGestureCursorCount] = {
     IDCUR_UP_RIGHT,      IDCUR_DOWN_RIGHT,
 };
 
-// The replaced system cursors and the user's registry value for each.
+// The replaced system cursors, in the order of the user's values kUserCursorValues.
 const DWORD kSystemCursors[kSystemCursorCount] = {OCR_NORMAL, OCR_IBEAM, OCR_CROSS};
-const char* const kUserCursorValues[kSystemCursorCount] = {"Arrow", "IBeam", "Cross"};
-const char kUserCursorKey[] = "Control Panel\\Cursors";
 
 // For sets kCursorVertical..kCursorDownRight, the gestureCursors index shown as arrow, I-beam
 // and cross.
@@ -54,7 +53,7 @@ void show(HCURSOR cursor, int place) {
 void loadCursors() {
   for (int i = 0; i < kGestureCursorCount; ++i)
     if (!gestureCursors[i]) gestureCursors[i] = osLoadCursorResource(kGestureCursorIds[i]);
-  HKEY key = osRegOpenKey(kUserCursorKey);
+  HKEY key = osRegOpenKey(kUserCursorsKey);
   for (int i = 0; i < kSystemCursorCount; ++i) {
     char path[257];
     DWORD size = 256;

@@ -70,6 +70,14 @@ void loadProfile(HKEY key, int32_t index) {
   }
   if (onProfileLoaded) onProfileLoaded();
 }
+
+// A profile's listed name: its stored name, or the fallback name.
+void profileDisplayName(HKEY store, int32_t index, char (&name)[kProfileNameBytes]) {
+  if (!readName(store, index, name) || name[0] == 0) {
+    std::memset(name, 0, sizeof name);
+    std::strcpy(name, fallbackName());
+  }
+}
 }  // namespace
 
 int32_t parseDecimal(const char* text, int length) {
@@ -144,17 +152,8 @@ void deleteCurrentProfile() {
   osRegCloseKey(key);
 }
 
-HKEY openProfileStore() { return osRegOpenKey(kProfileStoreKey); }
-
-void profileDisplayName(HKEY store, int32_t index, char (&name)[kProfileNameBytes]) {
-  if (!readName(store, index, name) || name[0] == 0) {
-    std::memset(name, 0, sizeof name);
-    std::strcpy(name, fallbackName());
-  }
-}
-
 void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context) {
-  HKEY store = openProfileStore();
+  HKEY store = osRegOpenKey(kProfileStoreKey);
   const int32_t count = profileCount < kMaxListedProfiles ? profileCount : kMaxListedProfiles;
   for (int32_t i = 0; i < count; ++i) {
     char name[kProfileNameBytes];

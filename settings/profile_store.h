@@ -22,11 +22,6 @@ void deleteCurrentProfile();
 // gives the fallback name. The store is opened once for the whole listing.
 void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context);
 
-// The listing's steps one by one, for the fuzz target: open, ask for each index, close with
-// osRegCloseKey; a null key gives the fallback names.
-HKEY openProfileStore();
-void profileDisplayName(HKEY store, int32_t index, char (&name)[kProfileNameBytes]);
-
 // Leading white space, an optional sign, then digits up to the first non-digit, within
 // length bytes; no digits give 0, and values beyond 32 bits saturate.
 int32_t parseDecimal(const char* text, int length);

@@ -34,20 +34,11 @@ struct ProfileSettings {
   SharedInt32 panVCount;
   SharedInt32 panHResponse;
   SharedInt32 panVResponse;
-
-  // Field k of kSettingsFields, for code that picks fields by number.
-  SharedInt32& field(int index);
-  const SharedInt32& field(int index) const;
 };
 
 typedef SharedInt32 ProfileSettings::*SettingsField;
 // Every field once, in storage order: copying and the stored form go through this table.
 extern const SettingsField kSettingsFields[kSettingsFieldCount];
-
-inline SharedInt32& ProfileSettings::field(int index) { return this->*kSettingsFields[index]; }
-inline const SharedInt32& ProfileSettings::field(int index) const {
-  return this->*kSettingsFields[index];
-}
 
 static_assert(sizeof(ProfileSettings) == kSettingsBytes, "the stored record is 100 bytes");
 static_assert(offsetof(ProfileSettings, peerMode) == 4 * 4, "field 4 at byte 16");

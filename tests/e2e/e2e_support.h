@@ -75,14 +75,14 @@ inline std::vector<unsigned char> storedRecord() {
   return read == ERROR_SUCCESS && size == kSettingsBytes ? bytes : std::vector<unsigned char>{};
 }
 
-inline int32_t storedField(int field) {
+inline int32_t storedField(SettingsField field) {
   std::vector<unsigned char> bytes = storedRecord();
   if (bytes.empty()) return INT32_MIN;
   unsigned char record[kSettingsBytes];
   std::copy(bytes.begin(), bytes.end(), record);
   ProfileSettings s;
   settingsFromBytes(s, record);
-  return s.field(field);
+  return s.*field;
 }
 
 // ---- Qor.exe, started as a user starts it.

@@ -227,8 +227,8 @@ TEST_F(EndToEnd, ExitThroughTheTrayMenuStoresTheProfileWithSaveOnExit) {
   click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(waitForExit(qor.process), 0u);
   EXPECT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME));
-  EXPECT_EQ(storedField(15), 0) << "extScrollEnabled toggled and stored";
-  EXPECT_EQ(storedField(0), 1) << "dblClickMovesToStart toggled and stored";
+  EXPECT_EQ(storedField(&ProfileSettings::extScrollEnabled), 0) << "extScrollEnabled toggled and stored";
+  EXPECT_EQ(storedField(&ProfileSettings::dblClickMovesToStart), 1) << "dblClickMovesToStart toggled and stored";
   expectRightClickSwallowed(false);  // the hooks are gone with Qor
 }
 
@@ -277,8 +277,8 @@ TEST_F(EndToEnd, EndOfSessionStoresTheProfileWhateverSaveOnExitHolds) {
   SendMessageA(qor.main, WM_ENDSESSION, FALSE, 0);
   EXPECT_EQ(storedRecord(), before) << "the session goes on: nothing is stored";
   SendMessageA(qor.main, WM_ENDSESSION, TRUE, 0);
-  EXPECT_EQ(storedField(15), 0);
-  EXPECT_EQ(storedField(2), 0) << "saveOnExit stays off";
+  EXPECT_EQ(storedField(&ProfileSettings::extScrollEnabled), 0);
+  EXPECT_EQ(storedField(&ProfileSettings::saveOnExit), 0) << "saveOnExit stays off";
   EXPECT_TRUE(IsWindow(qor.hook)) << "nothing else stops";
   expectRightClickSwallowed(true);
 }

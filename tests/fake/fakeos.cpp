@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "resources/names.h"
+
 namespace fake {
 std::vector<SentMessage> sent;
 bool logMessages = true;
@@ -28,7 +30,6 @@ std::vector<FakeWindow> windows;
 std::vector<std::vector<HWND>> children;  // index 0: top-level windows
 std::vector<std::string> openKeys;        // handle n + 1 is openKeys[n]
 const DWORD kSystemCursorIds[3] = {OCR_NORMAL, OCR_IBEAM, OCR_CROSS};
-const char* const kUserCursorValues[3] = {"Arrow", "IBeam", "Cross"};
 std::string systemCursors[3];
 
 // A stretch of another process's memory: allocated by the program (bytes of its own) or a
@@ -476,7 +477,7 @@ void osDestroyCursor(HCURSOR cursor) {
 }
 void osRestoreSystemCursors() {
   ++cursorRestores;
-  auto key = registry.find("Control Panel\\Cursors");
+  auto key = registry.find(kUserCursorsKey);
   for (int i = 0; i < 3; ++i) {
     std::string path;
     if (key != registry.end()) {

@@ -7,16 +7,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "resources/names.h"
 #include "settings/profile_store.h"
 #include "tests/fake/fakeos.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace {
-const char kKey[] = "software\\Tesk\\Qor";
-
 bool isDefault() {
-  for (int k = 0; k < kSettingsFieldCount; ++k)
-    if (currentSettings.field(k) != defaultSettings.field(k)) return false;
+  for (SettingsField f : kSettingsFields)
+    if (currentSettings.*f != defaultSettings.*f) return false;
   return true;
 }
 
@@ -26,7 +25,7 @@ bool isFallbackName(const char* name) {
 
 // Values that changed must be the store's own, with their exact types and sizes.
 void checkWrites(const std::map<std::string, FakeRegistryValue>& before, bool mayWrite) {
-  for (auto& [name, value] : fake::registry[kKey]) {
+  for (auto& [name, value] : fake::registry[kProfileStoreKey]) {
     auto old = before.find(name);
     if (old != before.end() && old->second.type == value.type && old->second.data == value.data)
       continue;
@@ -47,7 +46,7 @@ void checkWrites(const std::map<std::string, FakeRegistryValue>& before, bool ma
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in = {data, size};
   fake::reset();
-  fake::registry[kKey];
+  fake::registry[kProfileStoreKey];
   const char* names[] = {"DataEnd", "Data", "A0", "N0", "A1", "N1", "A2", "N2", "A3", "N3"};
   for (const char* name : names) {
     if (!(in.byte() & 1)) continue;
@@ -55,13 +54,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t length = (in.byte() | in.byte() << 8) % 301;
     std::string bytes;
     for (size_t i = 0; i < length; ++i) bytes += static_cast<char>(in.byte());
-    fake::setValue(kKey, name, type, bytes.data(), length);
+    fake::setValue(kProfileStoreKey, name, type, bytes.data(), length);
   }
   profileCount = 1;
   currentProfile = 0;
   loadProfiles();
   for (int step = 0; step < 8 && in.size; ++step) {
-    auto before = fake::registry[kKey];
+    auto before = fake::registry[kProfileStoreKey];
     switch (in.byte() % 5) {
       case 0:
         loadProfiles();
@@ -84,23 +83,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         check(profileCount >= 0 || before.count("DataEnd"));
         loadProfiles();
         break;
-      case 4: {
-        HKEY store = openProfileStore();
-        int32_t n = profileCount < 8 ? profileCount : 8;
-        for (int32_t i = 0; i < n; ++i) {
-          char listed[kProfileNameBytes];
-          profileDisplayName(store, i, listed);
-          check(std::memchr(listed, 0, sizeof listed) && listed[0] != 0);
-        }
-        osRegCloseKey(store);
+      case 4:
+        listProfileNames([](void*, int32_t, const char* listed) {
+          check(std::memchr(listed, 0, kProfileNameBytes) && listed[0] != 0);
+        }, nullptr);
         checkWrites(before, false);
         break;
-      }
     }
     check(std::memchr(profileName, 0, sizeof profileName) != nullptr);
     if (isFallbackName(profileName) && !isDefault()) {
       // A stored profile may carry a fallback text as its name; then its record is stored too.
-      check(fake::registry[kKey].count("A" + std::to_string(currentProfile)) == 1);
+      check(fake::registry[kProfileStoreKey].count("A" + std::to_string(currentProfile)) == 1);
     }
   }
   return 0;
