@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "engine/gesture.h"
 #include "engine/hookthread/hook_protocol.h"
+#include "engine/hookthread/hook_thread.h"
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/dialog.h"
@@ -25,7 +26,9 @@ void openMouseControlPanel() {
   ShellExecuteA(GetDesktopWindow(), "open", "CONTROL.EXE", "Main.CPL", "", SW_SHOWNORMAL);
 }
 // A pan under way (state 2 or 3) ends as well.
-void toggleStandby() { panState = panState == 0 ? 1 : 0; }
+void toggleStandby() {
+  changeEngineOutsideHookThread([] { panState = panState == kPanOff ? kPanStandby : kPanOff; });
+}
 void openSettings() {
   testMode = 0;
   dialogSizeInUse = chooseDialogSize(currentSettings.dialogSize);

@@ -31,9 +31,9 @@ LRESULT onCreate(HWND window, const HookThreadStart& start) {
   onProfileLoaded = setCaption;
   loadProfiles();
   setTrayIcon(NIM_ADD);
-  InitializeCriticalSection(&engineLock);
   startHookThread(start);
-  if (currentSettings.startInStandby) panState = kPanStandby;
+  if (currentSettings.startInStandby)
+    changeEngineOutsideHookThread([] { panState = kPanStandby; });
   return 0;
 }
 
@@ -43,9 +43,7 @@ LRESULT onDestroy() {
   setTrayIcon(NIM_DELETE);
   engineEnabled = 0;
   // The hook thread may be in the middle of an event: the reset waits for it.
-  EnterCriticalSection(&engineLock);
-  resetEngine();
-  LeaveCriticalSection(&engineLock);
+  changeEngineOutsideHookThread(resetEngine);
   if (currentSettings.saveOnExit) saveCurrentProfile();
   if (hookWindow) SendMessageA(hookWindow, WM_CLOSE, 0, 0);
   releasePointer();

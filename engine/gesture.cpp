@@ -392,6 +392,12 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
   return result;
 }
 
+bool engineWantsMovements() {
+  return panState != kPanOff || extScrollState != kExtScrollOff || leftButtonDown != 0 ||
+         menuLoopSeen != 0 || chordAction != kChordNone || scrollRepeat.hOn != 0 ||
+         scrollRepeat.vOn != 0;
+}
+
 void engineTick() {
   dropOrphanedGesture();
   runScrollRepeats(currentKind);

@@ -28,6 +28,9 @@ void resetEngine();
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y);
 // Every hook-timer tick, on the hook thread under engineLock: the repeats' steps.
 void engineTick();
+// Whether a movement can change more than what lies under the pointer: a gesture, a button held,
+// a menu-loop notice to apply. Otherwise only the latest movement before the next event counts.
+bool engineWantsMovements();
 // The main thread's standby command can end a gesture between events: with both states off,
 // stops the repeats and shows the user's cursors in place of a gesture set.
 void dropOrphanedGesture();

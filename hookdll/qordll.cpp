@@ -55,13 +55,15 @@ LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fal
 // lets the event pass: a stuck Qor must never take the mouse away.
 LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   EventSlots* slots = eventSlots();
-  if (!slots) return kAnswerPass;
+  if (!slots || __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED) == kSendNothing)
+    return kAnswerPass;
   HWND window = knownHookWindow(slots);
   if (!window || event->hwnd == window) return kAnswerPass;
   EventRecord record = {event->pt.x, event->pt.y,
                         static_cast<uint32_t>(reinterpret_cast<uintptr_t>(event->hwnd)),
                         static_cast<uint32_t>(event->wHitTestCode),
                         static_cast<uint32_t>(event->dwExtraInfo)};
+  if (keepMovement(slots, static_cast<uint32_t>(message), record)) return kAnswerPass;
   const DWORD now = GetTickCount();
   int32_t ticket = publishEvent(slots, record, now);
   if (!ticket) return kAnswerPass;
@@ -84,7 +86,8 @@ LRESULT CALLBACK MouseFunc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK CallWndProcFunc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == MSGF_MENU) {
+  EventSlots* slots = code == MSGF_MENU ? eventSlots() : nullptr;
+  if (slots && __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED) != kSendNothing) {
     const MSG* filtered = reinterpret_cast<const MSG*>(lParam);
     sendToHookWindow(kMsgMenuLoop, filtered->message, filtered->wParam, 0);
   }

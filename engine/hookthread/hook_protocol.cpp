@@ -13,6 +13,8 @@ EventSlots* eventSlots = nullptr;
 static_assert(sizeof(EventSlot::hitTest) == kLentRoomBytes, "the slot lends the whole room");
 
 namespace {
+uint32_t keptTaken = 0;  // version of the kept movement last taken
+
 HWND windowOf(uint32_t value) {  // handles are 32-bit values, sign-extended on 64-bit
   return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
 }
@@ -21,7 +23,34 @@ void notifyPeer(HWND sender, LPARAM code) {
   HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
   if (peer) osSendMessage(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
 }
+// The movement the library kept since, handled before anything that came after it.
+void takeKeptMovement() {
+  uint32_t message = 0;
+  EventRecord event;
+  if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &message, &event))
+    engineMouseEvent(windowOf(event.window), message, static_cast<int32_t>(event.hitTestCode),
+                     event.x, event.y);
+}
 }  // namespace
+
+void publishDemand() {
+  if (!eventSlots) return;
+  const uint32_t demand = !engineEnabled        ? kSendNothing
+                          : engineWantsMovements() ? kSendEverything
+                                                   : kKeepIdleMovements;
+  __atomic_store_n(&eventSlots->owner.demand, demand, __ATOMIC_RELEASE);
+}
+
+void changeEngine(void (*change)()) {
+  takeKeptMovement();
+  change();
+  dropOrphanedGesture();
+  publishDemand();
+}
+
+bool hookTimerWanted() {
+  return startTick != 0 || (engineEnabled && (scrollRepeat.hOn != 0 || scrollRepeat.vOn != 0));
+}
 
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   EventRecord event;
@@ -35,21 +64,33 @@ LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   LentHitTestBuffer before = lendHitTestBuffer(
       senderView ? LentHitTestBuffer{slot.senderProcess, senderView + offset, slot.hitTest}
                  : LentHitTestBuffer{});
+  takeKeptMovement();
   int32_t pass = engineMouseEvent(windowOf(event.window), static_cast<UINT>(message),
                                   static_cast<int32_t>(event.hitTestCode), event.x, event.y);
   lendHitTestBuffer(before);
+  publishDemand();
   return pass ? kAnswerPass : kAnswerSwallow;
 }
 
 LRESULT answerMenuLoop() {
-  if (engineEnabled) menuLoopSeen = 1;
+  if (!engineEnabled) return 0;
+  takeKeptMovement();  // it came before the menu loop
+  menuLoopSeen = 1;
+  publishDemand();
   return 0;
 }
 
 LRESULT answerPeer(LPARAM code) {
   switch (code) {
-    case kPeerDisable: engineEnabled = 0; return 0;
-    case kPeerEnable: if (currentSettings.peerMode != 3) engineEnabled = 1; return 0;
+    case kPeerDisable:
+      takeKeptMovement();
+      engineEnabled = 0;
+      publishDemand();
+      return 0;
+    case kPeerEnable:
+      if (currentSettings.peerMode != 3) engineEnabled = 1;
+      publishDemand();
+      return 0;
     case kPeerQuery: return currentSettings.peerMode;
     default: return 0;
   }

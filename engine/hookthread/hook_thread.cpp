@@ -10,7 +10,6 @@
 
 HWND hookWindow = nullptr;
 HANDLE hookThread = nullptr;
-CRITICAL_SECTION engineLock;
 
 namespace {
 const UINT_PTR kHookTimerId = 185;
@@ -18,6 +17,16 @@ HMODULE hookLibrary = nullptr;
 HHOOK mouseHook = nullptr;
 HHOOK msgFilterHook = nullptr;
 HANDLE windowReady = nullptr;  // signalled once the thread has tried to create its window
+// The engine runs under this lock on the hook thread; the main thread takes it for its changes.
+CRITICAL_SECTION engineLock;
+
+// Made by the main thread before any other thread can take it (the hook thread starts later).
+CRITICAL_SECTION& theEngineLock() {
+  static bool made = false;
+  if (!made) InitializeCriticalSection(&engineLock);
+  made = true;
+  return engineLock;
+}
 EventSlotsView slotsView = {nullptr, nullptr};  // created by createEventSlots
 UINT timerPeriodMs = 10;
 
@@ -87,7 +96,7 @@ LRESULT onCreate(HWND window, WPARAM wParam, LPARAM lParam) {
     __atomic_store_n(&slotsView.slots->owner.hookWindow,
                      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), __ATOMIC_RELEASE);
   if (installHooksAtCreation()) setHooks(window, true);
-  SetTimer(window, kHookTimerId, timerPeriodMs, nullptr);
+  publishDemand();
   return DefWindowProcA(window, WM_CREATE, wParam, lParam);
 }
 
@@ -98,7 +107,6 @@ LRESULT onTimer(HWND window) {
 
 LRESULT onDestroy(HWND window) {
   setHooks(window, false);
-  KillTimer(window, kHookTimerId);
   releasePointer();
   PostQuitMessage(0);
   return 0;
@@ -239,16 +247,33 @@ void releasePointer() {
   ClipCursor(&desktop);
 }
 
+void changeEngineOutsideHookThread(void (*change)()) {
+  EnterCriticalSection(&theEngineLock());
+  changeEngine(change);
+  LeaveCriticalSection(&engineLock);
+}
+
 bool setHooks(HWND owner, bool on) { return on ? installHooks(owner) : removeHooks(owner); }
+
+// The timer runs only while something needs it, so that an idle Qor never wakes.
+static void followTimerNeed(HWND window, UINT message) {
+  static bool running = false;
+  const bool wanted = message != WM_DESTROY && hookTimerWanted();
+  if (wanted == running) return;
+  running = wanted ? SetTimer(window, kHookTimerId, timerPeriodMs, nullptr) != 0
+                   : !KillTimer(window, kHookTimerId);
+}
 
 LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   EnterCriticalSection(&engineLock);
   LRESULT result = handleHookMessage(window, message, wParam, lParam);
+  followTimerNeed(window, message);
   LeaveCriticalSection(&engineLock);
   return result;
 }
 
 bool startHookThread(const HookThreadStart& start) {
+  theEngineLock();
   startTick = start.startedAt;
   timerPeriodMs = static_cast<UINT>(start.timerPeriodMs);
   WNDCLASSA wc = {};

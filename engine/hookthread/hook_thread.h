@@ -6,7 +6,6 @@
 
 extern HWND hookWindow;               // set before startHookThread returns; null without it
 extern HANDLE hookThread;
-extern CRITICAL_SECTION engineLock;   // initialised by the main window before the thread starts
 
 // Creates the block of event slots that the hook library fills, readable and writable by the
 // user and SYSTEM and by nothing of lower integrity, before anything else starts. A block left
@@ -21,6 +20,8 @@ struct HookThreadStart {
 // Registers the hook window's class and starts the thread; returns once the thread's window
 // exists (or could not be made). False when no thread runs.
 bool startHookThread(const HookThreadStart& start);
+// A change of the engine's state from the main thread, made under engineLock (changeEngine).
+void changeEngineOutsideHookThread(void (*change)());
 // Installs (on) or removes both global hooks; reports failures in a message box owned by owner.
 bool setHooks(HWND owner, bool on);
 LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -48,7 +48,7 @@ static_assert(sizeof(EventRecord) == 20, "the event record is 20 bytes");
 // block alive under the old name, and a new Qor must not map a block of another layout.
 // Qor.exe alone creates the block, with a security descriptor of its own; the library only
 // opens it, and forwards only to the hook window the block names, of the process it names.
-#define EVENT_SLOTS_NAME "QorDLL.EventSlots.3"
+#define EVENT_SLOTS_NAME "QorDLL.EventSlots.4"
 enum { kEventSlotCount = 64 };
 enum { kEventSlotReclaimMs = 2 * kHookSendTimeoutMs };
 const int32_t kEventTicketLimit = 0x7FFFFFFF;  // tickets are 1 .. kEventTicketLimit - 1
@@ -75,9 +75,26 @@ struct EventSlotsOwner {
   uint32_t magic;
   uint32_t process;     // Qor's process id
   uint32_t hookWindow;  // Qor's hook window; 0 while it has none
+  uint32_t demand;      // an EventDemand, kept current by Qor
 };
+
+// What Qor needs of the library now. While no gesture runs, a movement only tells Qor what lies
+// under the pointer for the next event, so the library keeps the latest one in the block
+// instead of sending it, and Qor takes it before the next event it is sent. While Qor's engine
+// is off, nothing need be sent at all.
+enum : uint32_t { kSendEverything = 0, kKeepIdleMovements = 1, kSendNothing = 2 };
+
+// The latest movement kept, whichever process saw it. A library writes it between an odd and
+// the next even version; a reader that sees the version change meanwhile reads nothing.
+struct KeptMovement {
+  uint32_t version;
+  uint32_t message;
+  EventRecord record;
+};
+
 struct EventSlots {
   EventSlotsOwner owner;
+  KeptMovement kept;
   EventSlot slot[kEventSlotCount];
 };
 
@@ -159,6 +176,50 @@ inline int32_t publishEvent(EventSlots* slots, const EventRecord& record, uint32
     return ticket;
   }
   return 0;
+}
+
+inline bool isMovement(uint32_t message) { return message == 0x0200 || message == 0x00A0; }
+
+// The library's choice for one event: true when the movement is kept for Qor instead of sent.
+// A movement that another library is writing meanwhile is sent instead.
+inline bool keepMovement(EventSlots* slots, uint32_t message, const EventRecord& record) {
+  if (!isMovement(message) ||
+      __atomic_load_n(&slots->owner.demand, __ATOMIC_ACQUIRE) != kKeepIdleMovements)
+    return false;
+  KeptMovement& k = slots->kept;
+  uint32_t version = __atomic_load_n(&k.version, __ATOMIC_RELAXED);
+  if ((version & 1) || !__atomic_compare_exchange_n(&k.version, &version, version + 1, false,
+                                                    __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
+    return false;
+  __atomic_thread_fence(__ATOMIC_RELEASE);
+  volatile KeptMovement& v = k;
+  v.message = message;
+  v.record.x = record.x;
+  v.record.y = record.y;
+  v.record.window = record.window;
+  v.record.hitTestCode = record.hitTestCode;
+  v.record.extraInfo = record.extraInfo;
+  __atomic_store_n(&k.version, version + 2, __ATOMIC_RELEASE);
+  return true;
+}
+
+// Qor's side: the kept movement when it is newer than the one last taken (by version).
+inline bool takeKeptMovement(EventSlots* slots, uint32_t* lastTaken, uint32_t* message,
+                             EventRecord* record) {
+  const KeptMovement& k = slots->kept;
+  const uint32_t version = __atomic_load_n(&k.version, __ATOMIC_ACQUIRE);
+  if (version == *lastTaken || (version & 1)) return false;
+  const volatile KeptMovement& v = k;
+  *message = v.message;
+  record->x = v.record.x;
+  record->y = v.record.y;
+  record->window = v.record.window;
+  record->hitTestCode = v.record.hitTestCode;
+  record->extraInfo = v.record.extraInfo;
+  __atomic_thread_fence(__ATOMIC_ACQUIRE);
+  if (__atomic_load_n(&k.version, __ATOMIC_RELAXED) != version) return false;
+  *lastTaken = version;
+  return true;
 }
 
 // The slot that ticket names; the ticket must be valid.

@@ -170,7 +170,7 @@ class HookLibrary : public ::testing::Test {
     playedSlots = {mapping, static_cast<EventSlots*>(MapViewOfFile(
                                 mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)))};
     ASSERT_TRUE(playedSlots.slots);
-    playedSlots.slots->owner = {kEventSlotsMagic, GetCurrentProcessId(), 0};
+    playedSlots.slots->owner = {kEventSlotsMagic, GetCurrentProcessId(), 0, kSendEverything};
     library = LoadLibraryA("Qordll.dll");
     ASSERT_TRUE(library);
     mouseFunc = reinterpret_cast<HOOKPROC>(
