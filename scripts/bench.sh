@@ -2,9 +2,10 @@
 # Prints every figure the project measures as one Markdown table, for the README's
 # Performance section: the native engine benchmarks (through the fake window system), the
 # sizes of both deliverables, and under Wine the latency each mouse event gains with Qor, next
-# to no hook and to a minimal forwarding hook, with Qor's idle CPU time and working set.
-# Asserts nothing. QOR_PROBE_EVENTS (default 2000) and QOR_IDLE_SECONDS (default 60) set
-# the probe's length.
+# to no hook and to a minimal forwarding hook, with Qor's working set; and, measured from
+# outside (/proc of the Linux process that runs Qor.exe and of the wineserver), Qor's CPU time
+# and wakeups while idle and while the pointer moves. Asserts nothing. QOR_PROBE_EVENTS
+# (default 2000) and QOR_IDLE_SECONDS (default 60) set the lengths.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
@@ -33,8 +34,38 @@ done
 . "$root/scripts/wine-env.sh" "$build/bench-wineprefix"
 trap stopWineEnv EXIT
 startWineEnv
-(cd "$build/x64/bin" && wineJa ./qor_latency_probe.exe "${QOR_PROBE_EVENTS:-2000}" \
-  "${QOR_IDLE_SECONDS:-60}")
+probe() { (cd "$build/x64/bin" && wineJa ./qor_latency_probe.exe "$@"); }
+probe "${QOR_PROBE_EVENTS:-2000}"
+
+# CPU from outside: clock ticks of a Linux process (all its threads), and its threads'
+# voluntary context switches (each a wakeup).
+hz=$(getconf CLK_TCK)
+idle=${QOR_IDLE_SECONDS:-60}
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+wakeups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}'; }
+percent() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN {printf "%.3f", 100 * t / hz / s}'; }
+server=$(pgrep -x wineserver | head -n1)
+s0=$(ticks "$server"); sleep "$idle"; s1=$(ticks "$server")
+serverAlone=$((s1 - s0))
+(cd "$build/x64/bin" && wineJa ./Qor.exe) &
+for _ in $(seq 100); do qor=$(pgrep -f 'Qor\.exe' | head -n1); [ -n "$qor" ] && break; sleep 0.2; done
+sleep 5  # started, hooks installed
+q0=$(ticks "$qor"); s0=$(ticks "$server"); w0=$(wakeups "$qor")
+sleep "$idle"
+q1=$(ticks "$qor"); s1=$(ticks "$server"); w1=$(wakeups "$qor")
+echo "| Qor's process over $idle idle seconds (/proc) | $(percent $((q1 - q0)) "$idle") % of one core | |"
+echo "| the wineserver over $idle seconds, with Qor idle / without Qor | $(percent $((s1 - s0)) "$idle") % / $(percent "$serverAlone" "$idle") % | |"
+echo "| Qor idle with its share of the wineserver | $(percent $((q1 - q0 + s1 - s0 - serverAlone)) "$idle") % of one core | at most 0.05 % |"
+echo "| Qor's wakeups a second while idle (its threads' voluntary context switches) | $(awk -v w=$((w1 - w0)) -v s="$idle" 'BEGIN {printf "%.2f", w / s}') | 0 |"
+for state in "in standby" "standby off"; do
+  [ "$state" = "standby off" ] && probe command 123 && sleep 1  # the tray's standby command
+  q0=$(ticks "$qor"); s0=$(ticks "$server")
+  probe move 10
+  q1=$(ticks "$qor"); s1=$(ticks "$server")
+  echo "| Qor's process while the pointer moves 1000 times a second for 10 s, $state | $(percent $((q1 - q0)) 10) % of one core (wineserver $(percent $((s1 - s0)) 10) %) | |"
+done
+probe command 0
+wait
 echo
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores of $(grep -m1 'model name' /proc/cpuinfo |
   sed 's/.*: //'), $(wine --version), Xvfb without a window manager."
