@@ -5,7 +5,7 @@
 # to no hook and to a minimal forwarding hook, with Qor's working set; and, measured from
 # outside (/proc of the Linux process that runs Qor.exe and of the wineserver), Qor's CPU time
 # and wakeups while idle and while the pointer moves. Asserts nothing. QOR_PROBE_EVENTS
-# (default 2000) and QOR_IDLE_SECONDS (default 60) set the lengths.
+# (default 2000; 0 skips the latency probe) and QOR_IDLE_SECONDS (default 60) set the lengths.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
@@ -35,7 +35,7 @@ done
 trap stopWineEnv EXIT
 startWineEnv
 probe() { (cd "$build/x64/bin" && wineJa ./qor_latency_probe.exe "$@"); }
-probe "${QOR_PROBE_EVENTS:-2000}"
+[ "${QOR_PROBE_EVENTS:-2000}" -gt 0 ] && probe "${QOR_PROBE_EVENTS:-2000}"
 
 # CPU from outside: clock ticks of a Linux process (all its threads), and its threads'
 # voluntary context switches (each a wakeup).
@@ -43,12 +43,23 @@ hz=$(getconf CLK_TCK)
 idle=${QOR_IDLE_SECONDS:-60}
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 wakeups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}'; }
+# The process of this run's prefix whose command line matches pattern (other prefixes may run too).
+ofPrefix() {
+  for p in $(pgrep -f "$1"); do
+    { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+      { echo "$p"; return 0; }
+  done
+  return 0
+}
 percent() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN {printf "%.3f", 100 * t / hz / s}'; }
-server=$(pgrep -x wineserver | head -n1)
+# The prefix's wineserver and desktop run on for the baseline, as they do beside Qor.
+wineserver -p
+probe command 0 || true
+server=$(ofPrefix 'wineserver')
 s0=$(ticks "$server"); sleep "$idle"; s1=$(ticks "$server")
 serverAlone=$((s1 - s0))
 (cd "$build/x64/bin" && wineJa ./Qor.exe) &
-for _ in $(seq 100); do qor=$(pgrep -f 'Qor\.exe' | head -n1); [ -n "$qor" ] && break; sleep 0.2; done
+for _ in $(seq 100); do qor=$(ofPrefix 'Qor\.exe'); [ -n "$qor" ] && break; sleep 0.2; done
 sleep 5  # started, hooks installed
 q0=$(ticks "$qor"); s0=$(ticks "$server"); w0=$(wakeups "$qor")
 sleep "$idle"
