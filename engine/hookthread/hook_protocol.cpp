@@ -24,7 +24,7 @@ void notifyPeer(HWND sender, LPARAM code) {
   if (peer) osSendMessage(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
 }
 // The movement the library kept since, handled before anything that came after it.
-void takeKeptMovement() {
+void handleKeptMovement() {
   uint32_t message = 0;
   EventRecord event;
   if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &message, &event))
@@ -42,7 +42,7 @@ void publishDemand() {
 }
 
 void changeEngine(void (*change)()) {
-  takeKeptMovement();
+  handleKeptMovement();
   change();
   dropOrphanedGesture();
   publishDemand();
@@ -64,7 +64,7 @@ LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   LentHitTestBuffer before = lendHitTestBuffer(
       senderView ? LentHitTestBuffer{slot.senderProcess, senderView + offset, slot.hitTest}
                  : LentHitTestBuffer{});
-  takeKeptMovement();
+  handleKeptMovement();
   int32_t pass = engineMouseEvent(windowOf(event.window), static_cast<UINT>(message),
                                   static_cast<int32_t>(event.hitTestCode), event.x, event.y);
   lendHitTestBuffer(before);
@@ -74,7 +74,7 @@ LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
 
 LRESULT answerMenuLoop() {
   if (!engineEnabled) return 0;
-  takeKeptMovement();  // it came before the menu loop
+  handleKeptMovement();  // it came before the menu loop
   menuLoopSeen = 1;
   publishDemand();
   return 0;
@@ -83,7 +83,7 @@ LRESULT answerMenuLoop() {
 LRESULT answerPeer(LPARAM code) {
   switch (code) {
     case kPeerDisable:
-      takeKeptMovement();
+      handleKeptMovement();
       engineEnabled = 0;
       publishDemand();
       return 0;
