@@ -24,5 +24,5 @@ bool startHookThread(const HookThreadStart& start);
 // Installs (on) or removes both global hooks; reports failures in a message box owned by owner.
 bool setHooks(HWND owner, bool on);
 LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Frees the pointer from any confinement (ClipCursor to the whole desktop).
+// Frees the pointer from any confinement, on every monitor.
 void releasePointer();
