@@ -445,7 +445,9 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
   dropOrphanedGesture();
   if (step.pending) {
     const ScrollRepeat& r = scrollRepeat;
+    const uint32_t denied = osDeniedSends();
     sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind);
+    if (osDeniedSends() != denied) endGesture();  // the target refuses our messages
   }
   showWantedCursor();
   return result;
@@ -453,9 +455,12 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
 
 void engineTick() {
   dropOrphanedGesture();
+  const uint32_t denied = osDeniedSends();
   runScrollRepeats(currentKind);
-  // Pan switched off: the user's cursors once, not on every tick.
-  if (currentSettings.panEnabled == 0 && appliedCursor != kCursorUser) {
+  if (osDeniedSends() != denied) endGesture();  // the target refuses our messages
+  // Pan switched off, or the gesture ended: the user's cursors once, not on every tick.
+  if ((currentSettings.panEnabled == 0 || wantedCursor == kCursorUser) &&
+      appliedCursor != kCursorUser) {
     wantedCursor = appliedCursor = kCursorUser;
     restoreUserCursors();
   }

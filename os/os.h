@@ -30,6 +30,8 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Like osSendMessage; false when the window did not answer (gone, hung or too slow).
 bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                            LRESULT* answer);
+// Sends so far that the receiver refused (access denied: a process of higher integrity).
+uint32_t osDeniedSends();
 // The process that owns window; 0 when it is not a window.
 DWORD osWindowProcessId(HWND window);
 DWORD osCurrentProcessId();

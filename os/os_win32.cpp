@@ -4,6 +4,7 @@
 
 #include "os/os.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -12,9 +13,14 @@ namespace {
 // event of the desktop. A window the system already knows as hung answers at once.
 const UINT kSendTimeoutMs = 250;
 
+std::atomic<uint32_t> deniedSends{0};
+
 bool sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
-  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                             answer) != 0;
+  if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                          answer))
+    return true;
+  if (GetLastError() == ERROR_ACCESS_DENIED) ++deniedSends;
+  return false;
 }
 
 void* addressOf(uint64_t address) { return reinterpret_cast<void*>(static_cast<uintptr_t>(address)); }
@@ -77,6 +83,7 @@ bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   *answer = answered ? static_cast<LRESULT>(raw) : 0;
   return answered;
 }
+uint32_t osDeniedSends() { return deniedSends; }
 DWORD osWindowProcessId(HWND window) {
   DWORD processId = 0;
   return GetWindowThreadProcessId(window, &processId) ? processId : 0;

@@ -22,6 +22,7 @@ std::vector<FakeCursor> cursors;
 std::vector<std::string> cursorFiles;
 int cursorMisuse = 0;
 int cursorRestores = 0;
+uint32_t deniedSends = 0;
 bool restoreFails = false;
 std::vector<FakeMonitor> monitors;
 std::map<DWORD, DWORD> integrity;
@@ -349,6 +350,10 @@ bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     ++sendsToNonWindows;
     return false;
   }
+  if (osProcessIntegrity(w->processId) > osProcessIntegrity(kOwnProcess)) {
+    ++deniedSends;  // the system drops messages from a lower integrity
+    return false;
+  }
   if (isHitTest(message)) return answerHitTest(w, window, message, lParam);
   log(window, message, wParam, lParam);
   w = find(window);  // a nested notification may have destroyed it
@@ -362,6 +367,7 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   osSendMessageAnswered(window, message, wParam, lParam, &answer);
   return answer;
 }
+uint32_t osDeniedSends() { return deniedSends; }
 DWORD osWindowProcessId(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->processId : 0;

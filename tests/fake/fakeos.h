@@ -103,6 +103,7 @@ std::string shownCursor(DWORD id);
 int liveCursors();         // handles made and not yet destroyed (by us or by the system)
 extern int cursorMisuse;   // a dead or foreign handle used, or another system cursor replaced
 extern int cursorRestores;  // calls of osRestoreSystemCursors
+extern uint32_t deniedSends;  // sends to windows of processes of higher integrity
 extern bool restoreFails;   // osRestoreSystemCursors changes nothing and fails
 
 // Monitors with their DPI (none: 96 everywhere), integrity levels by process (none: medium),

@@ -339,6 +339,15 @@ TEST_F(Gesture, NoGestureOverAWindowOfHigherIntegrity) {
   EXPECT_EQ(ev(WM_RBUTTONDOWN, 1190, 300, bar), 1);
   EXPECT_EQ(extScrollState, kExtScrollOff);
   EXPECT_TRUE(stepsAt(9000).empty());
+  // A pan whose target starts refusing (its steps denied) ends at the next tick.
+  fake::integrity[2000] = SECURITY_MANDATORY_MEDIUM_RID;
+  move(900, 300, other);
+  ev(WM_RBUTTONDOWN, 900, 300, other);
+  move(900, 200, other);
+  fake::integrity[2000] = SECURITY_MANDATORY_HIGH_RID;
+  tickAt(20000);
+  EXPECT_EQ(panState * 10 + scrollRepeat.vOn, kPanStandby * 10);
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
 }
 
 TEST_F(Gesture, DistancesCountIn96DpiUnitsOfTheAnchorsMonitor) {
