@@ -16,12 +16,12 @@ int32_t chordAction = kChordNone;
 int32_t leftButtonDown = 0;
 int32_t currentKind = 999;
 POINT anchorPoint = {0, 0};
-UINT anchorDpi = 96;
 int32_t wantedCursor = 0;
 int32_t appliedCursor = 0;
 
 namespace {
 enum { kPass = 1, kSwallow = 0 };
+UINT anchorDpi = 96;  // of the monitor under anchorPoint
 // Distances in pixels at 96 DPI, scaled to the DPI of the monitor under the anchor.
 const uint32_t kDeadZone = 10;       // from the anchor, does not pan
 const uint32_t kExtScrollReach = 10;  // from the anchor, keeps extended scroll
