@@ -19,6 +19,13 @@ bool runsOnWow64() {
 #endif
 }
 
+// A crash must not leave a gesture cursor as the user's arrow. No lock and no engine state:
+// either may be what broke; the system's reload is harmless when none of ours shows.
+LONG WINAPI restoreCursorsOnCrash(EXCEPTION_POINTERS*) {
+  SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
 int refuse(const char* text, int exitCode) {
   MessageBoxA(nullptr, text, "Qor", MB_ICONSTOP | MB_OK);
   return exitCode;
@@ -36,6 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
                   "プログラムが使っています。Qor を終了します。",
                   kExitSlotsTaken);
   appInstance = instance;
+  SetUnhandledExceptionFilter(restoreCursorsOnCrash);
   if (!registerMainWindowClass()) return 0;
   const HookThreadStart start = {GetTickCount(), parseTimerPeriod(commandTail)};
   HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, "Qor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,

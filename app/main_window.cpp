@@ -25,6 +25,8 @@ const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 // Starts every part, in this order; the hit tests' buffers come with the first hit test.
 LRESULT onCreate(HWND window, const HookThreadStart& start) {
   mainWindow = window;
+  // Started elevated, Qor still hears a shell that restarted at the user's integrity.
+  ChangeWindowMessageFilterEx(window, taskbarCreated, MSGFLT_ALLOW, nullptr);
   greetPeer(window);
   loadCursors();
   findShellWindows();
@@ -56,9 +58,14 @@ LRESULT onDestroy() {
   return 0;
 }
 
-// Windows is ending the session: only the profile is kept.
+// Windows is ending the session: the profile is kept and the user's cursors come back, the
+// hook thread held off meanwhile.
 LRESULT onEndSession(WPARAM ending) {
-  if (ending) saveCurrentProfile();
+  if (!ending) return 0;
+  saveCurrentProfile();
+  EnterCriticalSection(&engineLock);
+  restoreUserCursors();
+  LeaveCriticalSection(&engineLock);
   return 0;
 }
 

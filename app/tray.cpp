@@ -35,9 +35,11 @@ BOOL setTrayIcon(DWORD action) {
   icon.uID = 0;
   icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   icon.uCallbackMessage = trayCallbackMessage;
-  // A copy of our own, so that destroying it cannot touch a shared icon.
-  icon.hIcon = static_cast<HICON>(
-      LoadImageA(appInstance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 16, 16, 0));
+  // A copy of our own, so that destroying it cannot touch a shared icon; at the system's size
+  // for small icons, which grows with the scaling.
+  icon.hIcon = static_cast<HICON>(LoadImageA(appInstance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
   lstrcpynA(icon.szTip, captionText, sizeof icon.szTip);
   BOOL result = Shell_NotifyIconA(action, &icon);
   if (icon.hIcon) DestroyIcon(icon.hIcon);

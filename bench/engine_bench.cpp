@@ -15,7 +15,7 @@ HWND standbyOver(const char* cls) {
   releaseCursors();
   fake::reset();
   fake::logMessages = false;
-  taskbarWindow = startButton = progmanWindow = nullptr;
+  taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
   loadCursors();
   wantedCursor = appliedCursor = 0;

@@ -121,7 +121,7 @@ int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT scree
     case kHeader: return controlHitTest(window, kHeaderTable, screen, &matched);
     case kListView: {
       int32_t kind = controlHitTest(window, kListViewTable, screen, &matched);
-      if (matched && progmanWindow && grandparentOf(window) == progmanWindow)
+      if (matched && desktopHost && grandparentOf(window) == desktopHost)
         kind += kDesktopListViewOffset;
       return kind;
     }

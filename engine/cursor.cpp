@@ -55,22 +55,26 @@ void loadCursors() {
     if (!gestureCursors[i]) gestureCursors[i] = osLoadCursorResource(kGestureCursorIds[i]);
   HKEY key = osRegOpenKey(kUserCursorsKey);
   for (int i = 0; i < kSystemCursorCount; ++i) {
-    char path[257];
-    DWORD size = 256;
-    if (!osRegQueryValue(key, kUserCursorValues[i], path, &size)) continue;
+    char path[257], expanded[260];
+    DWORD size = 256, type = 0;
+    if (!osRegQueryValue(key, kUserCursorValues[i], path, &size, &type)) continue;
     path[size] = 0;  // the stored string need not end in a zero
-    replaceHandle(kUserCursors[i], osLoadCursorFile(path));
+    const bool expand = type == REG_EXPAND_SZ;
+    if (expand && !osExpandEnvironmentStrings(path, expanded, sizeof expanded)) continue;
+    replaceHandle(kUserCursors[i], osLoadCursorFile(expand ? expanded : path));
   }
   osRegCloseKey(key);
 }
 
-// Where the user has no cursor file of their own, the standard cursor comes back through
-// the system's reload of the user's settings; that is only needed where ours may show.
+// The system's reload of the user's settings brings back their scheme at their pointer size;
+// only where it refuses do the files read here stand in. Nothing is done unless ours may show.
 void restoreUserCursors() {
-  bool standardNeeded = false;
-  for (int i = 0; i < kSystemCursorCount; ++i)
-    if (!*kUserCursors[i] && replaced[i]) standardNeeded = true;
-  if (standardNeeded) osRestoreSystemCursors();
+  bool ours = false;
+  for (bool& place : replaced) ours = ours || place;
+  if (!ours || osRestoreSystemCursors()) {
+    for (bool& place : replaced) place = false;
+    return;
+  }
   for (int i = 0; i < kSystemCursorCount; ++i) {
     if (*kUserCursors[i]) show(*kUserCursors[i], i);
     replaced[i] = false;

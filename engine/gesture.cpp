@@ -6,6 +6,7 @@
 #include "engine/scroll.h"
 #include "engine/shell_windows.h"
 #include "os/os.h"
+#include "resources/names.h"
 #include "settings/settings.h"
 
 SharedInt32 panState;
@@ -20,8 +21,11 @@ int32_t appliedCursor = 0;
 
 namespace {
 enum { kPass = 1, kSwallow = 0 };
-const uint32_t kDeadZone = 10;       // pixels from the anchor that do not pan
-const uint32_t kExtScrollReach = 10;  // pixels from the anchor that keep extended scroll
+UINT anchorDpi = 96;  // of the monitor under anchorPoint
+// Distances in pixels at 96 DPI, scaled to the DPI of the monitor under the anchor.
+const uint32_t kDeadZone = 10;       // from the anchor, does not pan
+const uint32_t kExtScrollReach = 10;  // from the anchor, keeps extended scroll
+const uint32_t kDragThreshold = 1;    // a right release farther from the anchor is a drag
 const int32_t kExtScrollIntervalMs = 100;
 const uint32_t kExtScrollDelayMs = 700;  // first repeat after delay + interval
 // GetParent chains end; a bound keeps a broken one from holding up the desktop's mouse.
@@ -68,11 +72,15 @@ bool fartherThan(int32_t x, int32_t y, uint32_t reach) {
          magnitude(difference(y, anchorPoint.y)) > reach;
 }
 
+uint32_t scaled(uint32_t distance96) { return uint32_t(uint64_t(distance96) * anchorDpi / 96); }
+// The distance in pixels at 96 DPI, so that a pan's speed does not depend on the scaling.
+uint32_t unscaled(int32_t d) { return uint32_t(uint64_t(magnitude(d)) * 96 / anchorDpi); }
+
 int32_t signBeyondDeadZone(int32_t d) {
-  return magnitude(d) <= kDeadZone ? 0 : d < 0 ? -1 : 1;
+  return magnitude(d) <= scaled(kDeadZone) ? 0 : d < 0 ? -1 : 1;
 }
 int32_t panInterval(int32_t d, int32_t response) {
-  return int32_t(1000u - magnitude(d) * 2u * uint32_t(response));
+  return int32_t(1000u - unscaled(d) * 2u * uint32_t(response));
 }
 
 void panComputation(int32_t x, int32_t y) {
@@ -147,7 +155,7 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   currentKind = kind;
 
   if (extScrollState != kExtScrollOff && !scrollBarLike(kind) &&
-      (kind != prevKind || fartherThan(x, y, kExtScrollReach))) {
+      (kind != prevKind || fartherThan(x, y, scaled(kExtScrollReach)))) {
     extScrollState = kExtScrollOff;
     repeatsOff();
     wantedCursor = kCursorUser;
@@ -207,19 +215,38 @@ int32_t onLeftPress(HWND window, UINT message, FirstStep* step) {
   return kSwallow;
 }
 
+// Where Start shows on a taskbar without a Start button window: at the left end of a taskbar
+// whose buttons the user aligned left; centred buttons leave it at a place no window tells.
+bool startShownAt(POINT* at) {
+  HKEY key = osRegOpenKey(kTaskbarSettingsKey);
+  DWORD alignment = 1, size = sizeof alignment;
+  if (!osRegQueryValue(key, kTaskbarAlignmentValue, &alignment, &size)) alignment = 1;
+  osRegCloseKey(key);
+  RECT r = osGetWindowRect(taskbarWindow);
+  if (alignment != 0 || r.right <= r.left) return false;
+  const LONG half = (r.bottom - r.top) / 2;
+  *at = {r.left + half, r.top + half};
+  return true;
+}
+
 // A double-click on the empty desktop background goes to the Start button.
 void desktopDoubleClick(HWND window) {
-  if (!progmanWindow || osGetParent(osGetParent(window)) != progmanWindow) return;
+  if (!desktopHost || osGetParent(osGetParent(window)) != desktopHost) return;
   if (osSendMessage(window, LVM_GETSELECTEDCOUNT, 0, 0) != 0) return;
   bool moves = currentSettings.dblClickMovesToStart != 0;
   bool opens = currentSettings.dblClickOpensStartMenu != 0;
-  if ((moves || opens) && osIsWindow(taskbarWindow))
-    osSendMessage(taskbarWindow, WM_SETFOCUS, 0, 0);
-  if (moves && osIsWindow(startButton)) {
+  if (!(moves || opens) || !osIsWindow(taskbarWindow)) return;
+  osSendMessage(taskbarWindow, WM_SETFOCUS, 0, 0);
+  const bool button = osIsWindow(startButton);
+  POINT at;
+  if (moves && button) {
     RECT r = osGetWindowRect(startButton);
     osSetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  } else if (moves && startShownAt(&at)) {
+    osSetCursorPos(at.x, at.y);
   }
-  if (opens && osIsWindow(startButton)) osSendMessage(startButton, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  if (opens && button) osSendMessage(startButton, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  else if (opens) osSendMessage(taskbarWindow, WM_SYSCOMMAND, SC_TASKLIST, 0);
 }
 
 int32_t onLeftRelease() {
@@ -235,7 +262,33 @@ int32_t onLeftRelease() {
   return kSwallow;
 }
 
+// A window of a process of higher integrity drops Qor's messages: a gesture there would
+// swallow the press and scroll nothing.
+bool refusesMessages(HWND window) {
+  return osProcessIntegrity(osWindowProcessId(window)) > osProcessIntegrity(osCurrentProcessId());
+}
+
+// The user's cursors back and no gesture left running.
+void endGesture() {
+  repeatsOff();
+  extScrollState = kExtScrollOff;
+  if (panState != kPanOff) panState = kPanStandby;
+  wantedCursor = kCursorUser;
+}
+
 int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
+  // A left release that never reached the engine must not make this a chord.
+  const int leftKey = osGetSystemMetric(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  if (leftButtonDown != 0 && !osAsyncKeyDown(leftKey)) leftButtonDown = 0;
+  const bool starts = (extScrollState == kExtScrollActive ||
+                       (extScrollState == kExtScrollOff && currentSettings.extScrollEnabled != 0 &&
+                        scrollBarLike(currentKind)) ||
+                       (panState == kPanStandby && !leftButtonDown &&
+                        currentSettings.panEnabled != 0 && isPannableKind(currentKind)));
+  if (starts && refusesMessages(window)) {
+    endGesture();
+    return kPass;
+  }
   int32_t result = kPass;
   switch (extScrollState) {
     case kExtScrollOff:
@@ -271,6 +324,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
       scrollRepeat.target = window;
       scrollRepeat.hLast = scrollRepeat.vLast = osGetTickCount();
       anchorPoint = {x, y};
+      anchorDpi = osMonitorDpiAt(anchorPoint);
       wantedCursor = kCursorFourWay;
       panState = kPanPressed;
       result = kSwallow;
@@ -284,7 +338,7 @@ int32_t onRightRelease(int32_t x, int32_t y) {
   int32_t result = kPass;
   switch (panState) {
     case kPanPressed:
-      if (fartherThan(x, y, 1)) {  // a drag
+      if (fartherThan(x, y, scaled(kDragThreshold))) {
         repeatsOff();
         wantedCursor = kCursorStandby;
         panState = kPanStandby;
@@ -349,6 +403,7 @@ void resetEngine() {
   leftButtonDown = 0;
   currentKind = 999;
   anchorPoint = {0, 0};
+  anchorDpi = 96;
   wantedCursor = appliedCursor = kCursorReload;
   scrollRepeat = ScrollRepeat{};
   lendHitTestBuffer({});
@@ -364,6 +419,10 @@ void dropOrphanedGesture() {
 
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y) {
   ++eventsTaken;
+  // The hook reports the application's own coordinates; a DPI-unaware one's are scaled.
+  const POINT physical = osLogicalToPhysicalPoint(window, POINT{x, y});
+  x = physical.x;
+  y = physical.y;
   int32_t result = kPass;
   FirstStep step = {false, nullptr};
   switch (message) {
@@ -386,7 +445,9 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
   dropOrphanedGesture();
   if (step.pending) {
     const ScrollRepeat& r = scrollRepeat;
+    const uint32_t denied = osDeniedSends();
     sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind);
+    if (osDeniedSends() != denied) endGesture();  // the target refuses our messages
   }
   showWantedCursor();
   return result;
@@ -400,8 +461,12 @@ bool engineWantsMovements() {
 
 void engineTick() {
   dropOrphanedGesture();
+  const uint32_t denied = osDeniedSends();
   runScrollRepeats(currentKind);
-  if (currentSettings.panEnabled == 0) {
+  if (osDeniedSends() != denied) endGesture();  // the target refuses our messages
+  // Pan switched off, or the gesture ended: the user's cursors once, not on every tick.
+  if ((currentSettings.panEnabled == 0 || wantedCursor == kCursorUser) &&
+      appliedCursor != kCursorUser) {
     wantedCursor = appliedCursor = kCursorUser;
     restoreUserCursors();
   }

@@ -6,7 +6,11 @@
 #include "os/winapi.h"
 
 extern std::atomic<HWND> taskbarWindow;  // "Shell_TrayWnd" with an empty title
-extern std::atomic<HWND> startButton;    // the taskbar's topmost child
-extern std::atomic<HWND> progmanWindow;  // "Progman" titled "Program Manager", the desktop background
+// The taskbar's topmost "Start" or "Button" child; none on a taskbar that draws its Start
+// without a window of its own.
+extern std::atomic<HWND> startButton;
+// The top-level window whose "SHELLDLL_DefView" holds the desktop's icons: "Progman", or
+// since Windows 8 possibly a "WorkerW" beside it.
+extern std::atomic<HWND> desktopHost;
 
 void findShellWindows();

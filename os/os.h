@@ -20,6 +20,9 @@ bool osIsWindowEnabled(HWND window);
 void osEnumChildWindows(HWND parent, bool (*visit)(HWND child, void* context), void* context);
 HWND osFindWindow(const char* className, const char* title);  // title null: any title
 HWND osGetTopWindow(HWND parent);
+// The next child of parent (top-level windows when parent is null) after `after` (null: the
+// first) of class className; null when none.
+HWND osFindChildWindow(HWND parent, HWND after, const char* className);
 HWND osGetDesktopWindow();
 
 // Synchronous send that waits a bounded time and gives up on a hung window (answer 0).
@@ -27,9 +30,13 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Like osSendMessage; false when the window did not answer (gone, hung or too slow).
 bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                            LRESULT* answer);
+// Sends so far that the receiver refused (access denied: a process of higher integrity).
+uint32_t osDeniedSends();
 // The process that owns window; 0 when it is not a window.
 DWORD osWindowProcessId(HWND window);
 DWORD osCurrentProcessId();
+// The process's mandatory integrity level (SECURITY_MANDATORY_*_RID); 0 when unreadable.
+DWORD osProcessIntegrity(DWORD processId);
 
 // Memory in another process, for records its windows read and write there. A null process
 // or a zero address makes every operation fail.
@@ -49,6 +56,15 @@ uint32_t osRandom32();
 DWORD osGetTickCount();
 POINT osGetCursorPos();
 void osSetCursorPos(int x, int y);
+// The key or button's state now, as the hardware has it (GetAsyncKeyState's high bit).
+bool osAsyncKeyDown(int virtualKey);
+int osGetSystemMetric(int index);
+
+// DPI. The point in window's own coordinates made physical; unchanged where the system has no
+// such conversion or it fails.
+POINT osLogicalToPhysicalPoint(HWND window, POINT point);
+// The effective DPI of the monitor at a physical point (or nearest it); 96 where unknown.
+UINT osMonitorDpiAt(POINT screen);
 
 // Registry, under HKEY_CURRENT_USER. A null key makes every value operation fail.
 HKEY osRegOpenKey(const char* subkey);
@@ -56,7 +72,9 @@ HKEY osRegCreateKey(const char* subkey);
 void osRegCloseKey(HKEY key);
 // size: in, the buffer's capacity; out, the bytes the value holds. Fails when the value is
 // missing or larger than the buffer.
-bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size);
+// type, when given, receives the value's REG_* type.
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size,
+                     DWORD* type = nullptr);
 bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size);
 bool osRegDeleteValue(HKEY key, const char* name);
 
@@ -68,8 +86,11 @@ HCURSOR osCopyCursor(HCURSOR cursor);
 // destroys it; on failure it stays the caller's.
 bool osSetSystemCursor(HCURSOR cursor, DWORD id);
 void osDestroyCursor(HCURSOR cursor);  // a null handle is ignored
-// Every system cursor back as the user's settings name it, the standard one where none.
-void osRestoreSystemCursors();
+// Every system cursor back as the user's settings name it (scheme and size), the standard
+// one where none; false when the system refused.
+bool osRestoreSystemCursors();
+// %NAME% references replaced from the environment; false when the result does not fit.
+bool osExpandEnvironmentStrings(const char* text, char* buffer, DWORD size);
 // Cursor handles made by the loads and copies above and not yet destroyed or handed over.
 // Test builds only: the fake, and the Win32 side built for the leak tests.
 int osLiveCursorHandles();

@@ -4,6 +4,7 @@
 
 #include "os/os.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -12,9 +13,14 @@ namespace {
 // event of the desktop. A window the system already knows as hung answers at once.
 const UINT kSendTimeoutMs = 250;
 
+std::atomic<uint32_t> deniedSends{0};
+
 bool sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
-  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                             answer) != 0;
+  if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                          answer))
+    return true;
+  if (GetLastError() == ERROR_ACCESS_DENIED) ++deniedSends;
+  return false;
 }
 
 void* addressOf(uint64_t address) { return reinterpret_cast<void*>(static_cast<uintptr_t>(address)); }
@@ -60,6 +66,9 @@ HWND osFindWindow(const char* className, const char* title) {
   return FindWindowA(className, title);
 }
 HWND osGetTopWindow(HWND parent) { return GetTopWindow(parent); }
+HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
+  return FindWindowExA(parent, after, className, nullptr);
+}
 HWND osGetDesktopWindow() { return GetDesktopWindow(); }
 
 LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -74,11 +83,29 @@ bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   *answer = answered ? static_cast<LRESULT>(raw) : 0;
   return answered;
 }
+uint32_t osDeniedSends() { return deniedSends; }
 DWORD osWindowProcessId(HWND window) {
   DWORD processId = 0;
   return GetWindowThreadProcessId(window, &processId) ? processId : 0;
 }
 DWORD osCurrentProcessId() { return GetCurrentProcessId(); }
+DWORD osProcessIntegrity(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return 0;
+  HANDLE token = nullptr;
+  DWORD level = 0;
+  if (OpenProcessToken(process, TOKEN_QUERY, &token)) {
+    alignas(TOKEN_MANDATORY_LABEL) BYTE label[64];
+    DWORD size = 0;
+    if (GetTokenInformation(token, TokenIntegrityLevel, label, sizeof label, &size)) {
+      PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label)->Label.Sid;
+      level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1);
+    }
+    CloseHandle(token);
+  }
+  CloseHandle(process);
+  return level;
+}
 
 HANDLE osOpenProcessMemory(DWORD processId) {
   return OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
@@ -141,6 +168,32 @@ POINT osGetCursorPos() {
   return p;
 }
 void osSetCursorPos(int x, int y) { SetCursorPos(x, y); }
+bool osAsyncKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+int osGetSystemMetric(int index) { return GetSystemMetrics(index); }
+
+// Both functions came with Windows 8.1 (user32, shcore): looked up once, at first use.
+POINT osLogicalToPhysicalPoint(HWND window, POINT point) {
+  typedef BOOL(WINAPI * Convert)(HWND, POINT*);
+  static const Convert convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "LogicalToPhysicalPointForPerMonitorDPI")));
+  POINT physical = point;
+  if (!convert || !convert(window, &physical)) return point;
+  return physical;
+}
+UINT osMonitorDpiAt(POINT screen) {
+  typedef HRESULT(WINAPI * DpiForMonitor)(HMONITOR, int, UINT*, UINT*);
+  static const DpiForMonitor dpiFor = [] {
+    HMODULE shcore = LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return shcore ? reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(
+                        GetProcAddress(shcore, "GetDpiForMonitor")))
+                  : nullptr;
+  }();
+  UINT x = 96, y = 96;
+  HMONITOR monitor = MonitorFromPoint(screen, MONITOR_DEFAULTTONEAREST);
+  if (!dpiFor || !monitor || dpiFor(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y) != S_OK || !x)
+    return 96;
+  return x;
+}
 
 HKEY osRegOpenKey(const char* subkey) {
   HKEY key = nullptr;
@@ -153,11 +206,13 @@ HKEY osRegCreateKey(const char* subkey) {
 void osRegCloseKey(HKEY key) {
   if (key) RegCloseKey(key);
 }
-bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size) {
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type) {
   if (!key) return false;
-  DWORD type = 0;
-  return RegQueryValueExA(key, name, nullptr, &type, static_cast<BYTE*>(buffer), size) ==
-         ERROR_SUCCESS;
+  DWORD held = 0;
+  bool good = RegQueryValueExA(key, name, nullptr, &held, static_cast<BYTE*>(buffer), size) ==
+              ERROR_SUCCESS;
+  if (type) *type = held;
+  return good;
 }
 bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
   if (!key) return false;
@@ -202,4 +257,8 @@ bool osSetSystemCursor(HCURSOR cursor, DWORD id) {
 void osDestroyCursor(HCURSOR cursor) {
   if (cursor && DestroyCursor(cursor)) countCursorHandles(-1);
 }
-void osRestoreSystemCursors() { SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0); }
+bool osRestoreSystemCursors() { return SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0) != 0; }
+bool osExpandEnvironmentStrings(const char* text, char* buffer, DWORD size) {
+  DWORD needed = ExpandEnvironmentStringsA(text, buffer, size);
+  return needed != 0 && needed <= size;
+}

@@ -28,6 +28,8 @@ struct RECT { LONG left, top, right, bottom; };
 
 // Window messages
 #define WM_SETFOCUS 0x0007
+#define WM_SYSCOMMAND 0x0112
+#define SC_TASKLIST 0xF130
 #define WM_NCHITTEST 0x0084
 #define WM_NCMOUSEMOVE 0x00A0
 #define WM_NCLBUTTONDOWN 0x00A1
@@ -92,7 +94,15 @@ struct RECT { LONG left, top, right, bottom; };
 
 // Registry value types
 #define REG_SZ 1
+#define REG_EXPAND_SZ 2
 #define REG_BINARY 3
+
+// Keys, metrics and integrity levels
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define SM_SWAPBUTTON 23
+#define SECURITY_MANDATORY_MEDIUM_RID 0x2000
+#define SECURITY_MANDATORY_HIGH_RID 0x3000
 #endif
 
 // System cursors (<windows.h> names them only with OEMRESOURCE)

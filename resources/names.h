@@ -5,10 +5,17 @@
 // The stored profiles, under HKEY_CURRENT_USER.
 inline constexpr char kProfileStoreKey[] = "software\\Tesk\\Qor";
 
-// The user's own cursors, under HKEY_CURRENT_USER: a file path per value, for the arrow, the
-// I-beam and the cross in that order.
+// The user's own cursors, under HKEY_CURRENT_USER: a file path per value (REG_SZ, or
+// REG_EXPAND_SZ with %SystemRoot% and the like), for the arrow, the I-beam and the cross in
+// that order, under the names the system writes.
 inline constexpr char kUserCursorsKey[] = "Control Panel\\Cursors";
-inline constexpr const char* kUserCursorValues[3] = {"Arrow", "IBeam", "Cross"};
+inline constexpr const char* kUserCursorValues[3] = {"Arrow", "IBeam", "Crosshair"};
+
+// Where the taskbar keeps how its buttons are aligned, under HKEY_CURRENT_USER: a DWORD, 0 left,
+// 1 (or missing) centred.
+inline constexpr char kTaskbarSettingsKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+inline constexpr char kTaskbarAlignmentValue[] = "TaskbarAl";
 
 // Help for the tray menu and the settings dialog.
 inline constexpr char kHelpFile[] = "Qor.HLP";

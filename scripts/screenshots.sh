@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Renders the settings dialog (its three tabs, small and large) and both tray menus of
-# Qor.exe under Wine on a private X display into docs/screenshots/. The Wine prefix is made
+# Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI)
+# and both tray menus of Qor.exe under Wine on a private X display into docs/screenshots/. The Wine prefix is made
 # to look like a Japanese Windows: Japanese fonts for menus and captions, Wine's caption
 # buttons, windows drawn by Wine itself (there is no window manager).
 set -euo pipefail
@@ -55,4 +55,16 @@ for size in small large; do
   helper exit
   wait $qor
 done
+
+# 150 % scaling: the system scales the dialog, Qor being aware of each monitor's DPI.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+wineserver -k
+wineserver -w
+helper store 0
+wineJa "$bin/Qor.exe" &
+qor=$!
+shot "$(helper dialog)" settings-small-system-144dpi
+helper close
+helper exit
+wait $qor
 ls -l "$out"

@@ -90,7 +90,15 @@ bool removeHooks(HWND owner) {
   return true;
 }
 
+// Qor started elevated still hears the hook library and the peer in lower-integrity
+// processes: exactly their messages pass the system's filter, nothing else.
+void admitProtocolMessages(HWND window) {
+  const UINT kProtocol[] = {kMsgMenuLoop, kMsgMouseEvent, kMsgMouseHook, kMsgFilterHook, kMsgPeer};
+  for (UINT message : kProtocol) ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+}
+
 LRESULT onCreate(HWND window, WPARAM wParam, LPARAM lParam) {
+  admitProtocolMessages(window);
   // The library forwards events only to the hook window the block names.
   if (slotsView.slots)
     __atomic_store_n(&slotsView.slots->owner.hookWindow,
@@ -241,11 +249,8 @@ LRESULT handleHookMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 }  // namespace
 
-void releasePointer() {
-  RECT desktop;
-  GetWindowRect(GetDesktopWindow(), &desktop);
-  ClipCursor(&desktop);
-}
+// Not a clip to the desktop window: that is the primary monitor only.
+void releasePointer() { ClipCursor(nullptr); }
 
 void changeEngineOutsideHookThread(void (*change)()) {
   EnterCriticalSection(&theEngineLock());

@@ -25,5 +25,5 @@ void changeEngineOutsideHookThread(void (*change)());
 // Installs (on) or removes both global hooks; reports failures in a message box owned by owner.
 bool setHooks(HWND owner, bool on);
 LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Frees the pointer from any confinement (ClipCursor to the whole desktop).
+// Frees the pointer from any confinement, on every monitor.
 void releasePointer();

@@ -112,12 +112,27 @@ TEST_F(EndToEnd, DesktopDoubleClickMovesToAndPressesTheStartButton) {
   DWORD pid = 0;
   GetWindowThreadProcessId(taskbar, &pid);
   ASSERT_EQ(pid, app.process.dwProcessId) << "Qor must find the stand-in, not Wine's taskbar";
-  HWND start = GetTopWindow(taskbar);
+  HWND start = FindWindowExA(taskbar, nullptr, "Button", nullptr);
   qor = startQor();
   moveTo(clientCentre(desktop));  // the empty background of the desktop's list view
   clearLog();
   leftDoubleClick();
   expectStartButtonPressed(taskbar, start);
+}
+
+TEST_F(EndToEnd, ExitFreesThePointerOverEveryMonitor) {
+  qor = startQor();
+  RECT confined = {100, 100, 200, 200};
+  ClipCursor(&confined);
+  ASSERT_EQ(endQor(qor, IDM_EXIT), 0u);
+  RECT clip = {};
+  GetClipCursor(&clip);
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  EXPECT_EQ(clip.left, left);
+  EXPECT_EQ(clip.top, top);
+  EXPECT_EQ(clip.right, left + GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(clip.bottom, top + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  ClipCursor(nullptr);
 }
 
 TEST_F(EndToEnd, ASecondCopyEndsAtOnceAndTheFirstRunsOn) {

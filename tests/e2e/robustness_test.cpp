@@ -498,7 +498,7 @@ TEST_F(Robustness, ANewTaskbarGetsTheIconAgainAndItsStartButtonIsUsed) {
   ASSERT_TRUE(oldTaskbar);
   HWND taskbar = reinterpret_cast<HWND>(SendMessageA(app.main, TESTAPP_WM_NEW_TASKBAR, 0, 0));
   ASSERT_TRUE(taskbar && taskbar != oldTaskbar && !IsWindow(oldTaskbar));
-  HWND start = GetTopWindow(taskbar);
+  HWND start = FindWindowExA(taskbar, nullptr, "Button", nullptr);
   EXPECT_TRUE(waitFor([&] {
     for (const TestLogEntry& e : received(taskbar, {WM_COPYDATA}))
       if (e.wParam == handle32(qor.main) && e.lParam == NIM_ADD) return true;
@@ -510,6 +510,48 @@ TEST_F(Robustness, ANewTaskbarGetsTheIconAgainAndItsStartButtonIsUsed) {
   clearLog();
   leftDoubleClick();
   expectStartButtonPressed(taskbar, start);
+}
+
+TEST_F(Robustness, AShellRestartedInTheNewerLayoutIsFoundAndItsStartMenuOpened) {
+  ProfileSettings settings = testSettings();
+  settings.dblClickMovesToStart = 1;
+  settings.dblClickOpensStartMenu = 1;
+  storeProfile(settings);
+  qor = startQor();
+  HWND taskbar = reinterpret_cast<HWND>(SendMessageA(app.main, TESTAPP_WM_NEW_TASKBAR, 1, 0));
+  HWND worker = windowOfProcess("WorkerW", app.process.dwProcessId);
+  ASSERT_TRUE(taskbar && worker);
+  ASSERT_FALSE(FindWindowExA(taskbar, nullptr, "Button", nullptr));
+  EXPECT_TRUE(waitFor([&] { return !received(taskbar, {WM_COPYDATA}).empty(); }))
+      << "the tray icon was not added to the new taskbar";
+  // Buttons centred (no setting): the menu opens, the pointer stays; aligned left: the
+  // pointer goes to the taskbar's left end, where Start shows.
+  HKEY key = nullptr;
+  RegCreateKeyA(HKEY_CURRENT_USER, kTaskbarSettingsKey, &key);
+  for (DWORD alignment : {1u, 0u}) {
+    RegSetValueExA(key, kTaskbarAlignmentValue, 0, REG_DWORD,
+                   reinterpret_cast<const BYTE*>(&alignment), sizeof alignment);
+    const POINT centre = clientCentre(worker);
+    moveTo(centre);
+    clearLog();
+    leftDoubleClick();
+    EXPECT_TRUE(waitFor([&] {
+      for (const TestLogEntry& e : received(taskbar, {WM_SYSCOMMAND}))
+        if ((e.wParam & 0xFFF0) == SC_TASKLIST) return true;
+      return false;
+    })) << "the Start menu was not opened";
+    EXPECT_FALSE(received(taskbar, {WM_SETFOCUS}).empty());
+    POINT at;
+    GetCursorPos(&at);
+    RECT bar;
+    GetWindowRect(taskbar, &bar);
+    const LONG half = (bar.bottom - bar.top) / 2;
+    EXPECT_EQ(at.x, alignment == 0 ? bar.left + half : centre.x) << alignment;
+    EXPECT_EQ(at.y, alignment == 0 ? bar.top + half : centre.y) << alignment;
+  }
+  RegDeleteValueA(key, kTaskbarAlignmentValue);
+  RegCloseKey(key);
+  SendMessageA(app.main, TESTAPP_WM_NEW_TASKBAR, 0, 0);  // the older layout for the next tests
 }
 
 TEST_F(Robustness, RandomProtocolMessagesChangeOnlyWhatTheProtocolAllows) {

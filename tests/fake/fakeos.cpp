@@ -22,6 +22,13 @@ std::vector<FakeCursor> cursors;
 std::vector<std::string> cursorFiles;
 int cursorMisuse = 0;
 int cursorRestores = 0;
+uint32_t deniedSends = 0;
+bool restoreFails = false;
+std::vector<FakeMonitor> monitors;
+std::map<DWORD, DWORD> integrity;
+std::vector<int> keysDown;
+bool buttonsSwapped = false;
+std::map<std::string, std::string> environment;
 int liveCursorCount = 0;
 
 namespace {
@@ -163,6 +170,12 @@ void reset() {
   cursorFiles.clear();
   cursorMisuse = 0;
   cursorRestores = 0;
+  restoreFails = false;
+  monitors.clear();
+  integrity.clear();
+  keysDown.clear();
+  buttonsSwapped = false;
+  environment.clear();
   liveCursorCount = 0;
   for (std::string& shown : systemCursors) shown = "standard";
 }
@@ -297,6 +310,14 @@ HWND osGetTopWindow(HWND parent) {
   return nullptr;
 }
 HWND osGetDesktopWindow() { return desktopWindow; }
+HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
+  bool passed = after == nullptr;
+  for (HWND h : childList(parent)) {
+    if (passed && find(h) && find(h)->className == className) return h;
+    if (h == after) passed = true;
+  }
+  return nullptr;
+}
 
 // A control reads its record's point and writes its flags (no flags: it does not answer).
 static bool answerHitTest(FakeWindow* w, HWND control, UINT message, LPARAM lParam) {
@@ -329,6 +350,10 @@ bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     ++sendsToNonWindows;
     return false;
   }
+  if (osProcessIntegrity(w->processId) > osProcessIntegrity(kOwnProcess)) {
+    ++deniedSends;  // the system drops messages from a lower integrity
+    return false;
+  }
   if (isHitTest(message)) return answerHitTest(w, window, message, lParam);
   log(window, message, wParam, lParam);
   w = find(window);  // a nested notification may have destroyed it
@@ -342,11 +367,16 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   osSendMessageAnswered(window, message, wParam, lParam, &answer);
   return answer;
 }
+uint32_t osDeniedSends() { return deniedSends; }
 DWORD osWindowProcessId(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->processId : 0;
 }
 DWORD osCurrentProcessId() { return kOwnProcess; }
+DWORD osProcessIntegrity(DWORD processId) {
+  auto it = integrity.find(processId);
+  return it != integrity.end() ? it->second : SECURITY_MANDATORY_MEDIUM_RID;
+}
 bool osIs32BitProcess(HANDLE process) { return contains(processes32Bit, processOf(process)); }
 uint32_t osRandom32() {
   static uint32_t state = 0x2545F491u;
@@ -396,6 +426,22 @@ bool osReadProcessMemory(HANDLE process, uint64_t address, void* data, uint32_t 
 DWORD osGetTickCount() { return tickCount; }
 POINT osGetCursorPos() { return cursorPos; }
 void osSetCursorPos(int x, int y) { cursorPos = {x, y}; }
+bool osAsyncKeyDown(int virtualKey) {
+  for (int key : keysDown)
+    if (key == virtualKey) return true;
+  return false;
+}
+int osGetSystemMetric(int index) { return index == SM_SWAPBUTTON && buttonsSwapped ? 1 : 0; }
+POINT osLogicalToPhysicalPoint(HWND window, POINT point) {
+  FakeWindow* w = find(window);
+  if (!w) return point;
+  return {LONG(point.x * w->scalePercent / 100), LONG(point.y * w->scalePercent / 100)};
+}
+UINT osMonitorDpiAt(POINT screen) {
+  for (const FakeMonitor& m : monitors)
+    if (contains(m.rect, screen)) return m.dpi;
+  return 96;
+}
 
 HKEY osRegOpenKey(const char* subkey) {
   if (!registry.count(subkey)) return nullptr;
@@ -408,11 +454,12 @@ HKEY osRegCreateKey(const char* subkey) {
   return osRegOpenKey(subkey);
 }
 void osRegCloseKey(HKEY) {}
-bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size) {
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type) {
   auto* values = keyOf(key);
   if (!values) return false;
   auto it = values->find(name);
   if (it == values->end()) return false;
+  if (type) *type = it->second.type;
   DWORD n = static_cast<DWORD>(it->second.data.size());
   if (n > *size) {
     *size = n;
@@ -475,8 +522,18 @@ void osDestroyCursor(HCURSOR cursor) {
   c->alive = false;
   --liveCursorCount;
 }
-void osRestoreSystemCursors() {
+bool osExpandEnvironmentStrings(const char* text, char* buffer, DWORD size) {
+  std::string out = text;
+  for (const auto& [name, value] : environment)
+    for (size_t at; (at = out.find("%" + name + "%")) != std::string::npos;)
+      out.replace(at, name.size() + 2, value);
+  if (out.size() >= size) return false;
+  std::memcpy(buffer, out.c_str(), out.size() + 1);
+  return true;
+}
+bool osRestoreSystemCursors() {
   ++cursorRestores;
+  if (restoreFails) return false;
   auto key = registry.find(kUserCursorsKey);
   for (int i = 0; i < 3; ++i) {
     std::string path;
@@ -488,5 +545,6 @@ void osRestoreSystemCursors() {
     }
     systemCursors[i] = loadableFile(path) ? path : "standard";
   }
+  return true;
 }
 int osLiveCursorHandles() { return fake::liveCursors(); }

@@ -24,6 +24,12 @@ struct FakeWindow {
   LRESULT ncHitTest = HTCLIENT;  // answer to WM_NCHITTEST
   uint32_t hitFlags = 0;         // flags a common control writes on a hit test; 0 = no answer
   LRESULT selectedCount = 0;     // answer to LVM_GETSELECTEDCOUNT
+  int scalePercent = 100;        // physical = own coordinates * scalePercent / 100
+};
+
+struct FakeMonitor {
+  RECT rect;  // physical
+  UINT dpi;
 };
 
 struct SentMessage {
@@ -97,4 +103,14 @@ std::string shownCursor(DWORD id);
 int liveCursors();         // handles made and not yet destroyed (by us or by the system)
 extern int cursorMisuse;   // a dead or foreign handle used, or another system cursor replaced
 extern int cursorRestores;  // calls of osRestoreSystemCursors
+extern uint32_t deniedSends;  // sends to windows of processes of higher integrity
+extern bool restoreFails;   // osRestoreSystemCursors changes nothing and fails
+
+// Monitors with their DPI (none: 96 everywhere), integrity levels by process (none: medium),
+// buttons held down as the hardware has them, swapped mouse buttons, environment variables.
+extern std::vector<FakeMonitor> monitors;
+extern std::map<DWORD, DWORD> integrity;
+extern std::vector<int> keysDown;
+extern bool buttonsSwapped;
+extern std::map<std::string, std::string> environment;
 }  // namespace fake

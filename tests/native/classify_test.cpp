@@ -12,9 +12,9 @@ class Classify : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::reset();
-    taskbarWindow = startButton = progmanWindow = nullptr;
+    taskbarWindow = startButton = desktopHost = nullptr;
   }
-  void TearDown() override { taskbarWindow = startButton = progmanWindow = nullptr; }
+  void TearDown() override { taskbarWindow = startButton = desktopHost = nullptr; }
   HWND add(const char* cls, LONG style = 0, HWND parent = nullptr, RECT r = kRect) {
     return fake::addWindow(parent, cls, r, style);
   }
@@ -132,7 +132,7 @@ TEST_F(Classify, DesktopListViewAndTaskbarTabsByAncestry) {
   fake::window(desktop).hitFlags = 0x2;
   EXPECT_EQ(at(desktop), 24);
   EXPECT_EQ(at(tabs), 54);
-  progmanWindow = progman;
+  desktopHost = progman;
   taskbarWindow = tray;
   for (auto c : cases) {
     fake::window(desktop).hitFlags = c.flags;
@@ -151,7 +151,7 @@ TEST_F(Classify, KindsThatCanNeverBeProduced) {
   const char* classes[] = {"SysHeader32", "SysListView32", "SysTreeView32", "SysTabControl32",
                            "ScrollBar", "Button", "Shell_TrayWnd", "Unknown"};
   HWND progman = add("Progman");
-  progmanWindow = progman;
+  desktopHost = progman;
   for (const char* cls : classes) {
     for (HWND parent : {(HWND) nullptr, add("V", 0, progman)}) {
       HWND w = add(cls, 0, parent);
@@ -197,17 +197,32 @@ TEST_F(Classify, ActionClassesAndPannableKinds) {
   for (int32_t k = -1; k <= 1000; ++k) EXPECT_EQ(isPannableKind(k), pannable.count(k) == 1) << k;
 }
 
-TEST_F(Classify, ShellWindowsAreLookedUpOnce) {
-  findShellWindows();
-  EXPECT_EQ(taskbarWindow, nullptr);
-  EXPECT_EQ(startButton, nullptr);  // no taskbar: not looked for elsewhere
-  HWND tray = add("Shell_TrayWnd");
-  HWND other = add("Button", 0, tray);
-  HWND start = add("Button", 0, tray);
-  HWND progman = add("Progman");
-  findShellWindows();
-  EXPECT_EQ(taskbarWindow, tray);
-  EXPECT_EQ(startButton, start);
-  EXPECT_NE(startButton, other);
-  EXPECT_EQ(progmanWindow, progman);
+TEST_F(Classify, DesktopIconsUnderProgmanOrAWorkerWAndTheStartWindowIfAny) {
+  // Where the desktop's view lives (0 Progman, 1 the second WorkerW), and the taskbar's
+  // children: a Windows 10 "Start", a "Button", or none (Windows 11).
+  struct { int host; const char* startClass; } rows[] = {
+      {0, "Button"}, {1, "Start"}, {1, nullptr}, {0, nullptr},
+  };
+  for (auto r : rows) {
+    SCOPED_TRACE(testing::Message() << r.host << " " << (r.startClass ? r.startClass : "-"));
+    SetUp();
+    findShellWindows();
+    EXPECT_EQ(startButton, nullptr);  // no taskbar: not looked for elsewhere
+    HWND tray = add("Shell_TrayWnd");
+    add("TrayNotifyWnd", 0, tray);
+    if (r.startClass) add(r.startClass, 0, tray);  // below the topmost one
+    HWND start = r.startClass ? add(r.startClass, 0, tray) : nullptr;
+    HWND progman = add("Progman");
+    HWND emptyWorker = add("WorkerW");
+    add("SHELLDLL_DefView", 0, emptyWorker);  // a view without the icons
+    HWND worker = add("WorkerW");
+    HWND host = r.host == 0 ? progman : worker;
+    HWND icons = add("SysListView32", 0, add("SHELLDLL_DefView", 0, host));
+    findShellWindows();
+    EXPECT_EQ(desktopHost, host);
+    EXPECT_EQ(startButton, start);
+    HWND plain = add("SysListView32");
+    fake::window(icons).hitFlags = fake::window(plain).hitFlags = 0x1;
+    EXPECT_EQ(at(icons), at(plain) + kDesktopListViewOffset);
+  }
 }

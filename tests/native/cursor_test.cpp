@@ -33,7 +33,7 @@ TEST_F(CursorSets, EachGestureSetShowsItsPictures) {
 }
 
 TEST_F(CursorSets, LoadUnknownModesAndReleaseChangeNothingShown) {
-  userValue("Cross", "C:\\c.cur");
+  userValue("Crosshair", "C:\\c.cur");
   fake::cursorFiles = {"C:\\c.cur"};
   showCursorSet(12);
   size_t made = fake::cursors.size();
@@ -53,53 +53,61 @@ TEST_F(CursorSets, LoadUnknownModesAndReleaseChangeNothingShown) {
 TEST_F(CursorSets, HandlesNeitherPileUpNorGetUsedAfterTheSystemTookThem) {
   userValue("Arrow", "C:\\a.cur");
   userValue("IBeam", "C:\\i.cur");
-  userValue("Cross", "C:\\c.cur");
+  userValue("Crosshair", "C:\\c.cur");
   fake::cursorFiles = {"C:\\a.cur", "C:\\i.cur", "C:\\c.cur"};
-  for (int cycle = 0; cycle < 1000; ++cycle) {
-    loadCursors();
-    for (int set = 3; set <= 15; ++set) showCursorSet(set);
-    restoreUserCursors();
-    restoreUserCursors();
+  for (bool refused : {false, true}) {  // the system reloads them, or our files stand in
+    SCOPED_TRACE(refused);
+    fake::restoreFails = refused;
+    fake::cursorRestores = 0;
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+      loadCursors();
+      for (int set = 3; set <= 15; ++set) showCursorSet(set);
+      restoreUserCursors();
+      restoreUserCursors();  // nothing of ours shows: nothing to do
+    }
+    EXPECT_EQ(fake::liveCursors(), 17);
+    EXPECT_EQ(fake::cursorMisuse, 0);
+    EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\a.cur", "C:\\i.cur", "C:\\c.cur"}));
+    EXPECT_EQ(fake::cursorRestores, 1000);
   }
-  EXPECT_EQ(fake::liveCursors(), 17);
-  EXPECT_EQ(fake::cursorMisuse, 0);
-  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\a.cur", "C:\\i.cur", "C:\\c.cur"}));
-  EXPECT_EQ(fake::cursorRestores, 0);  // every place had a file of the user's
   releaseCursors();
   EXPECT_EQ(fake::liveCursors(), 0);
   EXPECT_EQ(fake::cursorMisuse, 0);
 }
 
-TEST_F(CursorSets, UsersOwnCursorsOrTheStandardOnes) {
-  fake::cursorFiles = {"C:\\arrow.cur", "C:\\other.cur"};
+TEST_F(CursorSets, TheSystemReloadsTheUsersSchemeOrTheirFilesStandIn) {
+  fake::cursorFiles = {"C:\\arrow.cur", "C:\\Windows\\cursors\\cross.cur"};
   userValue("Arrow", "C:\\arrow.cur");
   userValue("IBeam", "C:\\missing.cur");  // a file that does not load
+  const char expandable[] = "%SystemRoot%\\cursors\\cross.cur";
+  fake::setValue(kCursorsKey, "Crosshair", REG_EXPAND_SZ, expandable, sizeof expandable);
+  fake::environment["SystemRoot"] = "C:\\Windows";
   loadCursors();
   showCursorSet(6);
   restoreUserCursors();
-  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "standard", "standard"}));
   EXPECT_EQ(fake::cursorRestores, 1);
-  // Nothing of ours shows where the standard ones are wanted: no second reload of them.
-  restoreUserCursors();
-  EXPECT_EQ(fake::cursorRestores, 1);
+  EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\arrow.cur");
+  EXPECT_EQ(fake::shownCursor(OCR_IBEAM), "standard");
 
-  // A value that cannot be read keeps the handle loaded before; one that can replaces it.
-  fake::registry[kCursorsKey].erase("Arrow");
-  userValue("Cross", "C:\\other.cur");
-  loadCursors();
+  // Refused, the system leaves ours; the files read under the system's names stand in.
+  fake::restoreFails = true;
   showCursorSet(9);
   restoreUserCursors();
-  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "standard", "C:\\other.cur"}));
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "res:262",
+                                                      "C:\\Windows\\cursors\\cross.cur"}));
   EXPECT_EQ(fake::liveCursors(), 16);
 
-  // A value too long for the buffer, or one without a terminating zero, loads nothing wrong.
+  // A value too long for the buffer, one without a terminating zero, or one whose expansion
+  // does not fit, loads nothing wrong.
   std::string unterminated(256, 'x');
   fake::setValue(kCursorsKey, "Arrow", REG_SZ, unterminated.data(), unterminated.size());
   fake::cursorFiles.push_back(unterminated);
-  fake::setValue(kCursorsKey, "Cross", REG_SZ, std::string(300, 'y').data(), 300);
+  fake::setValue(kCursorsKey, "IBeam", REG_SZ, std::string(300, 'y').data(), 300);
+  fake::environment["SystemRoot"] = std::string(250, 'z');
   loadCursors();
+  showCursorSet(9);
   restoreUserCursors();
-  EXPECT_EQ(fake::shownCursor(OCR_NORMAL), unterminated);
-  EXPECT_EQ(fake::shownCursor(OCR_CROSS), "C:\\other.cur");
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{unterminated, "res:262",
+                                                      "C:\\Windows\\cursors\\cross.cur"}));
   EXPECT_EQ(fake::cursorMisuse, 0);
 }

@@ -38,7 +38,7 @@ inline void freshEngine() {
   releaseCursors();
   releaseHitTestBuffers();
   fake::reset();
-  taskbarWindow = startButton = progmanWindow = nullptr;
+  taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
   ::resetEngine();
   loadCursors();
@@ -46,6 +46,14 @@ inline void freshEngine() {
   restoreUserCursors();
   wantedCursor = appliedCursor = kCursorUser;
   fake::cursorRestores = 0;
+}
+
+// The hardware's left button follows the events the engine is given, as when none is missed.
+inline void followLeftButton(UINT message) {
+  if (message == WM_LBUTTONDOWN || message == WM_NCLBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
+      message == WM_NCLBUTTONDBLCLK)
+    fake::keysDown = {VK_LBUTTON};
+  if (message == WM_LBUTTONUP || message == WM_NCLBUTTONUP) fake::keysDown.clear();
 }
 
 // The scroll messages sent, in order.

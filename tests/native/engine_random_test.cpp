@@ -51,13 +51,13 @@ void buildDesktop() {
   freshEngine();
   fake::logMessages = false;
   handles.clear();
-  progmanWindow = fake::addWindow(nullptr, "Progman", {0, 0, 1280, 1024});
-  HWND view = fake::addWindow(progmanWindow, "SHELLDLL_DefView", {0, 0, 1280, 1024});
+  desktopHost = fake::addWindow(nullptr, "Progman", {0, 0, 1280, 1024});
+  HWND view = fake::addWindow(desktopHost, "SHELLDLL_DefView", {0, 0, 1280, 1024});
   HWND icons = fake::addWindow(view, "SysListView32", {0, 0, 1280, 1024});
   fake::window(icons).hitFlags = 0x1;
   taskbarWindow = fake::addWindow(nullptr, "Shell_TrayWnd", {0, 1000, 1280, 1024});
   startButton = fake::addWindow(taskbarWindow, "Button", {0, 1000, 60, 1024});
-  handles = {progmanWindow, view, icons, taskbarWindow, startButton};
+  handles = {desktopHost, view, icons, taskbarWindow, startButton};
   for (int i = 0; i < 8; ++i) {
     HWND top = addRandomWindow(nullptr);
     for (int j = pick(6); j > 0; --j) {
@@ -70,7 +70,7 @@ void buildDesktop() {
   fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, kArrowFile, sizeof kArrowFile);
   fake::setValue("Control Panel\\Cursors", "IBeam", REG_SZ, "C:\\gone.cur", 12);
   loadCursors();
-  restoreUserCursors();
+  osRestoreSystemCursors();  // the system shows the user's scheme before Qor starts
 }
 
 const UINT kButtons[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,

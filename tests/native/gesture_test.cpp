@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include "engine/classify.h"
+#include "resources/names.h"
 #include "tests/native/engine_helpers.h"
 
 using namespace engine_test;
@@ -22,6 +24,7 @@ class Gesture : public ::testing::Test {
     panState = 1;
   }
   int32_t ev(UINT message, int x, int y, HWND w = nullptr, int32_t hit = HTCLIENT) {
+    followLeftButton(message);
     return engineMouseEvent(w ? w : app, message, hit, x, y);
   }
   // The pointer is where a movement reports it.
@@ -296,6 +299,88 @@ TEST_F(Gesture, LeftAndRightChordInBothDirections) {
   EXPECT_TRUE(scrollMessages().empty());
 }
 
+TEST_F(Gesture, MissedLeftReleaseDoesNotMakeTheNextRightClickAChord) {
+  // The left release never reached the engine; the hardware's left button (the right one
+  // when swapped) decides whether the right press is a chord.
+  struct { int key; bool swapped; int32_t pan; } rows[] = {
+      {0, false, kPanPressed}, {VK_LBUTTON, false, kPanStandby},
+      {VK_RBUTTON, true, kPanStandby}, {VK_LBUTTON, true, kPanPressed}};
+  for (auto r : rows) {
+    SetUp();
+    move(kAnchorX, kAnchorY);
+    ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY);
+    fake::keysDown = {r.key};
+    fake::buttonsSwapped = r.swapped;
+    engineMouseEvent(app, WM_RBUTTONDOWN, HTCLIENT, kAnchorX, kAnchorY);
+    EXPECT_EQ(panState, r.pan) << r.key << r.swapped;
+  }
+}
+
+TEST_F(Gesture, NoGestureOverAWindowOfHigherIntegrity) {
+  // The press passes and the user's cursors come back; at equal integrity the gesture starts.
+  HWND bar = nullptr;
+  for (DWORD level : {SECURITY_MANDATORY_HIGH_RID, SECURITY_MANDATORY_MEDIUM_RID}) {
+    for (bool pan : {true, false}) {
+      SetUp();
+      bar = fake::addWindow(other, "ScrollBar", {1180, 0, 1200, 600}, SBS_VERT);
+      currentSettings.extScrollEnabled = 1;
+      fake::window(other).processId = fake::window(bar).processId = 2000;
+      fake::integrity[2000] = level;
+      const bool refused = level == SECURITY_MANDATORY_HIGH_RID;
+      move(pan ? 900 : 1190, 300, pan ? other : bar);
+      EXPECT_EQ(ev(WM_RBUTTONDOWN, pan ? 900 : 1190, 300, pan ? other : bar), refused ? 1 : 0);
+      EXPECT_EQ(panState + extScrollState, refused ? kPanStandby : pan ? kPanPressed : 3);
+      if (refused) EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+    }
+  }
+  // Extended scroll already active: a press over a refusing window ends it at once.
+  ev(WM_RBUTTONUP, 1190, 300, bar);
+  fake::integrity[2000] = SECURITY_MANDATORY_HIGH_RID;
+  EXPECT_EQ(ev(WM_RBUTTONDOWN, 1190, 300, bar), 1);
+  EXPECT_EQ(extScrollState, kExtScrollOff);
+  EXPECT_TRUE(stepsAt(9000).empty());
+  // A pan whose target starts refusing (its steps denied) ends at the next tick.
+  fake::integrity[2000] = SECURITY_MANDATORY_MEDIUM_RID;
+  move(900, 300, other);
+  ev(WM_RBUTTONDOWN, 900, 300, other);
+  move(900, 200, other);
+  fake::integrity[2000] = SECURITY_MANDATORY_HIGH_RID;
+  tickAt(20000);
+  EXPECT_EQ(panState * 10 + scrollRepeat.vOn, kPanStandby * 10);
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+}
+
+TEST_F(Gesture, DistancesCountIn96DpiUnitsOfTheAnchorsMonitor) {
+  // A pan click, then the pointer this far left of the anchor on a monitor of this DPI:
+  // within the dead zone extended scroll stays; beyond it the pan's speed counts at 96 DPI.
+  struct { UINT dpi; int offset; int32_t interval; } rows[] = {
+      {96, 10, 0}, {96, 11, 1000 - 11 * 4}, {144, 15, 0}, {144, 16, 1000 - 10 * 4},
+      {192, 20, 0}, {192, 22, 1000 - 11 * 4}};
+  for (auto r : rows) {
+    SetUp();
+    fake::monitors = {{{0, 0, 800, 600}, r.dpi}};
+    currentSettings.panHResponse = 2;
+    pressAtAnchor();
+    ev(WM_RBUTTONUP, kAnchorX + (r.dpi == 192 ? 2 : 1), kAnchorY);  // 2: a drag at 96 DPI
+    EXPECT_EQ(panState, kPanPanning) << r.dpi;
+    move(kAnchorX - r.offset, kAnchorY);
+    EXPECT_EQ(scrollRepeat.hOn ? scrollRepeat.hInterval : 0, r.interval) << r.dpi;
+    EXPECT_EQ(extScrollState, r.interval ? 0 : 1) << r.dpi;
+  }
+}
+
+TEST_F(Gesture, ADpiUnawareApplicationsPointIsMadePhysical) {
+  // The application sees 150 % scaling: its point (266, 200) lies at (399, 300).
+  HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 800, 600});
+  fake::window(list).scalePercent = 150;
+  fake::window(list).hitFlags = 0x1;
+  ev(WM_MOUSEMOVE, 266, 200, list);
+  const SentMessage hitTest = {list, LVM_HITTEST, 0, 300 << 16 | 399};  // hit-tested there
+  EXPECT_NE(std::find(fake::sent.begin(), fake::sent.end(), hitTest), fake::sent.end());
+  ev(WM_RBUTTONDOWN, 266, 200, list);
+  EXPECT_EQ(anchorPoint.x * 1000 + anchorPoint.y, 399300);
+}
+
 TEST_F(Gesture, RightPressAndReleaseWhileExtendedScrollRepeats) {
   panState = 0;
   move(790, 300, app, HTVSCROLL);
@@ -335,7 +420,7 @@ TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
       {1, 1, 0, WM_LBUTTONDBLCLK}, {1, 1, 0, WM_NCLBUTTONDBLCLK}, {1, 1, 2, WM_LBUTTONDBLCLK},
   };
   for (bool shellFound : {true, false}) {
-    progmanWindow = shellFound ? progman : nullptr;
+    desktopHost = shellFound ? progman : nullptr;
     taskbarWindow = shellFound ? taskbar : nullptr;
     startButton = shellFound ? start : nullptr;
     for (auto c : cases) {
@@ -361,8 +446,26 @@ TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
       ev(WM_LBUTTONUP, 500, 500, icons);
     }
   }
+  // A taskbar without a Start button window: the Start menu by the system command; the
+  // pointer to the taskbar's left end where the user aligned its buttons left.
+  desktopHost = progman;
+  taskbarWindow = taskbar;
+  startButton = nullptr;
+  currentSettings.dblClickMovesToStart = currentSettings.dblClickOpensStartMenu = 1;
+  fake::window(icons).selectedCount = 0;
+  for (DWORD alignment : {0u, 1u}) {
+    fake::setValue(kTaskbarSettingsKey, kTaskbarAlignmentValue, REG_BINARY, &alignment, 4);
+    fake::cursorPos = {500, 500};
+    fake::sent.clear();
+    ev(WM_LBUTTONDBLCLK, 500, 500, icons);
+    EXPECT_EQ(fake::sent.back(), (SentMessage{taskbar, WM_SYSCOMMAND, SC_TASKLIST, 0}));
+    EXPECT_EQ(fake::cursorPos.x, alignment == 0 ? 12 : 500);
+    EXPECT_EQ(fake::cursorPos.y, alignment == 0 ? 1012 : 500);
+    ev(WM_LBUTTONUP, 500, 500, icons);
+  }
+
   // Elsewhere than the desktop, nothing is asked.
-  progmanWindow = progman;
+  desktopHost = progman;
   fake::sent.clear();
   ev(WM_LBUTTONDBLCLK, 100, 100);
   EXPECT_TRUE(fake::sent.empty());
@@ -392,7 +495,7 @@ TEST_F(Gesture, LeftPressReloadsCursorsWithoutChangingWhatShows) {
   EXPECT_EQ(fake::cursorMisuse, 0);
 }
 
-TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnEveryTick) {
+TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnceAndOnlyAfterOurs) {
   currentSettings.panEnabled = 0;
   EXPECT_EQ(move(kAnchorX, kAnchorY), 1);
   EXPECT_EQ(shownImages(), setImages(5));  // standby over a pannable element still asks for 5
@@ -402,17 +505,19 @@ TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnEveryTick) {
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   EXPECT_EQ(appliedCursor, 1);
   EXPECT_EQ(wantedCursor, 1);
-  // Every tick applies set 1 again: the user's own files are copied in each time.
-  fake::cursorFiles = {"C:\\arrow.cur"};
-  fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, "C:\\arrow.cur", 13);
-  loadCursors();
+  EXPECT_EQ(fake::cursorRestores, 1);
+  // Later ticks apply nothing; a left press's reload, with none of ours shown, brings no
+  // reload of the system's either.
   size_t made = fake::cursors.size();
   for (int i = 0; i < 5; ++i) tickAt(1020 + 10 * i);
-  EXPECT_EQ(fake::cursors.size(), made + 5);
-  EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\arrow.cur");
+  ev(WM_LBUTTONDOWN, 10, 10, other);
+  ev(WM_LBUTTONUP, 10, 10, other);
+  for (int i = 0; i < 5; ++i) tickAt(1100 + 10 * i);
+  EXPECT_EQ(fake::cursors.size(), made);
+  EXPECT_EQ(fake::cursorRestores, 1);
   currentSettings.panEnabled = 1;
   tickAt(2000);
-  EXPECT_EQ(fake::cursors.size(), made + 5);
+  EXPECT_EQ(fake::cursorRestores, 1);
 }
 
 TEST_F(Gesture, MessagesOutsideTheTwelvePassUntouched) {

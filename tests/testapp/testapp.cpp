@@ -11,6 +11,8 @@ HWND mainWindow;
 TestLog* testLog;
 HANDLE logLock;
 HWND taskbar;  // the stand-in taskbar, when there are stand-ins
+HWND desktop;  // the stand-in "Progman"
+HWND worker;   // the stand-in "WorkerW" that holds the desktop's view, in the newer layout
 UINT hangOn;   // TESTAPP_WM_HANG: the message that makes a procedure hang, and for how long
 DWORD hangMs;
 
@@ -40,7 +42,7 @@ void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP: case WM_NCMBUTTONDOWN:
-    case WM_NCMBUTTONUP: break;
+    case WM_NCMBUTTONUP: case WM_SYSCOMMAND: break;
     case WM_COPYDATA: lParam = reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData; break;
     default: return;
   }
@@ -57,6 +59,7 @@ void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK loggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   logMessage(window, message, wParam, lParam);
+  if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_TASKLIST) return 0;  // no real menu
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -149,7 +152,7 @@ LRESULT armHang(UINT message, DWORD ms) {
   return 0;
 }
 
-LRESULT newTaskbar();
+LRESULT newShell(WPARAM newer);
 
 LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   logMessage(window, message, wParam, lParam);
@@ -157,7 +160,7 @@ LRESULT CALLBACK mainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case TESTAPP_WM_POINT: return pointOf(static_cast<int>(wParam), static_cast<int>(lParam));
     case TESTAPP_WM_CLEAR_LOG: return clearLog();
     case TESTAPP_WM_HANG: return armHang(static_cast<UINT>(wParam), static_cast<DWORD>(lParam));
-    case TESTAPP_WM_NEW_TASKBAR: return newTaskbar();
+    case TESTAPP_WM_NEW_TASKBAR: return newShell(wParam);
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -211,29 +214,48 @@ HWND standIn(const char* cls, const char* title, DWORD style, HWND parent, int x
   return CreateWindowExA(0, cls, title, style, x, y, w, h, parent, nullptr, wc.hInstance, nullptr);
 }
 
-void createTaskbar() {
+// The older taskbar has a Start button window; the newer (Windows 11) draws Start without one.
+void createTaskbar(bool withStart) {
   taskbar = standIn("Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE, nullptr, 0, 984, 1280, 40);
-  logged(CreateWindowExA(0, "Button", "Start", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 100,
-                         40, taskbar, nullptr, GetModuleHandleA(nullptr), nullptr));
+  standIn("TrayNotifyWnd", "", WS_CHILD | WS_VISIBLE, taskbar, 1180, 0, 100, 40);
+  if (withStart)
+    logged(CreateWindowExA(0, "Button", "Start", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 100,
+                           40, taskbar, nullptr, GetModuleHandleA(nullptr), nullptr));
 }
 
-LRESULT newTaskbar() {
+// The desktop's icon view: "SHELLDLL_DefView" holding an empty list view.
+void createDesktopView(HWND host) {
+  const DWORD child = WS_CHILD | WS_VISIBLE;
+  HWND view = standIn("SHELLDLL_DefView", "", child, host, 0, 0, 600, 400);
+  CreateWindowExA(0, WC_LISTVIEWA, "", child | LVS_ICON, 0, 0, 600, 400, view, nullptr,
+                  GetModuleHandleA(nullptr), nullptr);
+}
+
+// The shell restarts in the older layout (wParam 0) or in that of Windows 8 to 11 (1): the
+// desktop's view under a "WorkerW" over an empty "Progman", a taskbar without Start window.
+LRESULT newShell(WPARAM newer) {
   if (!taskbar) return 0;
   DestroyWindow(taskbar);
-  createTaskbar();
+  if (worker) DestroyWindow(worker);
+  worker = nullptr;
+  if (HWND view = FindWindowExA(desktop, nullptr, "SHELLDLL_DefView", nullptr)) DestroyWindow(view);
+  if (newer) {
+    worker = standIn("WorkerW", "", WS_POPUP | WS_VISIBLE, nullptr, 660, 320, 600, 400);
+    createDesktopView(worker);
+  } else {
+    createDesktopView(desktop);
+  }
+  createTaskbar(!newer);
   SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
   return reinterpret_cast<LRESULT>(taskbar);
 }
 
 // Stand-ins of the shell's windows, created before Qor starts so that it finds them.
 void createStandIns() {
-  const DWORD child = WS_CHILD | WS_VISIBLE;
-  HWND desktop = standIn("Progman", "Program Manager", WS_POPUP | WS_VISIBLE, nullptr, 660, 320,
-                         600, 400);
-  HWND view = standIn("SHELLDLL_DefView", "", child, desktop, 0, 0, 600, 400);
-  CreateWindowExA(0, WC_LISTVIEWA, "", child | LVS_ICON, 0, 0, 600, 400, view, nullptr,
-                  GetModuleHandleA(nullptr), nullptr);
-  createTaskbar();
+  desktop = standIn("Progman", "Program Manager", WS_POPUP | WS_VISIBLE, nullptr, 660, 320, 600,
+                    400);
+  createDesktopView(desktop);
+  createTaskbar(true);
   standIn("VOLMAR32", "", WS_POPUP, nullptr, 0, 0, 0, 0);
 }
 }  // namespace

@@ -55,12 +55,16 @@ struct TestLog {
 
 // Sent to the main test window of the application with the stand-ins: the stand-in taskbar
 // is destroyed and made anew, and "TaskbarCreated" is broadcast, as a restarted shell does.
+// wParam 0 makes the older layout below; 1 that of Windows 8 to 11: the desktop's view under
+// a "WorkerW" in front of an empty "Progman", and a taskbar without a Start button window.
+// Answers the new taskbar.
 #define TESTAPP_WM_NEW_TASKBAR (WM_APP + 4)
 
 // Started with this argument, the application also builds stand-ins of the shell's windows
 // (none of which Wine has with children): the desktop "Progman" "Program Manager" with a
 // "SHELLDLL_DefView" holding an empty "SysListView32", the taskbar "Shell_TrayWnd" with an
-// empty title and a "Button" as its Start button, and the peer program's "VOLMAR32".
+// empty title, a "TrayNotifyWnd" and a "Button" as its Start button, and the peer
+// program's "VOLMAR32".
 #define TESTAPP_STAND_INS "stand-ins"
 // Started with this argument, the application places its windows where those of a first
 // one do not lie: a second application process beside the first.
