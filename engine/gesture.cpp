@@ -193,6 +193,7 @@ void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
   }
   r.hInterval = r.vInterval = kExtScrollIntervalMs;
   r.target = window;
+  r.hDelivery = r.vDelivery = kDeliverScrollBars;  // it acts only on scroll-bar-like elements
   r.hCount = currentSettings.extScrollHCount;
   r.vCount = currentSettings.extScrollVCount;
   r.hLast = r.vLast = osGetTickCount() + kExtScrollDelayMs;
@@ -271,6 +272,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
       scrollRepeat.target = window;
       scrollRepeat.hLast = scrollRepeat.vLast = osGetTickCount();
       anchorPoint = {x, y};
+      chooseScrollDelivery(window, currentKind, anchorPoint);
       wantedCursor = kCursorFourWay;
       panState = kPanPressed;
       result = kSwallow;
@@ -400,7 +402,14 @@ bool engineWantsMovements() {
 
 void engineTick() {
   dropOrphanedGesture();
-  runScrollRepeats(currentKind);
+  if (!runScrollRepeats(currentKind) && (panState == kPanPressed || panState == kPanPanning)) {
+    // The target refused its steps: the pan ends.
+    repeatsOff();
+    panState = kPanStandby;
+    extScrollState = kExtScrollOff;
+    wantedCursor = kCursorStandby;
+    showWantedCursor();
+  }
   if (currentSettings.panEnabled == 0) {
     wantedCursor = appliedCursor = kCursorUser;
     restoreUserCursors();

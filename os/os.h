@@ -27,6 +27,9 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Like osSendMessage; false when the window did not answer (gone, hung or too slow).
 bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                            LRESULT* answer);
+// Queues a message for window and returns at once; false when it may not (the window is gone,
+// or its process refuses Qor's messages).
+bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The process that owns window; 0 when it is not a window.
 DWORD osWindowProcessId(HWND window);
 DWORD osCurrentProcessId();
@@ -49,6 +52,14 @@ uint32_t osRandom32();
 DWORD osGetTickCount();
 POINT osGetCursorPos();
 void osSetCursorPos(int x, int y);
+
+// The user's wheel settings: lines per notch (WHEEL_PAGESCROLL: a page) and characters per
+// tilt; 0 when unreadable.
+UINT osWheelScrollLines();
+UINT osWheelScrollChars();
+// One wheel (or, horizontal, tilt) event of delta into the input queue, tagged extraInfo;
+// false when the system did not take it.
+bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo);
 
 // Registry, under HKEY_CURRENT_USER. A null key makes every value operation fail.
 HKEY osRegOpenKey(const char* subkey);

@@ -6,6 +6,11 @@
 
 namespace fake {
 std::vector<SentMessage> sent;
+std::vector<SentMessage> posted;
+std::vector<InjectedWheel> injected;
+bool injectionRefused = false;
+UINT wheelLines = 3;
+UINT wheelChars = 3;
 bool logMessages = true;
 DWORD tickCount = 0;
 POINT cursorPos = {0, 0};
@@ -150,6 +155,10 @@ void reset() {
   strayHitTests = 0;
   children.assign(1, {});
   sent.clear();
+  posted.clear();
+  injected.clear();
+  injectionRefused = false;
+  wheelLines = wheelChars = 3;
   logMessages = true;
   tickCount = 0;
   cursorPos = {0, 0};
@@ -341,6 +350,19 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT answer = 0;
   osSendMessageAnswered(window, message, wParam, lParam, &answer);
   return answer;
+}
+bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  FakeWindow* w = find(window);
+  if (!w || !w->takesPosts) return false;
+  posted.push_back({window, message, wParam, lParam});
+  return true;
+}
+UINT osWheelScrollLines() { return wheelLines; }
+UINT osWheelScrollChars() { return wheelChars; }
+bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
+  if (injectionRefused) return false;
+  injected.push_back({horizontal, delta, extraInfo});
+  return true;
 }
 DWORD osWindowProcessId(HWND window) {
   FakeWindow* w = find(window);

@@ -16,7 +16,7 @@ class Gesture : public ::testing::Test {
  protected:
   void SetUp() override {
     freshEngine();
-    app = fake::addWindow(nullptr, "AppWindow", {0, 0, 800, 600});
+    app = fake::addWindow(nullptr, "AppWindow", {0, 0, 800, 600}, WS_VSCROLL | WS_HSCROLL);
     other = fake::addWindow(nullptr, "OtherApp", {800, 0, 1200, 600});
     fake::tickCount = 1000;
     panState = 1;
@@ -132,6 +132,29 @@ TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
   EXPECT_EQ(panState, 1);
   EXPECT_EQ(scrollRepeat.vOn, 0);
   EXPECT_EQ(shownImages(), setImages(5));
+}
+
+TEST_F(Gesture, AWheelTargetThatRefusesItsStepsEndsThePan) {
+  for (int refusal = 0; refusal < 3; ++refusal) {  // gone, posts refused, input refused
+    SCOPED_TRACE(refusal);
+    SetUp();
+    HWND view = fake::addWindow(nullptr, refusal == 2 ? "Windows.UI.Core.CoreWindow" : "View",
+                                {0, 0, 800, 600});
+    move(kAnchorX, kAnchorY, view);
+    EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY, view), 0);
+    EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY, view), 0);
+    move(kAnchorX, kAnchorY - 40, view);
+    tickAt(3000);
+    EXPECT_NE(fake::posted.size() + fake::injected.size(), 0u);
+    EXPECT_EQ(panState, 3);
+    if (refusal == 0) fake::destroyWindow(view);
+    if (refusal == 1) fake::window(view).takesPosts = false;
+    if (refusal == 2) fake::injectionRefused = true;
+    tickAt(6000);
+    EXPECT_EQ(panState, 1);
+    EXPECT_EQ(scrollRepeat.vOn, 0);
+    EXPECT_EQ(shownImages(), setImages(5));
+  }
 }
 
 TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {

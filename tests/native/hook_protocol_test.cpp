@@ -267,3 +267,17 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   EXPECT_EQ(after.processId, outer.processId) << "the outer event's room again";
   EXPECT_EQ(after.remoteAddress, outer.remoteAddress);
 }
+
+TEST_F(HookProtocol, QorsOwnInjectedInputPassesAndChangesNothing) {
+  HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
+  panState = 1;
+  EventRecord own = recordAt(plain, 200, 200);
+  own.extraInfo = kQorInputTag;
+  for (UINT message : {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_MOUSEWHEEL, WM_RBUTTONUP})
+    EXPECT_EQ(forward(message, own), kAnswerPass) << message;
+  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(currentKind, 999) << "not even the movement was taken";
+  own.extraInfo = kQorInputTag ^ 1;  // anyone else's input is the user's
+  EXPECT_EQ(forward(WM_MOUSEMOVE, own), kAnswerPass);
+  EXPECT_EQ(forward(WM_RBUTTONDOWN, own), kAnswerSwallow);
+}
