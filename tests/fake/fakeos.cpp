@@ -6,11 +6,8 @@
 
 namespace fake {
 std::vector<SentMessage> sent;
-std::vector<SentMessage> posted;
-std::vector<InjectedWheel> injected;
-bool injectionRefused = false;
-UINT wheelLines = 3;
-UINT wheelChars = 3;
+std::vector<SentMessage> queued;
+UINT wheelLines = 3, wheelChars = 3;
 bool logMessages = true;
 DWORD tickCount = 0;
 POINT cursorPos = {0, 0};
@@ -155,9 +152,7 @@ void reset() {
   strayHitTests = 0;
   children.assign(1, {});
   sent.clear();
-  posted.clear();
-  injected.clear();
-  injectionRefused = false;
+  queued.clear();
   wheelLines = wheelChars = 3;
   logMessages = true;
   tickCount = 0;
@@ -352,16 +347,14 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return answer;
 }
 bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  FakeWindow* w = find(window);
-  if (!w || !w->takesPosts) return false;
-  posted.push_back({window, message, wParam, lParam});
-  return true;
+  if (find(window)) queued.push_back({window, message, wParam, lParam});
+  return find(window) != nullptr;
 }
 UINT osWheelScrollLines() { return wheelLines; }
 UINT osWheelScrollChars() { return wheelChars; }
 bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
-  if (injectionRefused) return false;
-  injected.push_back({horizontal, delta, extraInfo});
+  queued.push_back({nullptr, UINT(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL),
+                    WPARAM(uint32_t(delta) << 16), LPARAM(extraInfo)});
   return true;
 }
 DWORD osWindowProcessId(HWND window) {

@@ -24,14 +24,6 @@ struct FakeWindow {
   LRESULT ncHitTest = HTCLIENT;  // answer to WM_NCHITTEST
   uint32_t hitFlags = 0;         // flags a common control writes on a hit test; 0 = no answer
   LRESULT selectedCount = 0;     // answer to LVM_GETSELECTEDCOUNT
-  bool takesPosts = true;        // false: its process refuses posted messages
-};
-
-// A wheel event put into the input queue.
-struct InjectedWheel {
-  bool horizontal;
-  int32_t delta;
-  uint32_t extraInfo;
 };
 
 struct SentMessage {
@@ -89,12 +81,10 @@ extern int sendsToNonWindows;  // sends and hit tests addressed to a null or des
 // Called for every sent message before it is logged (nested notifications in tests).
 extern void (*onSend)(HWND window, UINT message);
 
-// Every osPostMessage a window took, and every wheel event injected, in order.
-extern std::vector<SentMessage> posted;
-extern std::vector<InjectedWheel> injected;
-extern bool injectionRefused;  // osInjectWheel fails
-extern UINT wheelLines;        // the user's wheel settings; 3 and 3 after reset
-extern UINT wheelChars;
+// Every message posted, and every wheel event injected as the wheel message it makes, with no
+// window and its extra info as lParam; in order.
+extern std::vector<SentMessage> queued;
+extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after reset
 
 // HKEY_CURRENT_USER: subkey path -> value name -> value.
 extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
