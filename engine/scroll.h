@@ -27,7 +27,7 @@ struct ScrollRepeat {
   HWND target;
   int32_t hDelivery;  // a ScrollDelivery
   int32_t vDelivery;
-  int32_t hWheelRest;  // wheel units carried to the next step, in 1/steps-per-notch
+  int32_t hWheelRest;  // wheel units carried to the next step
   int32_t vWheelRest;
   POINT wheelPoint;    // where posted wheel messages say the pointer is: the anchor
 };
