@@ -113,6 +113,15 @@ uint32_t stepsPerNotch(int32_t axis) {
   return n > WHEEL_DELTA ? WHEEL_DELTA : n;
 }
 
+// One line step's wheel units when steps make one notch, the remainder carried in *rest:
+// any steps in a row add up to the notches they make, rounded down.
+int32_t wheelStepDelta(uint32_t steps, int32_t* rest) {
+  const int32_t units = WHEEL_DELTA + *rest;
+  const int32_t delta = units / int32_t(steps);
+  *rest = units - delta * int32_t(steps);
+  return delta;
+}
+
 // Wheel steps, one message or event each. Up and left are dir < 0; the wheel's up is a
 // positive delta, its tilt to the left a negative one.
 bool sendWheelSteps(HWND window, int32_t axis, int32_t dir, int32_t count) {
@@ -176,13 +185,6 @@ void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor) {
   r.vDelivery = deliveryOf(window, kind, kAxisVertical, anchor);
   r.hWheelRest = r.vWheelRest = 0;
   r.wheelPoint = anchor;
-}
-
-int32_t wheelStepDelta(uint32_t steps, int32_t* rest) {
-  const int32_t units = WHEEL_DELTA + *rest;
-  const int32_t delta = units / int32_t(steps);
-  *rest = units - delta * int32_t(steps);
-  return delta;
 }
 
 bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,

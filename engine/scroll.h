@@ -35,8 +35,6 @@ extern ScrollRepeat scrollRepeat;
 
 // At a pan's start over window (of kind) at anchor: each axis's delivery, nothing carried.
 void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor);
-// One line step's wheel units when steps make one notch, the remainder carried in *rest.
-int32_t wheelStepDelta(uint32_t steps, int32_t* rest);
 // Sends hCount/vCount line steps by each axis's delivery: scroll-bar pairs (line message then
 // SB_ENDSCROLL) to the window that owns the scroll bar concerned, as kind decides, or wheel
 // steps. False when a wheel delivery's target refused them (gone, or may not be sent to).
