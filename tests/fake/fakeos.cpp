@@ -347,14 +347,15 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return answer;
 }
 bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (find(window)) queued.push_back({window, message, wParam, lParam});
+  if (logMessages && find(window)) queued.push_back({window, message, wParam, lParam});
   return find(window) != nullptr;
 }
 UINT osWheelScrollLines() { return wheelLines; }
 UINT osWheelScrollChars() { return wheelChars; }
 bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
-  queued.push_back({nullptr, UINT(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL),
-                    WPARAM(uint32_t(delta) << 16), LPARAM(extraInfo)});
+  if (logMessages)
+    queued.push_back({nullptr, UINT(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL),
+                      WPARAM(uint32_t(delta) << 16), LPARAM(extraInfo)});
   return true;
 }
 DWORD osWindowProcessId(HWND window) {

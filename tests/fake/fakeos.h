@@ -74,7 +74,7 @@ extern int strayHitTests;  // records a control looked for where its process has
 // Every osSendMessage, in order; a hit test is logged with its record's point packed as
 // (y << 16 | x), the way the control read it.
 extern std::vector<SentMessage> sent;
-extern bool logMessages;               // off for benchmarks, so sends allocate nothing
+extern bool logMessages;  // off for benchmarks, so sends and posts allocate nothing
 extern DWORD tickCount;
 extern POINT cursorPos;
 extern int sendsToNonWindows;  // sends and hit tests addressed to a null or destroyed window
