@@ -22,6 +22,11 @@ namespace {
 // icon and the shell's windows went with the old one.
 const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
+// The engine follows a change of the live settings (pan switched off: the user's cursors).
+void followSettings() {
+  changeEngineOutsideHookThread([] {});
+}
+
 // Starts every part, in this order; the hit tests' buffers come with the first hit test.
 LRESULT onCreate(HWND window, const HookThreadStart& start) {
   mainWindow = window;
@@ -30,7 +35,11 @@ LRESULT onCreate(HWND window, const HookThreadStart& start) {
   greetPeer(window);
   loadCursors();
   findShellWindows();
-  onProfileLoaded = setCaption;
+  onProfileLoaded = [] {
+    setCaption();
+    followSettings();
+  };
+  onSettingsApplied = followSettings;
   loadProfiles();
   setTrayIcon(NIM_ADD);
   startHookThread(start);
@@ -63,9 +72,7 @@ LRESULT onDestroy() {
 LRESULT onEndSession(WPARAM ending) {
   if (!ending) return 0;
   saveCurrentProfile();
-  EnterCriticalSection(&engineLock);
-  restoreUserCursors();
-  LeaveCriticalSection(&engineLock);
+  changeEngineOutsideHookThread(restoreUserCursors);
   return 0;
 }
 

@@ -201,6 +201,7 @@ void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
   }
   r.hInterval = r.vInterval = kExtScrollIntervalMs;
   r.target = window;
+  r.hDelivery = r.vDelivery = kDeliverScrollBars;  // it acts only on scroll-bar-like elements
   r.hCount = currentSettings.extScrollHCount;
   r.vCount = currentSettings.extScrollVCount;
   r.hLast = r.vLast = osGetTickCount() + kExtScrollDelayMs;
@@ -325,6 +326,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
       scrollRepeat.hLast = scrollRepeat.vLast = osGetTickCount();
       anchorPoint = {x, y};
       anchorDpi = osMonitorDpiAt(anchorPoint);
+      chooseScrollDelivery(window, currentKind, anchorPoint);
       wantedCursor = kCursorFourWay;
       panState = kPanPressed;
       result = kSwallow;
@@ -385,6 +387,8 @@ int32_t onRightRelease(int32_t x, int32_t y) {
 
 // Shows what the engine wants, once it differs from what it shows.
 void showWantedCursor() {
+  // While pan is switched off only the user's cursors show.
+  if (currentSettings.panEnabled == 0 && wantedCursor >= kCursorVertical) wantedCursor = kCursorUser;
   if (appliedCursor == wantedCursor) return;
   appliedCursor = wantedCursor;
   switch (wantedCursor) {
@@ -446,8 +450,10 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
   if (step.pending) {
     const ScrollRepeat& r = scrollRepeat;
     const uint32_t denied = osDeniedSends();
-    sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind);
-    if (osDeniedSends() != denied) endGesture();  // the target refuses our messages
+    // A target that refuses its steps (a send denied, a post refused) ends the gesture.
+    if (!sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind) ||
+        osDeniedSends() != denied)
+      endGesture();
   }
   showWantedCursor();
   return result;
@@ -462,12 +468,15 @@ bool engineWantsMovements() {
 void engineTick() {
   dropOrphanedGesture();
   const uint32_t denied = osDeniedSends();
-  runScrollRepeats(currentKind);
-  if (osDeniedSends() != denied) endGesture();  // the target refuses our messages
-  // Pan switched off, or the gesture ended: the user's cursors once, not on every tick.
-  if ((currentSettings.panEnabled == 0 || wantedCursor == kCursorUser) &&
-      appliedCursor != kCursorUser) {
-    wantedCursor = appliedCursor = kCursorUser;
-    restoreUserCursors();
-  }
+  // A target that refuses its steps (a send denied, a post refused) ends the gesture.
+  if (!runScrollRepeats(currentKind) || osDeniedSends() != denied) endGesture();
+  showUsersCursorsWhenDue();
+}
+
+void showUsersCursorsWhenDue() {
+  // The gesture ended, or pan was switched off while ours showed: the user's cursors, once.
+  const bool oursShow = appliedCursor >= kCursorVertical;
+  if (wantedCursor != kCursorUser && !(currentSettings.panEnabled == 0 && oursShow)) return;
+  if (appliedCursor != kCursorUser) restoreUserCursors();
+  wantedCursor = appliedCursor = kCursorUser;
 }

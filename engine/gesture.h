@@ -28,6 +28,9 @@ void resetEngine();
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y);
 // Every hook-timer tick, on the hook thread under engineLock: the repeats' steps.
 void engineTick();
+// The user's cursors back once our gesture ended or pan was switched off (after a tick, an
+// event, or a change of the settings).
+void showUsersCursorsWhenDue();
 // Whether a movement can change more than what lies under the pointer: a gesture, a button held,
 // a menu-loop notice to apply. Otherwise only the latest movement before the next event counts.
 bool engineWantsMovements();

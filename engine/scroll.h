@@ -4,6 +4,15 @@
 #include "os/shared_word.h"
 #include "os/winapi.h"
 
+// How a gesture's steps reach its target, chosen per axis when the gesture starts.
+enum ScrollDelivery : int32_t {
+  kDeliverScrollBars = 0,     // WM_VSCROLL/WM_HSCROLL line pairs, for Win32 scroll bars
+  kDeliverWheelMessages = 1,  // WM_MOUSEWHEEL/WM_MOUSEHWHEEL posted to the target
+  kDeliverWheelInput = 2,     // wheel input injected, for windows that read only the queue
+};
+// dwExtraInfo of the wheel input Qor injects, so that its own hook lets it pass.
+const uint32_t kQorInputTag = 0x51C0B0A7u;
+
 struct ScrollRepeat {
   SharedInt32 hOn;  // the main thread clears both at exit
   SharedInt32 vOn;
@@ -16,12 +25,21 @@ struct ScrollRepeat {
   int32_t hInterval;  // milliseconds; may be 0 or negative
   int32_t vInterval;
   HWND target;
+  int32_t hDelivery;  // a ScrollDelivery
+  int32_t vDelivery;
+  int32_t hWheelRest;  // wheel units carried to the next step
+  int32_t vWheelRest;
+  POINT wheelPoint;    // where posted wheel messages say the pointer is: the anchor
 };
 extern ScrollRepeat scrollRepeat;
 
-// Sends hCount/vCount line steps (each followed by SB_ENDSCROLL) to the window that owns the
-// scroll bar concerned, as kind decides.
-void sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,
+// At a pan's start over window (of kind) at anchor: each axis's delivery, nothing carried.
+void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor);
+// Sends hCount/vCount line steps by each axis's delivery: scroll-bar pairs (line message then
+// SB_ENDSCROLL) to the window that owns the scroll bar concerned, as kind decides, or wheel
+// steps. False when a wheel delivery's target refused them (gone, or may not be sent to).
+bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,
                      int32_t kind);
-// Each running repeat whose interval has passed sends its steps to the target, as kind decides.
-void runScrollRepeats(int32_t kind);
+// Each running repeat whose interval has passed sends its steps to the target, as kind
+// decides; false when the target refused them.
+bool runScrollRepeats(int32_t kind);

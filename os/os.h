@@ -32,6 +32,9 @@ bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                            LRESULT* answer);
 // Sends so far that the receiver refused (access denied: a process of higher integrity).
 uint32_t osDeniedSends();
+// Queues a message for window and returns at once; false when it may not (the window is gone,
+// or its process refuses Qor's messages).
+bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The process that owns window; 0 when it is not a window.
 DWORD osWindowProcessId(HWND window);
 DWORD osCurrentProcessId();
@@ -65,6 +68,14 @@ int osGetSystemMetric(int index);
 POINT osLogicalToPhysicalPoint(HWND window, POINT point);
 // The effective DPI of the monitor at a physical point (or nearest it); 96 where unknown.
 UINT osMonitorDpiAt(POINT screen);
+
+// The user's wheel settings: lines per notch (WHEEL_PAGESCROLL: a page) and characters per
+// tilt; 0 when unreadable.
+UINT osWheelScrollLines();
+UINT osWheelScrollChars();
+// One wheel (or, horizontal, tilt) event of delta into the input queue, tagged extraInfo;
+// false when the system did not take it.
+bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo);
 
 // Registry, under HKEY_CURRENT_USER. A null key makes every value operation fail.
 HKEY osRegOpenKey(const char* subkey);

@@ -84,6 +84,9 @@ bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return answered;
 }
 uint32_t osDeniedSends() { return deniedSends; }
+bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return PostMessageA(window, message, wParam, lParam) != 0;
+}
 DWORD osWindowProcessId(HWND window) {
   DWORD processId = 0;
   return GetWindowThreadProcessId(window, &processId) ? processId : 0;
@@ -159,6 +162,23 @@ uint32_t osRandom32() {
   unsigned int value = 0;
   rand_s(&value);
   return value;
+}
+
+UINT osWheelScrollLines() {
+  UINT lines = 0;
+  return SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0) ? lines : 0;
+}
+UINT osWheelScrollChars() {
+  UINT chars = 0;
+  return SystemParametersInfoA(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0) ? chars : 0;
+}
+bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = horizontal ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL;
+  input.mi.mouseData = static_cast<DWORD>(delta);
+  input.mi.dwExtraInfo = extraInfo;
+  return SendInput(1, &input, sizeof input) == 1;
 }
 
 DWORD osGetTickCount() { return GetTickCount(); }

@@ -47,6 +47,8 @@ struct RECT { LONG left, top, right, bottom; };
 #define WM_RBUTTONUP 0x0205
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
+#define WM_MOUSEWHEEL 0x020A
+#define WM_MOUSEHWHEEL 0x020E
 #define WM_USER 0x0400
 #define MK_LBUTTON 0x0001
 
@@ -57,6 +59,12 @@ struct RECT { LONG left, top, right, bottom; };
 #define SB_LINERIGHT 1
 #define SB_ENDSCROLL 8
 #define SBS_VERT 0x0001
+
+// Window styles and the wheel
+#define WS_HSCROLL 0x00100000L
+#define WS_VSCROLL 0x00200000L
+#define WHEEL_DELTA 120
+#define WHEEL_PAGESCROLL 0xFFFFFFFFu
 
 // Hit-test codes
 #define HTERROR (-2)

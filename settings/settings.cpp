@@ -57,6 +57,13 @@ char profileName[kProfileNameBytes];
 int32_t currentProfile = 0;
 int32_t profileCount = 1;
 
+void (*onSettingsApplied)() = nullptr;
+
+void applySettings(const ProfileSettings& from) {
+  copySettings(currentSettings, from);
+  if (onSettingsApplied) onSettingsApplied();
+}
+
 void copySettings(ProfileSettings& to, const ProfileSettings& from) {
   for (SettingsField f : kSettingsFields) to.*f = (from.*f).load();
 }

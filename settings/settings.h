@@ -56,6 +56,9 @@ extern int32_t profileCount;
 
 // Whole-record copy, field by field in storage order.
 void copySettings(ProfileSettings& to, const ProfileSettings& from);
+// Copies from into the live settings (the dialog's edits, test mode) and tells onSettingsApplied.
+void applySettings(const ProfileSettings& from);
+extern void (*onSettingsApplied)();  // the main window lets the engine follow; may be null
 // A field that holds 0 becomes 1; any other value becomes 0.
 void toggleSetting(SharedInt32& field);
 

@@ -181,12 +181,12 @@ void commit(HWND dialog) {
   std::memset(profileName, 0, sizeof profileName);
   GetDlgItemTextA(dialog, IDC_TITLE, profileName, sizeof profileName);
   copySettings(savedSettings, editSettings);
-  copySettings(currentSettings, editSettings);
+  applySettings(editSettings);
 }
 
 BOOL onCancel(HWND dialog) {
   testMode = 0;
-  copySettings(currentSettings, savedSettings);
+  applySettings(savedSettings);
   closeDialog(dialog);
   return TRUE;
 }
@@ -240,7 +240,7 @@ BOOL onTest(HWND dialog) {
   if (testMode) {
     testMode = 0;
     SetDlgItemTextA(dialog, IDC_TEST, "&Test");
-    copySettings(currentSettings, savedSettings);
+    applySettings(savedSettings);
     setTopmostBand(dialog, currentSettings.alwaysOnTop);  // as it was before the test
   } else {
     SetDlgItemTextA(dialog, IDC_TEST, "&Stop");
@@ -299,7 +299,7 @@ bool editsDiffer(HWND dialog) {
 // After every message, handled or not.
 void afterMessage(HWND dialog, BOOL handled) {
   if (handled && testMode) {
-    copySettings(currentSettings, editSettings);
+    applySettings(editSettings);
     setTopmostBand(dialog, currentSettings.alwaysOnTop);
   }
   if (testMode) return;

@@ -194,7 +194,7 @@ BOOL onSystemScroll(HWND page, WPARAM wParam, HWND control) {
 INT_PTR afterPageMessage(HWND page, BOOL handled, bool followsAlwaysOnTop) {
   if (!handled) return FALSE;
   if (testMode) {
-    copySettings(currentSettings, editSettings);
+    applySettings(editSettings);
     if (followsAlwaysOnTop) setTopmostBand(GetParent(page), currentSettings.alwaysOnTop);
   }
   SendMessageA(GetParent(page), WM_NULL, 0, 0);

@@ -45,6 +45,7 @@ void changeEngine(void (*change)()) {
   handleKeptMovement();
   change();
   dropOrphanedGesture();
+  showUsersCursorsWhenDue();
   publishDemand();
 }
 
@@ -55,6 +56,7 @@ bool hookTimerWanted() {
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   EventRecord event;
   if (!eventSlots || !readEvent(eventSlots, ticket, &event) || !engineEnabled) return kAnswerPass;
+  if (event.extraInfo == kQorInputTag) return kAnswerPass;  // Qor's own wheel steps
   // The sender waits in its send meanwhile, with the block mapped: its slot's hit-test room
   // stays valid in its process until the answer.
   EventSlot& slot = eventSlotOf(eventSlots, ticket);

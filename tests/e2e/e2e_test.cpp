@@ -22,6 +22,7 @@ TEST_F(EndToEnd, PanByRightClickScrollsUntilTheNextRightClick) {
   std::vector<uint32_t> all = scrollCodes(app.plain, WM_VSCROLL);
   EXPECT_TRUE(onlyPairs(all, SB_LINEDOWN) && all.size() % 6 == 0) << all.size();
   EXPECT_TRUE(scrollCodes(app.plain, WM_HSCROLL).empty());
+  EXPECT_TRUE(received(app.plain, {WM_MOUSEWHEEL, WM_MOUSEHWHEEL}).empty());
 }
 
 TEST_F(EndToEnd, PanByRightDragScrollsWhileTheButtonIsHeld) {
@@ -38,6 +39,48 @@ TEST_F(EndToEnd, PanByRightDragScrollsWhileTheButtonIsHeld) {
   std::vector<uint32_t> all = scrollCodes(app.plain, WM_HSCROLL);
   EXPECT_TRUE(onlyPairs(all, SB_LINERIGHT) && all.size() % 4 == 0) << "panHCount 2";
   EXPECT_TRUE(scrollCodes(app.plain, WM_VSCROLL).empty());
+  EXPECT_TRUE(received(app.plain, {WM_MOUSEWHEEL, WM_MOUSEHWHEEL}).empty());
+}
+
+// Over each view without scroll bars: a click pan up and left of the anchor scrolls it down
+// and right, as a classic window would, a drag pan down and right scrolls it up and left; the
+// axis twice as far scrolls faster in the same ticks; both stop with the gesture.
+TEST_F(EndToEnd, PanOverViewsWithoutScrollBarsScrollsThemByTheWheel) {
+  qor = startQor();
+  for (HWND view : {app.wheelView, app.queueView}) {
+    for (bool drag : {false, true}) {
+      SCOPED_TRACE(drag ? "drag" : "click");
+      restAt(view, clientCentre(view));
+      click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);  // the focus, for wheel input
+      inject(MOUSEEVENTF_RIGHTDOWN);
+      if (!drag) inject(MOUSEEVENTF_RIGHTUP);
+      const LONG d = drag ? 40 : -40;
+      moveTo(offset(clientCentre(view), drag ? 2 * d : d, drag ? d : 2 * d));
+      const UINT fast = drag ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL;
+      const size_t fastCount = drag ? 2 : 3, slowCount = 5 - fastCount;  // panHCount, panVCount
+      ASSERT_TRUE(waitFor([&] { return received(view, {fast}).size() >= 8 * fastCount; }));
+      if (drag) inject(MOUSEEVENTF_RIGHTUP);
+      else click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+      sync(view);
+      EXPECT_FALSE(anyRightButton(view));
+      const size_t wheels = received(view, {WM_MOUSEWHEEL, WM_MOUSEHWHEEL}).size();
+      Sleep(1000);  // two and a half pan intervals
+      EXPECT_EQ(received(view, {WM_MOUSEWHEEL, WM_MOUSEHWHEEL}).size(), wheels) << "went on";
+      EXPECT_GT(received(view, {fast}).size() / fastCount,
+                received(view, {WM_MOUSEWHEEL + WM_MOUSEHWHEEL - fast}).size() / slowCount);
+      int lines[2] = {0, 0};  // across, down
+      for (const TestLogEntry& e : received(view, {TESTAPP_WM_SCROLLED}))
+        lines[e.wParam] += int32_t(e.lParam);
+      EXPECT_TRUE(drag ? lines[0] < 0 && lines[1] < 0 : lines[0] > 0 && lines[1] > 0)
+          << lines[0] << " " << lines[1];
+    }
+  }
+  // The queue view takes wheel input alone: a posted wheel message does not scroll it.
+  clearLog();
+  PostMessageA(app.queueView, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  sync(app.queueView);
+  EXPECT_EQ(received(app.queueView, {WM_MOUSEWHEEL}).size(), 1u);
+  EXPECT_TRUE(received(app.queueView, {TESTAPP_WM_SCROLLED}).empty());
 }
 
 TEST_F(EndToEnd, LeftPressWhilePanningReachesTheApplicationAndMiddleButtonsPass) {

@@ -6,6 +6,8 @@
 
 namespace fake {
 std::vector<SentMessage> sent;
+std::vector<SentMessage> queued;
+UINT wheelLines = 3, wheelChars = 3;
 bool logMessages = true;
 DWORD tickCount = 0;
 POINT cursorPos = {0, 0};
@@ -157,6 +159,8 @@ void reset() {
   strayHitTests = 0;
   children.assign(1, {});
   sent.clear();
+  queued.clear();
+  wheelLines = wheelChars = 3;
   logMessages = true;
   tickCount = 0;
   cursorPos = {0, 0};
@@ -368,6 +372,18 @@ LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return answer;
 }
 uint32_t osDeniedSends() { return deniedSends; }
+bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (logMessages && find(window)) queued.push_back({window, message, wParam, lParam});
+  return find(window) != nullptr;
+}
+UINT osWheelScrollLines() { return wheelLines; }
+UINT osWheelScrollChars() { return wheelChars; }
+bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
+  if (logMessages)
+    queued.push_back({nullptr, UINT(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL),
+                      WPARAM(uint32_t(delta) << 16), LPARAM(extraInfo)});
+  return true;
+}
 DWORD osWindowProcessId(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->processId : 0;

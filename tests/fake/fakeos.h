@@ -80,12 +80,17 @@ extern int strayHitTests;  // records a control looked for where its process has
 // Every osSendMessage, in order; a hit test is logged with its record's point packed as
 // (y << 16 | x), the way the control read it.
 extern std::vector<SentMessage> sent;
-extern bool logMessages;               // off for benchmarks, so sends allocate nothing
+extern bool logMessages;  // off for benchmarks, so sends and posts allocate nothing
 extern DWORD tickCount;
 extern POINT cursorPos;
 extern int sendsToNonWindows;  // sends and hit tests addressed to a null or destroyed window
 // Called for every sent message before it is logged (nested notifications in tests).
 extern void (*onSend)(HWND window, UINT message);
+
+// Every message posted, and every wheel event injected as the wheel message it makes, with no
+// window and its extra info as lParam; in order.
+extern std::vector<SentMessage> queued;
+extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after reset
 
 // HKEY_CURRENT_USER: subkey path -> value name -> value.
 extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "engine/classify.h"
 #include "resources/names.h"
+#include "engine/hookthread/hook_protocol.h"
 #include "tests/native/engine_helpers.h"
 
 using namespace engine_test;
@@ -18,7 +19,7 @@ class Gesture : public ::testing::Test {
  protected:
   void SetUp() override {
     freshEngine();
-    app = fake::addWindow(nullptr, "AppWindow", {0, 0, 800, 600});
+    app = fake::addWindow(nullptr, "AppWindow", {0, 0, 800, 600}, WS_VSCROLL | WS_HSCROLL);
     other = fake::addWindow(nullptr, "OtherApp", {800, 0, 1200, 600});
     fake::tickCount = 1000;
     panState = 1;
@@ -135,6 +136,22 @@ TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
   EXPECT_EQ(panState, 1);
   EXPECT_EQ(scrollRepeat.vOn, 0);
   EXPECT_EQ(shownImages(), setImages(5));
+}
+
+TEST_F(Gesture, AWheelTargetThatGoesAwayEndsThePan) {
+  for (const char* cls : {"View", "Windows.UI.Core.CoreWindow"}) {
+    SetUp();
+    HWND view = fake::addWindow(nullptr, cls, {0, 0, 800, 600});
+    move(kAnchorX, kAnchorY, view);
+    ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY, view);
+    move(kAnchorX, kAnchorY - 40, view);
+    tickAt(3000);
+    EXPECT_EQ(fake::queued.size(), size_t(currentSettings.panVCount)) << cls;
+    fake::destroyWindow(view);
+    tickAt(6000);
+    EXPECT_EQ(panState + scrollRepeat.vOn, 1) << cls;
+    EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard")) << "the user's cursors";
+  }
 }
 
 TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {
@@ -496,10 +513,13 @@ TEST_F(Gesture, LeftPressReloadsCursorsWithoutChangingWhatShows) {
 }
 
 TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnceAndOnlyAfterOurs) {
-  currentSettings.panEnabled = 0;
   EXPECT_EQ(move(kAnchorX, kAnchorY), 1);
-  EXPECT_EQ(shownImages(), setImages(5));  // standby over a pannable element still asks for 5
-  EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);  // but no pan starts
+  EXPECT_EQ(shownImages(), setImages(5));  // standby over a pannable element
+  currentSettings.panEnabled = 0;
+  changeEngine([] {});  // as the main thread applies the setting: no timer runs while idle
+  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+  EXPECT_EQ(move(kAnchorX, kAnchorY + 1), 1);  // with pan off ours never show
+  EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);  // and no pan starts
   EXPECT_EQ(panState, 1);
   tickAt(1010);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));

@@ -267,3 +267,14 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   EXPECT_EQ(after.processId, outer.processId) << "the outer event's room again";
   EXPECT_EQ(after.remoteAddress, outer.remoteAddress);
 }
+
+TEST_F(HookProtocol, QorsOwnInjectedInputPassesAndChangesNothing) {
+  EventRecord own = recordAt(fake::addWindow(nullptr, "Plain", {0, 0, 400, 400}), 200, 200);
+  panState = 1;
+  for (uint32_t tag : {kQorInputTag, kQorInputTag ^ 1}) {  // Qor's own, then anyone else's
+    own.extraInfo = tag;
+    EXPECT_EQ(forward(WM_MOUSEMOVE, own), kAnswerPass);
+    EXPECT_EQ(forward(WM_RBUTTONDOWN, own), tag == kQorInputTag ? kAnswerPass : kAnswerSwallow);
+    EXPECT_EQ(panState, tag == kQorInputTag ? 1 : 2);
+  }
+}

@@ -99,8 +99,9 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
       changeEngine([] { panState = panState == kPanOff ? kPanStandby : kPanOff; });
     } else {
       ProfileSettings& s = currentSettings;
-      switch (pick(4)) {
+      switch (pick(5)) {
         case 0: toggleSetting(s.extScrollEnabled); break;
+        case 3: changeEngine([] { toggleSetting(currentSettings.panEnabled); }); break;  // applied
         case 1: toggleSetting(s.extScrollSwapButtons); break;
         case 2: s.panHResponse = pick(5) + 1; s.panVResponse = pick(5) + 1; break;
         default: s.panHCount = pick(7) + 1; s.extScrollVCount = pick(7) + 1; break;

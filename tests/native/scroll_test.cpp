@@ -149,3 +149,56 @@ TEST_F(Scroll, TickRepeatsEachAxisWithTheLatestKindAcrossTheWrap) {
   EXPECT_EQ(r.hOn + r.vOn, 2);
   EXPECT_EQ(fake::sendsToNonWindows, 0);
 }
+
+TEST_F(Scroll, DeliveryPerAxisIsChosenAtTheAnchor) {
+  enum { B = kDeliverScrollBars, M = kDeliverWheelMessages, I = kDeliverWheelInput };
+  enum { kOwnVBar = 1, kParentsHBar = 2 };
+  struct { const char* cls; LONG style; int bar; int32_t kind; int32_t h, v; } cases[] = {
+      {"Edit", 0, 0, 63, B, B}, {"ListBox", 0, 0, 64, B, B},  // the class table's kinds
+      {"View", 0, 0, 20, M, M}, {"View", 0, 0, 10, M, M},  // no Win32 scroll bar: client, caption
+      {"View", WS_VSCROLL, 0, 20, M, B}, {"View", WS_HSCROLL, 0, 10, B, M},
+      {"View", 0, kOwnVBar, 20, M, B}, {"View", 0, kParentsHBar, 20, B, M},
+      {"View", 0, kOwnVBar, 10, M, M},  // a caption's steps never go through a control
+      {"Windows.UI.Core.CoreWindow", 0, 0, 20, I, I},
+      {"Windows.UI.Input.InputSite.WindowClass", WS_VSCROLL, 0, 20, I, B},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(std::string(c.cls) + " kind " + std::to_string(c.kind));
+    SetUp();
+    fake::cursorPos = {700, 550};  // the anchor decides, not where the pointer is now
+    HWND view = fake::addWindow(frame, c.cls, {0, 0, 600, 500}, c.style);
+    if (c.bar == kOwnVBar) bar(view, {580, 0, 600, 500}, SBS_VERT);
+    if (c.bar == kParentsHBar) bar(frame, {0, 500, 800, 520}, 0);
+    chooseScrollDelivery(view, c.kind, {300, 250});
+    EXPECT_EQ(scrollRepeat.hDelivery, c.h);
+    EXPECT_EQ(scrollRepeat.vDelivery, c.v);
+  }
+}
+
+TEST_F(Scroll, WheelStepsCarryTheRemainderAtEveryWheelSetting) {
+  // The user's lines (columns) per notch and the steps that make one notch.
+  for (auto [setting, steps] : std::vector<std::pair<UINT, int32_t>>{
+           {1, 1}, {3, 3}, {7, 7}, {120, 120}, {500, 120}, {WHEEL_PAGESCROLL, 1}, {0, 1}}) {
+    for (const char* cls : {"View", "Windows.UI.Core.CoreWindow"}) {
+      SCOPED_TRACE(std::string(cls) + " " + std::to_string(setting));
+      SetUp();
+      fake::wheelLines = fake::wheelChars = setting;
+      HWND view = fake::addWindow(frame, cls, {0, 0, 600, 500});
+      chooseScrollDelivery(view, 20, {321, 123});
+      for (int i = 0; i < 6; ++i) EXPECT_TRUE(send(view, 1, -1, 20, 5, 4).empty());
+      std::vector<int32_t> sums[2];  // across, down: running sums of the deltas
+      for (const SentMessage& m : fake::queued) {
+        // Posted with the anchor as the point, or injected with Qor's tag.
+        EXPECT_EQ(m.lParam, m.window ? LPARAM(123 << 16 | 321) : LPARAM(kQorInputTag));
+        EXPECT_EQ(m.window, cls[0] == 'V' ? view : nullptr);
+        auto& sum = sums[m.message == WM_MOUSEWHEEL];
+        sum.push_back((sum.empty() ? 0 : sum.back()) + int16_t(m.wParam >> 16));
+      }
+      // Right and up are positive; after k steps exactly k notches' worth, rounded down.
+      ASSERT_EQ(sums[0].size() * 10 + sums[1].size(), 30u * 10 + 24u);
+      for (auto& sum : sums)
+        for (size_t k = 1; k <= sum.size(); ++k)
+          EXPECT_EQ(sum[k - 1], int32_t(k) * WHEEL_DELTA / steps) << k;
+    }
+  }
+}

@@ -9,6 +9,8 @@ struct TestAppProcess {
   PROCESS_INFORMATION process = {};
   HWND main = nullptr;
   HWND plain = nullptr;
+  HWND wheelView = nullptr;  // none in a second application
+  HWND queueView = nullptr;
 };
 
 // Starts a program built beside the test executables, with arguments after its name on the
@@ -51,6 +53,9 @@ inline TestAppProcess startTestApp(const char* arguments = "") {
     app.plain = windowOfProcess(TESTAPP_PLAIN_CLASS, app.process.dwProcessId);
     if (!(app.main && app.plain)) Sleep(50);
   }
+  // Made before the main window.
+  app.wheelView = windowOfProcess(TESTAPP_WHEEL_VIEW_CLASS, app.process.dwProcessId);
+  app.queueView = windowOfProcess(TESTAPP_QUEUE_VIEW_CLASS, app.process.dwProcessId);
   return app;
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "tests/testapp/testapp.h"
 
@@ -35,10 +36,13 @@ void hangIfAsked(UINT message) {
   testLog->hanging = 0;
 }
 
+void appendLog(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   hangIfAsked(message);
   switch (message) {
-    case WM_VSCROLL: case WM_HSCROLL: case WM_SETFOCUS: case WM_USER + 150:
+    case WM_VSCROLL: case WM_HSCROLL: case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
+    case WM_SETFOCUS: case WM_USER + 150:
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP: case WM_NCMBUTTONDOWN:
@@ -46,6 +50,10 @@ void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COPYDATA: lParam = reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData; break;
     default: return;
   }
+  appendLog(window, message, wParam, lParam);
+}
+
+void appendLog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!testLog) return;
   WaitForSingleObject(logLock, INFINITE);  // an owner that was killed gives it up too
   LONG n = testLog->count;
@@ -138,6 +146,29 @@ LRESULT CALLBACK oddHitProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return message == WM_NCHITTEST ? HTOBJECT : DefWindowProcA(window, message, wParam, lParam);
 }
 
+// The wheel views scroll by the user's lines (columns) per notch, a partial delta carried;
+// the queue view only by wheel input from the queue: a posted message has no input source.
+HWND queueView;
+LRESULT CALLBACK wheelViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  logMessage(window, message, wParam, lParam);
+  const bool down = message == WM_MOUSEWHEEL;
+  INPUT_MESSAGE_SOURCE source = {};
+  if ((!down && message != WM_MOUSEHWHEEL) ||
+      (window == queueView &&
+       (!GetCurrentInputMessageSource(&source) || source.originId == IMO_UNAVAILABLE)))
+    return DefWindowProcA(window, message, wParam, lParam);
+  static int carried[2][2];  // [queue view][down]: delta times lines per notch
+  UINT perNotch = 3;
+  SystemParametersInfoA(down ? SPI_GETWHEELSCROLLLINES : SPI_GETWHEELSCROLLCHARS, 0, &perNotch, 0);
+  int& units = carried[window == queueView][down];
+  units += (down ? -1 : 1) * GET_WHEEL_DELTA_WPARAM(wParam) *
+           (perNotch == WHEEL_PAGESCROLL ? 1 : int(perNotch));  // the wheel's up scrolls up
+  const int lines = units / WHEEL_DELTA;
+  units -= lines * WHEEL_DELTA;
+  if (lines) appendLog(window, TESTAPP_WM_SCROLLED, down, lines);
+  return 0;
+}
+
 LRESULT clearLog() {
   if (!testLog) return 0;
   WaitForSingleObject(logLock, INFINITE);
@@ -182,6 +213,14 @@ void createWindows(HINSTANCE instance, bool second) {
   wc.lpszClassName = "QorTestOddHit";
   RegisterClassA(&wc);
 
+  wc.lpfnWndProc = wheelViewProc;
+  for (const char* cls : {TESTAPP_WHEEL_VIEW_CLASS, TESTAPP_QUEUE_VIEW_CLASS}) {
+    wc.lpszClassName = cls;
+    RegisterClassA(&wc);
+    if (second) continue;
+    queueView = CreateWindowExA(0, cls, cls, WS_OVERLAPPEDWINDOW | WS_VISIBLE, queueView ? 320 : 0,
+                                500, 310, 300, nullptr, nullptr, instance, nullptr);
+  }
   const POINT mainAt = second ? POINT{0, 500} : POINT{0, 0};
   const POINT plainAt = second ? POINT{970, 0} : POINT{660, 0};
   mainWindow = CreateWindowExA(0, TESTAPP_CLASS, "Qor test application",

@@ -6,6 +6,14 @@
 
 #define TESTAPP_CLASS "QorTestApp"
 #define TESTAPP_PLAIN_CLASS "QorTestPlain"
+// Two views without scroll bars that scroll by the wheel alone: one by any wheel message,
+// posted ones too, and one only by wheel input from the input queue. The second is
+// registered under the class of the app model's core window, which it stands in for.
+#define TESTAPP_WHEEL_VIEW_CLASS "QorTestWheelView"
+#define TESTAPP_QUEUE_VIEW_CLASS "Windows.UI.Core.CoreWindow"
+// Logged by a wheel view each time it scrolls: wParam 1 down, 0 across; lParam the lines
+// (columns), negative up (left). Wheel messages are logged as they arrive, taken or not.
+#define TESTAPP_WM_SCROLLED (WM_APP + 5)
 
 // Child control ids of the main test window.
 enum {
@@ -28,7 +36,7 @@ enum { kTestPointItemLabel = 0, kTestPointEmpty = 1, kTestPointRightOfItem = 2 }
 
 // The messages that the application's windows receive, for the end-to-end tests: a named
 // shared block the applications (one or two processes) append to and the tests read.
-// Logged: scroll messages, mouse buttons, WM_SETFOCUS, the peer message (1174) and
+// Logged: scroll and wheel messages, mouse buttons, WM_SETFOCUS, the peer message (1174) and
 // WM_COPYDATA (lParam: its dwData, such as the tray's NIM_ADD). Appends take the named
 // mutex, so that an entry is whole before the count covers it.
 #define TESTAPP_LOG_NAME "QorTestApp.Log"
