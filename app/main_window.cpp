@@ -31,9 +31,10 @@ LRESULT onCreate(HWND window) {
   onProfileLoaded = setCaption;
   loadProfiles();
   setTrayIcon(NIM_ADD);
+  // Standby before the hooks: the first event they forward already finds it.
+  if (currentSettings.startInStandby) panState = 1;
   InitializeCriticalSection(&engineLock);
   startHookThread();
-  if (currentSettings.startInStandby) panState = 1;
   return 0;
 }
 
