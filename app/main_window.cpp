@@ -42,9 +42,9 @@ LRESULT onCreate(HWND window, const HookThreadStart& start) {
   onSettingsApplied = followSettings;
   loadProfiles();
   setTrayIcon(NIM_ADD);
+  // Standby before the hooks: the first event they forward already finds it.
+  if (currentSettings.startInStandby) panState = kPanStandby;
   startHookThread(start);
-  if (currentSettings.startInStandby)
-    changeEngineOutsideHookThread([] { panState = kPanStandby; });
   return 0;
 }
 
