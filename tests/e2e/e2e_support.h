@@ -95,6 +95,13 @@ struct QorProcess {
 
 inline LRESULT mouseHookOf(HWND hook) { return SendMessageA(hook, kMsgMouseHook, 0, 0); }
 
+// STILL_ACTIVE (259) while the process runs: tells a start that failed from one that is slow.
+inline DWORD exitCodeOf(HANDLE process) {
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  return code;
+}
+
 // Started when the main window carries its title and the hook window exists; with
 // hooksAtOnce, also when the hook window answers a mouse hook handle.
 inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true) {
@@ -105,7 +112,7 @@ inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true)
     qor.main = FindWindowA(MAIN_WINDOW_CLASS, "Qor95 Ver1.0");
     qor.hook = FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME);
     return qor.main && qor.hook;
-  }, kStartMs)) << "Qor's windows did not appear";
+  }, kStartMs)) << "Qor's windows did not appear; exit code " << exitCodeOf(qor.process.hProcess);
   if (hooksAtOnce) {
     EXPECT_TRUE(waitFor([&] { return mouseHookOf(qor.hook) != 0; }));
   }
