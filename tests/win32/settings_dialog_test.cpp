@@ -15,6 +15,7 @@
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
+#include "tests/common/help_request.h"
 #include "tests/common/store_contents.h"
 
 // Stand-ins for the main window's part: the dialog's owner, the popup menu and the About box.
@@ -175,6 +176,11 @@ class SettingsDialog : public ::testing::Test {
   void menuCommand(int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     pump();
+  }
+  // The "?" button's click on control id of window.
+  void askHelp(HWND window, int id) {
+    HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, GetDlgItem(window, id), 0, {0, 0}};
+    SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
   }
   void deleteAnswering(int answer) {
     boxAnswer = answer;
@@ -713,4 +719,24 @@ TEST_F(SettingsDialog, PageTextsReachTheScreenInCodePage932) {
     chooseTab(t.tab);
     EXPECT_EQ(textOf(pageControl(t.id)), t.text);
   }
+}
+
+TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
+  HelpProbe browser;
+  open();
+  const struct {
+    HWND window;
+    int id;
+    const char* anchor;
+  } rows[] = {{dialog, IDC_TITLE, "h45"}, {dialog, IDC_TEST, "h29"},
+              {page(), IDC_MOVE_TO_START, "h32"}, {page(), IDC_START_DELAY_SPIN, "h67"}};
+  for (const auto& r : rows) {
+    askHelp(r.window, r.id);
+    EXPECT_EQ(browser.nextRequest(), std::string("<bin>/Qor.html#") + r.anchor) << r.id;
+  }
+  chooseTab(2);
+  askHelp(page(), IDC_SWAP_BUTTONS);
+  EXPECT_EQ(browser.nextRequest(), "<bin>/Qor.html#h5");
+  menuCommand(IDM_HELP_CONTENTS);
+  EXPECT_EQ(browser.nextRequest(), "<bin>/Qor.html#contents");
 }
