@@ -28,6 +28,7 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Qor"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+BrandingText "Qor"
 
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_PAGE_WELCOME

@@ -8,6 +8,7 @@
 //   extras         opens the right menu's "おまけ(&A)" submenu and its first popup
 //   escape         closes the open menu
 //   exit           ends Qor.exe
+//   setup          goes on from the installer's first page to its options page
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdio>
@@ -133,10 +134,27 @@ int openExtras() {
 }
 }  // namespace
 
+HWND installerWindow() { return FindWindowA("#32770", nullptr); }
+
 int main(int argc, char** argv) {
   const char* step = argc > 1 ? argv[1] : "";
   const char* value = argc > 2 ? argv[2] : "0";
   if (!std::strcmp(step, "store")) return storeProfiles(std::atoi(value));
+  if (!std::strcmp(step, "setup")) {
+    HWND installer = waitFor(installerWindow);
+    if (!installer) return 1;
+    SetForegroundWindow(installer);
+    // Enter goes on to the folder page, then to the options page: each a new inner dialog.
+    for (int page = 0; page < 2; ++page) {
+      HWND shown = nullptr;
+      for (int i = 0; i < 100 && !shown; ++i, Sleep(100))
+        shown = FindWindowExA(installer, nullptr, "#32770", nullptr);
+      pressKey(VK_RETURN);
+      for (int i = 0; i < 100 && FindWindowExA(installer, nullptr, "#32770", nullptr) == shown; ++i)
+        Sleep(100);
+    }
+    return printWindow(installer);
+  }
   if (!waitFor(mainWindowOfQor)) return 1;
   if (!std::strcmp(step, "dialog")) {
     PostMessageA(mainWindowOfQor(), WM_COMMAND, IDM_SETTINGS, 0);
