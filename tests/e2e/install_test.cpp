@@ -1,5 +1,5 @@
-// The installer and the uninstaller under Wine, run silently as a user would script them:
-// what they put in place and take away, and a running Qor that each ends first.
+// The installer and the uninstaller under Wine, run silently: what they put in place and
+// take away, and a running Qor that each ends first.
 #include <shlobj.h>
 
 #include <string>
@@ -9,42 +9,36 @@
 namespace {
 using namespace e2e;
 
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 std::string folderOf(int csidl) {
   char path[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
   return path;
 }
 const std::string kInstalled = folderOf(CSIDL_LOCAL_APPDATA) + "\\Programs\\Qor";
-const std::string kShortcut = folderOf(CSIDL_PROGRAMS) + "\\Qor.lnk";
-const char* const kInstalledFiles[] = {"Qor.exe", "Qordll.dll", kHelpPage, "readme.txt",
-                                       "uninstall.exe"};
+const std::string kQor = kInstalled + "\\Qor.exe";
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string runValue() {
-  char value[MAX_PATH] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueA(HKEY_CURRENT_USER, kRunKey, "Qor", RRF_RT_REG_SZ, nullptr, value, &size))
-    return "";
-  return value;
+bool exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool profilesStored() {
-  HKEY key;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, kStoreKey, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+// The files, the shortcut and the Run value: all there, or none.
+void expectInstalled(bool installed) {
+  for (const char* file : {"Qor.exe", "Qordll.dll", kHelpPage, "readme.txt", "uninstall.exe"})
+    EXPECT_EQ(exists(kInstalled + "\\" + file), installed) << file;
+  EXPECT_EQ(exists(folderOf(CSIDL_PROGRAMS) + "\\Qor.lnk"), installed);
+  char run[MAX_PATH] = {};
+  DWORD size = sizeof run;
+  RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Qor",
+               RRF_RT_REG_SZ, nullptr, run, &size);
+  EXPECT_EQ(run, installed ? "\"" + kQor + "\"" : "");
 }
 
-// The installer beside the tests, silently; its exit code.
-DWORD install() {
+void install() {
   PROCESS_INFORMATION setup = launchBeside("QorSetup-x64.exe", "/S");
-  return waitForExit(setup);
+  EXPECT_EQ(waitForExit(setup), 0u);
 }
 
-// The uninstaller, run as it runs itself: a copy outside the folder, told where Qor lies.
+// As the uninstaller runs itself: a copy outside the folder, told where Qor lies.
 void uninstall(const std::string& options) {
   const std::string copy = folderOf(CSIDL_LOCAL_APPDATA) + "\\qor-uninstall.exe";
   ASSERT_TRUE(CopyFileA((kInstalled + "\\uninstall.exe").c_str(), copy.c_str(), FALSE));
@@ -54,55 +48,32 @@ void uninstall(const std::string& options) {
   EXPECT_FALSE(exists(kInstalled));
 }
 
-void expectInstalled() {
-  for (const char* file : kInstalledFiles) EXPECT_TRUE(exists(kInstalled + "\\" + file)) << file;
-  EXPECT_TRUE(exists(kShortcut));
-  EXPECT_EQ(runValue(), "\"" + kInstalled + "\\Qor.exe\"");
-}
-
-void expectRemoved() {
-  for (const char* file : kInstalledFiles) EXPECT_FALSE(exists(kInstalled + "\\" + file)) << file;
-  EXPECT_FALSE(exists(kShortcut));
-  EXPECT_EQ(runValue(), "");
-}
-
-// Qor started from the installed folder, its hook window answering.
-QorProcess startInstalledQor() {
-  return startQor("5", true, (kInstalled + "\\Qor.exe").c_str());
-}
-
-bool hasEnded(QorProcess& qor, DWORD* exitCode) {
-  return WaitForSingleObject(qor.process.hProcess, 0) == WAIT_OBJECT_0 &&
-         GetExitCodeProcess(qor.process.hProcess, exitCode);
+// Ended before the installer or uninstaller returned, as its Exit item ends it.
+void expectEnded(QorProcess& qor) {
+  EXPECT_EQ(WaitForSingleObject(qor.process.hProcess, 0), WAIT_OBJECT_0);
+  EXPECT_EQ(waitForExit(qor.process), 0u);
 }
 }  // namespace
 
 TEST(Installer, InstallsRunsReinstallsOverARunningQorAndUninstallsKeepingTheProfiles) {
   storeProfile(testSettings());
-  ASSERT_EQ(install(), 0u);
-  expectInstalled();
-
-  QorProcess qor = startInstalledQor();
-  ASSERT_TRUE(qor.hook);
-  ASSERT_EQ(install(), 0u);
-  DWORD code = 999;
-  EXPECT_TRUE(hasEnded(qor, &code)) << "the installer did not wait for Qor to end";
-  EXPECT_EQ(code, 0u) << "Qor was not ended as its Exit item ends it";
-  waitForExit(qor.process);
-  expectInstalled();
-
-  qor = startInstalledQor();
+  install();
+  expectInstalled(true);
+  QorProcess qor = startQor("5", true, kQor.c_str());  // its hook window answers
+  install();
+  expectEnded(qor);
+  expectInstalled(true);
+  qor = startQor("5", true, kQor.c_str());
   uninstall("/S");
-  EXPECT_TRUE(hasEnded(qor, &code));
-  waitForExit(qor.process);
-  expectRemoved();
-  EXPECT_TRUE(profilesStored());
+  expectEnded(qor);
+  expectInstalled(false);
+  EXPECT_FALSE(storedRecord().empty());
 }
 
 TEST(Installer, UninstallingWithTheRemovalOptionRemovesTheProfilesToo) {
   storeProfile(testSettings());
-  ASSERT_EQ(install(), 0u);
+  install();
   uninstall("/S /REMOVEPROFILES");
-  expectRemoved();
-  EXPECT_FALSE(profilesStored());
+  expectInstalled(false);
+  EXPECT_TRUE(storedRecord().empty());
 }

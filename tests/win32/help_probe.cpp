@@ -2,19 +2,13 @@
 // help-request.txt beside itself, whole or not at all.
 #include <windows.h>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  char* name = strrchr(path, '\\') + 1;
-  strcpy(name, "help-request.tmp");
-  FILE* f = fopen(path, "wb");
-  if (!f) return 1;
-  fputs(commandLine, f);
-  fclose(f);
-  char done[MAX_PATH];
-  strcpy(done, path);
-  strcpy(done + (name - path), "help-request.txt");
-  return MoveFileA(path, done) ? 0 : 1;
+  std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  folder.resize(folder.rfind('\\'));
+  FILE* f = fopen((folder + "\\help-request.tmp").c_str(), "wb");
+  if (!f || fputs(commandLine, f) < 0 || fclose(f) != 0) return 1;
+  return !MoveFileA((folder + "\\help-request.tmp").c_str(), (folder + "\\help-request.txt").c_str());
 }

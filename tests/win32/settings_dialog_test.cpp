@@ -722,21 +722,16 @@ TEST_F(SettingsDialog, PageTextsReachTheScreenInCodePage932) {
 }
 
 TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
-  HelpProbe browser;
+  registerHelpProbe();
   open();
-  const struct {
-    HWND window;
-    int id;
-    const char* anchor;
-  } rows[] = {{dialog, IDC_TITLE, "h45"}, {dialog, IDC_TEST, "h29"},
-              {page(), IDC_MOVE_TO_START, "h32"}, {page(), IDC_START_DELAY_SPIN, "h67"}};
+  const struct { int tab, id; const char* anchor; } rows[] = {
+      {-1, IDC_TITLE, "h45"}, {-1, IDC_TEST, "h29"}, {0, IDC_MOVE_TO_START, "h32"},
+      {0, IDC_START_DELAY_SPIN, "h67"}, {2, IDC_SWAP_BUTTONS, "h5"}};
   for (const auto& r : rows) {
-    askHelp(r.window, r.id);
-    EXPECT_EQ(browser.nextRequest(), std::string("<bin>/Qor.html#") + r.anchor) << r.id;
+    if (r.tab >= 0) chooseTab(r.tab);
+    askHelp(r.tab < 0 ? dialog : page(), r.id);
+    EXPECT_EQ(nextHelpRequest(), std::string("<bin>/Qor.html#") + r.anchor) << r.id;
   }
-  chooseTab(2);
-  askHelp(page(), IDC_SWAP_BUTTONS);
-  EXPECT_EQ(browser.nextRequest(), "<bin>/Qor.html#h5");
   menuCommand(IDM_HELP_CONTENTS);
-  EXPECT_EQ(browser.nextRequest(), "<bin>/Qor.html#contents");
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#contents");
 }

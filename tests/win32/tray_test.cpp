@@ -239,9 +239,9 @@ TEST_F(Tray, ExitCommandDisablesTheEngineAndClosesTheMainWindow) {
 }
 
 TEST_F(Tray, DoubleClickAndHelpSearchOpenThePageAtContentsAndIndex) {
-  HelpProbe browser;
+  registerHelpProbe();
   onTrayCallback(WM_LBUTTONDBLCLK);
-  EXPECT_EQ(browser.nextRequest(), "<bin>/Qor.html#contents");
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#contents");
   EXPECT_TRUE(runCommand(IDM_HELP_SEARCH));
-  EXPECT_EQ(browser.nextRequest(), "<bin>/Qor.html#index");
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#index");
 }
