@@ -6,30 +6,30 @@
 #include <cstdio>
 #include <string>
 
-inline std::string testFolder() {
+inline const std::string kTestFolder = [] {
   char path[MAX_PATH] = {};
   std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
   return folder.substr(0, folder.rfind('\\'));
-}
+}();
+inline const std::string kHelpRequestFile = kTestFolder + "\\help-request.txt";
 
 inline void registerHelpProbe() {
-  const std::string command = "\"" + testFolder() + "\\qor_help_probe.exe\" %1";
+  const std::string command = "\"" + kTestFolder + "\\qor_help_probe.exe\" %1";
   RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, "QorHelpProbe", 0);
   RegSetValueA(HKEY_CLASSES_ROOT, "QorHelpProbe\\shell\\open\\command", REG_SZ, command.c_str(), 0);
-  DeleteFileA((testFolder() + "\\help-request.txt").c_str());
+  DeleteFileA(kHelpRequestFile.c_str());
 }
 
 inline std::string nextHelpRequest() {
-  const std::string file = testFolder() + "\\help-request.txt";
-  std::string text, url = "file:///" + testFolder();
-  for (int i = 0; i < 600 && text.empty(); ++i, Sleep(50)) {
-    if (FILE* f = fopen(file.c_str(), "rb")) {
-      char buffer[1024];
-      text.assign(buffer, fread(buffer, 1, sizeof buffer, f));
+  char text[1024] = {};
+  for (int i = 0; i < 600 && !text[0]; ++i, Sleep(50)) {
+    if (FILE* f = fopen(kHelpRequestFile.c_str(), "rb")) {
+      fread(text, 1, sizeof text - 1, f);
       fclose(f);
     }
   }
-  DeleteFileA(file.c_str());
+  DeleteFileA(kHelpRequestFile.c_str());
+  std::string url = "file:///" + kTestFolder, request = text;
   for (char& c : url) c = c == '\\' ? '/' : c;
-  return text.rfind(url, 0) == 0 ? "<bin>" + text.substr(url.size()) : text;
+  return request.rfind(url, 0) == 0 ? "<bin>" + request.substr(url.size()) : request;
 }

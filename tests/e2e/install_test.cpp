@@ -17,9 +17,7 @@ std::string folderOf(int csidl) {
 const std::string kInstalled = folderOf(CSIDL_LOCAL_APPDATA) + "\\Programs\\Qor";
 const std::string kQor = kInstalled + "\\Qor.exe";
 
-bool exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != ~0u; }
 
 // The files, the shortcut and the Run value: all there, or none.
 void expectInstalled(bool installed) {
@@ -55,7 +53,7 @@ void expectEnded(QorProcess& qor) {
 }
 }  // namespace
 
-TEST(Installer, InstallsRunsReinstallsOverARunningQorAndUninstallsKeepingTheProfiles) {
+TEST(Installer, InstallsReinstallsOverARunningQorAndUninstallsWithOrWithoutTheProfiles) {
   storeProfile(testSettings());
   install();
   expectInstalled(true);
@@ -68,10 +66,6 @@ TEST(Installer, InstallsRunsReinstallsOverARunningQorAndUninstallsKeepingTheProf
   expectEnded(qor);
   expectInstalled(false);
   EXPECT_FALSE(storedRecord().empty());
-}
-
-TEST(Installer, UninstallingWithTheRemovalOptionRemovesTheProfilesToo) {
-  storeProfile(testSettings());
   install();
   uninstall("/S /REMOVEPROFILES");
   expectInstalled(false);

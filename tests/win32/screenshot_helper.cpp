@@ -134,25 +134,26 @@ int openExtras() {
 }
 }  // namespace
 
-HWND installerWindow() { return FindWindowA("#32770", nullptr); }
+// The installer's window and the page it shows, a dialog inside it, new for every page.
+HWND installer = nullptr, shownPage = nullptr;
+HWND installerWindow() { return installer = FindWindowA("#32770", nullptr); }
+HWND newPage() {
+  HWND page = FindWindowExA(installer, nullptr, "#32770", nullptr);
+  return page != shownPage ? page : nullptr;
+}
 
 int main(int argc, char** argv) {
   const char* step = argc > 1 ? argv[1] : "";
   const char* value = argc > 2 ? argv[2] : "0";
   if (!std::strcmp(step, "store")) return storeProfiles(std::atoi(value));
   if (!std::strcmp(step, "setup")) {
-    HWND installer = waitFor(installerWindow);
-    if (!installer) return 1;
+    if (!waitFor(installerWindow)) return 1;
     SetForegroundWindow(installer);
-    // Enter goes on to the folder page, then to the options page: each a new inner dialog.
-    for (int page = 0; page < 2; ++page) {
-      HWND shown = nullptr;
-      for (int i = 0; i < 100 && !shown; ++i, Sleep(100))
-        shown = FindWindowExA(installer, nullptr, "#32770", nullptr);
+    for (int page = 0; page < 2; ++page) {  // Enter: on to the folder page, then the options
+      shownPage = waitFor(newPage);
       pressKey(VK_RETURN);
-      for (int i = 0; i < 100 && FindWindowExA(installer, nullptr, "#32770", nullptr) == shown; ++i)
-        Sleep(100);
     }
+    waitFor(newPage);
     return printWindow(installer);
   }
   if (!waitFor(mainWindowOfQor)) return 1;

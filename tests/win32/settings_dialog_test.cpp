@@ -725,8 +725,7 @@ TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
   registerHelpProbe();
   open();
   const struct { int tab, id; const char* anchor; } rows[] = {
-      {-1, IDC_TITLE, "h45"}, {-1, IDC_TEST, "h29"}, {0, IDC_MOVE_TO_START, "h32"},
-      {0, IDC_START_DELAY_SPIN, "h67"}, {2, IDC_SWAP_BUTTONS, "h5"}};
+      {-1, IDC_TITLE, "h45"}, {0, IDC_START_DELAY_SPIN, "h67"}, {2, IDC_SWAP_BUTTONS, "h5"}};
   for (const auto& r : rows) {
     if (r.tab >= 0) chooseTab(r.tab);
     askHelp(r.tab < 0 ? dialog : page(), r.id);
