@@ -2,6 +2,7 @@
 
 #include "app/about.h"
 #include "app/app_rules.h"
+#include "app/help.h"
 #include "app/main_window.h"
 #include "engine/gesture.h"
 #include "engine/hookthread/hook_protocol.h"
@@ -21,7 +22,7 @@ const SettingCommand kSettingCommands[5] = {
 
 namespace {
 void showAbout() { runAboutBox(mainWindow); }
-void showHelpSearch() { WinHelpA(mainWindow, kHelpFile, HELP_PARTIALKEY, 0); }
+void showHelpSearch() { showHelp(mainWindow, HELP_PARTIALKEY); }
 void openMouseControlPanel() {
   ShellExecuteA(GetDesktopWindow(), "open", "CONTROL.EXE", "Main.CPL", "", SW_SHOWNORMAL);
 }
@@ -67,7 +68,7 @@ bool selectProfile(UINT id) {
 }
 }  // namespace
 
-void showHelpContents() { WinHelpA(mainWindow, kHelpFile, HELP_FINDER, 0); }
+void showHelpContents() { showHelp(mainWindow, HELP_FINDER); }
 
 bool runCommand(UINT id) {
   for (const Command& c : kCommands) {

@@ -17,8 +17,10 @@ inline constexpr char kTaskbarSettingsKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 inline constexpr char kTaskbarAlignmentValue[] = "TaskbarAl";
 
-// Help for the tray menu and the settings dialog.
+// Help for the tray menu and the settings dialog: WinHelp's file, and the page beside the
+// program that the browser opens where WinHelp is gone.
 inline constexpr char kHelpFile[] = "Qor.HLP";
+inline constexpr char kHelpPage[] = "Qor.html";
 
 // The hidden main window's class: a window of it means a copy of Qor runs.
 #define MAIN_WINDOW_CLASS "QorWClass"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI)
-# and both tray menus of Qor.exe under Wine on a private X display into docs/screenshots/. The Wine prefix is made
-# to look like a Japanese Windows: Japanese fonts for menus and captions, Wine's caption
-# buttons, windows drawn by Wine itself (there is no window manager).
+# Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI),
+# both tray menus of Qor.exe and the installer's options page under Wine on a private X display
+# into docs/screenshots/. The Wine prefix is made to look like a Japanese Windows: Japanese
+# fonts for menus and captions, Wine's caption buttons, windows drawn by Wine itself (there is
+# no window manager).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}/x64  # the build folder may be given
@@ -12,25 +13,16 @@ out=$root/docs/screenshots
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x64.cmake" \
   "-DCMAKE_CROSSCOMPILING_EMULATOR=env;LC_ALL=ja_JP.UTF-8;wine" >/dev/null
-cmake --build "$build" -j2 --target Qor qor_screenshot_helper
+cmake --build "$build" -j2 --target Qor qor_screenshot_helper installer
 bin=$build/bin
 
 . "$root/scripts/wine-env.sh" "$build/screenshots-prefix"
 trap stopWineEnv EXIT
 startWineEnv
 
-# A menu and caption font with Japanese glyphs, as "MS UI Gothic" is on a Japanese Windows:
-# a LOGFONTW of 9 points, Shift-JIS, face "IPAPGothic".
-uiFont=$(python3 -c "
-import struct
-face = 'IPAPGothic'.encode('utf-16-le').ljust(64, b'\0')
-print((struct.pack('<5l8B', -12, 0, 0, 0, 400, 0, 0, 0, 128, 0, 0, 0, 0) + face).hex())")
-for name in MenuFont CaptionFont SmCaptionFont StatusFont MessageFont IconFont; do
-  wine reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v $name /t REG_BINARY /d "$uiFont" /f >/dev/null
-done
+useJapaneseUiFont
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 wineserver -w
 
 helper() { wineJa "$bin/qor_screenshot_helper.exe" "$@"; }
@@ -56,6 +48,9 @@ for size in small large; do
   wait $qor
 done
 
+# The installer's options page; Wine ends it as the script ends.
+wineJa "$bin/QorSetup-x64.exe" &
+shot "$(helper setup)" installer
 # 150 % scaling: the system scales the dialog, Qor being aware of each monitor's DPI.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
 wineserver -k

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake make g++ mingw-w64 wine wine64 xvfb xauth libgtest-dev googletest
           libbenchmark-dev clang-14 libclang-rt-14-dev fonts-ipafont-gothic python3
-          imagemagick)
+          imagemagick nsis zip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

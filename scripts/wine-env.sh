@@ -31,3 +31,17 @@ stopWineEnv() {
 }
 
 wineJa() { LC_ALL=ja_JP.UTF-8 wine "$@"; }
+
+# Menus and captions in a font with Japanese glyphs, as "MS UI Gothic" is on a Japanese
+# Windows: a LOGFONTW of 9 points, Shift-JIS, face "IPAPGothic"; and Wine's caption buttons.
+useJapaneseUiFont() {
+  local uiFont name
+  uiFont=$(python3 -c "
+import struct
+face = 'IPAPGothic'.encode('utf-16-le').ljust(64, b'\0')
+print((struct.pack('<5l8B', -12, 0, 0, 0, 400, 0, 0, 0, 128, 0, 0, 0, 0) + face).hex())")
+  for name in MenuFont CaptionFont SmCaptionFont StatusFont MessageFont IconFont; do
+    wine reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v $name /t REG_BINARY /d "$uiFont" /f >/dev/null
+  done
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+}

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include "app/about.h"
+#include "app/help.h"
 #include "app/tray.h"
-#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
@@ -261,7 +261,7 @@ BOOL onProfileChosen(HWND dialog) {
 }
 
 BOOL onHelp(HWND dialog, UINT command) {
-  WinHelpA(dialog, kHelpFile, command, 0);
+  showHelp(dialog, command);
   return TRUE;
 }
 
@@ -331,8 +331,7 @@ void registerDialogControls() {
 BOOL showContextHelp(LPARAM helpInfo, const DWORD* table) {
   const HELPINFO* info = reinterpret_cast<const HELPINFO*>(helpInfo);
   if (info->iContextType == HELPINFO_WINDOW)
-    WinHelpA(static_cast<HWND>(info->hItemHandle), kHelpFile, HELP_WM_HELP,
-             reinterpret_cast<ULONG_PTR>(table));
+    showHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, table, info->iCtrlId);
   return TRUE;
 }
 

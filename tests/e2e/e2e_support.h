@@ -103,10 +103,12 @@ inline DWORD exitCodeOf(HANDLE process) {
 }
 
 // Started when the main window carries its title and the hook window exists; with
-// hooksAtOnce, also when the hook window answers a mouse hook handle.
-inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true) {
+// hooksAtOnce, also when the hook window answers a mouse hook handle. program: the path of
+// the Qor.exe to start, null for the one beside the tests.
+inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true,
+                           const char* program = nullptr) {
   QorProcess qor;
-  qor.process = launchBeside("Qor.exe", arguments);
+  qor.process = program ? launch(program, arguments) : launchBeside("Qor.exe", arguments);
   EXPECT_TRUE(qor.process.hProcess) << "Qor.exe did not start";
   EXPECT_TRUE(waitFor([&] {
     qor.main = FindWindowA(MAIN_WINDOW_CLASS, "Qor95 Ver1.0");

@@ -347,7 +347,9 @@ TEST_F(Gesture, NoGestureOverAWindowOfHigherIntegrity) {
       move(pan ? 900 : 1190, 300, pan ? other : bar);
       EXPECT_EQ(ev(WM_RBUTTONDOWN, pan ? 900 : 1190, 300, pan ? other : bar), refused ? 1 : 0);
       EXPECT_EQ(panState + extScrollState, refused ? kPanStandby : pan ? kPanPressed : 3);
-      if (refused) EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+      if (refused) {
+        EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+      }
     }
   }
   // Extended scroll already active: a press over a refusing window ends it at once.

@@ -13,13 +13,9 @@ struct TestAppProcess {
   HWND queueView = nullptr;
 };
 
-// Starts a program built beside the test executables, with arguments after its name on the
-// command line. A null process handle on failure.
-inline PROCESS_INFORMATION launchBeside(const char* program, const char* arguments) {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  while (n > 0 && path[n - 1] != '\\' && path[n - 1] != '/') --n;
-  lstrcpynA(path + n, program, MAX_PATH - n);
+// Starts the program at path, with arguments after its name on the command line. A null
+// process handle on failure.
+inline PROCESS_INFORMATION launch(const char* path, const char* arguments) {
   char commandLine[2 * MAX_PATH];
   wsprintfA(commandLine, "\"%s\" %s", path, arguments);
   STARTUPINFOA startup = {};
@@ -28,6 +24,15 @@ inline PROCESS_INFORMATION launchBeside(const char* program, const char* argumen
   CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                  &process);
   return process;
+}
+
+// Starts a program built beside the test executables.
+inline PROCESS_INFORMATION launchBeside(const char* program, const char* arguments) {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  while (n > 0 && path[n - 1] != '\\' && path[n - 1] != '/') --n;
+  lstrcpynA(path + n, program, MAX_PATH - n);
+  return launch(path, arguments);
 }
 
 // A top-level window of class className that belongs to process processId; null if none.

@@ -8,6 +8,7 @@
 //   extras         opens the right menu's "おまけ(&A)" submenu and its first popup
 //   escape         closes the open menu
 //   exit           ends Qor.exe
+//   setup          goes on from the installer's first page to its options page
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdio>
@@ -133,10 +134,28 @@ int openExtras() {
 }
 }  // namespace
 
+// The installer's window and the page it shows, a dialog inside it, new for every page.
+HWND installer = nullptr, shownPage = nullptr;
+HWND installerWindow() { return installer = FindWindowA("#32770", nullptr); }
+HWND newPage() {
+  HWND page = FindWindowExA(installer, nullptr, "#32770", nullptr);
+  return page != shownPage ? page : nullptr;
+}
+
 int main(int argc, char** argv) {
   const char* step = argc > 1 ? argv[1] : "";
   const char* value = argc > 2 ? argv[2] : "0";
   if (!std::strcmp(step, "store")) return storeProfiles(std::atoi(value));
+  if (!std::strcmp(step, "setup")) {
+    if (!waitFor(installerWindow)) return 1;
+    SetForegroundWindow(installer);
+    for (int page = 0; page < 2; ++page) {  // Enter: on to the folder page, then the options
+      shownPage = waitFor(newPage);
+      pressKey(VK_RETURN);
+    }
+    waitFor(newPage);
+    return printWindow(installer);
+  }
   if (!waitFor(mainWindowOfQor)) return 1;
   if (!std::strcmp(step, "dialog")) {
     PostMessageA(mainWindowOfQor(), WM_COMMAND, IDM_SETTINGS, 0);

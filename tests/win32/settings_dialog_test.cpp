@@ -15,6 +15,7 @@
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
+#include "tests/common/help_request.h"
 #include "tests/common/store_contents.h"
 
 // Stand-ins for the main window's part: the dialog's owner, the popup menu and the About box.
@@ -175,6 +176,11 @@ class SettingsDialog : public ::testing::Test {
   void menuCommand(int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     pump();
+  }
+  // The "?" button's click on control id of window.
+  void askHelp(HWND window, int id) {
+    HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, GetDlgItem(window, id), 0, {0, 0}};
+    SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
   }
   void deleteAnswering(int answer) {
     boxAnswer = answer;
@@ -713,4 +719,18 @@ TEST_F(SettingsDialog, PageTextsReachTheScreenInCodePage932) {
     chooseTab(t.tab);
     EXPECT_EQ(textOf(pageControl(t.id)), t.text);
   }
+}
+
+TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
+  registerHelpProbe();
+  open();
+  const struct { int tab, id; const char* anchor; } rows[] = {
+      {-1, IDC_TITLE, "h45"}, {0, IDC_START_DELAY_SPIN, "h67"}, {2, IDC_SWAP_BUTTONS, "h5"}};
+  for (const auto& r : rows) {
+    if (r.tab >= 0) chooseTab(r.tab);
+    askHelp(r.tab < 0 ? dialog : page(), r.id);
+    EXPECT_EQ(nextHelpRequest(), std::string("<bin>/Qor.html#") + r.anchor) << r.id;
+  }
+  menuCommand(IDM_HELP_CONTENTS);
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#contents");
 }

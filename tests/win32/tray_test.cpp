@@ -13,6 +13,7 @@
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
+#include "tests/common/help_request.h"
 
 namespace {
 struct Item {
@@ -235,4 +236,12 @@ TEST_F(Tray, ExitCommandDisablesTheEngineAndClosesTheMainWindow) {
   DestroyWindow(mainWindow);
   mainWindow = nullptr;
   engineEnabled = 1;
+}
+
+TEST_F(Tray, DoubleClickAndHelpSearchOpenThePageAtContentsAndIndex) {
+  registerHelpProbe();
+  onTrayCallback(WM_LBUTTONDBLCLK);
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#contents");
+  EXPECT_TRUE(runCommand(IDM_HELP_SEARCH));
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#index");
 }
