@@ -304,6 +304,13 @@ class Robustness : public EndToEnd {
     sync(window);
     EXPECT_FALSE(anyRightButton(window)) << "a right-click of the pan was not answered";
   }
+  static QorProcess startQorWithBothDoubleClickOptions() {
+    ProfileSettings settings = testSettings();
+    settings.dblClickMovesToStart = 1;
+    settings.dblClickOpensStartMenu = 1;
+    storeProfile(settings);
+    return startQor();
+  }
   static void killQor(QorProcess& qor) {
     TerminateProcess(qor.process.hProcess, 1);
     WaitForSingleObject(qor.process.hProcess, 10000);
@@ -491,11 +498,7 @@ TEST_F(Robustness, ASenderKilledWhileItWaitsLeavesNoSlotTakenForGood) {
 }
 
 TEST_F(Robustness, ANewTaskbarGetsTheIconAgainAndItsStartButtonIsUsed) {
-  ProfileSettings settings = testSettings();
-  settings.dblClickMovesToStart = 1;
-  settings.dblClickOpensStartMenu = 1;
-  storeProfile(settings);
-  qor = startQor();
+  qor = startQorWithBothDoubleClickOptions();
   HWND oldTaskbar = FindWindowA("Shell_TrayWnd", "");
   ASSERT_TRUE(oldTaskbar);
   HWND taskbar = reinterpret_cast<HWND>(SendMessageA(app.main, TESTAPP_WM_NEW_TASKBAR, 0, 0));
@@ -515,11 +518,7 @@ TEST_F(Robustness, ANewTaskbarGetsTheIconAgainAndItsStartButtonIsUsed) {
 }
 
 TEST_F(Robustness, AShellRestartedInTheNewerLayoutIsFoundAndItsStartMenuOpened) {
-  ProfileSettings settings = testSettings();
-  settings.dblClickMovesToStart = 1;
-  settings.dblClickOpensStartMenu = 1;
-  storeProfile(settings);
-  qor = startQor();
+  qor = startQorWithBothDoubleClickOptions();
   HWND taskbar = reinterpret_cast<HWND>(SendMessageA(app.main, TESTAPP_WM_NEW_TASKBAR, 1, 0));
   HWND worker = windowOfProcess("WorkerW", app.process.dwProcessId);
   ASSERT_TRUE(taskbar && worker);
