@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdio>
+
 #include "tests/testapp/testapp.h"
 
 struct TestAppProcess {
@@ -21,8 +23,10 @@ inline PROCESS_INFORMATION launch(const char* path, const char* arguments) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                 &process);
+  if (!CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    std::fprintf(stderr, "launch: CreateProcess of %s failed with error %lu\n", path,
+                 static_cast<unsigned long>(GetLastError()));
   return process;
 }
 
