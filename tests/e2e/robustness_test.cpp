@@ -289,11 +289,19 @@ class Robustness : public EndToEnd {
     }
     return millisecondsSince(start);
   }
+  // The application of window has handled all input waiting for it.
+  static void settle(HWND window) {
+    size_t before = received(window, {TESTAPP_WM_SETTLE}).size();
+    PostMessageA(window, TESTAPP_WM_SETTLE, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return received(window, {TESTAPP_WM_SETTLE}).size() > before; }))
+        << "the application did not take in its waiting input";
+  }
   // A right-click pan up from the centre of window, as on the first day: its first emission
   // is three line steps; the next click ends it.
   static void panUp(HWND window) {
     POINT centre = clientCentre(window);
     restAt(window, centre);
+    settle(window);  // the pointer's crossing into it is input too (Wine)
     click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     moveTo(offset(centre, 0, -60));
     EXPECT_TRUE(waitForScrolls(window, WM_VSCROLL, 6)) << "the pan did not scroll";
@@ -371,8 +379,11 @@ TEST_F(Robustness, AHungApplicationHoldsUpNeitherOtherApplicationsNorPans) {
     EXPECT_TRUE(scrolledWhileHung) << "the pan elsewhere scrolled only after the hang ended";
     EXPECT_FALSE(anyRightButton(app.plain)) << "both right-clicks were answered in time";
 
-    // Once the hang is over, the application that hung pans again.
+    // Once the hang is over, the application that hung pans again. Under Wine it turns the
+    // pointer's crossing into it, kept while it hung, into a movement only now, which puts
+    // the pointer back there: that happens before the pan, not in the middle of it.
     ASSERT_TRUE(waitFor([] { return !hanging(); }, kHangMs + 10000));
+    settle(second.main);
     panUp(second.plain);
   }
 }

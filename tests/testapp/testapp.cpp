@@ -38,15 +38,30 @@ void hangIfAsked(UINT message) {
 
 void appendLog(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Dispatches every message waiting. Once the queue is empty Wine also turns the window
+// system's pending events (a pointer crossing) into input, so that input is handled too.
+void takeInWaitingInput() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   hangIfAsked(message);
+  if (message == TESTAPP_WM_SETTLE) takeInWaitingInput();
   switch (message) {
     case WM_VSCROLL: case WM_HSCROLL: case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
     case WM_SETFOCUS: case WM_USER + 150:
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP: case WM_NCMBUTTONDOWN:
-    case WM_NCMBUTTONUP: case WM_SYSCOMMAND: break;
+    case WM_NCMBUTTONUP: case WM_SYSCOMMAND: case TESTAPP_WM_SETTLE: break;
     case WM_COPYDATA: lParam = reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData; break;
     default: return;
   }

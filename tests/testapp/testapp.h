@@ -36,9 +36,9 @@ enum { kTestPointItemLabel = 0, kTestPointEmpty = 1, kTestPointRightOfItem = 2 }
 
 // The messages that the application's windows receive, for the end-to-end tests: a named
 // shared block the applications (one or two processes) append to and the tests read.
-// Logged: scroll and wheel messages, mouse buttons, WM_SETFOCUS, the peer message (1174) and
-// WM_COPYDATA (lParam: its dwData, such as the tray's NIM_ADD). Appends take the named
-// mutex, so that an entry is whole before the count covers it.
+// Logged: scroll and wheel messages, mouse buttons, WM_SETFOCUS, the peer message (1174),
+// WM_COPYDATA (lParam: its dwData, such as the tray's NIM_ADD) and TESTAPP_WM_SETTLE. Appends
+// take the named mutex, so that an entry is whole before the count covers it.
 #define TESTAPP_LOG_NAME "QorTestApp.Log"
 #define TESTAPP_LOG_LOCK_NAME "QorTestApp.LogLock"
 enum { kTestLogCapacity = 1 << 17 };
@@ -67,6 +67,11 @@ struct TestLog {
 // a "WorkerW" in front of an empty "Progman", and a taskbar without a Start button window.
 // Answers the new taskbar.
 #define TESTAPP_WM_NEW_TASKBAR (WM_APP + 4)
+
+// Posted to any window of the application: it handles all input waiting for it, then logs
+// this message for that window. An application that was hung or busy may still hold input
+// from before, which moves the pointer where it was then.
+#define TESTAPP_WM_SETTLE (WM_APP + 5)
 
 // Started with this argument, the application also builds stand-ins of the shell's windows
 // (none of which Wine has with children): the desktop "Progman" "Program Manager" with a
