@@ -217,7 +217,7 @@ int32_t onLeftPress(HWND window, UINT message, FirstStep* step) {
 }
 
 // Where Start shows on a taskbar without a Start button window: at the left end of a taskbar
-// whose buttons the user aligned left; centred buttons leave it at a place no window tells.
+// whose buttons the user aligned left; centred buttons leave it where only UI Automation tells.
 bool startShownAt(POINT* at) {
   HKEY key = osRegOpenKey(kTaskbarSettingsKey);
   DWORD alignment = 1, size = sizeof alignment;
@@ -245,6 +245,8 @@ void desktopDoubleClick(HWND window) {
     osSetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   } else if (moves && startShownAt(&at)) {
     osSetCursorPos(at.x, at.y);
+  } else if (moves) {
+    osMovePointerToElement(taskbarWindow, kStartButtonAutomationId);
   }
   if (opens && button) osSendMessage(startButton, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   else if (opens) osSendMessage(taskbarWindow, WM_SYSCOMMAND, SC_TASKLIST, 0);

@@ -69,6 +69,12 @@ POINT osLogicalToPhysicalPoint(HWND window, POINT point);
 // The effective DPI of the monitor at a physical point (or nearest it); 96 where unknown.
 UINT osMonitorDpiAt(POINT screen);
 
+// UI Automation. Moves the pointer to the middle of the element with this automation id
+// under window, such as the Start button of a taskbar that has no window for it. The lookup
+// runs on a thread of its own, since it calls into window's process, which may be the one
+// waiting for Qor; the pointer stays put when the element is not found or answers late.
+void osMovePointerToElement(HWND window, const char* automationId);
+
 // The user's wheel settings: lines per notch (WHEEL_PAGESCROLL: a page) and characters per
 // tilt; 0 when unreadable.
 UINT osWheelScrollLines();

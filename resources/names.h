@@ -16,6 +16,8 @@ inline constexpr const char* kUserCursorValues[3] = {"Arrow", "IBeam", "Crosshai
 inline constexpr char kTaskbarSettingsKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 inline constexpr char kTaskbarAlignmentValue[] = "TaskbarAl";
+// The automation id of the Start button on a taskbar drawn without child windows.
+inline constexpr char kStartButtonAutomationId[] = "StartButton";
 
 // Help for the tray menu and the settings dialog: WinHelp's file, and the page beside the
 // program that the browser opens where WinHelp is gone.

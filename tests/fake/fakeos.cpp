@@ -448,6 +448,12 @@ bool osAsyncKeyDown(int virtualKey) {
   return false;
 }
 int osGetSystemMetric(int index) { return index == SM_SWAPBUTTON && buttonsSwapped ? 1 : 0; }
+void osMovePointerToElement(HWND window, const char* automationId) {
+  FakeWindow* w = find(window);
+  if (!w || !w->automationElements.count(automationId)) return;
+  const RECT& r = w->automationElements[automationId];
+  cursorPos = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
 POINT osLogicalToPhysicalPoint(HWND window, POINT point) {
   FakeWindow* w = find(window);
   if (!w) return point;

@@ -25,6 +25,7 @@ struct FakeWindow {
   uint32_t hitFlags = 0;         // flags a common control writes on a hit test; 0 = no answer
   LRESULT selectedCount = 0;     // answer to LVM_GETSELECTEDCOUNT
   int scalePercent = 100;        // physical = own coordinates * scalePercent / 100
+  std::map<std::string, RECT> automationElements;  // its UI Automation tree: id -> screen rect
 };
 
 struct FakeMonitor {

@@ -466,20 +466,26 @@ TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
     }
   }
   // A taskbar without a Start button window: the Start menu by the system command; the
-  // pointer to the taskbar's left end where the user aligned its buttons left.
+  // pointer to the taskbar's left end where the user aligned its buttons left, else to
+  // Start's UI Automation element where the taskbar has one.
   desktopHost = progman;
   taskbarWindow = taskbar;
   startButton = nullptr;
   currentSettings.dblClickMovesToStart = currentSettings.dblClickOpensStartMenu = 1;
   fake::window(icons).selectedCount = 0;
-  for (DWORD alignment : {0u, 1u}) {
-    fake::setValue(kTaskbarSettingsKey, kTaskbarAlignmentValue, REG_BINARY, &alignment, 4);
+  struct { DWORD alignment; bool element; POINT at; } layouts[] = {
+      {0, true, {12, 1012}}, {1, true, {640, 1012}}, {1, false, {500, 500}}};
+  for (auto l : layouts) {
+    SCOPED_TRACE(testing::Message() << l.alignment << l.element);
+    fake::setValue(kTaskbarSettingsKey, kTaskbarAlignmentValue, REG_BINARY, &l.alignment, 4);
+    fake::window(taskbar).automationElements.clear();
+    if (l.element) fake::window(taskbar).automationElements["StartButton"] = {616, 1001, 664, 1023};
     fake::cursorPos = {500, 500};
     fake::sent.clear();
     ev(WM_LBUTTONDBLCLK, 500, 500, icons);
     EXPECT_EQ(fake::sent.back(), (SentMessage{taskbar, WM_SYSCOMMAND, SC_TASKLIST, 0}));
-    EXPECT_EQ(fake::cursorPos.x, alignment == 0 ? 12 : 500);
-    EXPECT_EQ(fake::cursorPos.y, alignment == 0 ? 1012 : 500);
+    EXPECT_EQ(fake::cursorPos.x, l.at.x);
+    EXPECT_EQ(fake::cursorPos.y, l.at.y);
     ev(WM_LBUTTONUP, 500, 500, icons);
   }
 
