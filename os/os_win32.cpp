@@ -256,9 +256,14 @@ struct ElementLookup {
 };
 std::atomic<bool> elementLookupRunning{false};
 
+HMODULE automationCore() {
+  static const HMODULE core =
+      LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return core;
+}
 template <typename Function>
 Function automationFunction(const char* name) {
-  static const HMODULE core = LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const HMODULE core = automationCore();
   return core ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(core, name)))
               : nullptr;
 }
@@ -266,11 +271,12 @@ Function automationFunction(const char* name) {
 // The screen rectangle of the first element under window whose automation id matches.
 bool automationElementRect(HWND window, const wchar_t* automationId, RECT* rect) {
   auto nodeFromHandle = automationFunction<HRESULT(WINAPI*)(HWND, HUIANODE*)>("UiaNodeFromHandle");
-  auto find = automationFunction<HRESULT(WINAPI*)(HUIANODE, UiaFindParams*, UiaCacheRequest*,
-                                                  SAFEARRAY**, SAFEARRAY**, SAFEARRAY**)>("UiaFind");
+  auto find = automationFunction<HRESULT(WINAPI*)(
+      HUIANODE, UiaFindParams*, UiaCacheRequest*, SAFEARRAY**, SAFEARRAY**, SAFEARRAY**)>("UiaFind");
   auto nodeFromVariant =
       automationFunction<HRESULT(WINAPI*)(VARIANT*, HUIANODE*)>("UiaHUiaNodeFromVariant");
-  auto propertyValue = automationFunction<HRESULT(WINAPI*)(HUIANODE, int, VARIANT*)>("UiaGetPropertyValue");
+  auto propertyValue =
+      automationFunction<HRESULT(WINAPI*)(HUIANODE, int, VARIANT*)>("UiaGetPropertyValue");
   auto release = automationFunction<BOOL(WINAPI*)(HUIANODE)>("UiaNodeRelease");
   HUIANODE root = nullptr;
   if (!nodeFromHandle || !find || !nodeFromVariant || !propertyValue || !release ||
@@ -296,7 +302,8 @@ bool automationElementRect(HWND window, const wchar_t* automationId, RECT* rect)
       V_VT(&bounds) == (VT_ARRAY | VT_R8) && V_ARRAY(&bounds)->rgsabound[0].cElements == 4) {
     double* edges = nullptr;  // left, top, width, height
     if (SUCCEEDED(SafeArrayAccessData(V_ARRAY(&bounds), reinterpret_cast<void**>(&edges)))) {
-      *rect = {LONG(edges[0]), LONG(edges[1]), LONG(edges[0] + edges[2]), LONG(edges[1] + edges[3])};
+      *rect = {LONG(edges[0]), LONG(edges[1]), LONG(edges[0] + edges[2]),
+               LONG(edges[1] + edges[3])};
       got = rect->right > rect->left && rect->bottom > rect->top;
       SafeArrayUnaccessData(V_ARRAY(&bounds));
     }
