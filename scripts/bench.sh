@@ -43,22 +43,28 @@ hz=$(getconf CLK_TCK)
 idle=${QOR_IDLE_SECONDS:-60}
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 wakeups() { cat /proc/"$1"/task/*/status | awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}'; }
-# The process of this run's prefix whose command line matches pattern (other prefixes may run too).
+# The process of this run's prefix whose command line matches pattern (other prefixes may run
+# too); the newest, since a wineserver of the prefix may still be on its way out.
 ofPrefix() {
-  for p in $(pgrep -f "$1"); do
+  for p in $(pgrep -f "$1" | sort -rn); do
     { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
       { echo "$p"; return 0; }
   done
   return 0
 }
 percent() { awk -v t="$1" -v s="$2" -v hz="$hz" 'BEGIN {printf "%.3f", 100 * t / hz / s}'; }
-# The prefix's wineserver and desktop run on for the baseline, as they do beside Qor.
-wineserver -p || true  # already running after the probe
+# The prefix's wineserver and desktop run on for the baseline, as they do beside Qor. A server
+# started by a program quits with its last client, and a running one cannot be made persistent:
+# end it and start one that stays.
+wineserver -k 2>/dev/null || true
+wineserver -w
+wineserver -p
 probe command 0 || true
 server=$(ofPrefix 'wineserver')
 s0=$(ticks "$server"); sleep "$idle"; s1=$(ticks "$server")
 serverAlone=$((s1 - s0))
 (cd "$build/x64/bin" && wineJa ./Qor.exe) &
+qorRun=$!
 for _ in $(seq 100); do qor=$(ofPrefix 'Qor\.exe'); [ -n "$qor" ] && break; sleep 0.2; done
 sleep 5  # started, hooks installed
 q0=$(ticks "$qor"); s0=$(ticks "$server"); w0=$(wakeups "$qor")
@@ -76,7 +82,7 @@ for state in "in standby" "standby off"; do
   echo "| Qor's process while the pointer moves 1000 times a second for 10 s, $state | $(percent $((q1 - q0)) 10) % of one core (wineserver $(percent $((s1 - s0)) 10) %) | |"
 done
 probe command 0
-wait
+wait "$qorRun"  # not the X server, which runs until the end
 echo
 echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores of $(grep -m1 'model name' /proc/cpuinfo |
   sed 's/.*: //'), $(wine --version), Xvfb without a window manager."
