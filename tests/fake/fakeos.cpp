@@ -1,5 +1,6 @@
 #include "tests/fake/fakeos.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "resources/names.h"
@@ -63,9 +64,7 @@ uint64_t nextAllocation = 0;
 uint64_t nextLowAllocation = 0;
 
 bool contains(const std::vector<DWORD>& ids, DWORD id) {
-  for (DWORD known : ids)
-    if (known == id) return true;
-  return false;
+  return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 // The process a handle opened, while it is open and the process runs.
 DWORD processOf(HANDLE process) {
@@ -443,9 +442,7 @@ DWORD osGetTickCount() { return tickCount; }
 POINT osGetCursorPos() { return cursorPos; }
 void osSetCursorPos(int x, int y) { cursorPos = {x, y}; }
 bool osAsyncKeyDown(int virtualKey) {
-  for (int key : keysDown)
-    if (key == virtualKey) return true;
-  return false;
+  return std::find(keysDown.begin(), keysDown.end(), virtualKey) != keysDown.end();
 }
 int osGetSystemMetric(int index) { return index == SM_SWAPBUTTON && buttonsSwapped ? 1 : 0; }
 void osMovePointerToElement(HWND window, const char* automationId) {
