@@ -1,14 +1,10 @@
-// Stands in for the browser in the help tests: writes what it was asked to open into
-// help-request.txt beside itself, whole or not at all.
-#include <windows.h>
-#include <cstdio>
-#include <string>
+// Stands in for the browser in the help tests: writes what it was asked to open into the
+// help tests' request file beside itself, whole or not at all.
+#include "tests/common/help_request.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-  char path[MAX_PATH] = {};
-  std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-  folder.resize(folder.rfind('\\'));
-  FILE* f = fopen((folder + "\\help-request.tmp").c_str(), "wb");
+  const std::string partial = kTestFolder + "\\help-request.tmp";
+  FILE* f = fopen(partial.c_str(), "wb");
   if (!f || fputs(commandLine, f) < 0 || fclose(f) != 0) return 1;
-  return !MoveFileA((folder + "\\help-request.tmp").c_str(), (folder + "\\help-request.txt").c_str());
+  return !MoveFileA(partial.c_str(), kHelpRequestFile.c_str());
 }

@@ -63,6 +63,5 @@ TEST_F(RealProfileStore, SwitchAndDeleteAgainstTheRealRegistry) {
   EXPECT_EQ(profileCount, 2);
   EXPECT_EQ(currentProfile, 1);
   EXPECT_EQ(currentSettings.reserved6, 102);
-  // A2 is left behind as a copy of the new last profile.
-  EXPECT_EQ(storeContents()["A2"].second.size(), 100u);
+  EXPECT_EQ(storeContents()["A2"].second.size(), 100u);  // a leftover copy of the new last profile
 }

@@ -177,11 +177,6 @@ class SettingsDialog : public ::testing::Test {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
     pump();
   }
-  // The "?" button's click on control id of window.
-  void askHelp(HWND window, int id) {
-    HELPINFO info = {sizeof info, HELPINFO_WINDOW, id, GetDlgItem(window, id), 0, {0, 0}};
-    SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
-  }
   void deleteAnswering(int answer) {
     boxAnswer = answer;
     menuCommand(IDM_DELETE);
@@ -728,7 +723,9 @@ TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
       {-1, IDC_TITLE, "h45"}, {0, IDC_START_DELAY_SPIN, "h67"}, {2, IDC_SWAP_BUTTONS, "h5"}};
   for (const auto& r : rows) {
     if (r.tab >= 0) chooseTab(r.tab);
-    askHelp(r.tab < 0 ? dialog : page(), r.id);
+    HWND window = r.tab < 0 ? dialog : page();  // the "?" button's click on the control
+    HELPINFO info = {sizeof info, HELPINFO_WINDOW, r.id, GetDlgItem(window, r.id), 0, {0, 0}};
+    SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(nextHelpRequest(), std::string("<bin>/Qor.html#") + r.anchor) << r.id;
   }
   menuCommand(IDM_HELP_CONTENTS);

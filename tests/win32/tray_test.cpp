@@ -175,12 +175,10 @@ TEST_F(Tray, AStoredCountBeyondTheListingLimitListsTheLimit) {
 TEST_F(Tray, ToggleAndStandbyCommands) {
   typedef ProfileSettings P;
   struct { UINT id; SettingsField field; int32_t before; int32_t after; } toggles[] = {
-      {IDM_EXT_SCROLL, &P::extScrollEnabled, 1, 0},
-      {IDM_EXT_SCROLL, &P::extScrollEnabled, 0, 1},
+      {IDM_EXT_SCROLL, &P::extScrollEnabled, 1, 0}, {IDM_EXT_SCROLL, &P::extScrollEnabled, 0, 1},
       {IDM_EXT_SCROLL, &P::extScrollEnabled, 2, 0},
       {IDM_MOVE_TO_START, &P::dblClickMovesToStart, 0, 1},
-      {IDM_DELAYED_START, &P::delayedStart, 1, 0},
-      {IDM_SAVE_ON_EXIT, &P::saveOnExit, -4, 0},
+      {IDM_DELAYED_START, &P::delayedStart, 1, 0}, {IDM_SAVE_ON_EXIT, &P::saveOnExit, -4, 0},
       {IDM_OPEN_START_MENU, &P::dblClickOpensStartMenu, 0, 1},
   };
   for (auto t : toggles) {
