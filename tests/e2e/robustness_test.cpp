@@ -553,13 +553,10 @@ TEST_F(Robustness, AShellRestartedInTheNewerLayoutIsFoundAndItsStartMenuOpened) 
       return false;
     })) << "the Start menu was not opened";
     EXPECT_FALSE(received(taskbar, {WM_SETFOCUS}).empty());
-    POINT at;
-    GetCursorPos(&at);
     RECT bar;
     GetWindowRect(taskbar, &bar);
     const LONG half = (bar.bottom - bar.top) / 2;
-    EXPECT_EQ(at.x, alignment == 0 ? bar.left + half : centre.x) << alignment;
-    EXPECT_EQ(at.y, alignment == 0 ? bar.top + half : centre.y) << alignment;
+    expectPointerAt(alignment == 0 ? POINT{bar.left + half, bar.top + half} : centre);
   }
   RegDeleteValueA(key, kTaskbarAlignmentValue);
   RegCloseKey(key);
