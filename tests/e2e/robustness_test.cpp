@@ -73,21 +73,14 @@ void releaseEverySlot(const std::vector<int32_t>& tickets, uint32_t claimedAt) {
   for (int32_t ticket : tickets) releaseEvent(sharedSlots(), ticket, claimedAt);
 }
 
-// The security descriptor of an object (owner, DACL, label) in text form.
-std::string securityText(HANDLE object) {
-  PSECURITY_DESCRIPTOR held = nullptr;
-  const SECURITY_INFORMATION parts =
-      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION;
-  if (GetSecurityInfo(object, SE_KERNEL_OBJECT, parts, nullptr, nullptr, nullptr, nullptr,
-                      &held) != ERROR_SUCCESS)
-    return "";
+// Those parts of a security descriptor that parts names, in text form.
+std::string sddlOf(PSECURITY_DESCRIPTOR descriptor, SECURITY_INFORMATION parts) {
   char* text = nullptr;
   std::string out;
-  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(held, SDDL_REVISION_1, parts, &text,
-                                                           nullptr))
+  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, parts,
+                                                           &text, nullptr))
     out = text;
   LocalFree(text);
-  LocalFree(held);
   return out;
 }
 
@@ -395,22 +388,22 @@ TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite)
   qor = startQor();
   HANDLE block = OpenFileMappingA(READ_CONTROL, FALSE, EVENT_SLOTS_NAME);
   ASSERT_TRUE(block);
-  const std::string security = securityText(block);
+  const SECURITY_INFORMATION ownerAndDacl = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  PSECURITY_DESCRIPTOR held = nullptr, wanted = nullptr;
+  const SECURITY_INFORMATION all = ownerAndDacl | LABEL_SECURITY_INFORMATION;
+  const DWORD read =
+      GetSecurityInfo(block, SE_KERNEL_OBJECT, all, nullptr, nullptr, nullptr, nullptr, &held);
   CloseHandle(block);
-  const std::string user = userSid();
-  std::printf("[ figures  ] the block's security: %s\n", security.c_str());
+  ASSERT_EQ(read, DWORD(ERROR_SUCCESS));
+  std::printf("[ figures  ] the block's security: %s\n", sddlOf(held, all).c_str());
   // Compared in the system's own spelling of the same descriptor.
-  const std::string wanted = "O:" + user + "D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;" + user + ")";
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(wanted.c_str(), SDDL_REVISION_1,
-                                                                   &descriptor, nullptr));
-  char* spelled = nullptr;
-  ConvertSecurityDescriptorToStringSecurityDescriptorA(
-      descriptor, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-      &spelled, nullptr);
-  EXPECT_EQ(security.substr(0, security.find("S:")), std::string(spelled ? spelled : ""));
-  LocalFree(spelled);
-  LocalFree(descriptor);
+  const std::string user = userSid();
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+      ("O:" + user + "D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;" + user + ")").c_str(), SDDL_REVISION_1,
+      &wanted, nullptr));
+  EXPECT_EQ(sddlOf(held, ownerAndDacl), sddlOf(wanted, ownerAndDacl));
+  LocalFree(held);
+  LocalFree(wanted);
 
   PlayedHookWindow decoy = playHookWindow();
   ASSERT_TRUE(decoy.window);
