@@ -38,6 +38,15 @@ LARGE_INTEGER performanceNow() {
 // default security, so it must be gone before a real Qor starts).
 EventSlotsView playedSlots = {nullptr, nullptr};
 
+// The block under Qor's name, made with the default security when there is none yet.
+EventSlotsView makeEventSlots() {
+  HANDLE made = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                   sizeof(EventSlots), EVENT_SLOTS_NAME);
+  EventSlotsView view = mapEventSlots();
+  CloseHandle(made);
+  return view;
+}
+
 // The block of event slots that Qor and the library share; this view keeps Qor's alive, for the
 // next Qor to take over.
 EventSlots* sharedSlots() {
@@ -158,11 +167,8 @@ class HookLibrary : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "a Qor still runs";
     // The test plays Qor: the block names this process and, while one plays, its hook window.
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       sizeof(EventSlots), EVENT_SLOTS_NAME);
-    ASSERT_EQ(GetLastError(), DWORD(ERROR_SUCCESS)) << "a block of an earlier Qor is left";
-    playedSlots = {mapping, static_cast<EventSlots*>(MapViewOfFile(
-                                mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)))};
+    ASSERT_FALSE(mapEventSlots().slots) << "a block of an earlier Qor is left";
+    playedSlots = makeEventSlots();
     ASSERT_TRUE(playedSlots.slots);
     playedSlots.slots->owner = {kEventSlotsMagic, GetCurrentProcessId(), 0, kSendEverything};
     library = LoadLibraryA("Qordll.dll");
@@ -416,14 +422,10 @@ TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite)
 // Something else holding the block's name before Qor starts (here: a block without Qor's
 // mark) makes Qor refuse, tell the user and end with its own exit code.
 TEST_F(Robustness, QorRefusesABlockOfEventSlotsItDidNotMake) {
-  HANDLE squatted = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       sizeof(EventSlots), EVENT_SLOTS_NAME);
-  ASSERT_TRUE(squatted);
-  EventSlots* slots = static_cast<EventSlots*>(
-      MapViewOfFile(squatted, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
-  ASSERT_TRUE(slots);
-  const EventSlotsOwner left = slots->owner;  // an earlier Qor's, when its block lives on
-  slots->owner = {};
+  EventSlotsView squatted = makeEventSlots();
+  ASSERT_TRUE(squatted.slots);
+  const EventSlotsOwner left = squatted.slots->owner;  // an earlier Qor's, when its block lives on
+  squatted.slots->owner = {};
   qor.process = launchBeside("Qor.exe", "5");
   HWND box = nullptr;
   EXPECT_TRUE(waitFor([&] {
@@ -434,9 +436,8 @@ TEST_F(Robustness, QorRefusesABlockOfEventSlotsItDidNotMake) {
   EXPECT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "Qor ran on the block";
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(waitForExit(qor.process), 3u);
-  slots->owner = left;
-  UnmapViewOfFile(slots);
-  CloseHandle(squatted);
+  squatted.slots->owner = left;
+  unmapEventSlots(squatted);
 }
 
 TEST_F(Robustness, QorKilledInTheMiddleOfAPanLeavesEveryoneTheirMouseAndStartsAgain) {
