@@ -287,14 +287,10 @@ LRESULT newShell(WPARAM newer) {
   if (!taskbar) return 0;
   DestroyWindow(taskbar);
   if (worker) DestroyWindow(worker);
-  worker = nullptr;
   if (HWND view = FindWindowExA(desktop, nullptr, "SHELLDLL_DefView", nullptr)) DestroyWindow(view);
-  if (newer) {
-    worker = standIn("WorkerW", "", WS_POPUP | WS_VISIBLE, nullptr, 660, 320, 600, 400);
-    createDesktopView(worker);
-  } else {
-    createDesktopView(desktop);
-  }
+  worker = newer ? standIn("WorkerW", "", WS_POPUP | WS_VISIBLE, nullptr, 660, 320, 600, 400)
+                 : nullptr;
+  createDesktopView(newer ? worker : desktop);
   createTaskbar(!newer);
   SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
   return reinterpret_cast<LRESULT>(taskbar);
