@@ -532,11 +532,9 @@ TEST_F(Robustness, AShellRestartedInTheNewerLayoutIsFoundAndItsStartMenuOpened) 
       << "the tray icon was not added to the new taskbar";
   // Buttons centred (no setting): the menu opens, the pointer stays; aligned left: the
   // pointer goes to the taskbar's left end, where Start shows.
-  HKEY key = nullptr;
-  RegCreateKeyA(HKEY_CURRENT_USER, kTaskbarSettingsKey, &key);
   for (DWORD alignment : {1u, 0u}) {
-    RegSetValueExA(key, kTaskbarAlignmentValue, 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&alignment), sizeof alignment);
+    RegSetKeyValueA(HKEY_CURRENT_USER, kTaskbarSettingsKey, kTaskbarAlignmentValue, REG_DWORD,
+                    &alignment, sizeof alignment);
     const POINT centre = clientCentre(worker);
     moveTo(centre);
     clearLog();
@@ -552,8 +550,7 @@ TEST_F(Robustness, AShellRestartedInTheNewerLayoutIsFoundAndItsStartMenuOpened) 
     const LONG half = (bar.bottom - bar.top) / 2;
     expectPointerAt(alignment == 0 ? POINT{bar.left + half, bar.top + half} : centre);
   }
-  RegDeleteValueA(key, kTaskbarAlignmentValue);
-  RegCloseKey(key);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kTaskbarSettingsKey, kTaskbarAlignmentValue);
   SendMessageA(app.main, TESTAPP_WM_NEW_TASKBAR, 0, 0);  // the older layout for the next tests
 }
 
