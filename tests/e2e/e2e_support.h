@@ -178,17 +178,23 @@ inline void leftDoubleClick() {
   SendInput(4, clicks, sizeof clicks[0]);
 }
 
+// Wine moves the pointer through the X server, which may answer the old position a while
+// after the new one was asked for.
+inline void expectPointerAt(POINT p) {
+  POINT at = {};
+  EXPECT_TRUE(waitFor([&] {
+    GetCursorPos(&at);
+    return at.x == p.x && at.y == p.y;
+  })) << "the pointer is at " << at.x << "," << at.y << ", not at " << p.x << "," << p.y;
+}
+
 // Every call makes a movement event: Wine reports none for a move onto the same pixel.
 inline void moveTo(POINT to) {
   POINT at;
   GetCursorPos(&at);
   if (at.x == to.x && at.y == to.y) inject(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, {to.x + 1, to.y});
   inject(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to);
-  EXPECT_TRUE(waitFor([&] {
-    POINT at;
-    GetCursorPos(&at);
-    return at.x == to.x && at.y == to.y;
-  })) << "pointer did not reach " << to.x << "," << to.y;
+  expectPointerAt(to);
 }
 
 inline void click(DWORD down, DWORD up) {
@@ -285,16 +291,7 @@ class EndToEnd : public ::testing::Test {
         << "the Start button was not pressed";
     EXPECT_EQ(received(start, {WM_LBUTTONDOWN})[0].wParam, uint32_t(MK_LBUTTON));
     EXPECT_FALSE(received(taskbar, {WM_SETFOCUS}).empty());
-    // Wine moves the pointer through the X server, which may answer the old position a
-    // while after Qor asked for the new one.
-    RECT r;
-    GetWindowRect(start, &r);
-    const POINT middle = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    POINT at = {};
-    EXPECT_TRUE(waitFor([&] {
-      GetCursorPos(&at);
-      return at.x == middle.x && at.y == middle.y;
-    })) << "the pointer is at " << at.x << "," << at.y << ", not in the middle of start";
+    expectPointerAt(windowCentre(start));
     SendMessageA(start, WM_LBUTTONUP, 0, 0);
   }
   // Stays at count scroll messages for a while: the repeat has stopped.

@@ -285,8 +285,8 @@ TEST_F(EndToEnd, ExitThroughTheTrayMenuStoresTheProfileWithSaveOnExit) {
   click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(waitForExit(qor.process), 0u);
   EXPECT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME));
-  EXPECT_EQ(storedField(&ProfileSettings::extScrollEnabled), 0) << "extScrollEnabled toggled and stored";
-  EXPECT_EQ(storedField(&ProfileSettings::dblClickMovesToStart), 1) << "dblClickMovesToStart toggled and stored";
+  EXPECT_EQ(storedField(&ProfileSettings::extScrollEnabled), 0) << "toggled and stored";
+  EXPECT_EQ(storedField(&ProfileSettings::dblClickMovesToStart), 1) << "toggled and stored";
   expectRightClickSwallowed(false);  // the hooks are gone with Qor
 }
 

@@ -38,6 +38,15 @@ LARGE_INTEGER performanceNow() {
 // default security, so it must be gone before a real Qor starts).
 EventSlotsView playedSlots = {nullptr, nullptr};
 
+// The block under Qor's name, made with the default security when there is none yet.
+EventSlotsView makeEventSlots() {
+  HANDLE made = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                   sizeof(EventSlots), EVENT_SLOTS_NAME);
+  EventSlotsView view = mapEventSlots();
+  CloseHandle(made);
+  return view;
+}
+
 // The block of event slots that Qor and the library share; this view keeps Qor's alive, for the
 // next Qor to take over.
 EventSlots* sharedSlots() {
@@ -73,21 +82,14 @@ void releaseEverySlot(const std::vector<int32_t>& tickets, uint32_t claimedAt) {
   for (int32_t ticket : tickets) releaseEvent(sharedSlots(), ticket, claimedAt);
 }
 
-// The security descriptor of an object (owner, DACL, label) in text form.
-std::string securityText(HANDLE object) {
-  PSECURITY_DESCRIPTOR held = nullptr;
-  const SECURITY_INFORMATION parts =
-      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION;
-  if (GetSecurityInfo(object, SE_KERNEL_OBJECT, parts, nullptr, nullptr, nullptr, nullptr,
-                      &held) != ERROR_SUCCESS)
-    return "";
+// Those parts of a security descriptor that parts names, in text form.
+std::string sddlOf(PSECURITY_DESCRIPTOR descriptor, SECURITY_INFORMATION parts) {
   char* text = nullptr;
   std::string out;
-  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(held, SDDL_REVISION_1, parts, &text,
-                                                           nullptr))
+  if (ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, parts,
+                                                           &text, nullptr))
     out = text;
   LocalFree(text);
-  LocalFree(held);
   return out;
 }
 
@@ -165,11 +167,8 @@ class HookLibrary : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "a Qor still runs";
     // The test plays Qor: the block names this process and, while one plays, its hook window.
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       sizeof(EventSlots), EVENT_SLOTS_NAME);
-    ASSERT_EQ(GetLastError(), DWORD(ERROR_SUCCESS)) << "a block of an earlier Qor is left";
-    playedSlots = {mapping, static_cast<EventSlots*>(MapViewOfFile(
-                                mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)))};
+    ASSERT_FALSE(mapEventSlots().slots) << "a block of an earlier Qor is left";
+    playedSlots = makeEventSlots();
     ASSERT_TRUE(playedSlots.slots);
     playedSlots.slots->owner = {kEventSlotsMagic, GetCurrentProcessId(), 0, kSendEverything};
     library = LoadLibraryA("Qordll.dll");
@@ -395,22 +394,22 @@ TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite)
   qor = startQor();
   HANDLE block = OpenFileMappingA(READ_CONTROL, FALSE, EVENT_SLOTS_NAME);
   ASSERT_TRUE(block);
-  const std::string security = securityText(block);
+  const SECURITY_INFORMATION ownerAndDacl = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  PSECURITY_DESCRIPTOR held = nullptr, wanted = nullptr;
+  const SECURITY_INFORMATION all = ownerAndDacl | LABEL_SECURITY_INFORMATION;
+  const DWORD read =
+      GetSecurityInfo(block, SE_KERNEL_OBJECT, all, nullptr, nullptr, nullptr, nullptr, &held);
   CloseHandle(block);
-  const std::string user = userSid();
-  std::printf("[ figures  ] the block's security: %s\n", security.c_str());
+  ASSERT_EQ(read, DWORD(ERROR_SUCCESS));
+  std::printf("[ figures  ] the block's security: %s\n", sddlOf(held, all).c_str());
   // Compared in the system's own spelling of the same descriptor.
-  const std::string wanted = "O:" + user + "D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;" + user + ")";
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(wanted.c_str(), SDDL_REVISION_1,
-                                                                   &descriptor, nullptr));
-  char* spelled = nullptr;
-  ConvertSecurityDescriptorToStringSecurityDescriptorA(
-      descriptor, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-      &spelled, nullptr);
-  EXPECT_EQ(security.substr(0, security.find("S:")), std::string(spelled ? spelled : ""));
-  LocalFree(spelled);
-  LocalFree(descriptor);
+  const std::string user = userSid();
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+      ("O:" + user + "D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;" + user + ")").c_str(), SDDL_REVISION_1,
+      &wanted, nullptr));
+  EXPECT_EQ(sddlOf(held, ownerAndDacl), sddlOf(wanted, ownerAndDacl));
+  LocalFree(held);
+  LocalFree(wanted);
 
   PlayedHookWindow decoy = playHookWindow();
   ASSERT_TRUE(decoy.window);
@@ -423,14 +422,10 @@ TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite)
 // Something else holding the block's name before Qor starts (here: a block without Qor's
 // mark) makes Qor refuse, tell the user and end with its own exit code.
 TEST_F(Robustness, QorRefusesABlockOfEventSlotsItDidNotMake) {
-  HANDLE squatted = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       sizeof(EventSlots), EVENT_SLOTS_NAME);
-  ASSERT_TRUE(squatted);
-  EventSlots* slots = static_cast<EventSlots*>(
-      MapViewOfFile(squatted, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
-  ASSERT_TRUE(slots);
-  const EventSlotsOwner left = slots->owner;  // an earlier Qor's, when its block lives on
-  slots->owner = {};
+  EventSlotsView squatted = makeEventSlots();
+  ASSERT_TRUE(squatted.slots);
+  const EventSlotsOwner left = squatted.slots->owner;  // an earlier Qor's, when its block lives on
+  squatted.slots->owner = {};
   qor.process = launchBeside("Qor.exe", "5");
   HWND box = nullptr;
   EXPECT_TRUE(waitFor([&] {
@@ -441,9 +436,8 @@ TEST_F(Robustness, QorRefusesABlockOfEventSlotsItDidNotMake) {
   EXPECT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "Qor ran on the block";
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(waitForExit(qor.process), 3u);
-  slots->owner = left;
-  UnmapViewOfFile(slots);
-  CloseHandle(squatted);
+  squatted.slots->owner = left;
+  unmapEventSlots(squatted);
 }
 
 TEST_F(Robustness, QorKilledInTheMiddleOfAPanLeavesEveryoneTheirMouseAndStartsAgain) {
@@ -538,11 +532,9 @@ TEST_F(Robustness, AShellRestartedInTheNewerLayoutIsFoundAndItsStartMenuOpened) 
       << "the tray icon was not added to the new taskbar";
   // Buttons centred (no setting): the menu opens, the pointer stays; aligned left: the
   // pointer goes to the taskbar's left end, where Start shows.
-  HKEY key = nullptr;
-  RegCreateKeyA(HKEY_CURRENT_USER, kTaskbarSettingsKey, &key);
   for (DWORD alignment : {1u, 0u}) {
-    RegSetValueExA(key, kTaskbarAlignmentValue, 0, REG_DWORD,
-                   reinterpret_cast<const BYTE*>(&alignment), sizeof alignment);
+    RegSetKeyValueA(HKEY_CURRENT_USER, kTaskbarSettingsKey, kTaskbarAlignmentValue, REG_DWORD,
+                    &alignment, sizeof alignment);
     const POINT centre = clientCentre(worker);
     moveTo(centre);
     clearLog();
@@ -553,16 +545,12 @@ TEST_F(Robustness, AShellRestartedInTheNewerLayoutIsFoundAndItsStartMenuOpened) 
       return false;
     })) << "the Start menu was not opened";
     EXPECT_FALSE(received(taskbar, {WM_SETFOCUS}).empty());
-    POINT at;
-    GetCursorPos(&at);
     RECT bar;
     GetWindowRect(taskbar, &bar);
     const LONG half = (bar.bottom - bar.top) / 2;
-    EXPECT_EQ(at.x, alignment == 0 ? bar.left + half : centre.x) << alignment;
-    EXPECT_EQ(at.y, alignment == 0 ? bar.top + half : centre.y) << alignment;
+    expectPointerAt(alignment == 0 ? POINT{bar.left + half, bar.top + half} : centre);
   }
-  RegDeleteValueA(key, kTaskbarAlignmentValue);
-  RegCloseKey(key);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kTaskbarSettingsKey, kTaskbarAlignmentValue);
   SendMessageA(app.main, TESTAPP_WM_NEW_TASKBAR, 0, 0);  // the older layout for the next tests
 }
 

@@ -36,7 +36,17 @@ void hangIfAsked(UINT message) {
   testLog->hanging = 0;
 }
 
-void appendLog(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void appendLog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!testLog) return;
+  WaitForSingleObject(logLock, INFINITE);  // an owner that was killed gives it up too
+  LONG n = testLog->count;
+  if (n < kTestLogCapacity) {
+    testLog->entry[n] = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), message,
+                         static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)};
+    InterlockedExchange(&testLog->count, n + 1);
+  }
+  ReleaseMutex(logLock);
+}
 
 // Dispatches every message waiting. Once the queue is empty Wine also turns the window
 // system's pending events (a pointer crossing) into input, so that input is handled too.
@@ -66,18 +76,6 @@ void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     default: return;
   }
   appendLog(window, message, wParam, lParam);
-}
-
-void appendLog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!testLog) return;
-  WaitForSingleObject(logLock, INFINITE);  // an owner that was killed gives it up too
-  LONG n = testLog->count;
-  if (n < kTestLogCapacity) {
-    testLog->entry[n] = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), message,
-                         static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam)};
-    InterlockedExchange(&testLog->count, n + 1);
-  }
-  ReleaseMutex(logLock);
 }
 
 LRESULT CALLBACK loggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -161,8 +159,7 @@ LRESULT CALLBACK oddHitProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return message == WM_NCHITTEST ? HTOBJECT : DefWindowProcA(window, message, wParam, lParam);
 }
 
-// The wheel views scroll by the user's lines (columns) per notch, a partial delta carried;
-// the queue view only by wheel input from the queue: a posted message has no input source.
+// A partial delta is carried to the next notch; a posted message has no input source.
 HWND queueView;
 LRESULT CALLBACK wheelViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   logMessage(window, message, wParam, lParam);
@@ -285,20 +282,15 @@ void createDesktopView(HWND host) {
                   GetModuleHandleA(nullptr), nullptr);
 }
 
-// The shell restarts in the older layout (wParam 0) or in that of Windows 8 to 11 (1): the
-// desktop's view under a "WorkerW" over an empty "Progman", a taskbar without Start window.
+// A restarted shell, in the older layout or the newer one (TESTAPP_WM_NEW_TASKBAR).
 LRESULT newShell(WPARAM newer) {
   if (!taskbar) return 0;
   DestroyWindow(taskbar);
   if (worker) DestroyWindow(worker);
-  worker = nullptr;
   if (HWND view = FindWindowExA(desktop, nullptr, "SHELLDLL_DefView", nullptr)) DestroyWindow(view);
-  if (newer) {
-    worker = standIn("WorkerW", "", WS_POPUP | WS_VISIBLE, nullptr, 660, 320, 600, 400);
-    createDesktopView(worker);
-  } else {
-    createDesktopView(desktop);
-  }
+  worker = newer ? standIn("WorkerW", "", WS_POPUP | WS_VISIBLE, nullptr, 660, 320, 600, 400)
+                 : nullptr;
+  createDesktopView(newer ? worker : desktop);
   createTaskbar(!newer);
   SendNotifyMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
   return reinterpret_cast<LRESULT>(taskbar);

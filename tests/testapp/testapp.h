@@ -71,7 +71,7 @@ struct TestLog {
 // Posted to any window of the application: it handles all input waiting for it, then logs
 // this message for that window. An application that was hung or busy may still hold input
 // from before, which moves the pointer where it was then.
-#define TESTAPP_WM_SETTLE (WM_APP + 5)
+#define TESTAPP_WM_SETTLE (WM_APP + 6)
 
 // Started with this argument, the application also builds stand-ins of the shell's windows
 // (none of which Wine has with children): the desktop "Progman" "Program Manager" with a
