@@ -2,8 +2,9 @@
 #include <windows.h>
 
 #include "app/app_rules.h"
+#include "app/event_slots.h"
+#include "app/hook_thread.h"
 #include "app/main_window.h"
-#include "engine/hookthread/hook_thread.h"
 
 namespace {
 enum { kExitOnWow64 = 2, kExitSlotsTaken = 3 };

@@ -1,12 +1,13 @@
 #include "app/tray.h"
 
-#include "app/about.h"
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "engine/gesture.h"
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
+#include "ui/about.h"
+#include "ui/popup_menu.h"
 
 namespace {
 // One item per listed profile, the current one checked.
@@ -68,12 +69,4 @@ void onTrayCallback(UINT mouseMessage) {
     case WM_RBUTTONDOWN: showTrayMenu(mouseMessage); return;
     case WM_LBUTTONDBLCLK: showHelpContents(); return;  // also while a dialog is open
   }
-}
-
-void showPopupMenu(HWND owner, HMENU popup) {
-  POINT at = {0, 0};
-  GetCursorPos(&at);
-  SetForegroundWindow(owner);
-  TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
-  PostMessageA(owner, WM_KILLFOCUS, 0, 0);
 }

@@ -10,5 +10,3 @@ BOOL setTrayIcon(DWORD action);
 HMENU loadTrayMenu(UINT mouseMessage);
 // Answers the tray icon's callback; mouseMessage is its lParam.
 void onTrayCallback(UINT mouseMessage);
-// Shows popup at the pointer for owner; a chosen item reaches owner as WM_COMMAND.
-void showPopupMenu(HWND owner, HMENU popup);

@@ -4,7 +4,7 @@
 // processes that map it: whatever one of them writes stays its own.
 #include <windows.h>
 
-#include "engine/hookthread/protocol.h"
+#include "protocol/protocol.h"
 
 namespace {
 // This process's view of the event slots, opened at the first forwarded event.

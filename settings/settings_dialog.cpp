@@ -6,13 +6,13 @@
 #include <commctrl.h>
 #include <cstdio>
 #include <cstring>
-#include "app/about.h"
-#include "app/help.h"
-#include "app/tray.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
 #include "settings/settings_pages.h"
+#include "ui/about.h"
+#include "ui/help.h"
+#include "ui/popup_menu.h"
 
 int32_t settingsDialogOpen = 0;
 int32_t testMode = 0;

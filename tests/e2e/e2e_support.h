@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "engine/hookthread/hook_protocol.h"
+#include "engine/hook_protocol.h"
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

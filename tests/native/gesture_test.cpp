@@ -5,7 +5,7 @@
 #include <algorithm>
 #include "engine/classify.h"
 #include "resources/names.h"
-#include "engine/hookthread/hook_protocol.h"
+#include "engine/hook_protocol.h"
 #include "tests/native/engine_helpers.h"
 
 using namespace engine_test;

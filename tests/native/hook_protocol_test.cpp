@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "engine/hit_test.h"
-#include "engine/hookthread/hook_protocol.h"
+#include "engine/hook_protocol.h"
 #include "tests/fake/fakeos.h"
 #include "tests/native/engine_helpers.h"
 

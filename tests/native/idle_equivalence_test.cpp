@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <memory>
 #include <random>
-#include "engine/hookthread/hook_protocol.h"
+#include "engine/hook_protocol.h"
 #include "tests/native/engine_helpers.h"
 
 using namespace engine_test;

@@ -5,7 +5,7 @@
 
 #include "engine/classify.h"
 #include "engine/gesture.h"
-#include "engine/hookthread/hook_protocol.h"
+#include "engine/hook_protocol.h"
 #include "tests/testapp/launch.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "app/about.h"
+#include "ui/about.h"
 #include "app/tray.h"
 #include "resources/names.h"
 #include "resources/resource.h"

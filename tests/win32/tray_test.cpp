@@ -9,7 +9,7 @@
 #include "app/main_window.h"
 #include "app/tray.h"
 #include "engine/gesture.h"
-#include "engine/hookthread/hook_protocol.h"
+#include "engine/hook_protocol.h"
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"

@@ -7,12 +7,6 @@
 extern HWND hookWindow;               // set before startHookThread returns; null without it
 extern HANDLE hookThread;
 
-// Creates the block of event slots that the hook library fills, readable and writable by the
-// user and SYSTEM and by nothing of lower integrity, before anything else starts. A block left
-// by an earlier Qor is taken over; false when the name is held by something else, which must
-// not be trusted with the desktop's mouse events.
-bool createEventSlots();
-
 struct HookThreadStart {
   uint32_t startedAt;     // the program's start tick, from which a delayed start counts
   int32_t timerPeriodMs;  // the hook timer's period, 1..1000

@@ -2,7 +2,7 @@
 // logic of the hook thread, reaching the system only through os/os.h.
 #pragma once
 #include <cstdint>
-#include "engine/hookthread/protocol.h"
+#include "protocol/protocol.h"
 #include "os/shared_word.h"
 #include "os/winapi.h"
 

@@ -1,4 +1,4 @@
-#include "engine/hookthread/hook_protocol.h"
+#include "engine/hook_protocol.h"
 
 #include "engine/gesture.h"
 #include "engine/hit_test.h"

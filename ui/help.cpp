@@ -1,4 +1,4 @@
-#include "app/help.h"
+#include "ui/help.h"
 
 #include <shlwapi.h>
 #include <cstdio>

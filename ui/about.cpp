@@ -1,6 +1,5 @@
-#include "app/about.h"
+#include "ui/about.h"
 
-#include "app/main_window.h"
 
 int aboutOpen = 0;
 
@@ -22,4 +21,6 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 }  // namespace
 
-void runAboutBox(HWND owner) { DialogBoxParamA(appInstance, "AboutBox", owner, aboutDialogProc, 0); }
+void runAboutBox(HWND owner) {
+  DialogBoxParamA(GetModuleHandleA(nullptr), "AboutBox", owner, aboutDialogProc, 0);
+}
