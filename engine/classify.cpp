@@ -1,6 +1,7 @@
 #include "engine/classify.h"
 
 #include <cstring>
+#include <iterator>
 #include "engine/hit_test.h"
 #include "engine/shell_windows.h"
 #include "os/os.h"
@@ -69,14 +70,12 @@ const FlagEntry kTreeViewFlags[] = {{0x100, 37}, {0x200, 38}, {0x1, 39},   {0x10
                                     {0x2, 41},   {0x8, 42},   {0x4, 43},   {0x20, 44},
                                     {0x40, 45},  {0x800, 46}, {0x400, 47}};
 const FlagEntry kTabFlags[] = {{0x1, 54}, {0x2, 55}, {0x4, 56}};
-template <typename T, int N>
-constexpr int countOf(const T (&)[N]) { return N; }
-const FlagTable kHeaderTable = {HDM_HITTEST, kHeaderFlags, countOf(kHeaderFlags), 48};
-const FlagTable kListViewTable = {LVM_HITTEST, kListViewFlags, countOf(kListViewFlags),
+const FlagTable kHeaderTable = {HDM_HITTEST, kHeaderFlags, int(std::size(kHeaderFlags)), 48};
+const FlagTable kListViewTable = {LVM_HITTEST, kListViewFlags, int(std::size(kListViewFlags)),
                                   kKindListViewNowhere};
-const FlagTable kTreeViewTable = {TVM_HITTEST, kTreeViewFlags, countOf(kTreeViewFlags),
+const FlagTable kTreeViewTable = {TVM_HITTEST, kTreeViewFlags, int(std::size(kTreeViewFlags)),
                                   kKindTreeViewNowhere};
-const FlagTable kTabTable = {TCM_HITTEST, kTabFlags, countOf(kTabFlags), 57};
+const FlagTable kTabTable = {TCM_HITTEST, kTabFlags, int(std::size(kTabFlags)), 57};
 
 const int16_t kActionClass[kKindCount] = {
     1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168,  // 0..9 frame

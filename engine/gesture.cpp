@@ -4,9 +4,8 @@
 #include "engine/cursor.h"
 #include "engine/hit_test.h"
 #include "engine/scroll.h"
+#include "engine/send.h"
 #include "engine/shell_windows.h"
-#include "os/os.h"
-#include "resources/names.h"
 #include "settings/settings.h"
 
 SharedInt32 panState;
@@ -49,6 +48,8 @@ struct FirstStep {
   HWND window;
 };
 
+int32_t liveSetting(SettingsField field) { return settingInRange(currentSettings, field); }
+
 void repeatsOff() {
   scrollRepeat.hOn = 0;
   scrollRepeat.vOn = 0;
@@ -87,19 +88,19 @@ void panComputation(int32_t x, int32_t y) {
   ScrollRepeat& r = scrollRepeat;
   int32_t dx = difference(anchorPoint.x, x);
   int32_t dy = difference(anchorPoint.y, y);
-  r.hCount = currentSettings.panHCount;
-  r.vCount = currentSettings.panVCount;
+  r.hCount = liveSetting(&ProfileSettings::panHCount);
+  r.vCount = liveSetting(&ProfileSettings::panVCount);
   repeatsOff();
   r.hDir = dx;
   r.vDir = dy;
   int32_t sx = signBeyondDeadZone(dx);
   int32_t sy = signBeyondDeadZone(dy);
   if (sx != 0) {
-    r.hInterval = panInterval(dx, currentSettings.panHResponse);
+    r.hInterval = panInterval(dx, liveSetting(&ProfileSettings::panHResponse));
     r.hOn = 1;
   }
   if (sy != 0) {
-    r.vInterval = panInterval(dy, currentSettings.panVResponse);
+    r.vInterval = panInterval(dy, liveSetting(&ProfileSettings::panVResponse));
     r.vOn = 1;
   }
   if (int32_t cursor = kPanCursors[sx + 1][sy + 1]) wantedCursor = cursor;
@@ -122,7 +123,7 @@ int32_t reclassify(int32_t x, int32_t y, HWND* eventWindow) {
   if (!c || !osIsWindowVisible(c)) c = w;
   LPARAM packed = static_cast<LPARAM>((static_cast<uint32_t>(y) & 0xFFFF) << 16 |
                                       (static_cast<uint32_t>(x) & 0xFFFF));
-  int32_t code = static_cast<int32_t>(osSendMessage(c, WM_NCHITTEST, 0, packed));
+  int32_t code = static_cast<int32_t>(askWindow(c, WM_NCHITTEST, 0, packed));
   int32_t kind = classifyTarget(c, code, x, y);
   *eventWindow = c;
   return kind == kKindNothing ? int32_t(kKindClient) : kind;
@@ -202,8 +203,8 @@ void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
   r.hInterval = r.vInterval = kExtScrollIntervalMs;
   r.target = window;
   r.hDelivery = r.vDelivery = kDeliverScrollBars;  // it acts only on scroll-bar-like elements
-  r.hCount = currentSettings.extScrollHCount;
-  r.vCount = currentSettings.extScrollVCount;
+  r.hCount = liveSetting(&ProfileSettings::extScrollHCount);
+  r.vCount = liveSetting(&ProfileSettings::extScrollVCount);
   r.hLast = r.vLast = osGetTickCount() + kExtScrollDelayMs;
   *step = {true, window};
 }
@@ -214,42 +215,6 @@ int32_t onLeftPress(HWND window, UINT message, FirstStep* step) {
   if (extScrollState != kExtScrollActive) return kPass;
   startExtScrollRepeat(window, false, step);
   return kSwallow;
-}
-
-// Where Start shows on a taskbar without a Start button window: at the left end of a taskbar
-// whose buttons the user aligned left; centred buttons leave it where only UI Automation tells.
-bool startShownAt(POINT* at) {
-  HKEY key = osRegOpenKey(kTaskbarSettingsKey);
-  DWORD alignment = 1, size = sizeof alignment;
-  if (!osRegQueryValue(key, kTaskbarAlignmentValue, &alignment, &size)) alignment = 1;
-  osRegCloseKey(key);
-  RECT r = osGetWindowRect(taskbarWindow);
-  if (alignment != 0 || r.right <= r.left) return false;
-  const LONG half = (r.bottom - r.top) / 2;
-  *at = {r.left + half, r.top + half};
-  return true;
-}
-
-// A double-click on the empty desktop background goes to the Start button.
-void desktopDoubleClick(HWND window) {
-  if (!desktopHost || osGetParent(osGetParent(window)) != desktopHost) return;
-  if (osSendMessage(window, LVM_GETSELECTEDCOUNT, 0, 0) != 0) return;
-  bool moves = currentSettings.dblClickMovesToStart != 0;
-  bool opens = currentSettings.dblClickOpensStartMenu != 0;
-  if (!(moves || opens) || !osIsWindow(taskbarWindow)) return;
-  osSendMessage(taskbarWindow, WM_SETFOCUS, 0, 0);
-  const bool button = osIsWindow(startButton);
-  POINT at;
-  if (moves && button) {
-    RECT r = osGetWindowRect(startButton);
-    osSetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  } else if (moves && startShownAt(&at)) {
-    osSetCursorPos(at.x, at.y);
-  } else if (moves) {
-    osMovePointerToElement(taskbarWindow, kStartButtonAutomationId);
-  }
-  if (opens && button) osSendMessage(startButton, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-  else if (opens) osSendMessage(taskbarWindow, WM_SYSCOMMAND, SC_TASKLIST, 0);
 }
 
 int32_t onLeftRelease() {
@@ -438,7 +403,7 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
     case WM_NCLBUTTONDOWN: result = onLeftPress(window, message, &step); break;
     case WM_LBUTTONDBLCLK:
     case WM_NCLBUTTONDBLCLK:
-      desktopDoubleClick(window);
+      doubleClickOnDesktop(window);
       result = onLeftPress(window, WM_LBUTTONDOWN, &step);
       break;
     case WM_LBUTTONUP:
@@ -451,11 +416,8 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
   dropOrphanedGesture();
   if (step.pending) {
     const ScrollRepeat& r = scrollRepeat;
-    const uint32_t denied = osDeniedSends();
     // A target that refuses its steps (a send denied, a post refused) ends the gesture.
-    if (!sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind) ||
-        osDeniedSends() != denied)
-      endGesture();
+    if (!sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind)) endGesture();
   }
   showWantedCursor();
   return result;
@@ -469,9 +431,8 @@ bool engineWantsMovements() {
 
 void engineTick() {
   dropOrphanedGesture();
-  const uint32_t denied = osDeniedSends();
   // A target that refuses its steps (a send denied, a post refused) ends the gesture.
-  if (!runScrollRepeats(currentKind) || osDeniedSends() != denied) endGesture();
+  if (!runScrollRepeats(currentKind)) endGesture();
   showUsersCursorsWhenDue();
 }
 

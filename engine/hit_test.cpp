@@ -1,7 +1,7 @@
 #include "engine/hit_test.h"
 
 #include <cstring>
-#include "os/os.h"
+#include "engine/send.h"
 
 namespace {
 // A hit test writes the record where the control's process reads it. The sender's lent room
@@ -41,13 +41,28 @@ bool openRemote(RemoteBuffer& b, DWORD processId) {
   return true;
 }
 
+// The first free stretch below 4 GB that holds a buffer, at the allocation granularity; 0
+// when there is none.
+uint64_t allocateBelow4GB(HANDLE process) {
+  const uint64_t kGranularity = 0x10000;
+  MemoryStretch stretch;
+  for (uint64_t at = kGranularity; at + kRemoteBufferBytes <= k32BitLimit;
+       at = stretch.base + stretch.size) {
+    if (!osQueryProcessMemory(process, at, &stretch) || stretch.size == 0) return 0;
+    const uint64_t start = (stretch.base + kGranularity - 1) & ~(kGranularity - 1);
+    const uint64_t end = start + kRemoteBufferBytes;
+    if (stretch.free && end <= stretch.base + stretch.size && end <= k32BitLimit)
+      return osAllocateProcessMemory(process, start, kRemoteBufferBytes);
+  }
+  return 0;
+}
+
 bool allocateRemote(RemoteBuffer& b) {
   if (b.address) return true;
-  const bool is32Bit = osIs32BitProcess(b.process);
-  b.address = osAllocateProcessMemory(b.process, kRemoteBufferBytes, is32Bit);
-  if (is32Bit && b.address + kRemoteBufferBytes > k32BitLimit) {
+  b.address = osAllocateProcessMemory(b.process, 0, kRemoteBufferBytes);
+  if (osIs32BitProcess(b.process) && b.address + kRemoteBufferBytes > k32BitLimit) {
     osFreeProcessMemory(b.process, b.address);
-    b.address = 0;
+    b.address = allocateBelow4GB(b.process);
   }
   return b.address != 0;
 }
@@ -84,8 +99,8 @@ uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecor
   }
   b->inUse = true;
   LRESULT answer = 0;
-  bool answered = osSendMessageAnswered(control, message, 0, static_cast<LPARAM>(b->address),
-                                        &answer);
+  bool answered =
+      sendBounded(control, message, 0, static_cast<LPARAM>(b->address), &answer) == kSendAnswered;
   bool read = answered && osReadProcessMemory(b->process, b->address, &record, sizeof record);
   b->inUse = false;
   if (b == &temporary) releaseRemote(temporary);
@@ -115,7 +130,7 @@ uint32_t lentHitTest(HWND control, UINT message, const HitTestRecord& record) {
   for (uint32_t word : words) *room++ = word;
   LRESULT answer = 0;
   LPARAM remote = static_cast<LPARAM>(static_cast<uintptr_t>(lent.remoteAddress));
-  return osSendMessageAnswered(control, message, 0, remote, &answer) ? lent.local[2] : 0;
+  return sendBounded(control, message, 0, remote, &answer) == kSendAnswered ? lent.local[2] : 0;
 }
 }  // namespace
 
@@ -139,7 +154,8 @@ uint32_t controlHitTest(HWND control, UINT message, POINT client) {
   if (lent.processId && processId == lent.processId) return lentHitTest(control, message, record);
   if (processId == osCurrentProcessId()) {
     LRESULT answer = 0;
-    return osSendMessageAnswered(control, message, 0, reinterpret_cast<LPARAM>(&record), &answer)
+    return sendBounded(control, message, 0, reinterpret_cast<LPARAM>(&record), &answer) ==
+                   kSendAnswered
                ? record.flags
                : 0;
   }

@@ -3,7 +3,7 @@
 #include "engine/gesture.h"
 #include "engine/hit_test.h"
 #include "engine/scroll.h"
-#include "os/os.h"
+#include "engine/send.h"
 #include "settings/settings.h"
 
 SharedInt32 engineEnabled = 1;
@@ -21,7 +21,7 @@ HWND windowOf(uint32_t value) {  // handles are 32-bit values, sign-extended on 
 
 void notifyPeer(HWND sender, LPARAM code) {
   HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
-  if (peer) osSendMessage(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
+  if (peer) askWindow(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
 }
 // The movement the library kept since, handled before anything that came after it.
 void handleKeptMovement() {
@@ -109,9 +109,9 @@ bool hookTimerTick() {
   uint32_t started = startTick;
   if (!started) return false;
   // Elapsed time, so that the tick counter's wrap-around neither fires early nor never.
-  int64_t delayMs = static_cast<int64_t>(currentSettings.startDelaySeconds) * 1000;
-  if (delayMs < 0) delayMs = 0;
-  if (static_cast<int64_t>(osGetTickCount() - started) <= delayMs) return false;
+  const uint32_t delayMs =
+      1000u * static_cast<uint32_t>(settingInRange(currentSettings, &ProfileSettings::startDelaySeconds));
+  if (osGetTickCount() - started <= delayMs) return false;
   startTick = 0;
   return true;
 }

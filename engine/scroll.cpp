@@ -3,15 +3,12 @@
 #include <cstring>
 
 #include "engine/classify.h"
-#include "os/os.h"
+#include "engine/send.h"
 
 ScrollRepeat scrollRepeat;
 
 namespace {
 enum { kAxisHorizontal = 1, kAxisVertical = 2 };
-// The settings allow 1..7 line steps per emission; a damaged profile must not make one
-// emission hold up every mouse event of the desktop.
-const int32_t kMaxStepsPerEmission = 7;
 
 // Windows that ignore posted wheel messages and scroll only on wheel input from the queue:
 // the app model's core windows, and the input sites and content bridges of XAML islands.
@@ -148,27 +145,28 @@ bool sendWheelSteps(HWND window, int32_t axis, int32_t dir, int32_t count) {
 }
 
 // Each line step is its own pair, line message then SB_ENDSCROLL. A window that goes away
-// meanwhile gets nothing more.
-void sendSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t count) {
+// meanwhile gets nothing more; false when the system refused a step (access denied).
+bool sendSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t count) {
   Destination to = destinationOf(window, kind, axis);
   UINT message = axis == kAxisVertical ? WM_VSCROLL : WM_HSCROLL;
   WPARAM line = dir < 0 ? SB_LINEUP : SB_LINEDOWN;  // SB_LINELEFT, SB_LINERIGHT alike
+  const WPARAM requests[] = {line, SB_ENDSCROLL};
   for (int32_t i = 0; i < count; ++i) {
-    if (!osIsWindow(to.window)) return;
-    osSendMessage(to.window, message, line, to.lParam);
-    if (!osIsWindow(to.window)) return;
-    osSendMessage(to.window, message, SB_ENDSCROLL, to.lParam);
+    for (WPARAM request : requests) {
+      LRESULT answer = 0;
+      if (!osIsWindow(to.window)) return true;
+      if (sendBounded(to.window, message, request, to.lParam, &answer) == kSendDenied) return false;
+    }
   }
+  return true;
 }
 
 bool sendAxisSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t count) {
   if (dir == 0 || count <= 0) return true;
-  if (count > kMaxStepsPerEmission) count = kMaxStepsPerEmission;
   const ScrollRepeat& r = scrollRepeat;
   if ((axis == kAxisVertical ? r.vDelivery : r.hDelivery) != kDeliverScrollBars)
     return sendWheelSteps(window, axis, dir, count);
-  if (osIsWindow(window)) sendSteps(window, kind, axis, dir, count);
-  return true;
+  return !osIsWindow(window) || sendSteps(window, kind, axis, dir, count);
 }
 
 // Strict: due once more than interval ms have passed since last. The signed difference

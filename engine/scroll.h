@@ -37,7 +37,8 @@ extern ScrollRepeat scrollRepeat;
 void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor);
 // Sends hCount/vCount line steps by each axis's delivery: scroll-bar pairs (line message then
 // SB_ENDSCROLL) to the window that owns the scroll bar concerned, as kind decides, or wheel
-// steps. False when a wheel delivery's target refused them (gone, or may not be sent to).
+// steps. False when the target refused them: the system denied a send, or a wheel delivery's
+// target is gone or may not be posted to.
 bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,
                      int32_t kind);
 // Each running repeat whose interval has passed sends its steps to the target, as kind

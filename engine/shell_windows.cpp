@@ -1,6 +1,8 @@
 #include "engine/shell_windows.h"
 
-#include "os/os.h"
+#include "engine/send.h"
+#include "resources/names.h"
+#include "settings/settings.h"
 
 std::atomic<HWND> taskbarWindow{nullptr};
 std::atomic<HWND> startButton{nullptr};
@@ -20,6 +22,46 @@ HWND findDesktopHost() {
     if (holdsDesktopView(w)) return w;
   return progman;
 }
+
+// Where Start shows on a taskbar without a Start button window: at the left end of a taskbar
+// whose buttons the user aligned left; centred buttons leave it where only UI Automation tells.
+bool startShownAt(POINT* at) {
+  HKEY key = osRegOpenKey(kTaskbarSettingsKey);
+  DWORD alignment = 1, size = sizeof alignment;
+  if (!osRegQueryValue(key, kTaskbarAlignmentValue, &alignment, &size)) alignment = 1;
+  osRegCloseKey(key);
+  RECT r = osGetWindowRect(taskbarWindow);
+  if (alignment != 0 || r.right <= r.left) return false;
+  const LONG half = (r.bottom - r.top) / 2;
+  *at = {r.left + half, r.top + half};
+  return true;
+}
+
+// The Start element's lookup calls into the taskbar's process, which may be the one waiting
+// for Qor's answer to this very click: it runs on a thread of its own. One at a time, so that
+// a shell that does not answer holds one thread, not one per click; a pointer that jumps long
+// after the double-click would surprise more than help.
+const DWORD kElementLookupMaxMs = 1000;
+std::atomic<bool> elementLookupRunning{false};
+struct ElementLookup {
+  HWND taskbar;
+  DWORD requestedAt;
+};
+ElementLookup elementLookup;  // written only while no lookup runs
+
+void lookUpStartElement(void*) {
+  RECT r;
+  if (osAutomationElementRect(elementLookup.taskbar, kStartButtonAutomationId, &r) &&
+      osGetTickCount() - elementLookup.requestedAt <= kElementLookupMaxMs)
+    osSetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  elementLookupRunning = false;
+}
+
+void movePointerToStartElement(HWND taskbar) {
+  if (elementLookupRunning.exchange(true)) return;
+  elementLookup = {taskbar, osGetTickCount()};
+  if (!osRunOnNewThread(lookUpStartElement, nullptr)) elementLookupRunning = false;
+}
 }  // namespace
 
 void findShellWindows() {
@@ -28,4 +70,25 @@ void findShellWindows() {
   desktopHost = findDesktopHost();
   HWND start = taskbar ? osFindChildWindow(taskbar, nullptr, "Start") : nullptr;
   startButton = start || !taskbar ? start : osFindChildWindow(taskbar, nullptr, "Button");
+}
+
+void doubleClickOnDesktop(HWND window) {
+  if (!desktopHost || osGetParent(osGetParent(window)) != desktopHost) return;
+  if (askWindow(window, LVM_GETSELECTEDCOUNT, 0, 0) != 0) return;
+  bool moves = currentSettings.dblClickMovesToStart != 0;
+  bool opens = currentSettings.dblClickOpensStartMenu != 0;
+  if (!(moves || opens) || !osIsWindow(taskbarWindow)) return;
+  askWindow(taskbarWindow, WM_SETFOCUS, 0, 0);
+  const bool button = osIsWindow(startButton);
+  POINT at;
+  if (moves && button) {
+    RECT r = osGetWindowRect(startButton);
+    osSetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  } else if (moves && startShownAt(&at)) {
+    osSetCursorPos(at.x, at.y);
+  } else if (moves) {
+    movePointerToStartElement(taskbarWindow);
+  }
+  if (opens && button) askWindow(startButton, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  else if (opens) askWindow(taskbarWindow, WM_SYSCOMMAND, SC_TASKLIST, 0);
 }

@@ -14,3 +14,6 @@ extern std::atomic<HWND> startButton;
 extern std::atomic<HWND> desktopHost;
 
 void findShellWindows();
+// A left double-click on window: on the empty desktop background it moves the pointer to the
+// Start button and opens the Start menu, as the settings ask.
+void doubleClickOnDesktop(HWND window);

@@ -19,19 +19,18 @@ bool osIsWindowEnabled(HWND window);
 // Visits every descendant of parent, depth first in Z order, until visit returns false.
 void osEnumChildWindows(HWND parent, bool (*visit)(HWND child, void* context), void* context);
 HWND osFindWindow(const char* className, const char* title);  // title null: any title
-HWND osGetTopWindow(HWND parent);
 // The next child of parent (top-level windows when parent is null) after `after` (null: the
 // first) of class className; null when none.
 HWND osFindChildWindow(HWND parent, HWND after, const char* className);
 HWND osGetDesktopWindow();
 
-// Synchronous send that waits a bounded time and gives up on a hung window (answer 0).
-LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Like osSendMessage; false when the window did not answer (gone, hung or too slow).
-bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                           LRESULT* answer);
-// Sends so far that the receiver refused (access denied: a process of higher integrity).
-uint32_t osDeniedSends();
+// How a send ended: answered; not answered (the window is gone, hung, or slower than the
+// time allowed); or refused by the system (a process of higher integrity).
+enum SendStatus { kSendAnswered, kSendUnanswered, kSendDenied };
+// Synchronous send that waits at most timeoutMs and gives up at once on a window the system
+// knows as hung; *answer is 0 unless it was answered.
+SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
+                         LRESULT* answer);
 // Queues a message for window and returns at once; false when it may not (the window is gone,
 // or its process refuses Qor's messages).
 bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -45,8 +44,15 @@ DWORD osProcessIntegrity(DWORD processId);
 // or a zero address makes every operation fail.
 HANDLE osOpenProcessMemory(DWORD processId);  // null when the process may not be opened
 void osCloseProcess(HANDLE process);
-// below4GB: the whole block lies below 4 GB, where a 32-bit process can address it.
-uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size, bool below4GB);  // 0 when none
+// Read-write memory at address (0: where the system chooses); 0 when none.
+uint64_t osAllocateProcessMemory(HANDLE process, uint64_t address, uint32_t size);
+// The stretch of process's address space that holds address, and whether it is free; false
+// past the end of the address space.
+struct MemoryStretch {
+  uint64_t base, size;
+  bool free;
+};
+bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stretch);
 void osFreeProcessMemory(HANDLE process, uint64_t address);
 bool osWriteProcessMemory(HANDLE process, uint64_t address, const void* data, uint32_t size);
 bool osReadProcessMemory(HANDLE process, uint64_t address, void* data, uint32_t size);
@@ -69,11 +75,11 @@ POINT osLogicalToPhysicalPoint(HWND window, POINT point);
 // The effective DPI of the monitor at a physical point (or nearest it); 96 where unknown.
 UINT osMonitorDpiAt(POINT screen);
 
-// UI Automation. Moves the pointer to the middle of the element with this automation id
-// under window, such as the Start button of a taskbar that has no window for it. The lookup
-// runs on a thread of its own, since it calls into window's process, which may be the one
-// waiting for Qor; the pointer stays put when the element is not found or answers late.
-void osMovePointerToElement(HWND window, const char* automationId);
+// UI Automation: the screen rectangle of the first element under window with this automation
+// id. Waits for window's process to answer.
+bool osAutomationElementRect(HWND window, const char* automationId, RECT* rect);
+// Runs work(context) on a thread of its own; false when no thread could be started.
+bool osRunOnNewThread(void (*work)(void* context), void* context);
 
 // The user's wheel settings: lines per notch (WHEEL_PAGESCROLL: a page) and characters per
 // tilt; 0 when unreadable.
@@ -108,6 +114,3 @@ void osDestroyCursor(HCURSOR cursor);  // a null handle is ignored
 bool osRestoreSystemCursors();
 // %NAME% references replaced from the environment; false when the result does not fit.
 bool osExpandEnvironmentStrings(const char* text, char* buffer, DWORD size);
-// Cursor handles made by the loads and copies above and not yet destroyed or handed over.
-// Test builds only: the fake, and the Win32 side built for the leak tests.
-int osLiveCursorHandles();

@@ -4,27 +4,9 @@
 
 #include "os/os.h"
 
-#include <oleauto.h>
-
-#include <atomic>
 #include <cstdint>
-#include <cstring>
 
 namespace {
-// How long a send to another window may hold up the hook thread, and with it every mouse
-// event of the desktop. A window the system already knows as hung answers at once.
-const UINT kSendTimeoutMs = 250;
-
-std::atomic<uint32_t> deniedSends{0};
-
-bool sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
-  if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                          answer))
-    return true;
-  if (GetLastError() == ERROR_ACCESS_DENIED) ++deniedSends;
-  return false;
-}
-
 void* addressOf(uint64_t address) { return reinterpret_cast<void*>(static_cast<uintptr_t>(address)); }
 
 struct EnumContext {
@@ -67,25 +49,20 @@ void osEnumChildWindows(HWND parent, bool (*visit)(HWND, void*), void* context) 
 HWND osFindWindow(const char* className, const char* title) {
   return FindWindowA(className, title);
 }
-HWND osGetTopWindow(HWND parent) { return GetTopWindow(parent); }
 HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
   return FindWindowExA(parent, after, className, nullptr);
 }
 HWND osGetDesktopWindow() { return GetDesktopWindow(); }
 
-LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  DWORD_PTR answer = 0;
-  return sendBounded(window, message, wParam, lParam, &answer) ? static_cast<LRESULT>(answer) : 0;
-}
-
-bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                           LRESULT* answer) {
+SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
+                         LRESULT* answer) {
   DWORD_PTR raw = 0;
-  bool answered = sendBounded(window, message, wParam, lParam, &raw);
-  *answer = answered ? static_cast<LRESULT>(raw) : 0;
-  return answered;
+  *answer = 0;
+  if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &raw))
+    return GetLastError() == ERROR_ACCESS_DENIED ? kSendDenied : kSendUnanswered;
+  *answer = static_cast<LRESULT>(raw);
+  return kSendAnswered;
 }
-uint32_t osDeniedSends() { return deniedSends; }
 bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return PostMessageA(window, message, wParam, lParam) != 0;
 }
@@ -119,26 +96,18 @@ HANDLE osOpenProcessMemory(DWORD processId) {
 void osCloseProcess(HANDLE process) {
   if (process) CloseHandle(process);
 }
-uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size, bool below4GB) {
-  if (!process) return 0;
-  const DWORD kind = MEM_COMMIT | MEM_RESERVE;
-  uint64_t address = reinterpret_cast<uintptr_t>(
-      VirtualAllocEx(process, nullptr, size, kind, PAGE_READWRITE));
-  const uint64_t limit = 0x100000000ull;
-  if (!below4GB || address + size <= limit) return address;
-  osFreeProcessMemory(process, address);
-  // The first free stretch below 4 GB that holds the block, at the allocation granularity.
+uint64_t osAllocateProcessMemory(HANDLE process, uint64_t address, uint32_t size) {
+  return process ? reinterpret_cast<uintptr_t>(VirtualAllocEx(process, addressOf(address), size,
+                                                              MEM_COMMIT | MEM_RESERVE,
+                                                              PAGE_READWRITE))
+                 : 0;
+}
+bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stretch) {
   MEMORY_BASIC_INFORMATION region;
-  for (uint64_t at = 0x10000; at + size <= limit;
-       at = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize) {
-    if (!VirtualQueryEx(process, addressOf(at), &region, sizeof region)) return 0;
-    uint64_t start = (reinterpret_cast<uintptr_t>(region.BaseAddress) + 0xFFFF) & ~uint64_t(0xFFFF);
-    uint64_t end = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
-    if (region.State == MEM_FREE && start + size <= end && start + size <= limit)
-      return reinterpret_cast<uintptr_t>(
-          VirtualAllocEx(process, addressOf(start), size, kind, PAGE_READWRITE));
-  }
-  return 0;
+  if (!process || !VirtualQueryEx(process, addressOf(address), &region, sizeof region)) return false;
+  *stretch = {reinterpret_cast<uintptr_t>(region.BaseAddress), region.RegionSize,
+              region.State == MEM_FREE};
+  return true;
 }
 void osFreeProcessMemory(HANDLE process, uint64_t address) {
   if (process && address) VirtualFreeEx(process, addressOf(address), 0, MEM_RELEASE);
@@ -217,135 +186,27 @@ UINT osMonitorDpiAt(POINT screen) {
   return x;
 }
 
-namespace {
-// The flat UI Automation client of uiautomationcore.dll, which MinGW's headers lack.
-DECLARE_HANDLE(HUIANODE);
-struct UiaCondition {
-  int type;
-};
-struct UiaPropertyCondition {
-  int type;
-  int property;
-  VARIANT value;
-  int flags;
-};
-struct UiaFindParams {
-  int maxDepth;
-  BOOL findFirst;
-  BOOL excludeRoot;
-  UiaCondition* condition;
-};
-struct UiaCacheRequest {
-  UiaCondition* view;
-  int scope;
-  int* properties;
-  int propertyCount;
-  int* patterns;
-  int patternCount;
-  int elementMode;
-};
-const int kConditionTrue = 0, kConditionProperty = 2, kTreeScopeElement = 1, kElementModeFull = 1;
-const int kAutomationIdProperty = 30011, kBoundingRectangleProperty = 30001;
-// A pointer that jumps long after the double-click would surprise more than help.
-const DWORD kElementLookupMaxMs = 1000;
-
-struct ElementLookup {
-  HWND window;
-  wchar_t automationId[64];
-  DWORD requestedAt;
-};
-std::atomic<bool> elementLookupRunning{false};
-
-HMODULE automationCore() {
-  static const HMODULE core =
-      LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  return core;
-}
-template <typename Function>
-Function automationFunction(const char* name) {
-  const HMODULE core = automationCore();
-  return core ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(core, name)))
-              : nullptr;
-}
-
-// The screen rectangle of the first element under window whose automation id matches.
-bool automationElementRect(HWND window, const wchar_t* automationId, RECT* rect) {
-  auto nodeFromHandle = automationFunction<HRESULT(WINAPI*)(HWND, HUIANODE*)>("UiaNodeFromHandle");
-  auto find = automationFunction<HRESULT(WINAPI*)(
-      HUIANODE, UiaFindParams*, UiaCacheRequest*, SAFEARRAY**, SAFEARRAY**, SAFEARRAY**)>("UiaFind");
-  auto nodeFromVariant =
-      automationFunction<HRESULT(WINAPI*)(VARIANT*, HUIANODE*)>("UiaHUiaNodeFromVariant");
-  auto propertyValue =
-      automationFunction<HRESULT(WINAPI*)(HUIANODE, int, VARIANT*)>("UiaGetPropertyValue");
-  auto release = automationFunction<BOOL(WINAPI*)(HUIANODE)>("UiaNodeRelease");
-  HUIANODE root = nullptr;
-  if (!nodeFromHandle || !find || !nodeFromVariant || !propertyValue || !release ||
-      FAILED(nodeFromHandle(window, &root)) || !root)
+bool osRunOnNewThread(void (*work)(void*), void* context) {
+  struct Start {
+    void (*work)(void*);
+    void* context;
+  };
+  Start* start = new Start{work, context};
+  HANDLE thread = CreateThread(
+      nullptr, 0,
+      [](void* parameter) -> DWORD {
+        Start run = *static_cast<Start*>(parameter);
+        delete static_cast<Start*>(parameter);
+        run.work(run.context);
+        return 0;
+      },
+      start, 0, nullptr);
+  if (!thread) {
+    delete start;
     return false;
-  UiaPropertyCondition byId = {kConditionProperty, kAutomationIdProperty, {}, 0};
-  V_VT(&byId.value) = VT_BSTR;
-  V_BSTR(&byId.value) = SysAllocString(automationId);
-  UiaCondition rawView = {kConditionTrue};
-  UiaFindParams params = {-1, TRUE, TRUE, reinterpret_cast<UiaCondition*>(&byId)};
-  UiaCacheRequest request = {&rawView, kTreeScopeElement, nullptr, 0, nullptr, 0, kElementModeFull};
-  SAFEARRAY *found = nullptr, *offsets = nullptr, *trees = nullptr;
-  bool got = false;
-  VARIANT first, bounds;
-  VariantInit(&first);
-  VariantInit(&bounds);
-  LONG firstIndex[2] = {0, 0};
-  HUIANODE element = nullptr;
-  if (SUCCEEDED(find(root, &params, &request, &found, &offsets, &trees)) && found &&
-      SUCCEEDED(SafeArrayGetElement(found, firstIndex, &first)) &&
-      SUCCEEDED(nodeFromVariant(&first, &element)) && element &&
-      SUCCEEDED(propertyValue(element, kBoundingRectangleProperty, &bounds)) &&
-      V_VT(&bounds) == (VT_ARRAY | VT_R8) && V_ARRAY(&bounds)->rgsabound[0].cElements == 4) {
-    double* edges = nullptr;  // left, top, width, height
-    if (SUCCEEDED(SafeArrayAccessData(V_ARRAY(&bounds), reinterpret_cast<void**>(&edges)))) {
-      *rect = {LONG(edges[0]), LONG(edges[1]), LONG(edges[0] + edges[2]),
-               LONG(edges[1] + edges[3])};
-      got = rect->right > rect->left && rect->bottom > rect->top;
-      SafeArrayUnaccessData(V_ARRAY(&bounds));
-    }
   }
-  if (element) release(element);
-  VariantClear(&bounds);
-  VariantClear(&first);
-  SAFEARRAY* results[] = {found, offsets, trees};
-  for (SAFEARRAY* array : results)
-    if (array) SafeArrayDestroy(array);
-  VariantClear(&byId.value);
-  release(root);
-  return got;
-}
-
-DWORD WINAPI movePointerToElement(void* parameter) {
-  ElementLookup* lookup = static_cast<ElementLookup*>(parameter);
-  const bool comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-  RECT r;
-  if (automationElementRect(lookup->window, lookup->automationId, &r) &&
-      GetTickCount() - lookup->requestedAt <= kElementLookupMaxMs)
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  if (comReady) CoUninitialize();
-  delete lookup;
-  elementLookupRunning = false;
-  return 0;
-}
-}  // namespace
-
-void osMovePointerToElement(HWND window, const char* automationId) {
-  // One lookup at a time: a shell that does not answer holds one thread, not one per click.
-  if (elementLookupRunning.exchange(true)) return;
-  ElementLookup* lookup = new ElementLookup{window, {}, GetTickCount()};
-  MultiByteToWideChar(CP_ACP, 0, automationId, -1, lookup->automationId,
-                      sizeof lookup->automationId / sizeof lookup->automationId[0] - 1);
-  HANDLE thread = CreateThread(nullptr, 0, movePointerToElement, lookup, 0, nullptr);
-  if (thread) {
-    CloseHandle(thread);
-  } else {
-    delete lookup;
-    elementLookupRunning = false;
-  }
+  CloseHandle(thread);
+  return true;
 }
 
 HKEY osRegOpenKey(const char* subkey) {
@@ -378,9 +239,10 @@ bool osRegDeleteValue(HKEY key, const char* name) {
 // Cursor handles this program holds: made by a load or a copy, gone when destroyed or handed
 // to the system. Counted only in the build that the leak tests link.
 #ifdef QOR_COUNT_CURSOR_HANDLES
-static int liveCursorHandles = 0;
-int osLiveCursorHandles() { return liveCursorHandles; }
-static void countCursorHandles(int change) { liveCursorHandles += change; }
+#include "tests/common/live_cursor_handles.h"
+static int liveCursors = 0;
+int liveCursorHandles() { return liveCursors; }
+static void countCursorHandles(int change) { liveCursors += change; }
 #else
 static void countCursorHandles(int) {}
 #endif

@@ -6,39 +6,52 @@
 
 enum { kSettingsFieldCount = 25, kSettingsBytes = 100, kProfileNameBytes = 256 };
 
-// Field k lies at byte offset 4k when stored; the hook thread reads fields while the main
-// thread writes them, so each is a shared word.
+// Every field once, in storage order: field k lies at byte offset 4k when stored. Each row
+// gives the default and the values the controls offer. A stored value outside them is kept as
+// stored: readers of a count, a response or the delay act on the nearest end of the range
+// (settingInRange), readers of a flag test it against 0, and any dialogSize but 1 or 2 opens
+// the small dialog. No reader interprets the fields that take any value.
+#define QOR_SETTINGS_TABLE(ROW)                                  \
+  /*  field                  default  lowest     highest */     \
+  ROW(dblClickMovesToStart,   0,      0,         1)             \
+  ROW(delayedStart,           0,      0,         1)             \
+  ROW(saveOnExit,             1,      0,         1)             \
+  ROW(dblClickOpensStartMenu, 0,      0,         1)             \
+  ROW(peerMode,               0,      INT32_MIN, INT32_MAX)     \
+  ROW(reserved5,              200,    INT32_MIN, INT32_MAX)     \
+  ROW(reserved6,              15,     INT32_MIN, INT32_MAX)     \
+  ROW(reserved7,              1,      INT32_MIN, INT32_MAX)     \
+  ROW(alwaysOnTop,            1,      0,         1)             \
+  ROW(reserved9,              7,      INT32_MIN, INT32_MAX)     \
+  ROW(startDelaySeconds,      5,      0,         60)            \
+  ROW(reserved11,             0,      INT32_MIN, INT32_MAX)     \
+  ROW(dialogSize,             2,      0,         2)             \
+  ROW(panEnabled,             1,      0,         1)             \
+  ROW(startInStandby,         1,      0,         1)             \
+  ROW(extScrollEnabled,       1,      0,         1)             \
+  ROW(reserved16,             1,      INT32_MIN, INT32_MAX)     \
+  ROW(reserved17,             0,      INT32_MIN, INT32_MAX)     \
+  ROW(extScrollHCount,        1,      1,         7)             \
+  ROW(extScrollVCount,        3,      1,         7)             \
+  ROW(extScrollSwapButtons,   0,      0,         1)             \
+  ROW(panHCount,              1,      1,         7)             \
+  ROW(panVCount,              2,      1,         7)             \
+  ROW(panHResponse,           1,      1,         5)             \
+  ROW(panVResponse,           1,      1,         5)
+
+// The hook thread reads fields while the main thread writes them, so each is a shared word.
 struct ProfileSettings {
-  SharedInt32 dblClickMovesToStart;
-  SharedInt32 delayedStart;
-  SharedInt32 saveOnExit;
-  SharedInt32 dblClickOpensStartMenu;
-  SharedInt32 peerMode;
-  SharedInt32 reserved5;
-  SharedInt32 reserved6;
-  SharedInt32 reserved7;
-  SharedInt32 alwaysOnTop;
-  SharedInt32 reserved9;
-  SharedInt32 startDelaySeconds;
-  SharedInt32 reserved11;
-  SharedInt32 dialogSize;
-  SharedInt32 panEnabled;
-  SharedInt32 startInStandby;
-  SharedInt32 extScrollEnabled;
-  SharedInt32 reserved16;
-  SharedInt32 reserved17;
-  SharedInt32 extScrollHCount;
-  SharedInt32 extScrollVCount;
-  SharedInt32 extScrollSwapButtons;
-  SharedInt32 panHCount;
-  SharedInt32 panVCount;
-  SharedInt32 panHResponse;
-  SharedInt32 panVResponse;
+#define QOR_SETTINGS_FIELD(field, defaultValue, lowest, highest) SharedInt32 field;
+  QOR_SETTINGS_TABLE(QOR_SETTINGS_FIELD)
+#undef QOR_SETTINGS_FIELD
 };
 
 typedef SharedInt32 ProfileSettings::*SettingsField;
-// Every field once, in storage order: copying and the stored form go through this table.
-extern const SettingsField kSettingsFields[kSettingsFieldCount];
+struct SettingsRow {
+  SettingsField field;
+  int32_t defaultValue, lowest, highest;
+};
+extern const SettingsRow kSettingsRows[kSettingsFieldCount];
 
 static_assert(sizeof(ProfileSettings) == kSettingsBytes, "the stored record is 100 bytes");
 static_assert(offsetof(ProfileSettings, peerMode) == 4 * 4, "field 4 at byte 16");
@@ -54,6 +67,9 @@ extern char profileName[kProfileNameBytes];
 extern int32_t currentProfile;
 extern int32_t profileCount;
 
+const SettingsRow& settingsRowOf(SettingsField field);
+// The value of field in settings as readers act on it: held within the field's range.
+int32_t settingInRange(const ProfileSettings& settings, SettingsField field);
 // Whole-record copy, field by field in storage order.
 void copySettings(ProfileSettings& to, const ProfileSettings& from);
 // Copies from into the live settings (the dialog's edits, test mode) and tells onSettingsApplied.

@@ -53,8 +53,6 @@ HINSTANCE instanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
 }
 
-int sizeInUse() { return dialogSizeInUse == 1 ? 1 : 0; }
-
 void showPage(HWND dialog, int index) {
   if (index < 0 || index >= kPageCount) return;
   if (index == shownPage) {
@@ -66,7 +64,7 @@ void showPage(HWND dialog, int index) {
   GetWindowRect(GetDlgItem(dialog, IDC_TABS), &tabs);
   POINT corner = {tabs.left, tabs.top};
   ScreenToClient(dialog, &corner);
-  const int s = sizeInUse();
+  const int s = dialogSizeInUse;
   pageWindow = CreateDialogParamA(instanceOf(dialog), MAKEINTRESOURCEA(kPageTemplates[s][index]),
                                   dialog, settingsPageProc, index);
   RECT page;
@@ -289,8 +287,8 @@ BOOL onCommand(HWND dialog, WORD id, WORD code) {
 }
 
 bool editsDiffer(HWND dialog) {
-  for (SettingsField f : kSettingsFields)
-    if (editSettings.*f != savedSettings.*f) return true;
+  for (const SettingsRow& row : kSettingsRows)
+    if (editSettings.*row.field != savedSettings.*row.field) return true;
   char title[kProfileNameBytes] = {};
   GetDlgItemTextA(dialog, IDC_TITLE, title, sizeof title);
   return lstrcmpA(title, profileName) != 0;

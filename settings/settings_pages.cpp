@@ -4,14 +4,12 @@
 #include "settings/settings_pages.h"
 
 #include <commctrl.h>
+#include <iterator>
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/settings.h"
 
 namespace {
-template <typename T, int N>
-constexpr int countOf(const T (&)[N]) { return N; }
-
 // A check box writes 1 when checked and 0 otherwise.
 struct CheckBox {
   int id;
@@ -55,10 +53,10 @@ const CheckBox kSystemCheckBoxes[] = {
 
 const CheckBox kPanCheckBoxes[] = {{IDC_PAN_ENABLED, &ProfileSettings::panEnabled}};
 const ValueList kPanLists[] = {
-    {IDC_VCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::panVCount},
-    {IDC_HCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::panHCount},
-    {IDC_VRESPONSE, kResponseTexts, countOf(kResponseTexts), &ProfileSettings::panVResponse},
-    {IDC_HRESPONSE, kResponseTexts, countOf(kResponseTexts), &ProfileSettings::panHResponse},
+    {IDC_VCOUNT, kCountTexts, int(std::size(kCountTexts)), &ProfileSettings::panVCount},
+    {IDC_HCOUNT, kCountTexts, int(std::size(kCountTexts)), &ProfileSettings::panHCount},
+    {IDC_VRESPONSE, kResponseTexts, int(std::size(kResponseTexts)), &ProfileSettings::panVResponse},
+    {IDC_HRESPONSE, kResponseTexts, int(std::size(kResponseTexts)), &ProfileSettings::panHResponse},
 };
 
 const CheckBox kScrollCheckBoxes[] = {
@@ -66,8 +64,8 @@ const CheckBox kScrollCheckBoxes[] = {
     {IDC_SWAP_BUTTONS, &ProfileSettings::extScrollSwapButtons},
 };
 const ValueList kScrollLists[] = {
-    {IDC_VCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::extScrollVCount},
-    {IDC_HCOUNT, kCountTexts, countOf(kCountTexts), &ProfileSettings::extScrollHCount},
+    {IDC_VCOUNT, kCountTexts, int(std::size(kCountTexts)), &ProfileSettings::extScrollVCount},
+    {IDC_HCOUNT, kCountTexts, int(std::size(kCountTexts)), &ProfileSettings::extScrollHCount},
 };
 
 const DWORD kSystemHelpIds[] = {
@@ -81,7 +79,9 @@ const DWORD kPanHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_VRESPONSE, 9, IDC
 const DWORD kScrollHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_EXT_SCROLL_ENABLED, 63,
                                 IDC_SWAP_BUTTONS, 5, IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, 0, 0};
 
-enum { kMaxStartDelay = 60, kDelayPage = 12, kLargestDialogSize = 2 };
+const int32_t kMaxStartDelay = settingsRowOf(&ProfileSettings::startDelaySeconds).highest;
+const int32_t kLargestDialogSize = settingsRowOf(&ProfileSettings::dialogSize).highest;
+enum { kDelayPage = 12 };
 
 void fillPage(HWND page, const Page& controls) {
   for (int i = 0; i < controls.checkBoxCount; ++i) {
@@ -203,11 +203,11 @@ INT_PTR afterPageMessage(HWND page, BOOL handled, bool followsAlwaysOnTop) {
 
 // By tab index.
 const Page kPages[kPageCount] = {
-    {kSystemCheckBoxes, countOf(kSystemCheckBoxes), nullptr, 0, kSystemHelpIds, fillSizeAndDelay,
+    {kSystemCheckBoxes, int(std::size(kSystemCheckBoxes)), nullptr, 0, kSystemHelpIds, fillSizeAndDelay,
      onStartDelayCommand, onSystemScroll, true},
-    {kPanCheckBoxes, countOf(kPanCheckBoxes), kPanLists, countOf(kPanLists), kPanHelpIds, nullptr,
+    {kPanCheckBoxes, int(std::size(kPanCheckBoxes)), kPanLists, int(std::size(kPanLists)), kPanHelpIds, nullptr,
      nullptr, nullptr, false},
-    {kScrollCheckBoxes, countOf(kScrollCheckBoxes), kScrollLists, countOf(kScrollLists),
+    {kScrollCheckBoxes, int(std::size(kScrollCheckBoxes)), kScrollLists, int(std::size(kScrollLists)),
      kScrollHelpIds, nullptr, nullptr, nullptr, false},
 };
 

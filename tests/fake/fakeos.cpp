@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "resources/names.h"
+#include "tests/common/live_cursor_handles.h"
 
 namespace fake {
 std::vector<SentMessage> sent;
@@ -61,7 +62,6 @@ struct ProcessHandle {
 };
 std::vector<ProcessHandle> processHandles;
 uint64_t nextAllocation = 0;
-uint64_t nextLowAllocation = 0;
 
 bool contains(const std::vector<DWORD>& ids, DWORD id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
@@ -153,7 +153,6 @@ void reset() {
   unopenableProcesses.clear();
   processes32Bit.clear();
   allocationsFail = false;
-  nextLowAllocation = 0x10000000ull;
   nextAllocation = 0x7FF000000000ull;
   strayHitTests = 0;
   children.assign(1, {});
@@ -307,11 +306,6 @@ HWND osFindWindow(const char* className, const char* title) {
   }
   return nullptr;
 }
-HWND osGetTopWindow(HWND parent) {
-  for (HWND h : childList(parent))
-    if (find(h)) return h;
-  return nullptr;
-}
 HWND osGetDesktopWindow() { return desktopWindow; }
 HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
   bool passed = after == nullptr;
@@ -345,32 +339,27 @@ static bool answerHitTest(FakeWindow* w, HWND control, UINT message, LPARAM lPar
   return true;
 }
 
-bool osSendMessageAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                           LRESULT* answer) {
+SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT,
+                         LRESULT* answer) {
   *answer = 0;
   FakeWindow* w = find(window);
   if (!w) {
     ++sendsToNonWindows;
-    return false;
+    return kSendUnanswered;
   }
   if (osProcessIntegrity(w->processId) > osProcessIntegrity(kOwnProcess)) {
     ++deniedSends;  // the system drops messages from a lower integrity
-    return false;
+    return kSendDenied;
   }
-  if (isHitTest(message)) return answerHitTest(w, window, message, lParam);
+  if (isHitTest(message))
+    return answerHitTest(w, window, message, lParam) ? kSendAnswered : kSendUnanswered;
   log(window, message, wParam, lParam);
   w = find(window);  // a nested notification may have destroyed it
-  if (!w) return false;
+  if (!w) return kSendUnanswered;
   if (message == WM_NCHITTEST) *answer = w->ncHitTest;
   if (message == LVM_GETSELECTEDCOUNT) *answer = w->selectedCount;
-  return true;
+  return kSendAnswered;
 }
-LRESULT osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT answer = 0;
-  osSendMessageAnswered(window, message, wParam, lParam, &answer);
-  return answer;
-}
-uint32_t osDeniedSends() { return deniedSends; }
 bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (logMessages && find(window)) queued.push_back({window, message, wParam, lParam});
   return find(window) != nullptr;
@@ -410,15 +399,36 @@ void osCloseProcess(HANDLE process) {
   uintptr_t i = reinterpret_cast<uintptr_t>(process);
   if (i >= 1 && i <= processHandles.size()) processHandles[i - 1].open = false;
 }
-uint64_t osAllocateProcessMemory(HANDLE process, uint32_t size, bool below4GB) {
+uint64_t osAllocateProcessMemory(HANDLE process, uint64_t address, uint32_t size) {
   DWORD id = processOf(process);
   if (!id || !size || allocationsFail) return 0;
-  uint64_t& next = below4GB ? nextLowAllocation : nextAllocation;
-  MemoryRegion r = {id, next, size, nullptr, std::vector<unsigned char>(size), true};
-  next += 0x10000;
+  if (!address) {
+    address = nextAllocation;
+    nextAllocation += 0x10000;
+  }
+  MemoryStretch at;
+  if (!osQueryProcessMemory(process, address, &at) || !at.free || at.base + at.size < address + size)
+    return 0;
+  MemoryRegion r = {id, address, size, nullptr, std::vector<unsigned char>(size), true};
   regions.push_back(std::move(r));
   regions.back().bytes = regions.back().owned.data();
-  return regions.back().address;
+  return address;
+}
+bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stretch) {
+  DWORD id = processOf(process);
+  const uint64_t kEnd = 0x800000000000ull;
+  if (!id || address >= kEnd) return false;
+  uint64_t freeEnd = kEnd;
+  for (const MemoryRegion& r : regions) {
+    if (!r.alive || r.processId != id) continue;
+    if (address >= r.address && address - r.address < r.size) {
+      *stretch = {r.address, r.size, false};
+      return true;
+    }
+    if (r.address > address && r.address < freeEnd) freeEnd = r.address;
+  }
+  *stretch = {address, freeEnd - address, true};
+  return true;
 }
 void osFreeProcessMemory(HANDLE process, uint64_t address) {
   DWORD id = processOf(process);
@@ -445,11 +455,17 @@ bool osAsyncKeyDown(int virtualKey) {
   return std::find(keysDown.begin(), keysDown.end(), virtualKey) != keysDown.end();
 }
 int osGetSystemMetric(int index) { return index == SM_SWAPBUTTON && buttonsSwapped ? 1 : 0; }
-void osMovePointerToElement(HWND window, const char* automationId) {
+bool osAutomationElementRect(HWND window, const char* automationId, RECT* rect) {
   FakeWindow* w = find(window);
-  if (!w || !w->automationElements.count(automationId)) return;
-  const RECT& r = w->automationElements[automationId];
-  cursorPos = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  if (!w) return false;
+  tickCount += w->automationAnswerMs;
+  if (!w->automationElements.count(automationId)) return false;
+  *rect = w->automationElements[automationId];
+  return true;
+}
+bool osRunOnNewThread(void (*work)(void*), void* context) {
+  work(context);  // at once: the tests see what the thread did when the call returns
+  return true;
 }
 POINT osLogicalToPhysicalPoint(HWND window, POINT point) {
   FakeWindow* w = find(window);
@@ -566,4 +582,4 @@ bool osRestoreSystemCursors() {
   }
   return true;
 }
-int osLiveCursorHandles() { return fake::liveCursors(); }
+int liveCursorHandles() { return fake::liveCursors(); }

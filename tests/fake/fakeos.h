@@ -26,6 +26,7 @@ struct FakeWindow {
   LRESULT selectedCount = 0;     // answer to LVM_GETSELECTEDCOUNT
   int scalePercent = 100;        // physical = own coordinates * scalePercent / 100
   std::map<std::string, RECT> automationElements;  // its UI Automation tree: id -> screen rect
+  DWORD automationAnswerMs = 0;                     // how long its process takes to answer
 };
 
 struct FakeMonitor {
@@ -71,7 +72,7 @@ void mapSharedMemory(DWORD processId, uint64_t address, volatile void* local, ui
 void endProcess(DWORD processId);
 extern std::vector<DWORD> unopenableProcesses;
 // Processes with 32-bit pointers: their controls read only the low 32 bits of an address, and
-// their memory is allocated above 4 GB unless asked otherwise.
+// memory allocated where the system chooses lies above 4 GB for every process.
 extern std::vector<DWORD> processes32Bit;
 extern bool allocationsFail;  // osAllocateProcessMemory finds no room
 int openProcessHandles();  // opened and not yet closed

@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         else if (what < 128) w.ncHitTest = static_cast<int8_t>(what) % 24 - 2;
         else if (what < 160) w.selectedCount = what & 1;
         else if (what < 200) menuLoopSeen = 1;
-        else currentSettings.*kSettingsFields[in.byte() % kSettingsFieldCount] = static_cast<int8_t>(in.byte());
+        else currentSettings.*kSettingsRows[in.byte() % kSettingsFieldCount].field = static_cast<int8_t>(in.byte());
         break;
       }
       case 7:

@@ -14,8 +14,8 @@
 
 namespace {
 bool isDefault() {
-  for (SettingsField f : kSettingsFields)
-    if (currentSettings.*f != defaultSettings.*f) return false;
+  for (const SettingsRow& row : kSettingsRows)
+    if (currentSettings.*row.field != defaultSettings.*row.field) return false;
   return true;
 }
 

@@ -158,15 +158,16 @@ TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {
   HWND vbar = fake::addWindow(app, "ScrollBar", {780, 0, 800, 580}, SBS_VERT);
   HWND hbar = fake::addWindow(app, "ScrollBar", {0, 580, 780, 600});
   currentSettings.extScrollHCount = 2;
-  currentSettings.extScrollVCount = 3;
   struct {
     const char* where; HWND window; int32_t hit; int swap; UINT button;
     int arming; int cursor; HWND to; UINT message; WPARAM line; int count; LPARAM lParam;
+    int32_t storedVCount = 0;  // a damaged profile's, held to the settings' maximum of 7
   } cases[] = {
       {"own vertical bar", app, HTVSCROLL, 0, WM_LBUTTONDOWN, 3, 9, app, WM_VSCROLL, SB_LINEUP, 3, 0},
       {"own vertical bar", app, HTVSCROLL, 0, WM_RBUTTONDOWN, 3, 8, app, WM_VSCROLL, SB_LINEDOWN, 3, 0},
       {"own vertical bar", app, HTVSCROLL, 1, WM_LBUTTONDOWN, 3, 8, app, WM_VSCROLL, SB_LINEDOWN, 3, 0},
       {"own vertical bar", app, HTVSCROLL, 1, WM_RBUTTONDOWN, 3, 9, app, WM_VSCROLL, SB_LINEUP, 3, 0},
+      {"damaged count", app, HTVSCROLL, 0, WM_LBUTTONDOWN, 3, 9, app, WM_VSCROLL, SB_LINEUP, 7, 0, 1000000},
       {"own horizontal bar", app, HTHSCROLL, 0, WM_LBUTTONDOWN, 4, 11, app, WM_HSCROLL, SB_LINERIGHT, 2, 0},
       {"own horizontal bar", app, HTHSCROLL, 1, WM_RBUTTONDOWN, 4, 10, app, WM_HSCROLL, SB_LINELEFT, 2, 0},
       {"vertical control", vbar, HTCLIENT, 0, WM_LBUTTONDOWN, 3, 9, app, WM_VSCROLL, SB_LINEUP, 3, LPARAM(vbar)},
@@ -181,6 +182,7 @@ TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {
     panState = 0;
     extScrollState = 0;
     currentSettings.extScrollSwapButtons = c.swap;
+    currentSettings.extScrollVCount = c.storedVCount ? c.storedVCount : 3;
     RECT r = fake::window(c.window).rect;
     int x = c.window == app ? 790 : (r.left + r.right) / 2, y = c.window == app ? 300 : (r.top + r.bottom) / 2;
     EXPECT_EQ(move(x, y, c.window, c.hit), 1);
@@ -234,7 +236,8 @@ TEST_F(Gesture, ExtendedScrollRepeatTimingAcrossTheTickWrap) {
 
 TEST_F(Gesture, PanIntervalsFromDistanceAndResponseIncludingZeroAndNegative) {
   struct { int distance; int response; int32_t interval; } cases[] = {
-      {20, 1, 960}, {11, 1, 978}, {20, 25, 0}, {600, 1, -200}, {20, 3, 880},
+      {20, 1, 960}, {11, 1, 978}, {100, 5, 0}, {600, 1, -200}, {20, 3, 880},
+      {20, 25, 800},  // a damaged profile's response is held to the settings' maximum of 5
   };
   for (auto c : cases) {
     SCOPED_TRACE(testing::Message() << c.distance << " px, response " << c.response);
@@ -473,12 +476,15 @@ TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
   startButton = nullptr;
   currentSettings.dblClickMovesToStart = currentSettings.dblClickOpensStartMenu = 1;
   fake::window(icons).selectedCount = 0;
-  struct { DWORD alignment; bool element; POINT at; } layouts[] = {
-      {0, true, {12, 1012}}, {1, true, {640, 1012}}, {1, false, {500, 500}}};
+  // An element that answers later than a second leaves the pointer where it is.
+  struct { DWORD alignment; bool element; POINT at; DWORD answerMs; } layouts[] = {
+      {0, true, {12, 1012}, 0}, {1, true, {640, 1012}, 1000}, {1, false, {500, 500}, 0},
+      {1, true, {500, 500}, 1001}};
   for (auto l : layouts) {
-    SCOPED_TRACE(testing::Message() << l.alignment << l.element);
+    SCOPED_TRACE(testing::Message() << l.alignment << l.element << l.answerMs);
     fake::setValue(kTaskbarSettingsKey, kTaskbarAlignmentValue, REG_BINARY, &l.alignment, 4);
     fake::window(taskbar).automationElements.clear();
+    fake::window(taskbar).automationAnswerMs = l.answerMs;
     if (l.element) fake::window(taskbar).automationElements["StartButton"] = {616, 1001, 664, 1023};
     fake::cursorPos = {500, 500};
     fake::sent.clear();

@@ -4,6 +4,7 @@
 
 #include "os/os.h"
 #include "tests/common/gesture_cycle.h"
+#include "tests/common/live_cursor_handles.h"
 #include "tests/native/engine_helpers.h"
 
 TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
@@ -18,12 +19,12 @@ TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
   loadCursors();
 
   runGestureCycle(app, {200, 150}, bar, {390, 150});
-  const int live = osLiveCursorHandles();
+  const int live = liveCursorHandles();
   int restores = fake::cursorRestores;
   for (int i = 0; i < 100000; ++i) {
     fake::tickCount += 1000;
     runGestureCycle(app, {200, 150}, bar, {390, 150});
-    ASSERT_EQ(osLiveCursorHandles(), live) << "cycle " << i;
+    ASSERT_EQ(liveCursorHandles(), live) << "cycle " << i;
   }
   EXPECT_EQ(live, 15);  // 14 gesture cursors and the user's arrow
   // Every cycle reloaded the user's file and handed copies to the system at each change of set.
@@ -35,7 +36,7 @@ TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
 
   restoreUserCursors();
   releaseCursors();
-  EXPECT_EQ(osLiveCursorHandles(), 0);
+  EXPECT_EQ(liveCursorHandles(), 0);
   EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\arrow.cur");
   EXPECT_EQ(fake::shownCursor(OCR_IBEAM), "standard");
 }

@@ -58,8 +58,8 @@ std::vector<std::string> listedNames() {
   return names;
 }
 bool isDefault(const ProfileSettings& s) {
-  for (SettingsField f : kSettingsFields)
-    if (s.*f != defaultSettings.*f) return false;
+  for (const SettingsRow& row : kSettingsRows)
+    if (s.*row.field != defaultSettings.*row.field) return false;
   return true;
 }
 
@@ -68,7 +68,7 @@ class ProfileStore : public ::testing::Test {
  protected:
   void SetUp() override {
     fake::reset();
-    for (SettingsField f : kSettingsFields) currentSettings.*f = 0;
+    for (const SettingsRow& row : kSettingsRows) currentSettings.*row.field = 0;
     profileCount = 1;
     currentProfile = 0;
     std::memset(profileName, 0, sizeof profileName);

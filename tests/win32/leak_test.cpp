@@ -12,6 +12,7 @@
 #include "os/os.h"
 #include "settings/settings.h"
 #include "tests/common/gesture_cycle.h"
+#include "tests/common/live_cursor_handles.h"
 
 namespace {
 // The commit charge: Wine leaves PrivateUsage at 0 and reports this one.
@@ -36,11 +37,11 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   const POINT c = {100, 150}, v = {370, 150};
 
   for (int i = 0; i < 100; ++i) runGestureCycle(app, c, bar, v);  // the allocators settle
-  const int live = osLiveCursorHandles();
+  const int live = liveCursorHandles();
   const SIZE_T before = committedBytes();
   for (int i = 0; i < cycles; ++i) {
     runGestureCycle(app, c, bar, v);
-    if (osLiveCursorHandles() != live) FAIL() << "cycle " << i << ": " << osLiveCursorHandles();
+    if (liveCursorHandles() != live) FAIL() << "cycle " << i << ": " << liveCursorHandles();
   }
   const SIZE_T after = committedBytes();
   std::printf("%d cycles: %d live cursor handles; committed bytes %lu -> %lu\n", cycles, live,
@@ -53,6 +54,6 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
 
   restoreUserCursors();
   releaseCursors();
-  EXPECT_EQ(osLiveCursorHandles(), 0);
+  EXPECT_EQ(liveCursorHandles(), 0);
   DestroyWindow(app);
 }

@@ -43,7 +43,7 @@ std::string storedText(const StoreContents& store, const char* name) {
 
 std::vector<int32_t> fields(const ProfileSettings& s) {
   std::vector<int32_t> v;
-  for (SettingsField f : kSettingsFields) v.push_back(s.*f);
+  for (const SettingsRow& row : kSettingsRows) v.push_back(s.*row.field);
   return v;
 }
 

@@ -186,7 +186,7 @@ TEST_F(Tray, ToggleAndStandbyCommands) {
     currentSettings.*t.field = t.before;
     EXPECT_TRUE(runCommand(t.id));
     for (int f = 0; f < kSettingsFieldCount; ++f) {
-      const SettingsField field = kSettingsFields[f];
+      const SettingsField field = kSettingsRows[f].field;
       int32_t expected = field == t.field ? t.after : (defaultSettings.*field).load();
       EXPECT_EQ(currentSettings.*field, expected) << "command " << t.id << ", field " << f;
     }
