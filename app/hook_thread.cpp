@@ -71,26 +71,32 @@ bool installHooks(HWND owner) {
   return true;
 }
 
+// Every step is tried, whatever the one before gave; false when one failed.
 bool removeHooks(HWND owner) {
+  bool removed = true;
+  auto failed = [&](const char* text) {
+    report(owner, text);
+    removed = false;
+  };
   if (mouseHook) {
     if (UnhookWindowsHookEx(mouseHook)) mouseHook = nullptr;
-    else report(owner, "Cannot unhook MouseFunc.");
+    else failed("Cannot unhook MouseFunc.");
   }
   if (msgFilterHook) {
     if (UnhookWindowsHookEx(msgFilterHook)) msgFilterHook = nullptr;
-    else report(owner, "Cannot unhook MsgFunc.");
+    else failed("Cannot unhook MsgFunc.");
   }
   if (hookLibrary) {
     if (FreeLibrary(hookLibrary)) hookLibrary = nullptr;
-    else report(owner, "Cannot DLL 解除.");
+    else failed("Cannot DLL 解除.");
   }
-  return true;
+  return removed;
 }
 
 // Qor started elevated still hears the hook library and the peer in lower-integrity
 // processes: exactly their messages pass the system's filter, nothing else.
 void admitProtocolMessages(HWND window) {
-  const UINT kProtocol[] = {kMsgMenuLoop, kMsgMouseEvent, kMsgMouseHook, kMsgFilterHook, kMsgPeer};
+  const UINT kProtocol[] = {kMsgMenuLoop, kMsgMouseEvent, kMsgPeer};
   for (UINT message : kProtocol) ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
 }
 
@@ -98,8 +104,7 @@ LRESULT onCreate(HWND window, WPARAM wParam, LPARAM lParam) {
   admitProtocolMessages(window);
   // The library forwards events only to the hook window the block names.
   if (EventSlots* slots = eventSlotsView())
-    __atomic_store_n(&slots->owner.hookWindow,
-                     static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), __ATOMIC_RELEASE);
+    __atomic_store_n(&slots->owner.hookWindow, handle32Of(window), __ATOMIC_RELEASE);
   if (installHooksAtCreation()) setHooks(window, true);
   publishDemand();
   return DefWindowProcA(window, WM_CREATE, wParam, lParam);
@@ -146,8 +151,6 @@ LRESULT handleHookMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DESTROY: return onDestroy(window);
     case kMsgMenuLoop: return answerMenuLoop();
     case kMsgMouseEvent: return answerMouseEvent(wParam, lParam);
-    case kMsgMouseHook: return reinterpret_cast<LRESULT>(mouseHook);
-    case kMsgFilterHook: return reinterpret_cast<LRESULT>(msgFilterHook);
     case kMsgPeer: return answerPeer(lParam);
     default: return DefWindowProcA(window, message, wParam, lParam);
   }

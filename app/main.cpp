@@ -27,6 +27,14 @@ LONG WINAPI restoreCursorsOnCrash(EXCEPTION_POINTERS*) {
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
+// A start that gives up silently, as a second copy does, says why to a debugger.
+int giveUp(const char* what) {
+  char text[96];
+  wsprintfA(text, "Qor: %s (error %lu)\n", what, GetLastError());
+  OutputDebugStringA(text);
+  return 0;
+}
+
 int refuse(const char* text, int exitCode) {
   MessageBoxA(nullptr, text, "Qor", MB_ICONSTOP | MB_OK);
   return exitCode;
@@ -45,12 +53,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
                   kExitSlotsTaken);
   appInstance = instance;
   SetUnhandledExceptionFilter(restoreCursorsOnCrash);
-  if (!registerMainWindowClass()) return 0;
+  if (!registerMainWindowClass()) return giveUp("the main window's class was not registered");
   const HookThreadStart start = {GetTickCount(), parseTimerPeriod(commandTail)};
   HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, "Qor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                 instance, const_cast<HookThreadStart*>(&start));
-  if (!window) return 0;
+  if (!window) return giveUp("the main window was not created");
   ShowWindow(window, SW_HIDE);
   MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

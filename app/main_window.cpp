@@ -44,7 +44,8 @@ LRESULT onCreate(HWND window, const HookThreadStart& start) {
   setTrayIcon(NIM_ADD);
   // Standby before the hooks: the first event they forward already finds it.
   if (currentSettings.startInStandby) panState = kPanStandby;
-  startHookThread(start);
+  // Without it Qor runs on with no hooks and no engine; tray, menus and dialogs still work.
+  if (!startHookThread(start)) OutputDebugStringA("Qor: the hook thread did not start\n");
   return 0;
 }
 

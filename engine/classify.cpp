@@ -28,22 +28,38 @@ struct ClassRow {
 };
 
 const ClassRow kClassTable[] = {
-    {"SysHeader32", kHeader, 0},          {"SysListView32", kListView, 0},
-    {"SysTreeView32", kTreeView, 0},      {"SysTabControl32", kTab, 0},
-    {"ScrollBar", kScrollBar, 0},         {"Button", kButton, 0},
-    {"ComboBox", kFixed, 62},             {"Edit", kFixed, kKindEdit},
-    {"ListBox", kFixed, kKindListBox},              {"MdiClient", kFixed, kKindMdiClient},
-    {"Static", kFixed, kKindNothing},     {"SysAnimate32", kFixed, 66},
-    {"ToolbarWindow32", kFixed, 67},      {"msctls_statusbar32", kFixed, 68},
-    {"msctls_trackbar32", kTrackbar, 0},  {"msctls_progress32", kFixed, 71},
-    {"msctls_updown32", kFixed, 72},      {"msctls_hotkey32", kFixed, 73},
-    {"Shell_TrayWnd", kTrayWindow, 0},    {"TrayNotifyWnd", kFixed, 77},
-    {"TrayClockWClass", kFixed, kKindTrayClient},      {"SysAnimate", kFixed, 66},
-    {"ToolbarWindow", kFixed, 67},        {"msctls_statusbar", kFixed, 68},
-    {"msctls_trackbar", kTrackbar, 0},    {"msctls_progress", kFixed, 71},
-    {"msctls_updown", kFixed, 72},        {"msctls_hotkey", kFixed, 73},
-    {"ComboLBox", kFixed, kKindComboList},            {"AfxControlBar", kFixed, 67},
-    {"123WScrollBar", kScrollBar123, 0},  {"JSScrollBar", kScrollBarJS, 0},
+    {"SysHeader32", kHeader, 0},
+    {"SysListView32", kListView, 0},
+    {"SysTreeView32", kTreeView, 0},
+    {"SysTabControl32", kTab, 0},
+    {"ScrollBar", kScrollBar, 0},
+    {"Button", kButton, 0},
+    {"ComboBox", kFixed, kKindComboBox},
+    {"Edit", kFixed, kKindEdit},
+    {"ListBox", kFixed, kKindListBox},
+    {"MdiClient", kFixed, kKindMdiClient},
+    {"Static", kFixed, kKindNothing},
+    {"SysAnimate32", kFixed, kKindAnimation},
+    {"ToolbarWindow32", kFixed, kKindToolbar},
+    {"msctls_statusbar32", kFixed, kKindStatusBar},
+    {"msctls_trackbar32", kTrackbar, 0},
+    {"msctls_progress32", kFixed, kKindProgressBar},
+    {"msctls_updown32", kFixed, kKindUpDown},
+    {"msctls_hotkey32", kFixed, kKindHotKey},
+    {"Shell_TrayWnd", kTrayWindow, 0},
+    {"TrayNotifyWnd", kFixed, kKindTrayNotify},
+    {"TrayClockWClass", kFixed, kKindTrayClient},
+    {"SysAnimate", kFixed, kKindAnimation},
+    {"ToolbarWindow", kFixed, kKindToolbar},
+    {"msctls_statusbar", kFixed, kKindStatusBar},
+    {"msctls_trackbar", kTrackbar, 0},
+    {"msctls_progress", kFixed, kKindProgressBar},
+    {"msctls_updown", kFixed, kKindUpDown},
+    {"msctls_hotkey", kFixed, kKindHotKey},
+    {"ComboLBox", kFixed, kKindComboList},
+    {"AfxControlBar", kFixed, kKindToolbar},
+    {"123WScrollBar", kScrollBar123, 0},
+    {"JSScrollBar", kScrollBarJS, 0},
 };
 
 // Entry i is the hit-test code that gives kind i.
@@ -70,12 +86,13 @@ const FlagEntry kTreeViewFlags[] = {{0x100, 37}, {0x200, 38}, {0x1, 39},   {0x10
                                     {0x2, 41},   {0x8, 42},   {0x4, 43},   {0x20, 44},
                                     {0x40, 45},  {0x800, 46}, {0x400, 47}};
 const FlagEntry kTabFlags[] = {{0x1, 54}, {0x2, 55}, {0x4, 56}};
-const FlagTable kHeaderTable = {HDM_HITTEST, kHeaderFlags, int(std::size(kHeaderFlags)), 48};
+const FlagTable kHeaderTable = {HDM_HITTEST, kHeaderFlags, int(std::size(kHeaderFlags)),
+                                kKindHeaderNowhere};
 const FlagTable kListViewTable = {LVM_HITTEST, kListViewFlags, int(std::size(kListViewFlags)),
                                   kKindListViewNowhere};
 const FlagTable kTreeViewTable = {TVM_HITTEST, kTreeViewFlags, int(std::size(kTreeViewFlags)),
                                   kKindTreeViewNowhere};
-const FlagTable kTabTable = {TCM_HITTEST, kTabFlags, int(std::size(kTabFlags)), 57};
+const FlagTable kTabTable = {TCM_HITTEST, kTabFlags, int(std::size(kTabFlags)), kKindTabOther};
 
 const int16_t kActionClass[kKindCount] = {
     1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168,  // 0..9 frame
@@ -108,9 +125,9 @@ HWND grandparentOf(HWND window) { return osGetParent(osGetParent(window)); }
 
 int32_t buttonKind(LONG style) {
   LONG type = style & 0xF;
-  if ((type & 0x4) || ((type & 0x1) && (type & 0x8))) return 60;
-  if (type & 0x2) return 59;
-  return 58;
+  if ((type & 0x4) || ((type & 0x1) && (type & 0x8))) return kKindRadioButton;
+  if (type & 0x2) return kKindCheckBox;
+  return kKindPushButton;
 }
 
 int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT screen) {
@@ -133,7 +150,7 @@ int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT scree
     case kButton:
       if (taskbarWindow && osGetParent(window) == taskbarWindow) return kKindStartButton;
       return buttonKind(osGetWindowStyle(window));
-    case kTrackbar: return (osGetWindowStyle(window) & TBS_VERT) ? 69 : 70;
+    case kTrackbar: return (osGetWindowStyle(window) & TBS_VERT) ? kKindVTrackbar : kKindHTrackbar;
     case kTrayWindow:
       return hitCode == HTCAPTION   ? kKindTaskbarCaption
              : hitCode == HTCLIENT ? kKindTrayClient

@@ -3,7 +3,8 @@
 #include <cstdint>
 
 // What the engine wants shown. The numbers are the engine's own, kept in wantedCursor: 0 asks
-// for a load, 1 the user's own cursors, 3..15 a gesture set named by the picture it shows.
+// for a load, 1 the user's own cursors, 3..15 a gesture set named by the picture it shows
+// (set 7, the standby I-beam in all three places, is never asked for).
 enum CursorSet : int32_t {
   kCursorReload = 0,
   kCursorUser = 1,
@@ -11,7 +12,6 @@ enum CursorSet : int32_t {
   kCursorHorizontal = 4,
   kCursorStandby = 5,  // standby arrow, I-beam and cross
   kCursorFourWay = 6,
-  kCursorStandbyIBeam = 7,
   kCursorUp = 8,
   kCursorDown = 9,
   kCursorRight = 10,

@@ -19,7 +19,6 @@ int32_t wantedCursor = 0;
 int32_t appliedCursor = 0;
 
 namespace {
-enum { kPass = 1, kSwallow = 0 };
 UINT anchorDpi = 96;  // of the monitor under anchorPoint
 // Distances in pixels at 96 DPI, scaled to the DPI of the monitor under the anchor.
 const uint32_t kDeadZone = 10;       // from the anchor, does not pan
@@ -53,6 +52,13 @@ int32_t liveSetting(SettingsField field) { return settingInRange(currentSettings
 void repeatsOff() {
   scrollRepeat.hOn = 0;
   scrollRepeat.vOn = 0;
+}
+
+// A pan ends; standby stays on.
+void backToStandby() {
+  repeatsOff();
+  wantedCursor = kCursorStandby;
+  panState = kPanStandby;
 }
 
 bool scrollsHorizontally(int32_t kind) { return actionClassOf(kind) == kScrollsHorizontally; }
@@ -176,9 +182,7 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   pan = panState;
   if (currentSettings.panEnabled != 0 && (pan == kPanPressed || pan == kPanPanning) &&
       eventWindow != scrollRepeat.target) {
-    repeatsOff();
-    panState = kPanStandby;
-    wantedCursor = kCursorStandby;
+    backToStandby();
   }
 }
 
@@ -212,22 +216,20 @@ void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
 int32_t onLeftPress(HWND window, UINT message, FirstStep* step) {
   if (message != WM_NCLBUTTONDOWN) wantedCursor = kCursorReload;  // nothing shown changes
   leftButtonDown = 1;
-  if (extScrollState != kExtScrollActive) return kPass;
+  if (extScrollState != kExtScrollActive) return kPassEvent;
   startExtScrollRepeat(window, false, step);
-  return kSwallow;
+  return kSwallowEvent;
 }
 
 int32_t onLeftRelease() {
   leftButtonDown = 0;
   if (panState == kPanPanning) {
-    repeatsOff();
-    wantedCursor = kCursorStandby;
-    panState = kPanStandby;
+    backToStandby();
   }
-  if (extScrollState != kExtScrollActive) return kPass;
+  if (extScrollState != kExtScrollActive) return kPassEvent;
   repeatsOff();
   wantedCursor = extScrollCursor();
-  return kSwallow;
+  return kSwallowEvent;
 }
 
 // A window of a process of higher integrity drops Qor's messages: a gesture there would
@@ -255,20 +257,20 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
                         currentSettings.panEnabled != 0 && isPannableKind(currentKind)));
   if (starts && refusesMessages(window)) {
     endGesture();
-    return kPass;
+    return kPassEvent;
   }
-  int32_t result = kPass;
+  int32_t result = kPassEvent;
   switch (extScrollState) {
     case kExtScrollOff:
       if (currentSettings.extScrollEnabled != 0 && scrollBarLike(currentKind)) {
         extScrollState = kExtScrollArming;
         wantedCursor = extScrollCursor();
-        result = kSwallow;
+        result = kSwallowEvent;
       }
       break;
     case kExtScrollActive:
       startExtScrollRepeat(window, true, step);
-      result = kSwallow;
+      result = kSwallowEvent;
       break;
   }
 
@@ -280,7 +282,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
     case kPanOff:
       if (leftButtonDown) {
         chordAction = kChordStandbyOn;
-        result = kSwallow;
+        result = kSwallowEvent;
       }
       break;
     case kPanStandby:
@@ -296,43 +298,39 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
       chooseScrollDelivery(window, currentKind, anchorPoint);
       wantedCursor = kCursorFourWay;
       panState = kPanPressed;
-      result = kSwallow;
+      result = kSwallowEvent;
       break;
-    case kPanPanning: result = kSwallow; break;
+    case kPanPanning: result = kSwallowEvent; break;
   }
   return result;
 }
 
 int32_t onRightRelease(int32_t x, int32_t y) {
-  int32_t result = kPass;
+  int32_t result = kPassEvent;
   switch (panState) {
     case kPanPressed:
       if (fartherThan(x, y, scaled(kDragThreshold))) {
-        repeatsOff();
-        wantedCursor = kCursorStandby;
-        panState = kPanStandby;
+        backToStandby();
       } else {
         panState = kPanPanning;
         extScrollState = kExtScrollActive;
       }
-      result = kSwallow;
+      result = kSwallowEvent;
       break;
     case kPanPanning:
-      repeatsOff();
-      wantedCursor = kCursorStandby;
-      panState = kPanStandby;
-      result = kSwallow;
+      backToStandby();
+      result = kSwallowEvent;
       break;
   }
   switch (extScrollState) {
     case kExtScrollActive:
       repeatsOff();
       wantedCursor = extScrollCursor();
-      result = kSwallow;
+      result = kSwallowEvent;
       break;
     case kExtScrollArming:
       extScrollState = kExtScrollActive;
-      result = kSwallow;
+      result = kSwallowEvent;
       break;
   }
   if (chordAction == kChordStandbyOff || chordAction == kChordStandbyOn) {
@@ -341,13 +339,13 @@ int32_t onRightRelease(int32_t x, int32_t y) {
     wantedCursor = chordAction == kChordStandbyOn ? kCursorStandby : kCursorUser;
     chordAction = kChordNone;
     repeatsOff();
-    result = kSwallow;
+    result = kSwallowEvent;
   }
   if (leftButtonDown != 0 && extScrollState != kExtScrollOff) {
     repeatsOff();
     extScrollState = kExtScrollOff;
     wantedCursor = kCursorUser;
-    result = kSwallow;
+    result = kSwallowEvent;
   }
   return result;
 }
@@ -394,7 +392,7 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
   const POINT physical = osLogicalToPhysicalPoint(window, POINT{x, y});
   x = physical.x;
   y = physical.y;
-  int32_t result = kPass;
+  int32_t result = kPassEvent;
   FirstStep step = {false, nullptr};
   switch (message) {
     case WM_MOUSEMOVE:

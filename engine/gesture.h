@@ -7,6 +7,8 @@
 // The states' numbers are the engine's own: the peer, the tray and the tests read them.
 enum PanState : int32_t { kPanOff = 0, kPanStandby = 1, kPanPressed = 2, kPanPanning = 3 };
 enum ExtScrollState : int32_t { kExtScrollOff = 0, kExtScrollActive = 1, kExtScrollArming = 2 };
+// The engine's verdict on an event.
+enum EventVerdict : int32_t { kSwallowEvent = 0, kPassEvent = 1 };
 // What the right button's release does after a press while the left button was held.
 enum ChordAction : int32_t { kChordNone = -1, kChordStandbyOff = 0, kChordStandbyOn = 1 };
 
@@ -24,7 +26,7 @@ extern int32_t appliedCursor;
 
 // Every gesture state back to its start: nothing pressed, no gesture, no repeat, nothing lent.
 void resetEngine();
-// Runs on the hook thread under engineLock. Answers 1 to pass the event, 0 to swallow it.
+// Runs on the hook thread under engineLock. Answers an EventVerdict.
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y);
 // Every hook-timer tick, on the hook thread under engineLock: the repeats' steps.
 void engineTick();

@@ -15,10 +15,6 @@ static_assert(sizeof(EventSlot::hitTest) == kLentRoomBytes, "the slot lends the 
 namespace {
 uint32_t keptTaken = 0;  // version of the kept movement last taken
 
-HWND windowOf(uint32_t value) {  // handles are 32-bit values, sign-extended on 64-bit
-  return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
-}
-
 void notifyPeer(HWND sender, LPARAM code) {
   HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
   if (peer) askWindow(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
@@ -28,7 +24,7 @@ void handleKeptMovement() {
   uint32_t message = 0;
   EventRecord event;
   if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &message, &event))
-    engineMouseEvent(windowOf(event.window), message, static_cast<int32_t>(event.hitTestCode),
+    engineMouseEvent(windowOfHandle32(event.window), message, static_cast<int32_t>(event.hitTestCode),
                      event.x, event.y);
 }
 }  // namespace
@@ -67,11 +63,11 @@ LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
       senderView ? LentHitTestBuffer{slot.senderProcess, senderView + offset, slot.hitTest}
                  : LentHitTestBuffer{});
   handleKeptMovement();
-  int32_t pass = engineMouseEvent(windowOf(event.window), static_cast<UINT>(message),
+  const int32_t verdict = engineMouseEvent(windowOfHandle32(event.window), static_cast<UINT>(message),
                                   static_cast<int32_t>(event.hitTestCode), event.x, event.y);
   lendHitTestBuffer(before);
   publishDemand();
-  return pass ? kAnswerPass : kAnswerSwallow;
+  return verdict == kSwallowEvent ? kAnswerSwallow : kAnswerPass;
 }
 
 LRESULT answerMenuLoop() {
@@ -90,7 +86,7 @@ LRESULT answerPeer(LPARAM code) {
       publishDemand();
       return 0;
     case kPeerEnable:
-      if (currentSettings.peerMode != 3) engineEnabled = 1;
+      if (currentSettings.peerMode != kPeerModeRefusesEnable) engineEnabled = 1;
       publishDemand();
       return 0;
     case kPeerQuery: return currentSettings.peerMode;

@@ -6,11 +6,6 @@
 #include "os/shared_word.h"
 #include "os/winapi.h"
 
-// The peer program's message, both ways; lParam is a code, wParam the sender's window.
-enum : unsigned { kMsgPeer = WM_USER + 150 };  // 1174
-enum { kPeerHello = 0, kPeerGoodbye = 1, kPeerDisable = 2, kPeerEnable = 3, kPeerQuery = 4 };
-#define PEER_WINDOW_CLASS "VOLMAR32"
-
 extern SharedInt32 engineEnabled;  // 0: the hook window runs neither events nor ticks
 extern SharedUInt32 startTick;     // tick at start; non-zero while delayed installation waits
 extern EventSlots* eventSlots;     // the hook thread's view of the event slots; may be null

@@ -59,8 +59,7 @@ LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
     return kAnswerPass;
   HWND window = knownHookWindow(slots);
   if (!window || event->hwnd == window) return kAnswerPass;
-  EventRecord record = {event->pt.x, event->pt.y,
-                        static_cast<uint32_t>(reinterpret_cast<uintptr_t>(event->hwnd)),
+  EventRecord record = {event->pt.x, event->pt.y, handle32Of(event->hwnd),
                         static_cast<uint32_t>(event->wHitTestCode),
                         static_cast<uint32_t>(event->dwExtraInfo)};
   if (keepMovement(slots, static_cast<uint32_t>(message), record)) return kAnswerPass;

@@ -1,19 +1,28 @@
-// The contract between Qor.exe and the hook library Qordll.dll: nothing else crosses.
-// Included by the library, which links no runtime, so it uses compiler builtins only.
+// The contract of Qor's private protocol: between Qor.exe and the hook library Qordll.dll, and
+// with the peer program. Nothing else crosses. Included by the library, which links no
+// runtime, so it uses compiler builtins only.
 #pragma once
 #include <stdint.h>
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include "os/winapi.h"
 #endif
 
 // Private messages to the hook window (WM_USER + k), always sent and answered.
 enum : unsigned {
-  kMsgMenuLoop = 0x400 + 80,     // 1104: wParam the filtered message, lParam its wParam
-  kMsgMouseEvent = 0x400 + 90,   // 1114: wParam the mouse message, lParam an event ticket
-  kMsgMouseHook = 0x400 + 110,   // 1134: answers the mouse hook handle
-  kMsgFilterHook = 0x400 + 120,  // 1144: answers the message-filter hook handle
+  kMsgMenuLoop = 0x400 + 80,    // 1104: wParam the filtered message, lParam its wParam
+  kMsgMouseEvent = 0x400 + 90,  // 1114: wParam the mouse message, lParam an event ticket
+  kMsgPeer = 0x400 + 150,       // 1174, both ways with the peer: lParam a code, wParam a window
 };
 enum { kAnswerSwallow = 0, kAnswerPass = 1 };  // answers to kMsgMouseEvent
+
+// The peer's codes. The main window greets the peer's window and takes leave of it; the peer
+// asks the hook window to disable or enable the engine, or for peerMode, which 3 makes keep
+// the engine as it is when asked to enable it.
+enum { kPeerHello = 0, kPeerGoodbye = 1, kPeerDisable = 2, kPeerEnable = 3, kPeerQuery = 4 };
+enum { kPeerModeRefusesEnable = 3 };
+#define PEER_WINDOW_CLASS "VOLMAR32"
 
 #define HOOK_CLASS_NAME "hookclassN"
 #define HOOK_WINDOW_NAME "hookwindowN"
@@ -34,6 +43,25 @@ struct EventRecord {
   uint32_t extraInfo;
 };
 static_assert(sizeof(EventRecord) == 20, "the event record is 20 bytes");
+
+// Handles cross as 32-bit values, sign-extended on 64-bit.
+inline uint32_t handle32Of(HWND window) {
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+}
+inline HWND windowOfHandle32(uint32_t value) {
+  return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
+}
+
+// A record copied field by field, so that one in shared memory (volatile) is read and written
+// a whole word at a time.
+template <typename To, typename From>
+inline void copyRecord(To& to, const From& from) {
+  to.x = from.x;
+  to.y = from.y;
+  to.window = from.window;
+  to.hitTestCode = from.hitTestCode;
+  to.extraInfo = from.extraInfo;
+}
 
 // Event records cross processes in a named shared-memory block of slots. A sender claims a
 // free slot, fills it, publishes a ticket and sends the ticket as lParam; the receiver reads
@@ -129,9 +157,7 @@ inline void unmapEventSlots(EventSlotsView& view) {
 inline HWND ownersHookWindow(const EventSlots* slots) {
   if (__atomic_load_n(&slots->owner.magic, __ATOMIC_ACQUIRE) != kEventSlotsMagic) return nullptr;
   const uint32_t process = __atomic_load_n(&slots->owner.process, __ATOMIC_RELAXED);
-  // Handles are 32-bit values, sign-extended on 64-bit.
-  HWND window = reinterpret_cast<HWND>(static_cast<intptr_t>(
-      static_cast<int32_t>(__atomic_load_n(&slots->owner.hookWindow, __ATOMIC_RELAXED))));
+  HWND window = windowOfHandle32(__atomic_load_n(&slots->owner.hookWindow, __ATOMIC_RELAXED));
   DWORD windowProcess = 0;
   if (!window || !GetWindowThreadProcessId(window, &windowProcess) || windowProcess != process)
     return nullptr;
@@ -166,11 +192,7 @@ inline int32_t publishEvent(EventSlots* slots, const EventRecord& record, uint32
     const uint32_t generations = (kEventTicketLimit - 1) / kEventSlotCount;
     s.uses = s.uses % generations + 1;
     volatile EventRecord& r = s.record;
-    r.x = record.x;
-    r.y = record.y;
-    r.window = record.window;
-    r.hitTestCode = record.hitTestCode;
-    r.extraInfo = record.extraInfo;
+    copyRecord(r, record);
     int32_t ticket = static_cast<int32_t>((s.uses - 1) * kEventSlotCount + i + 1);
     __atomic_store_n(&s.ticket, ticket, __ATOMIC_RELEASE);
     return ticket;
@@ -194,11 +216,7 @@ inline bool keepMovement(EventSlots* slots, uint32_t message, const EventRecord&
   __atomic_thread_fence(__ATOMIC_RELEASE);
   volatile KeptMovement& v = k;
   v.message = message;
-  v.record.x = record.x;
-  v.record.y = record.y;
-  v.record.window = record.window;
-  v.record.hitTestCode = record.hitTestCode;
-  v.record.extraInfo = record.extraInfo;
+  copyRecord(v.record, record);
   __atomic_store_n(&k.version, version + 2, __ATOMIC_RELEASE);
   return true;
 }
@@ -211,11 +229,7 @@ inline bool takeKeptMovement(EventSlots* slots, uint32_t* lastTaken, uint32_t* m
   if (version == *lastTaken || (version & 1)) return false;
   const volatile KeptMovement& v = k;
   *message = v.message;
-  record->x = v.record.x;
-  record->y = v.record.y;
-  record->window = v.record.window;
-  record->hitTestCode = v.record.hitTestCode;
-  record->extraInfo = v.record.extraInfo;
+  copyRecord(*record, v.record);
   __atomic_thread_fence(__ATOMIC_ACQUIRE);
   if (__atomic_load_n(&k.version, __ATOMIC_RELAXED) != version) return false;
   *lastTaken = version;
@@ -254,11 +268,7 @@ inline bool readEvent(const EventSlots* slots, int64_t ticket, EventRecord* reco
   const EventSlot& s = slots->slot[(ticket - 1) % kEventSlotCount];
   if (__atomic_load_n(&s.ticket, __ATOMIC_ACQUIRE) != ticket) return false;
   const volatile EventRecord& r = s.record;
-  record->x = r.x;
-  record->y = r.y;
-  record->window = r.window;
-  record->hitTestCode = r.hitTestCode;
-  record->extraInfo = r.extraInfo;
+  copyRecord(*record, r);
   __atomic_thread_fence(__ATOMIC_ACQUIRE);
   return __atomic_load_n(&s.ticket, __ATOMIC_RELAXED) == ticket;  // not reused meanwhile
 }

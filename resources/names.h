@@ -19,9 +19,8 @@ inline constexpr char kTaskbarAlignmentValue[] = "TaskbarAl";
 // The automation id of the Start button on a taskbar drawn without child windows.
 inline constexpr char kStartButtonAutomationId[] = "StartButton";
 
-// Help for the tray menu and the settings dialog: WinHelp's file, and the page beside the
-// program that the browser opens where WinHelp is gone.
-inline constexpr char kHelpFile[] = "Qor.HLP";
+// Help for the tray menu and the settings dialog: the page beside the program that the
+// browser opens.
 inline constexpr char kHelpPage[] = "Qor.html";
 
 // The hidden main window's class: a window of it means a copy of Qor runs.

@@ -296,10 +296,7 @@ bool editsDiffer(HWND dialog) {
 
 // After every message, handled or not.
 void afterMessage(HWND dialog, BOOL handled) {
-  if (handled && testMode) {
-    applySettings(editSettings);
-    setTopmostBand(dialog, currentSettings.alwaysOnTop);
-  }
+  if (handled) applyTestModeEdits(dialog, true);
   if (testMode) return;
   EnableWindow(GetDlgItem(dialog, IDC_UPDATE), editsDiffer(dialog));
 }
@@ -336,6 +333,12 @@ BOOL showContextHelp(LPARAM helpInfo, const DWORD* table) {
 void setTopmostBand(HWND window, int32_t onTop) {
   SetWindowPos(window, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void applyTestModeEdits(HWND dialog, bool followsAlwaysOnTop) {
+  if (!testMode) return;
+  applySettings(editSettings);
+  if (followsAlwaysOnTop) setTopmostBand(dialog, currentSettings.alwaysOnTop);
 }
 
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

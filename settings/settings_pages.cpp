@@ -193,10 +193,7 @@ BOOL onSystemScroll(HWND page, WPARAM wParam, HWND control) {
 // gets; the page sends it one, so that the button follows keyboard edits at once.
 INT_PTR afterPageMessage(HWND page, BOOL handled, bool followsAlwaysOnTop) {
   if (!handled) return FALSE;
-  if (testMode) {
-    applySettings(editSettings);
-    if (followsAlwaysOnTop) setTopmostBand(GetParent(page), currentSettings.alwaysOnTop);
-  }
+  applyTestModeEdits(GetParent(page), followsAlwaysOnTop);
   SendMessageA(GetParent(page), WM_NULL, 0, 0);
   return TRUE;
 }

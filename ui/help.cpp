@@ -5,13 +5,6 @@
 #include "resources/names.h"
 
 namespace {
-// Windows has shipped only a stub of WinHelp since Vista (version 6).
-bool winHelpPresent() {
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof version;
-  return GetVersionExA(&version) && version.dwMajorVersion < 6;
-}
-
 DWORD helpContextOf(const DWORD* table, int controlId) {
   for (; table[0] != 0 || table[1] != 0; table += 2)
     if (table[0] == static_cast<DWORD>(controlId)) return table[1];
@@ -29,7 +22,7 @@ void anchorOf(UINT command, const DWORD* table, int controlId, char* anchor, siz
 
 // A file URL with its anchor survives only when handed to the browser itself: the shell
 // drops the anchor of a file it opens by its type.
-void openPage(UINT command, const DWORD* table, int controlId) {
+void openPage(HWND window, UINT command, const DWORD* table, int controlId) {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   char* slash = strrchr(path, '\\');
@@ -45,15 +38,12 @@ void openPage(UINT command, const DWORD* table, int controlId) {
   DWORD browserSize = MAX_PATH;
   if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".html", "open", browser,
                         &browserSize) == S_OK)
-    ShellExecuteA(nullptr, "open", browser, url, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(window, "open", browser, url, nullptr, SW_SHOWNORMAL);
   else
-    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(window, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
 }
 }  // namespace
 
 void showHelp(HWND window, UINT command, const DWORD* table, int controlId) {
-  if (winHelpPresent())
-    WinHelpA(window, kHelpFile, command, reinterpret_cast<ULONG_PTR>(table));
-  else
-    openPage(command, table, controlId);
+  openPage(window, command, table, controlId);
 }

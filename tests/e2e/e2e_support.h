@@ -31,10 +31,6 @@ inline bool waitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000) 
   return true;
 }
 
-inline uint32_t handle32(HWND window) {
-  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
-}
-
 // ---- The profile store, written before Qor starts and read after it ended.
 
 inline ProfileSettings testSettings() {
@@ -85,6 +81,8 @@ inline int32_t storedField(SettingsField field) {
   return s.*field;
 }
 
+inline void inject(DWORD flags, POINT at = {0, 0});
+
 // ---- Qor.exe, started as a user starts it.
 
 struct QorProcess {
@@ -93,8 +91,6 @@ struct QorProcess {
   HWND hook = nullptr;
 };
 
-inline LRESULT mouseHookOf(HWND hook) { return SendMessageA(hook, kMsgMouseHook, 0, 0); }
-
 // STILL_ACTIVE (259) while the process runs: tells a start that failed from one that is slow.
 inline DWORD exitCodeOf(HANDLE process) {
   DWORD code = 0;
@@ -102,9 +98,29 @@ inline DWORD exitCodeOf(HANDLE process) {
   return code;
 }
 
+// Whether Qor's hooks forward the pointer's movements: a movement leaves its trace in the block
+// of event slots (a slot used, or the movement kept there).
+inline bool hooksForward() {
+  EventSlotsView view = mapEventSlots();
+  if (!view.slots) return false;
+  auto traces = [&] {
+    uint32_t n = __atomic_load_n(&view.slots->kept.version, __ATOMIC_ACQUIRE);
+    for (const EventSlot& s : view.slots->slot) n += __atomic_load_n(&s.uses, __ATOMIC_RELAXED);
+    return n;
+  };
+  const uint32_t before = traces();
+  POINT at;
+  GetCursorPos(&at);
+  inject(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, {at.x + 1, at.y});
+  inject(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at);
+  const bool forwarded = waitFor([&] { return traces() != before; }, 500);
+  unmapEventSlots(view);
+  return forwarded;
+}
+
 // Started when the main window carries its title and the hook window exists; with
-// hooksAtOnce, also when the hook window answers a mouse hook handle. program: the path of
-// the Qor.exe to start, null for the one beside the tests.
+// hooksAtOnce, also when the hooks forward movements. program: the path of the Qor.exe to
+// start, null for the one beside the tests.
 inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true,
                            const char* program = nullptr) {
   QorProcess qor;
@@ -116,7 +132,7 @@ inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true,
     return qor.main && qor.hook;
   }, kStartMs)) << "Qor's windows did not appear; exit code " << exitCodeOf(qor.process.hProcess);
   if (hooksAtOnce) {
-    EXPECT_TRUE(waitFor([&] { return mouseHookOf(qor.hook) != 0; }));
+    EXPECT_TRUE(waitFor(hooksForward)) << "the hooks forward no movement";
   }
   return qor;
 }
@@ -166,7 +182,7 @@ inline INPUT mouseInput(DWORD flags, POINT at = {0, 0}) {
   return input;
 }
 
-inline void inject(DWORD flags, POINT at = {0, 0}) {
+inline void inject(DWORD flags, POINT at) {
   INPUT input = mouseInput(flags, at);
   SendInput(1, &input, sizeof input);
 }
@@ -249,7 +265,7 @@ class EndToEnd : public ::testing::Test {
     for (LONG i = 0; i < count && i < kTestLogCapacity; ++i) {
       const TestLogEntry& e = testLog->entry[i];
       for (UINT m : messages)
-        if (e.window == handle32(window) && e.message == m) found.push_back(e);
+        if (e.window == handle32Of(window) && e.message == m) found.push_back(e);
     }
     return found;
   }
@@ -257,7 +273,7 @@ class EndToEnd : public ::testing::Test {
   static std::vector<uint32_t> scrollCodes(HWND window, UINT message, HWND from = nullptr) {
     std::vector<uint32_t> codes;
     for (const TestLogEntry& e : received(window, {message})) {
-      EXPECT_EQ(e.lParam, handle32(from)) << "scroll message from an unexpected control";
+      EXPECT_EQ(e.lParam, handle32Of(from)) << "scroll message from an unexpected control";
       codes.push_back(e.wParam);
     }
     return codes;

@@ -184,7 +184,7 @@ TEST_F(EndToEnd, ASecondCopyEndsAtOnceAndTheFirstRunsOn) {
   ASSERT_TRUE(second.hProcess);
   EXPECT_EQ(waitForExit(second), 0u);
   EXPECT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), qor.main);
-  EXPECT_NE(mouseHookOf(qor.hook), 0);
+  EXPECT_TRUE(hooksForward());
   expectRightClickSwallowed(true);
 }
 
@@ -202,14 +202,14 @@ TEST_F(EndToEnd, DelayedStartInstallsTheHooksOnlyAfterTheDelay) {
   settings.startDelaySeconds = 60;  // the longest the settings offer: it outlasts this part
   storeProfile(settings);
   qor = startQor("5", false);
-  EXPECT_EQ(mouseHookOf(qor.hook), 0) << "hooks at creation";
+  EXPECT_FALSE(hooksForward()) << "hooks at creation";
   expectRightClickSwallowed(false);
-  EXPECT_EQ(mouseHookOf(qor.hook), 0) << "hooks while the delay runs";
+  EXPECT_FALSE(hooksForward()) << "hooks while the delay runs";
   EXPECT_EQ(endQor(qor), 0u);
   settings.startDelaySeconds = 1;
   storeProfile(settings);
   qor = startQor("5", false);
-  ASSERT_TRUE(waitFor([&] { return mouseHookOf(qor.hook) != 0; }, 15000));
+  ASSERT_TRUE(waitFor(hooksForward, 15000));
   expectRightClickSwallowed(true);
 }
 
@@ -219,7 +219,7 @@ TEST_F(EndToEnd, PeerGreetingRequestsAndFarewell) {
   qor = startQor();
   std::vector<TestLogEntry> notices = received(peer, {kMsgPeer});
   ASSERT_EQ(notices.size(), 1u);
-  EXPECT_EQ(notices[0].wParam, handle32(qor.main));
+  EXPECT_EQ(notices[0].wParam, handle32Of(qor.main));
   EXPECT_EQ(notices[0].lParam, uint32_t(kPeerHello));
 
   EXPECT_EQ(SendMessageA(qor.hook, kMsgPeer, 0, kPeerQuery), 0);

@@ -169,7 +169,7 @@ TEST(EngineRandom, InvariantsHoldOverAMillionEvents) {
       engineTick();
     } else {
       switch (pick(5)) {  // the main thread, the menu loop, windows coming and going
-        case 0: panState = panState == 0 ? 1 : 0; break;
+        case 0: panState = panState == kPanOff ? kPanStandby : kPanOff; break;
         case 1: menuLoopSeen = 1; break;
         case 2: changeSettings(); break;
         case 3: fake::destroyWindow(handles[pick(int(handles.size()))]); break;

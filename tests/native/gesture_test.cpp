@@ -22,7 +22,7 @@ class Gesture : public ::testing::Test {
     app = fake::addWindow(nullptr, "AppWindow", {0, 0, 800, 600}, WS_VSCROLL | WS_HSCROLL);
     other = fake::addWindow(nullptr, "OtherApp", {800, 0, 1200, 600});
     fake::tickCount = 1000;
-    panState = 1;
+    panState = kPanStandby;
   }
   int32_t ev(UINT message, int x, int y, HWND w = nullptr, int32_t hit = HTCLIENT) {
     followLeftButton(message);
@@ -46,9 +46,9 @@ class Gesture : public ::testing::Test {
   // Standby, pointer on the anchor over the client area, right button pressed there.
   void pressAtAnchor() {
     EXPECT_EQ(move(kAnchorX, kAnchorY), 1);
-    EXPECT_EQ(wantedCursor, 5);
+    EXPECT_EQ(wantedCursor, kCursorStandby);
     EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 0);
-    EXPECT_EQ(panState, 2);
+    EXPECT_EQ(panState, kPanPressed);
     EXPECT_EQ(shownImages(), setImages(6));
   }
   HWND app, other;
@@ -77,8 +77,8 @@ TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
       int unchanged = 6;
       if (!drag) {
         EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX + 1, kAnchorY - 1), 0);  // within 1 pixel: a click
-        EXPECT_EQ(panState, 3);
-        EXPECT_EQ(extScrollState, 1);
+        EXPECT_EQ(panState, kPanPanning);
+        EXPECT_EQ(extScrollState, kExtScrollActive);
         EXPECT_EQ(shownImages(), setImages(3));
         unchanged = 3;
       }
@@ -95,7 +95,7 @@ TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
       EXPECT_EQ(stepsAt(1000 + hInterval + 1), horizontal);
       if (drag) {
         EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX + c.ox, kAnchorY + c.oy), 0);
-        EXPECT_EQ(panState, 1);
+        EXPECT_EQ(panState, kPanStandby);
         EXPECT_EQ(shownImages(), setImages(5));
         EXPECT_TRUE(stepsAt(5000).empty());
       }
@@ -109,7 +109,7 @@ TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
   EXPECT_EQ(move(kAnchorX - 50, kAnchorY), 1);
   EXPECT_EQ(scrollRepeat.hOn, 1);
   EXPECT_EQ(move(900, kAnchorY, other), 1);
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
   EXPECT_EQ(scrollRepeat.hOn, 0);
   EXPECT_EQ(shownImages(), setImages(5));
 
@@ -120,9 +120,9 @@ TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
   move(kAnchorX, kAnchorY - 30);
   EXPECT_EQ(scrollRepeat.vOn, 1);
   EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY - 30), 0);
-  EXPECT_EQ(panState, 3);
+  EXPECT_EQ(panState, kPanPanning);
   EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY - 30), 0);
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
   EXPECT_EQ(scrollRepeat.vOn, 0);
   EXPECT_EQ(shownImages(), setImages(5));
 
@@ -133,7 +133,7 @@ TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
   move(kAnchorX, kAnchorY - 30);
   EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY - 30), 1);
   EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY - 30), 1);
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
   EXPECT_EQ(scrollRepeat.vOn, 0);
   EXPECT_EQ(shownImages(), setImages(5));
 }
@@ -179,18 +179,18 @@ TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {
   };
   for (auto c : cases) {
     SCOPED_TRACE(testing::Message() << c.where << " swap " << c.swap << " button " << c.button);
-    panState = 0;
-    extScrollState = 0;
+    panState = kPanOff;
+    extScrollState = kExtScrollOff;
     currentSettings.extScrollSwapButtons = c.swap;
     currentSettings.extScrollVCount = c.storedVCount ? c.storedVCount : 3;
     RECT r = fake::window(c.window).rect;
     int x = c.window == app ? 790 : (r.left + r.right) / 2, y = c.window == app ? 300 : (r.top + r.bottom) / 2;
     EXPECT_EQ(move(x, y, c.window, c.hit), 1);
     EXPECT_EQ(ev(WM_RBUTTONDOWN, x, y, c.window), 0);
-    EXPECT_EQ(extScrollState, 2);
+    EXPECT_EQ(extScrollState, kExtScrollArming);
     EXPECT_EQ(shownImages(), setImages(c.arming));
     EXPECT_EQ(ev(WM_RBUTTONUP, x, y, c.window), 0);
-    EXPECT_EQ(extScrollState, 1);
+    EXPECT_EQ(extScrollState, kExtScrollActive);
     fake::sent.clear();
     EXPECT_EQ(ev(c.button, x, y, c.window), 0);
     EXPECT_EQ(scrollMessages(), pairs(c.to, c.message, c.line, c.count, c.lParam));
@@ -200,18 +200,18 @@ TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {
     EXPECT_EQ(shownImages(), setImages(c.arming));
     // Moving within the bar keeps it; moving onto an element that is not scroll-bar-like ends it.
     EXPECT_EQ(move(x, y + 5, c.window, c.hit), 1);
-    EXPECT_EQ(extScrollState, 1);
+    EXPECT_EQ(extScrollState, kExtScrollActive);
     EXPECT_EQ(move(300, 300), 1);
-    EXPECT_EQ(extScrollState, 0);
+    EXPECT_EQ(extScrollState, kExtScrollOff);
     EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   }
 }
 
 TEST_F(Gesture, ExtendedScrollRepeatTimingAcrossTheTickWrap) {
-  panState = 0;
+  panState = kPanOff;
   for (DWORD start : {5000u, 0xFFFFFD00u, 0xFFFFFFF0u}) {
     SCOPED_TRACE(start);
-    extScrollState = 0;
+    extScrollState = kExtScrollOff;
     move(790, 300, app, HTVSCROLL);
     ev(WM_RBUTTONDOWN, 790, 300);
     ev(WM_RBUTTONUP, 790, 300);
@@ -268,15 +268,15 @@ TEST_F(Gesture, PanClickTurnsExtendedScrollOnAndMovingAwayPans) {
   currentSettings.extScrollEnabled = 0;  // the pan click does not need it
   pressAtAnchor();
   EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(extScrollState, 1);
+  EXPECT_EQ(extScrollState, kExtScrollActive);
   fake::sent.clear();
   EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 0);
   EXPECT_EQ(scrollMessages(), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
   EXPECT_EQ(shownImages(), setImages(9));
   EXPECT_EQ(stepsAt(1000 + 801), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
   EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(panState, 1);
-  EXPECT_EQ(extScrollState, 1);
+  EXPECT_EQ(panState, kPanStandby);
+  EXPECT_EQ(extScrollState, kExtScrollActive);
   EXPECT_EQ(shownImages(), setImages(3));
   EXPECT_TRUE(stepsAt(3000).empty());
 
@@ -287,7 +287,7 @@ TEST_F(Gesture, PanClickTurnsExtendedScrollOnAndMovingAwayPans) {
   pressAtAnchor();
   ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
   EXPECT_EQ(move(kAnchorX, kAnchorY - 11), 1);
-  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(extScrollState, kExtScrollOff);
   EXPECT_EQ(scrollRepeat.vOn, 1);
   EXPECT_EQ(scrollRepeat.vInterval, 1000 - 22 * 2);
   EXPECT_EQ(shownImages(), setImages(8));
@@ -300,20 +300,20 @@ TEST_F(Gesture, LeftAndRightChordInBothDirections) {
   move(kAnchorX, kAnchorY);
   EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
   EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);
-  EXPECT_EQ(chordAction, 0);
+  EXPECT_EQ(chordAction, kChordStandbyOff);
   EXPECT_EQ(leftButtonDown, 0);
   EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(panState, 0);
-  EXPECT_EQ(chordAction, -1);
+  EXPECT_EQ(panState, kPanOff);
+  EXPECT_EQ(chordAction, kChordNone);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
 
   // With pan off: both swallowed, and standby comes on.
   EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
   EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(chordAction, 1);
+  EXPECT_EQ(chordAction, kChordStandbyOn);
   EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
   EXPECT_EQ(shownImages(), setImages(5));
   EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
   EXPECT_TRUE(scrollMessages().empty());
@@ -404,12 +404,12 @@ TEST_F(Gesture, ADpiUnawareApplicationsPointIsMadePhysical) {
 }
 
 TEST_F(Gesture, RightPressAndReleaseWhileExtendedScrollRepeats) {
-  panState = 0;
+  panState = kPanOff;
   move(790, 300, app, HTVSCROLL);
   ev(WM_RBUTTONDOWN, 790, 300);
   // Moving off the bar before the release ends it; the release then passes.
   EXPECT_EQ(move(300, 300), 1);
-  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(extScrollState, kExtScrollOff);
   EXPECT_EQ(ev(WM_RBUTTONUP, 300, 300), 1);
 
   move(790, 300, app, HTVSCROLL);
@@ -425,7 +425,7 @@ TEST_F(Gesture, RightPressAndReleaseWhileExtendedScrollRepeats) {
   EXPECT_EQ(shownImages(), setImages(8));
   // Its release, with the left button still held, ends extended scroll.
   EXPECT_EQ(ev(WM_RBUTTONUP, 790, 300), 0);
-  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(extScrollState, kExtScrollOff);
   EXPECT_EQ(scrollRepeat.vOn, 0);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   EXPECT_EQ(ev(WM_LBUTTONUP, 790, 300), 1);
@@ -514,7 +514,7 @@ TEST_F(Gesture, LeftPressReloadsCursorsWithoutChangingWhatShows) {
   EXPECT_EQ(fake::cursors.size(), made);  // the non-client press reloads nothing
   ev(WM_NCLBUTTONUP, kAnchorX, kAnchorY);
   ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY);
-  EXPECT_EQ(appliedCursor, 0);
+  EXPECT_EQ(appliedCursor, kCursorReload);
   EXPECT_EQ(fake::cursors.size(), made + 1);  // the user's file; our own pictures stay loaded
   EXPECT_EQ(fake::liveCursors(), 15);
   EXPECT_EQ(shownImages(), setImages(5));
@@ -534,11 +534,11 @@ TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnceAndOnlyAfterOurs) {
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   EXPECT_EQ(move(kAnchorX, kAnchorY + 1), 1);  // with pan off ours never show
   EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);  // and no pan starts
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
   tickAt(1010);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
-  EXPECT_EQ(appliedCursor, 1);
-  EXPECT_EQ(wantedCursor, 1);
+  EXPECT_EQ(appliedCursor, kCursorUser);
+  EXPECT_EQ(wantedCursor, kCursorUser);
   EXPECT_EQ(fake::cursorRestores, 1);
   // Later ticks apply nothing; a left press's reload, with none of ours shown, brings no
   // reload of the system's either.
@@ -597,15 +597,15 @@ TEST_F(Gesture, MenuLoopAndReclassification) {
   EXPECT_EQ(ev(WM_RBUTTONUP, 50, 50, statik), 0);
   EXPECT_EQ(scrollRepeat.target, statik);
   move(60, 50, statik, HTERROR);
-  EXPECT_EQ(panState, 3);
+  EXPECT_EQ(panState, kPanPanning);
   move(250, 50);
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
   // No window at the point: the event's window stays, as a client area.
   pressAtAnchor();
   ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
   move(5000, 5000, app, HTERROR);
   EXPECT_EQ(currentKind, 20);
-  EXPECT_EQ(panState, 3);
+  EXPECT_EQ(panState, kPanPanning);
   // Negative screen coordinates are packed as 16-bit words.
   HWND left = fake::addWindow(nullptr, "Static", {-300, -200, 0, 0});
   fake::sent.clear();
@@ -615,7 +615,7 @@ TEST_F(Gesture, MenuLoopAndReclassification) {
 }
 
 TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
-  panState = 0;
+  panState = kPanOff;
   move(790, 300, app, HTVSCROLL);
   ev(WM_RBUTTONDOWN, 790, 300);
   ev(WM_RBUTTONUP, 790, 300);
@@ -629,7 +629,7 @@ TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
   };
   EXPECT_EQ(ev(WM_LBUTTONDOWN, 790, 300), 0);
   EXPECT_TRUE(nested);
-  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(extScrollState, kExtScrollOff);
   EXPECT_EQ(scrollRepeat.vOn, 0);
   EXPECT_EQ(appliedCursor, wantedCursor);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
@@ -676,14 +676,14 @@ TEST_F(Gesture, AMovementOvertakenWhileItsHitTestWaitedChangesNothing) {
   EXPECT_EQ(move(900, 100, list), 1);
   fake::onSend = nullptr;
   EXPECT_TRUE(nested);
-  EXPECT_EQ(panState, 3) << "the pan started meanwhile goes on";
+  EXPECT_EQ(panState, kPanPanning) << "the pan started meanwhile goes on";
   EXPECT_EQ(scrollRepeat.target, app);
   EXPECT_EQ(scrollRepeat.vOn, 1);
   EXPECT_EQ(shownImages(), setImages(8));
   EXPECT_EQ(stepsAt(2000), pairs(app, WM_VSCROLL, SB_LINEDOWN, currentSettings.panVCount));
   // The next movement over the list view, not overtaken, ends the pan as usual.
   move(900, 100, list);
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
   EXPECT_EQ(scrollRepeat.vOn, 0);
 }
 
@@ -728,7 +728,7 @@ TEST_F(Gesture, StandbyCommandDuringAGestureStopsItsRepeatAndCursor) {
   pressAtAnchor();
   move(kAnchorX - 40, kAnchorY - 40);
   EXPECT_EQ(shownImages(), setImages(12));
-  panState = 0;  // the tray's standby command, on the main thread
+  panState = kPanOff;  // the tray's standby command, on the main thread
   EXPECT_TRUE(stepsAt(5000).empty());
   EXPECT_EQ(scrollRepeat.hOn + scrollRepeat.vOn, 0);
   move(kAnchorX - 41, kAnchorY - 40);

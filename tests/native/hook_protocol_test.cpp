@@ -13,7 +13,7 @@ namespace {
 const uint32_t kNow = 5000;  // the tick at which the senders claim their slots
 
 EventRecord recordAt(HWND window, int32_t x, int32_t y, uint32_t hit = HTCLIENT) {
-  return {x, y, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)), hit, 0};
+  return {x, y, handle32Of(window), hit, 0};
 }
 
 class HookProtocol : public ::testing::Test {
@@ -131,33 +131,33 @@ TEST(EventSlots, TicketsStayInRangeWhenAUseCounterWraps) {
 
 TEST_F(HookProtocol, MouseEventsRunTheEngineOnlyWhileEnabled) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
-  panState = 1;
+  panState = kPanStandby;
   EXPECT_EQ(forward(WM_MOUSEMOVE, recordAt(plain, 200, 200)), kAnswerPass);
   EXPECT_EQ(forward(WM_RBUTTONDOWN, recordAt(plain, 200, 200)), kAnswerSwallow);
-  EXPECT_EQ(panState, 2);
+  EXPECT_EQ(panState, kPanPressed);
 
   engineEnabled = 0;
   EXPECT_EQ(forward(WM_RBUTTONUP, recordAt(plain, 200, 200)), kAnswerPass);
-  EXPECT_EQ(panState, 2) << "a disabled engine sees nothing";
+  EXPECT_EQ(panState, kPanPressed) << "a disabled engine sees nothing";
   engineEnabled = 1;
   EXPECT_EQ(forward(WM_RBUTTONUP, recordAt(plain, 200, 200)), kAnswerSwallow);
-  EXPECT_EQ(panState, 3);
+  EXPECT_EQ(panState, kPanPanning);
 }
 
 TEST_F(HookProtocol, ForgedOrStaleTicketsPassAndChangeNothing) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
-  panState = 1;
+  panState = kPanStandby;
   forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
   int32_t stale = publishEvent(slots.get(), recordAt(plain, 200, 200), kNow);
   releaseEvent(slots.get(), stale, kNow);
   for (LPARAM ticket : {LPARAM(0), LPARAM(-1), LPARAM(stale), LPARAM(kEventTicketLimit),
                         LPARAM(12345)})
     EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass) << ticket;
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
   eventSlots = nullptr;  // the block could not be mapped
   int32_t ticket = publishEvent(slots.get(), recordAt(plain, 200, 200), kNow);
   EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass);
-  EXPECT_EQ(panState, 1);
+  EXPECT_EQ(panState, kPanStandby);
 }
 
 TEST_F(HookProtocol, PeerCodes) {
@@ -208,7 +208,7 @@ TEST_F(HookProtocol, DelayedInstallationIsDueStrictlyAfterTheDelay) {
 
 TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabled) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
-  panState = 3;
+  panState = kPanPanning;
   scrollRepeat.target = plain;
   scrollRepeat.vOn = 1;
   scrollRepeat.vDir = 1;
@@ -270,7 +270,7 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
 
 TEST_F(HookProtocol, QorsOwnInjectedInputPassesAndChangesNothing) {
   EventRecord own = recordAt(fake::addWindow(nullptr, "Plain", {0, 0, 400, 400}), 200, 200);
-  panState = 1;
+  panState = kPanStandby;
   for (uint32_t tag : {kQorInputTag, kQorInputTag ^ 1}) {  // Qor's own, then anyone else's
     own.extraInfo = tag;
     EXPECT_EQ(forward(WM_MOUSEMOVE, own), kAnswerPass);

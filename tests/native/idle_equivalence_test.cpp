@@ -80,7 +80,7 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
       fake::cursorPos = at;
       HWND w = osWindowFromPoint(at);
       const UINT message = movement ? WM_MOUSEMOVE : kButtons[pick(7)];
-      EventRecord record = {at.x, at.y, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(w)),
+      EventRecord record = {at.x, at.y, handle32Of(w),
                             HTCLIENT, 0};
       if (filtered && keepMovement(slots.get(), message, record)) {
         ++kept;

@@ -15,7 +15,7 @@ TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
   fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, arrow, sizeof arrow);
   HWND app = fake::addWindow(nullptr, "SomeApplication", {0, 0, 400, 300});
   HWND bar = fake::addWindow(app, "ScrollBar", {380, 0, 400, 300}, SBS_VERT);
-  panState = 1;
+  panState = kPanStandby;
   loadCursors();
 
   runGestureCycle(app, {200, 150}, bar, {390, 150});
@@ -31,8 +31,8 @@ TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
   EXPECT_GT(fake::cursors.size(), 100000u * (1 + 3 * 6));
   EXPECT_EQ(fake::cursorMisuse, 0);
   EXPECT_GT(fake::cursorRestores, restores);  // set 1 put the standard I-beam and cross back
-  EXPECT_EQ(panState, 1);
-  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(panState, kPanStandby);
+  EXPECT_EQ(extScrollState, kExtScrollOff);
 
   restoreUserCursors();
   releaseCursors();

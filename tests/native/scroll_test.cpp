@@ -113,7 +113,7 @@ TEST_F(Scroll, CountsDirectionsAndWindowsThatAreGone) {
 TEST_F(Scroll, TickRepeatsEachAxisWithTheLatestKindAcrossTheWrap) {
   HWND control = bar(pane, {0, 480, 600, 500}, 0);
   ScrollRepeat& r = scrollRepeat;
-  panState = 3;
+  panState = kPanPanning;
   r.target = control;
   r.hOn = 1;
   r.hDir = 1;

@@ -23,7 +23,6 @@ class RealClassify : public ::testing::Test {
     ClientToScreen(control(id), &p);
     return p;
   }
-  static uint32_t handle32(HWND w) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(w)); }
   static POINT centreOf(HWND w) {
     RECT r;
     GetWindowRect(w, &r);
@@ -121,7 +120,7 @@ TEST_F(RealClassify, EventsForAnotherProcesssControlsNeverLendTheSendersAddresse
   for (auto c : cases) {
     for (int id : {kTestListView, kTestTreeView}) {
       POINT p = pointOf(id, kTestPointItemLabel);
-      EventRecord record = {p.x, p.y, handle32(control(id)), HTCLIENT, 0};
+      EventRecord record = {p.x, p.y, handle32Of(control(id)), HTCLIENT, 0};
       int32_t ticket = publishEvent(slots, record, GetTickCount());
       markEventSender(claimed, ticket, c.sender);
       EventSlot& slot = eventSlotOf(slots, ticket);

@@ -32,7 +32,7 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
                              300, app, nullptr, nullptr, nullptr);
   ASSERT_TRUE(app && bar);
   copySettings(currentSettings, defaultSettings);
-  panState = 1;
+  panState = kPanStandby;
   loadCursors();
   const POINT c = {100, 150}, v = {370, 150};
 
@@ -47,8 +47,8 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   std::printf("%d cycles: %d live cursor handles; committed bytes %lu -> %lu\n", cycles, live,
               static_cast<unsigned long>(before), static_cast<unsigned long>(after));
   EXPECT_EQ(live, 14);  // the gesture cursors; no cursor files of the user's here
-  EXPECT_EQ(panState, 1);
-  EXPECT_EQ(extScrollState, 0);
+  EXPECT_EQ(panState, kPanStandby);
+  EXPECT_EQ(extScrollState, kExtScrollOff);
   // A cursor lost per round would be a hundred bytes or more each: megabytes over the run.
   EXPECT_LT(after, before + 512 * 1024);
 

@@ -94,7 +94,7 @@ class Tray : public ::testing::Test {
  protected:
   void SetUp() override {
     copySettings(currentSettings, defaultSettings);
-    panState = 0;
+    panState = kPanOff;
   }
   void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey); }
 };
