@@ -57,11 +57,11 @@ TEST(Installer, InstallsReinstallsOverARunningQorAndUninstallsWithOrWithoutThePr
   storeProfile(testSettings());
   install();
   expectInstalled(true);
-  QorProcess qor = startQor("5", true, kQor.c_str());  // its hook window answers
+  QorProcess qor = startQor("5", false, kQor.c_str());
   install();
   expectEnded(qor);
   expectInstalled(true);
-  qor = startQor("5", true, kQor.c_str());
+  qor = startQor("5", false, kQor.c_str());
   uninstall("/S");
   expectEnded(qor);
   expectInstalled(false);
