@@ -19,13 +19,24 @@ void notifyPeer(HWND sender, LPARAM code) {
   HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
   if (peer) askWindow(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
 }
-// The movement the library kept since, handled before anything that came after it.
+// The engine works in physical points. The library reports an application's own
+// coordinates, logical for a DPI-unaware one, except where the system calls the hook on Qor's
+// own thread (for 32-bit and app-model applications): that thread's coordinates are Qor's,
+// physical already, and a second conversion would scale them twice.
+int32_t runEngine(UINT message, const EventRecord& event, bool reportedInQorsProcess) {
+  const HWND window = windowOfHandle32(event.window);
+  POINT at = {event.x, event.y};
+  if (!reportedInQorsProcess) at = osLogicalToPhysicalPoint(window, at);
+  return engineMouseEvent(window, message, static_cast<int32_t>(event.hitTestCode), at.x, at.y);
+}
+
+// The movement the library kept since, handled before anything that came after it. The
+// library in Qor's own process keeps none.
 void handleKeptMovement() {
   uint32_t message = 0;
   EventRecord event;
   if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &message, &event))
-    engineMouseEvent(windowOfHandle32(event.window), message, static_cast<int32_t>(event.hitTestCode),
-                     event.x, event.y);
+    runEngine(message, event, false);
 }
 }  // namespace
 
@@ -52,7 +63,6 @@ bool hookTimerWanted() {
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   EventRecord event;
   if (!eventSlots || !readEvent(eventSlots, ticket, &event) || !engineEnabled) return kAnswerPass;
-  if (event.extraInfo == kQorInputTag) return kAnswerPass;  // Qor's own wheel steps
   // The sender waits in its send meanwhile, with the block mapped: its slot's hit-test room
   // stays valid in its process until the answer.
   EventSlot& slot = eventSlotOf(eventSlots, ticket);
@@ -63,8 +73,8 @@ LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
       senderView ? LentHitTestBuffer{slot.senderProcess, senderView + offset, slot.hitTest}
                  : LentHitTestBuffer{});
   handleKeptMovement();
-  const int32_t verdict = engineMouseEvent(windowOfHandle32(event.window), static_cast<UINT>(message),
-                                  static_cast<int32_t>(event.hitTestCode), event.x, event.y);
+  const int32_t verdict = runEngine(static_cast<UINT>(message), event,
+                                    slot.senderProcess == osCurrentProcessId());
   lendHitTestBuffer(before);
   publishDemand();
   return verdict == kSwallowEvent ? kAnswerSwallow : kAnswerPass;

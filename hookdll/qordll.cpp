@@ -62,7 +62,9 @@ LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   EventRecord record = {event->pt.x, event->pt.y, handle32Of(event->hwnd),
                         static_cast<uint32_t>(event->wHitTestCode),
                         static_cast<uint32_t>(event->dwExtraInfo)};
-  if (keepMovement(slots, static_cast<uint32_t>(message), record)) return kAnswerPass;
+  // Where the system calls the hook on Qor's own thread, the send costs no other process.
+  const bool inQor = __atomic_load_n(&slots->owner.process, __ATOMIC_RELAXED) == GetCurrentProcessId();
+  if (!inQor && keepMovement(slots, static_cast<uint32_t>(message), record)) return kAnswerPass;
   const DWORD now = GetTickCount();
   int32_t ticket = publishEvent(slots, record, now);
   if (!ticket) return kAnswerPass;

@@ -8,6 +8,7 @@
 // Window queries. A handle that is not (or no longer) a window gives 0, false or an empty name.
 int osGetClassName(HWND window, char* buffer, int size);  // length copied; 0 when unreadable
 HWND osGetParent(HWND window);
+HWND osGetRootWindow(HWND window);  // the top-level window that holds window
 LONG osGetWindowStyle(HWND window);
 RECT osGetWindowRect(HWND window);  // screen coordinates; all 0 when unreadable
 POINT osScreenToClient(HWND window, POINT screen);
@@ -72,6 +73,9 @@ int osGetSystemMetric(int index);
 // DPI. The point in window's own coordinates made physical; unchanged where the system has no
 // such conversion or it fails.
 POINT osLogicalToPhysicalPoint(HWND window, POINT point);
+// The physical point in window's own coordinates (logical for a DPI-unaware window); unchanged
+// where the system has no such conversion or it fails.
+POINT osPhysicalToLogicalPoint(HWND window, POINT point);
 // The effective DPI of the monitor at a physical point (or nearest it); 96 where unknown.
 UINT osMonitorDpiAt(POINT screen);
 
@@ -85,9 +89,6 @@ bool osRunOnNewThread(void (*work)(void* context), void* context);
 // tilt; 0 when unreadable.
 UINT osWheelScrollLines();
 UINT osWheelScrollChars();
-// One wheel (or, horizontal, tilt) event of delta into the input queue, tagged extraInfo;
-// false when the system did not take it.
-bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo);
 
 // Registry, under HKEY_CURRENT_USER. A null key makes every value operation fail.
 HKEY osRegOpenKey(const char* subkey);

@@ -25,6 +25,7 @@ int osGetClassName(HWND window, char* buffer, int size) {
   return n > 0 ? n : 0;
 }
 HWND osGetParent(HWND window) { return GetParent(window); }
+HWND osGetRootWindow(HWND window) { return GetAncestor(window, GA_ROOT); }
 LONG osGetWindowStyle(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
 RECT osGetWindowRect(HWND window) {
   RECT r = {0, 0, 0, 0};
@@ -143,14 +144,6 @@ UINT osWheelScrollChars() {
   UINT chars = 0;
   return SystemParametersInfoA(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0) ? chars : 0;
 }
-bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = horizontal ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL;
-  input.mi.mouseData = static_cast<DWORD>(delta);
-  input.mi.dwExtraInfo = extraInfo;
-  return SendInput(1, &input, sizeof input) == 1;
-}
 
 DWORD osGetTickCount() { return GetTickCount(); }
 POINT osGetCursorPos() {
@@ -162,14 +155,26 @@ void osSetCursorPos(int x, int y) { SetCursorPos(x, y); }
 bool osAsyncKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 int osGetSystemMetric(int index) { return GetSystemMetrics(index); }
 
-// Both functions came with Windows 8.1 (user32, shcore): looked up once, at first use.
+// The DPI functions came with Windows 8.1 (user32, shcore): looked up once, at first use.
+namespace {
+typedef BOOL(WINAPI* PointConversion)(HWND, POINT*);
+PointConversion user32Conversion(const char* name) {
+  return reinterpret_cast<PointConversion>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+POINT converted(PointConversion convert, HWND window, POINT point) {
+  POINT result = point;
+  return convert && convert(window, &result) ? result : point;
+}
+}  // namespace
+
 POINT osLogicalToPhysicalPoint(HWND window, POINT point) {
-  typedef BOOL(WINAPI * Convert)(HWND, POINT*);
-  static const Convert convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "LogicalToPhysicalPointForPerMonitorDPI")));
-  POINT physical = point;
-  if (!convert || !convert(window, &physical)) return point;
-  return physical;
+  static const PointConversion convert = user32Conversion("LogicalToPhysicalPointForPerMonitorDPI");
+  return converted(convert, window, point);
+}
+POINT osPhysicalToLogicalPoint(HWND window, POINT point) {
+  static const PointConversion convert = user32Conversion("PhysicalToLogicalPointForPerMonitorDPI");
+  return converted(convert, window, point);
 }
 UINT osMonitorDpiAt(POINT screen) {
   typedef HRESULT(WINAPI * DpiForMonitor)(HMONITOR, int, UINT*, UINT*);

@@ -253,6 +253,14 @@ HWND osGetParent(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->parent : nullptr;
 }
+HWND osGetRootWindow(HWND window) {
+  FakeWindow* w = find(window);
+  while (w && w->parent && find(w->parent)) {
+    window = w->parent;
+    w = find(window);
+  }
+  return w ? window : nullptr;
+}
 LONG osGetWindowStyle(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->style : 0;
@@ -366,12 +374,6 @@ bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 UINT osWheelScrollLines() { return wheelLines; }
 UINT osWheelScrollChars() { return wheelChars; }
-bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
-  if (logMessages)
-    queued.push_back({nullptr, UINT(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL),
-                      WPARAM(uint32_t(delta) << 16), LPARAM(extraInfo)});
-  return true;
-}
 DWORD osWindowProcessId(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->processId : 0;
@@ -471,6 +473,11 @@ POINT osLogicalToPhysicalPoint(HWND window, POINT point) {
   FakeWindow* w = find(window);
   if (!w) return point;
   return {LONG(point.x * w->scalePercent / 100), LONG(point.y * w->scalePercent / 100)};
+}
+POINT osPhysicalToLogicalPoint(HWND window, POINT point) {
+  FakeWindow* w = find(window);
+  if (!w) return point;
+  return {LONG(point.x * 100 / w->scalePercent), LONG(point.y * 100 / w->scalePercent)};
 }
 UINT osMonitorDpiAt(POINT screen) {
   for (const FakeMonitor& m : monitors)

@@ -89,8 +89,7 @@ extern int sendsToNonWindows;  // sends and hit tests addressed to a null or des
 // Called for every sent message before it is logged (nested notifications in tests).
 extern void (*onSend)(HWND window, UINT message);
 
-// Every message posted, and every wheel event injected as the wheel message it makes, with no
-// window and its extra info as lParam; in order.
+// Every message posted, in order.
 extern std::vector<SentMessage> queued;
 extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after reset
 

@@ -27,9 +27,10 @@ class HookProtocol : public ::testing::Test {
   }
   void TearDown() override { eventSlots = nullptr; }
   // The library's side of one forwarded event: publish, send, release.
-  LRESULT forward(UINT message, const EventRecord& record) {
+  LRESULT forward(UINT message, const EventRecord& record, DWORD sender = 0) {
     int32_t ticket = publishEvent(slots.get(), record, kNow);
     EXPECT_NE(ticket, 0);
+    eventSlotOf(slots.get(), ticket).senderProcess = sender;
     LRESULT answer = answerMouseEvent(message, ticket);
     releaseEvent(slots.get(), ticket, kNow);
     return answer;
@@ -268,13 +269,19 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   EXPECT_EQ(after.remoteAddress, outer.remoteAddress);
 }
 
-TEST_F(HookProtocol, QorsOwnInjectedInputPassesAndChangesNothing) {
-  EventRecord own = recordAt(fake::addWindow(nullptr, "Plain", {0, 0, 400, 400}), 200, 200);
-  panState = kPanStandby;
-  for (uint32_t tag : {kQorInputTag, kQorInputTag ^ 1}) {  // Qor's own, then anyone else's
-    own.extraInfo = tag;
-    EXPECT_EQ(forward(WM_MOUSEMOVE, own), kAnswerPass);
-    EXPECT_EQ(forward(WM_RBUTTONDOWN, own), tag == kQorInputTag ? kAnswerPass : kAnswerSwallow);
-    EXPECT_EQ(panState, tag == kQorInputTag ? 1 : 2);
+TEST_F(HookProtocol, AnApplicationsPointIsMadePhysicalOnce) {
+  // A DPI-unaware application sees 150 % scaling: its point (266, 200) lies at (399, 300).
+  // Where the system calls the hook on Qor's own thread (a 32-bit application's events), the
+  // point comes in Qor's coordinates, physical already.
+  struct { DWORD sender; POINT reported; } cases[] = {{2001, {266, 200}}, {fake::kOwnProcess, {399, 300}}};
+  for (auto c : cases) {
+    SetUp();
+    HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 800, 600});
+    fake::window(plain).scalePercent = 150;
+    panState = kPanStandby;
+    forward(WM_MOUSEMOVE, recordAt(plain, c.reported.x, c.reported.y), c.sender);
+    EXPECT_EQ(forward(WM_RBUTTONDOWN, recordAt(plain, c.reported.x, c.reported.y), c.sender),
+              kAnswerSwallow);
+    EXPECT_EQ(anchorPoint.x * 1000 + anchorPoint.y, 399300) << c.sender;
   }
 }
