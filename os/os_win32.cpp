@@ -191,21 +191,22 @@ UINT osMonitorDpiAt(POINT screen) {
   return x;
 }
 
+namespace {
+struct ThreadStart {
+  void (*work)(void*);
+  void* context;
+};
+DWORD WINAPI runThreadStart(void* parameter) {
+  const ThreadStart start = *static_cast<ThreadStart*>(parameter);
+  delete static_cast<ThreadStart*>(parameter);
+  start.work(start.context);
+  return 0;
+}
+}  // namespace
+
 bool osRunOnNewThread(void (*work)(void*), void* context) {
-  struct Start {
-    void (*work)(void*);
-    void* context;
-  };
-  Start* start = new Start{work, context};
-  HANDLE thread = CreateThread(
-      nullptr, 0,
-      [](void* parameter) -> DWORD {
-        Start run = *static_cast<Start*>(parameter);
-        delete static_cast<Start*>(parameter);
-        run.work(run.context);
-        return 0;
-      },
-      start, 0, nullptr);
+  ThreadStart* start = new ThreadStart{work, context};
+  HANDLE thread = CreateThread(nullptr, 0, runThreadStart, start, 0, nullptr);
   if (!thread) {
     delete start;
     return false;
