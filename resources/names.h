@@ -10,6 +10,9 @@ inline constexpr char kProfileStoreKey[] = "software\\Tesk\\Qor";
 // that order, under the names the system writes.
 inline constexpr char kUserCursorsKey[] = "Control Panel\\Cursors";
 inline constexpr const char* kUserCursorValues[3] = {"Arrow", "IBeam", "Crosshair"};
+// Beside them, the pointer size the user chose (Windows 10 and later): a DWORD, 32 for the
+// size unchanged, 48, 64 … up to 256.
+inline constexpr char kPointerSizeValue[] = "CursorBaseSize";
 
 // Where the taskbar keeps how its buttons are aligned, under HKEY_CURRENT_USER: a DWORD, 0 left,
 // 1 (or missing) centred.

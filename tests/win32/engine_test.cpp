@@ -7,6 +7,7 @@
 #include <vector>
 #include "engine/scroll.h"
 #include "os/os.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "tests/testapp/launch.h"
 
@@ -41,31 +42,39 @@ std::vector<std::string> drawnPicture(int id) {
   return rows;
 }
 
-// What Windows shows for pixel (x, y) of a monochrome cursor's mask: the AND mask above,
-// the XOR bitmap below.
-std::vector<std::string> loadedPicture(HBITMAP mask) {
+// Whether pixel x of a picture of size stands for one drawn pixel alone; the others blend.
+bool alone(int x, int size) { return x * 32 / size == ((x + 1) * 32 - 1) / size; }
+
+// What Windows shows for pixel (x, y) of a monochrome cursor's mask of size pixels: the AND
+// mask above, the XOR bitmap below; '?' where the pixel blends.
+std::vector<std::string> loadedPicture(HBITMAP mask, int size) {
   struct {
     BITMAPINFOHEADER header;
     RGBQUAD colors[2];
   } info = {};
   info.header.biSize = sizeof info.header;
-  info.header.biWidth = 32;
-  info.header.biHeight = -64;  // top-down
+  info.header.biWidth = size;
+  info.header.biHeight = -2 * size;  // top-down
   info.header.biPlanes = 1;
   info.header.biBitCount = 1;
-  uint32_t bits[64] = {};
+  uint32_t bits[2 * 64 * 2] = {};  // 2 * size rows of up to 64 pixels
   HDC dc = GetDC(nullptr);
-  int lines = GetDIBits(dc, mask, 0, 64, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  int lines =
+      GetDIBits(dc, mask, 0, 2 * size, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
   ReleaseDC(nullptr, dc);
   std::vector<std::string> rows;
-  if (lines != 64) return rows;
+  if (lines != 2 * size) return rows;
   auto bit = [&](int x, int y) {
-    const unsigned char* row = reinterpret_cast<const unsigned char*>(&bits[y]);
+    const unsigned char* row =
+        reinterpret_cast<const unsigned char*>(&bits[y * ((size + 31) / 32)]);
     return (row[x / 8] >> (7 - x % 8)) & 1;
   };
-  for (int y = 0; y < 32; ++y) {
+  for (int y = 0; y < size; ++y) {
     std::string row;
-    for (int x = 0; x < 32; ++x) row += bit(x, y) ? '.' : bit(x, y + 32) ? 'o' : '#';
+    for (int x = 0; x < size; ++x) {
+      const bool blends = !alone(x, size) || !alone(y, size);
+      row += blends ? '?' : bit(x, y) ? '.' : bit(x, y + size) ? 'o' : '#';
+    }
     rows.push_back(row);
   }
   return rows;
@@ -76,9 +85,18 @@ std::vector<std::string> withoutHotspot(std::vector<std::string> rows) {
     for (char& c : row) c = c == '+' ? '.' : c == '@' ? '#' : c == 'O' ? 'o' : c;
   return rows;
 }
-}  // namespace
 
-TEST(RealCursors, LoadFromTheResourcesAt32By32WithTheirHotspotsAndPictures) {
+// The picture as drawn, at size; '?' where a pixel blends.
+std::vector<std::string> drawnAt(const std::vector<std::string>& drawn, int size) {
+  std::vector<std::string> rows(size, std::string(size, '?'));
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x)
+      if (alone(x, size) && alone(y, size)) rows[y][x] = drawn[y * 32 / size][x * 32 / size];
+  return rows;
+}
+
+// The cursors as loaded at the system's size, with their hotspots scaled.
+void expectCursorsAt(int size) {
   for (const CursorPicture& c : kCursors) {
     SCOPED_TRACE(c.id);
     HCURSOR cursor = osLoadCursorResource(c.id);
@@ -86,27 +104,44 @@ TEST(RealCursors, LoadFromTheResourcesAt32By32WithTheirHotspotsAndPictures) {
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
     EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(info.xHotspot, DWORD(c.hotspotX));
-    EXPECT_EQ(info.yHotspot, DWORD(c.hotspotY));
+    EXPECT_EQ(info.xHotspot, DWORD((c.hotspotX * size + 31) / 32));
+    EXPECT_EQ(info.yHotspot, DWORD((c.hotspotY * size + 31) / 32));
     EXPECT_EQ(info.hbmColor, nullptr);  // monochrome: one mask bitmap of both halves
     BITMAP mask = {};
     GetObjectA(info.hbmMask, sizeof mask, &mask);
-    EXPECT_EQ(mask.bmWidth, 32);
-    EXPECT_EQ(mask.bmHeight, 64);
+    EXPECT_EQ(mask.bmWidth, size);
+    EXPECT_EQ(mask.bmHeight, 2 * size);
     EXPECT_EQ(mask.bmBitsPixel, 1);
     std::vector<std::string> drawn = drawnPicture(c.id);
     ASSERT_EQ(drawn.size(), 32u);
     EXPECT_EQ(drawn[c.hotspotY].find_first_of("+@O"), size_t(c.hotspotX));
-    EXPECT_EQ(loadedPicture(info.hbmMask), withoutHotspot(drawn));
+    EXPECT_EQ(loadedPicture(info.hbmMask, size), drawnAt(withoutHotspot(drawn), size));
     DeleteObject(info.hbmMask);
     // What the engine gives the system: a copy, as a cursor of the same kind.
     HCURSOR copy = osCopyCursor(cursor);
     ICONINFO copied = {};
     ASSERT_TRUE(GetIconInfo(copy, &copied));
-    EXPECT_EQ(copied.xHotspot, DWORD(c.hotspotX));
+    EXPECT_EQ(copied.xHotspot, info.xHotspot);
     DeleteObject(copied.hbmMask);
     osDestroyCursor(copy);
     osDestroyCursor(cursor);
+  }
+}
+}  // namespace
+
+// At the pointer size the user chose, where Windows keeps one (none, and sizes out of range,
+// leave the nominal size); 48 and 64 pixels have images of their own.
+TEST(RealCursors, LoadFromTheResourcesAtThePointerSizeWithTheirHotspotsAndPictures) {
+  const struct {
+    DWORD pointerSize;  // 0: no value
+    int size;
+  } kSizes[] = {{0, 32}, {48, 48}, {64, 64}, {300, 32}};
+  for (const auto& s : kSizes) {
+    SCOPED_TRACE(s.pointerSize);
+    RegSetKeyValueA(HKEY_CURRENT_USER, kUserCursorsKey, kPointerSizeValue, REG_DWORD,
+                    &s.pointerSize, sizeof s.pointerSize);
+    if (!s.pointerSize) RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserCursorsKey, kPointerSizeValue);
+    expectCursorsAt(s.size);
   }
   EXPECT_EQ(osLoadCursorResource(265), nullptr);  // no such cursor
 }
