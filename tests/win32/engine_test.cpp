@@ -42,41 +42,22 @@ std::vector<std::string> drawnPicture(int id) {
   return rows;
 }
 
-// Whether pixel x of a picture of size stands for one drawn pixel alone; the others blend.
-bool alone(int x, int size) { return x * 32 / size == ((x + 1) * 32 - 1) / size; }
-
-// What Windows shows for pixel (x, y) of a monochrome cursor's mask of size pixels: the AND
-// mask above, the XOR bitmap below; '?' where the pixel blends.
+// What Windows shows for pixel (x, y) of a monochrome cursor's mask: the AND mask above,
+// the XOR bitmap below; at size pixels, at the first pixel that stands for (x, y) alone.
 std::vector<std::string> loadedPicture(HBITMAP mask, int size) {
-  struct {
-    BITMAPINFOHEADER header;
-    RGBQUAD colors[2];
-  } info = {};
-  info.header.biSize = sizeof info.header;
-  info.header.biWidth = size;
-  info.header.biHeight = -2 * size;  // top-down
-  info.header.biPlanes = 1;
-  info.header.biBitCount = 1;
-  uint32_t bits[2 * 64 * 2] = {};  // 2 * size rows of up to 64 pixels
-  HDC dc = GetDC(nullptr);
-  int lines =
-      GetDIBits(dc, mask, 0, 2 * size, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  std::vector<std::string> rows;
-  if (lines != 2 * size) return rows;
-  auto bit = [&](int x, int y) {
-    const unsigned char* row =
-        reinterpret_cast<const unsigned char*>(&bits[y * ((size + 31) / 32)]);
-    return (row[x / 8] >> (7 - x % 8)) & 1;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, mask);
+  auto bit = [&](int x, int y, int half) {
+    return GetPixel(dc, (x * size + 31) / 32, (y * size + 31) / 32 + half) != 0;
   };
-  for (int y = 0; y < size; ++y) {
+  std::vector<std::string> rows;
+  for (int y = 0; y < 32; ++y) {
     std::string row;
-    for (int x = 0; x < size; ++x) {
-      const bool blends = !alone(x, size) || !alone(y, size);
-      row += blends ? '?' : bit(x, y) ? '.' : bit(x, y + size) ? 'o' : '#';
-    }
+    for (int x = 0; x < 32; ++x) row += bit(x, y, 0) ? '.' : bit(x, y, size) ? 'o' : '#';
     rows.push_back(row);
   }
+  SelectObject(dc, previous);
+  DeleteDC(dc);
   return rows;
 }
 
@@ -86,16 +67,6 @@ std::vector<std::string> withoutHotspot(std::vector<std::string> rows) {
   return rows;
 }
 
-// The picture as drawn, at size; '?' where a pixel blends.
-std::vector<std::string> drawnAt(const std::vector<std::string>& drawn, int size) {
-  std::vector<std::string> rows(size, std::string(size, '?'));
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x)
-      if (alone(x, size) && alone(y, size)) rows[y][x] = drawn[y * 32 / size][x * 32 / size];
-  return rows;
-}
-
-// The cursors as loaded at the system's size, with their hotspots scaled.
 void expectCursorsAt(int size) {
   for (const CursorPicture& c : kCursors) {
     SCOPED_TRACE(c.id);
@@ -115,7 +86,7 @@ void expectCursorsAt(int size) {
     std::vector<std::string> drawn = drawnPicture(c.id);
     ASSERT_EQ(drawn.size(), 32u);
     EXPECT_EQ(drawn[c.hotspotY].find_first_of("+@O"), size_t(c.hotspotX));
-    EXPECT_EQ(loadedPicture(info.hbmMask, size), drawnAt(withoutHotspot(drawn), size));
+    EXPECT_EQ(loadedPicture(info.hbmMask, size), withoutHotspot(drawn));
     DeleteObject(info.hbmMask);
     // What the engine gives the system: a copy, as a cursor of the same kind.
     HCURSOR copy = osCopyCursor(cursor);
@@ -126,24 +97,18 @@ void expectCursorsAt(int size) {
     osDestroyCursor(copy);
     osDestroyCursor(cursor);
   }
+  EXPECT_EQ(osLoadCursorResource(265), nullptr);  // no such cursor
 }
 }  // namespace
 
-// At the pointer size the user chose, where Windows keeps one (none, and sizes out of range,
-// leave the nominal size); 48 and 64 pixels have images of their own.
+// At the pointer size the user chose (out of range: unchanged), from images of 48 and 64 pixels.
 TEST(RealCursors, LoadFromTheResourcesAtThePointerSizeWithTheirHotspotsAndPictures) {
-  const struct {
-    DWORD pointerSize;  // 0: no value
-    int size;
-  } kSizes[] = {{0, 32}, {48, 48}, {64, 64}, {300, 32}};
-  for (const auto& s : kSizes) {
-    SCOPED_TRACE(s.pointerSize);
-    RegSetKeyValueA(HKEY_CURRENT_USER, kUserCursorsKey, kPointerSizeValue, REG_DWORD,
-                    &s.pointerSize, sizeof s.pointerSize);
-    if (!s.pointerSize) RegDeleteKeyValueA(HKEY_CURRENT_USER, kUserCursorsKey, kPointerSizeValue);
-    expectCursorsAt(s.size);
+  const DWORD kPointerSizes[][2] = {{48, 48}, {64, 64}, {300, 32}, {32, 32}};
+  for (const DWORD* s : kPointerSizes) {
+    SCOPED_TRACE(s[0]);
+    RegSetKeyValueA(HKEY_CURRENT_USER, kUserCursorsKey, kPointerSizeValue, REG_DWORD, s, 4);
+    expectCursorsAt(static_cast<int>(s[1]));
   }
-  EXPECT_EQ(osLoadCursorResource(265), nullptr);  // no such cursor
 }
 
 namespace {
