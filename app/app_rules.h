@@ -1,5 +1,5 @@
 // Decisions of the application shell that need no window: the single copy, the command
-// line and the choice of the settings dialog's size.
+// line, the choice of the settings dialog's size and what an upgrade left behind.
 #pragma once
 #include <cstdint>
 #include "resources/names.h"
@@ -8,6 +8,10 @@
 // Otherwise the user's own cursors come back before anything else, in case an earlier copy
 // ended without restoring them (killed in the middle of a gesture).
 bool startAsOnlyCopy();
+
+// Deletes the hook libraries an upgrade set aside beside the program (LIBRARY_ASIDE_PATTERN)
+// that no process maps any more; the others wait for the next start. In app/leftovers.cpp.
+void removeLeftovers();
 
 // The hook timer period from the command-line tail: a decimal number, default 10, kept
 // within 1..1000.

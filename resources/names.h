@@ -27,6 +27,12 @@ inline constexpr char kStartButtonAutomationId[] = "StartButton";
 inline constexpr char kHelpFile[] = "Qor.HLP";
 inline constexpr char kHelpPage[] = "Qor.html";
 
+// A hook library that other processes still map can be renamed, but neither replaced nor
+// deleted: an upgrade sets it aside beside the program under a name of this pattern, with a
+// number for the star, and the next start of Qor (after an uninstall, the next logon)
+// deletes it.
+#define LIBRARY_ASIDE_PATTERN "Qordll.dll.*.old"
+
 // The hidden main window's class: a window of it means a copy of Qor runs.
 #define MAIN_WINDOW_CLASS "QorWClass"
 
