@@ -4,6 +4,7 @@
 #include "app/app_rules.h"
 #include "app/event_slots.h"
 #include "app/hook_thread.h"
+#include "app/leftovers.h"
 #include "app/main_window.h"
 
 namespace {
@@ -47,6 +48,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
                   "64 ビット版の Qor をお使いください。",
                   kExitOnWow64);
   if (!startAsOnlyCopy()) return 0;
+  removeLeftovers();
   if (!createEventSlots())
     return refuse("マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
                   "プログラムが使っています。Qor を終了します。",

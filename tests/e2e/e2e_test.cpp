@@ -186,7 +186,7 @@ TEST_F(EndToEnd, ASecondCopyEndsAtOnceAndTheFirstRunsOn) {
   ASSERT_TRUE(second.hProcess);
   EXPECT_EQ(waitForExit(second), 0u);
   EXPECT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), qor.main);
-  EXPECT_TRUE(hooksForward());
+  EXPECT_TRUE(hooksInstalled(qor));
   expectRightClickSwallowed(true);
 }
 
@@ -204,14 +204,14 @@ TEST_F(EndToEnd, DelayedStartInstallsTheHooksOnlyAfterTheDelay) {
   settings.startDelaySeconds = 60;  // the longest the settings offer: it outlasts this part
   storeProfile(settings);
   qor = startQor("5", false);
-  EXPECT_FALSE(hooksForward()) << "hooks at creation";
+  EXPECT_FALSE(hooksInstalled(qor)) << "hooks at creation";
   expectRightClickSwallowed(false);
-  EXPECT_FALSE(hooksForward()) << "hooks while the delay runs";
+  EXPECT_FALSE(hooksInstalled(qor)) << "hooks while the delay runs";
   EXPECT_EQ(endQor(qor), 0u);
   settings.startDelaySeconds = 1;
   storeProfile(settings);
   qor = startQor("5", false);
-  ASSERT_TRUE(waitFor(hooksForward, 15000));
+  ASSERT_TRUE(waitFor([&] { return hooksInstalled(qor); }, 15000));
   expectRightClickSwallowed(true);
 }
 
