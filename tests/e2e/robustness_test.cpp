@@ -109,6 +109,7 @@ std::string userSid() {
 }
 
 // ---- The hook library alone, with a hook window that the test plays on a thread of its own.
+// The library answers only the Qor.exe beside it: these tests run as a copy so named.
 
 struct PlayedHookWindow {
   HANDLE thread = nullptr;
