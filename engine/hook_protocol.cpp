@@ -43,29 +43,7 @@ void handleKeptMovement() {
   if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &event))
     runEngine(event.message, event, false);
 }
-}  // namespace
 
-void publishDemand() {
-  if (!eventSlots) return;
-  const uint32_t demand = !engineEnabled        ? kSendNothing
-                          : engineWantsMovements() ? kSendEverything
-                                                   : kKeepIdleMovements;
-  __atomic_store_n(&eventSlots->owner.demand, demand, __ATOMIC_RELEASE);
-}
-
-void changeEngine(void (*change)()) {
-  handleKeptMovement();
-  change();
-  dropOrphanedGesture();
-  showUsersCursorsWhenDue();
-  publishDemand();
-}
-
-bool hookTimerWanted() {
-  return startTick != 0 || (engineEnabled && (scrollRepeat.hOn != 0 || scrollRepeat.vOn != 0));
-}
-
-namespace {
 LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
   EventRecord event;
   if (!eventSlots || !readEvent(eventSlots, ticket, &event) || event.message != message ||
@@ -87,6 +65,26 @@ LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
   return verdict == kSwallowEvent ? kAnswerSwallow : kAnswerPass;
 }
 }  // namespace
+
+void publishDemand() {
+  if (!eventSlots) return;
+  const uint32_t demand = !engineEnabled        ? kSendNothing
+                          : engineWantsMovements() ? kSendEverything
+                                                   : kKeepIdleMovements;
+  __atomic_store_n(&eventSlots->owner.demand, demand, __ATOMIC_RELEASE);
+}
+
+void changeEngine(void (*change)()) {
+  handleKeptMovement();
+  change();
+  dropOrphanedGesture();
+  showUsersCursorsWhenDue();
+  publishDemand();
+}
+
+bool hookTimerWanted() {
+  return startTick != 0 || (engineEnabled && (scrollRepeat.hOn != 0 || scrollRepeat.vOn != 0));
+}
 
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
   if (nestedEvents >= kMaxNestedEvents) return kAnswerPass;

@@ -84,7 +84,8 @@ inline void copyRecord(To& to, const From& from) {
 // The name carries the layout's version: a process still running an older library keeps its
 // block alive under the old name, and a new Qor must not map a block of another layout.
 // Qor.exe alone creates the block, with a security descriptor of its own; the library only
-// opens it, and forwards only to the hook window the block names, of the process it names.
+// opens it, and forwards only to the hook window the block names, of the process it names,
+// when that process runs the Qor.exe beside the library.
 #define EVENT_SLOTS_NAME "QorDLL.EventSlots.5"
 enum { kEventSlotCount = 64 };
 enum { kEventSlotReclaimMs = 2 * kHookSendTimeoutMs };
