@@ -8,7 +8,7 @@
 #include "app/main_window.h"
 
 namespace {
-enum { kExitOnWow64 = 2, kExitSlotsTaken = 3 };
+enum { kExitOnWow64 = 2, kExitSlotsTaken = 3, kExitAboveTheShell = 4 };
 
 // The 32-bit program is for 32-bit Windows: on 64-bit Windows its hooks would reach only the
 // 32-bit programs, beside (or instead of) the 64-bit Qor.
@@ -36,22 +36,27 @@ int giveUp(const char* what) {
   return 0;
 }
 
-int refuse(const char* text, int exitCode) {
-  MessageBoxA(nullptr, text, "Qor", MB_ICONSTOP | MB_OK);
+int refuse(const wchar_t* text, int exitCode) {
+  MessageBoxW(nullptr, text, L"Qor", MB_ICONSTOP | MB_OK);
   return exitCode;
 }
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   if (runsOnWow64())
-    return refuse("この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では "
-                  "64 ビット版の Qor をお使いください。",
+    return refuse(L"この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では "
+                  L"64 ビット版の Qor をお使いください。",
                   kExitOnWow64);
+  if (runsAboveTheShell())
+    return refuse(L"Qor が管理者として (デスクトップより高い整合性レベルで) 起動されました。"
+                  L"この状態ではほかのプログラムから管理者のプログラムを操作される恐れがあるため、"
+                  L"Qor を終了します。管理者としてではなく、通常どおり起動してください。",
+                  kExitAboveTheShell);
   if (!startAsOnlyCopy()) return 0;
   removeLeftovers();
   if (!createEventSlots())
-    return refuse("マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
-                  "プログラムが使っています。Qor を終了します。",
+    return refuse(L"マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
+                  L"プログラムが使っています。Qor を終了します。",
                   kExitSlotsTaken);
   appInstance = instance;
   SetUnhandledExceptionFilter(restoreCursorsOnCrash);

@@ -24,6 +24,7 @@ HWND osFindWindow(const char* className, const char* title);  // title null: any
 // first) of class className; null when none.
 HWND osFindChildWindow(HWND parent, HWND after, const char* className);
 HWND osGetDesktopWindow();
+HWND osGetShellWindow();  // the shell's desktop window; null while no shell has one
 
 // How a send ended: answered; not answered (the window is gone, hung, or slower than the
 // time allowed); or refused by the system (a process of higher integrity).
@@ -47,11 +48,12 @@ HANDLE osOpenProcessMemory(DWORD processId);  // null when the process may not b
 void osCloseProcess(HANDLE process);
 // Read-write memory at address (0: where the system chooses); 0 when none.
 uint64_t osAllocateProcessMemory(HANDLE process, uint64_t address, uint32_t size);
-// The stretch of process's address space that holds address, and whether it is free; false
-// past the end of the address space.
+// The stretch of process's address space that holds address: where it starts, how long it
+// is, where the allocation it belongs to starts, whether it is free and whether it is a view
+// of a mapped section; false past the end of the address space.
 struct MemoryStretch {
-  uint64_t base, size;
-  bool free;
+  uint64_t base, size, allocationBase;
+  bool free, mappedView;
 };
 bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stretch);
 void osFreeProcessMemory(HANDLE process, uint64_t address);

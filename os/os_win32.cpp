@@ -54,6 +54,7 @@ HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
   return FindWindowExA(parent, after, className, nullptr);
 }
 HWND osGetDesktopWindow() { return GetDesktopWindow(); }
+HWND osGetShellWindow() { return GetShellWindow(); }
 
 SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
                          LRESULT* answer) {
@@ -90,9 +91,10 @@ DWORD osProcessIntegrity(DWORD processId) {
   return level;
 }
 
+// The full query right, which VirtualQueryEx asks for (IsWow64Process needs less).
 HANDLE osOpenProcessMemory(DWORD processId) {
   return OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                         PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+                         PROCESS_QUERY_INFORMATION, FALSE, processId);
 }
 void osCloseProcess(HANDLE process) {
   if (process) CloseHandle(process);
@@ -107,7 +109,8 @@ bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stret
   MEMORY_BASIC_INFORMATION region;
   if (!process || !VirtualQueryEx(process, addressOf(address), &region, sizeof region)) return false;
   *stretch = {reinterpret_cast<uintptr_t>(region.BaseAddress), region.RegionSize,
-              region.State == MEM_FREE};
+              reinterpret_cast<uintptr_t>(region.AllocationBase), region.State == MEM_FREE,
+              region.Type == MEM_MAPPED};
   return true;
 }
 void osFreeProcessMemory(HANDLE process, uint64_t address) {

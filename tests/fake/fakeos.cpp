@@ -22,6 +22,7 @@ void (*onSend)(HWND, UINT) = nullptr;
 std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 bool registryWritable = true;
 HWND desktopWindow = nullptr;
+HWND shellWindow = nullptr;
 std::vector<FakeCursor> cursors;
 std::vector<std::string> cursorFiles;
 int cursorMisuse = 0;
@@ -166,7 +167,7 @@ void reset() {
   onSend = nullptr;
   registry.clear();
   registryWritable = true;
-  desktopWindow = nullptr;
+  desktopWindow = shellWindow = nullptr;
   openKeys.clear();
   cursors.clear();
   cursorFiles.clear();
@@ -315,6 +316,7 @@ HWND osFindWindow(const char* className, const char* title) {
   return nullptr;
 }
 HWND osGetDesktopWindow() { return desktopWindow; }
+HWND osGetShellWindow() { return shellWindow; }
 HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
   bool passed = after == nullptr;
   for (HWND h : childList(parent)) {
@@ -424,12 +426,12 @@ bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stret
   for (const MemoryRegion& r : regions) {
     if (!r.alive || r.processId != id) continue;
     if (address >= r.address && address - r.address < r.size) {
-      *stretch = {r.address, r.size, false};
+      *stretch = {r.address, r.size, r.address, false, r.owned.empty()};
       return true;
     }
     if (r.address > address && r.address < freeEnd) freeEnd = r.address;
   }
-  *stretch = {address, freeEnd - address, true};
+  *stretch = {address, freeEnd - address, 0, true, false};
   return true;
 }
 void osFreeProcessMemory(HANDLE process, uint64_t address) {

@@ -97,6 +97,7 @@ extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after
 extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 extern bool registryWritable;  // false makes every write and delete fail
 extern HWND desktopWindow;  // what osGetDesktopWindow answers; null until a test sets it
+extern HWND shellWindow;    // and osGetShellWindow
 void setValue(const std::string& key, const std::string& name, DWORD type, const void* data,
               size_t size);
 
