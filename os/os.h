@@ -105,7 +105,7 @@ bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWO
 bool osRegDeleteValue(HKEY key, const char* name);
 
 // Cursors. Every handle these give is the caller's, to destroy or to hand to the system.
-HCURSOR osLoadCursorResource(int id);       // from the program's module, at the system's size
+HCURSOR osLoadCursorResource(int id, int size);  // from the program's module, size pixels
 HCURSOR osLoadCursorFile(const char* path);  // null when the file does not load
 HCURSOR osCopyCursor(HCURSOR cursor);
 // Shows cursor as system cursor id (OCR_...). On success the system owns the handle and

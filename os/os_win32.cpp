@@ -4,8 +4,6 @@
 
 #include "os/os.h"
 
-#include "resources/names.h"
-
 #include <cstdint>
 
 namespace {
@@ -268,21 +266,9 @@ static HCURSOR counted(HCURSOR cursor) {
   return cursor;
 }
 
-// The size the system draws its cursors at: the nominal size for the DPI, times the pointer
-// size the user chose where Windows keeps one (32 is the size unchanged, at most 256).
-static int cursorSize() {
-  DWORD base = 0, bytes = sizeof base;
-  const int nominal = GetSystemMetrics(SM_CXCURSOR);
-  if (RegGetValueA(HKEY_CURRENT_USER, kUserCursorsKey, kPointerSizeValue, RRF_RT_REG_DWORD,
-                   nullptr, &base, &bytes) != ERROR_SUCCESS || base < 32 || base > 256)
-    return nominal;
-  return MulDiv(nominal, static_cast<int>(base), 32);
-}
-
-HCURSOR osLoadCursorResource(int id) {
+HCURSOR osLoadCursorResource(int id, int size) {
   // Not LoadCursorA: its handles are shared and may not be destroyed. The system picks the
   // resource's image drawn for that size, or stretches the nearest.
-  const int size = cursorSize();
   return counted(static_cast<HCURSOR>(
       LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, size, size, 0)));
 }

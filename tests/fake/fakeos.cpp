@@ -532,7 +532,7 @@ bool osRegDeleteValue(HKEY key, const char* name) {
   return values->erase(name) > 0;
 }
 
-HCURSOR osLoadCursorResource(int id) {
+HCURSOR osLoadCursorResource(int id, int) {
   static const int kIds[] = {254, 255, 256, 257, 258, 259, 260, 261, 262, 263, 264, 266, 267, 271};
   for (int known : kIds)
     if (known == id) return newCursor("res:" + std::to_string(id));

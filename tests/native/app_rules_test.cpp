@@ -36,7 +36,7 @@ TEST(SingleCopy, TheFirstStepRestoresTheUsersCursorsUnlessACopyRuns) {
     const char userArrow[] = "C:\\arrow.cur";
     fake::setValue(kUserCursorsKey, kUserCursorValues[0], REG_SZ, userArrow, sizeof userArrow);
     fake::cursorFiles = {userArrow};
-    osSetSystemCursor(osLoadCursorResource(IDCUR_DOWN), OCR_NORMAL);  // the killed copy's cursor
+    osSetSystemCursor(osLoadCursorResource(IDCUR_DOWN, 32), OCR_NORMAL);  // the killed copy's cursor
     if (running) fake::addWindow(nullptr, MAIN_WINDOW_CLASS, {0, 0, 10, 10});
     EXPECT_EQ(startAsOnlyCopy(), !running);
     EXPECT_EQ(fake::cursorRestores, running ? 0 : 1);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "engine/cursor.h"
 #include "engine/scroll.h"
 #include "os/os.h"
 #include "resources/names.h"
@@ -70,7 +71,7 @@ std::vector<std::string> withoutHotspot(std::vector<std::string> rows) {
 void expectCursorsAt(int size) {
   for (const CursorPicture& c : kCursors) {
     SCOPED_TRACE(c.id);
-    HCURSOR cursor = osLoadCursorResource(c.id);
+    HCURSOR cursor = osLoadCursorResource(c.id, systemCursorSize());
     ASSERT_NE(cursor, nullptr);
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
@@ -97,7 +98,7 @@ void expectCursorsAt(int size) {
     osDestroyCursor(copy);
     osDestroyCursor(cursor);
   }
-  EXPECT_EQ(osLoadCursorResource(265), nullptr);  // no such cursor
+  EXPECT_EQ(osLoadCursorResource(265, size), nullptr);  // no such cursor
 }
 }  // namespace
 
