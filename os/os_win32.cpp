@@ -5,8 +5,22 @@
 #include "os/os.h"
 
 #include <cstdint>
+#include <cstring>
+#include <vector>
 
 namespace {
+// The seam's UTF-8 as the system's UTF-16, within the array; false when it does not fit.
+template <int N>
+bool widen(const char* text, wchar_t (&wide)[N]) {
+  return MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, N) > 0;
+}
+// units of UTF-16 (-1: up to its NUL) as UTF-8 in size bytes; the bytes written, 0 when they
+// do not fit.
+int narrow(const wchar_t* wide, int units, char* text, int size) {
+  return size > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, units, text, size, nullptr, nullptr) : 0;
+}
+bool isString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
 void* addressOf(uint64_t address) { return reinterpret_cast<void*>(static_cast<uintptr_t>(address)); }
 
 struct EnumContext {
@@ -20,9 +34,12 @@ BOOL CALLBACK enumVisit(HWND child, LPARAM lParam) {
 }  // namespace
 
 int osGetClassName(HWND window, char* buffer, int size) {
-  int n = GetClassNameA(window, buffer, size);
-  if (n <= 0 && size > 0) buffer[0] = 0;
-  return n > 0 ? n : 0;
+  if (size <= 0) return 0;
+  wchar_t name[256];
+  const int units = GetClassNameW(window, name, 256);
+  const int n = units > 0 ? narrow(name, units, buffer, size - 1) : 0;
+  buffer[n] = 0;
+  return n;
 }
 HWND osGetParent(HWND window) { return GetParent(window); }
 LONG osGetWindowStyle(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
@@ -47,10 +64,13 @@ void osEnumChildWindows(HWND parent, bool (*visit)(HWND, void*), void* context) 
   EnumChildWindows(parent, enumVisit, reinterpret_cast<LPARAM>(&c));
 }
 HWND osFindWindow(const char* className, const char* title) {
-  return FindWindowA(className, title);
+  wchar_t wideClass[256], wideTitle[256];
+  if (!widen(className, wideClass) || (title && !widen(title, wideTitle))) return nullptr;
+  return FindWindowW(wideClass, title ? wideTitle : nullptr);
 }
 HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
-  return FindWindowExA(parent, after, className, nullptr);
+  wchar_t wideClass[256];
+  return widen(className, wideClass) ? FindWindowExW(parent, after, wideClass, nullptr) : nullptr;
 }
 HWND osGetDesktopWindow() { return GetDesktopWindow(); }
 
@@ -209,31 +229,85 @@ bool osRunOnNewThread(void (*work)(void*), void* context) {
   return true;
 }
 
+bool osToCodePage(UINT codePage, const char* text, char* buffer, int size) {
+  const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  if (units <= 0 || size <= 0) return false;
+  std::vector<wchar_t> wide(units);
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), units);
+  BOOL defaulted = FALSE;  // UTF-8 has a form for everything and takes no such flag
+  const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), -1, buffer, size,
+                                    nullptr, codePage == CP_UTF8 ? nullptr : &defaulted);
+  return n > 0 && !defaulted;
+}
+
 HKEY osRegOpenKey(const char* subkey) {
+  wchar_t wide[256];
   HKEY key = nullptr;
-  return RegOpenKeyA(HKEY_CURRENT_USER, subkey, &key) == ERROR_SUCCESS ? key : nullptr;
+  return widen(subkey, wide) && RegOpenKeyW(HKEY_CURRENT_USER, wide, &key) == ERROR_SUCCESS
+             ? key
+             : nullptr;
 }
 HKEY osRegCreateKey(const char* subkey) {
+  wchar_t wide[256];
   HKEY key = nullptr;
-  return RegCreateKeyA(HKEY_CURRENT_USER, subkey, &key) == ERROR_SUCCESS ? key : nullptr;
+  return widen(subkey, wide) && RegCreateKeyW(HKEY_CURRENT_USER, wide, &key) == ERROR_SUCCESS
+             ? key
+             : nullptr;
 }
 void osRegCloseKey(HKEY key) {
   if (key) RegCloseKey(key);
 }
-bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type) {
-  if (!key) return false;
-  DWORD held = 0;
-  bool good = RegQueryValueExA(key, name, nullptr, &held, static_cast<BYTE*>(buffer), size) ==
-              ERROR_SUCCESS;
+
+// As RegQueryValueExA does in the system's code page, in codePage: a string value's whole
+// UTF-16, its NULs and what follows them included, converted.
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type,
+                     UINT codePage) {
+  wchar_t wideName[256];
+  DWORD held = 0, bytes = 0;
+  if (!key || !widen(name, wideName) ||
+      RegQueryValueExW(key, wideName, nullptr, &held, nullptr, &bytes) != ERROR_SUCCESS)
+    return false;
+  std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1);
+  if (RegQueryValueExW(key, wideName, nullptr, &held, reinterpret_cast<BYTE*>(data.data()),
+                       &bytes) != ERROR_SUCCESS)
+    return false;
   if (type) *type = held;
-  return good;
+  if (!isString(held)) {
+    const bool fits = bytes <= *size;
+    *size = bytes;
+    if (fits) std::memcpy(buffer, data.data(), bytes);
+    return fits;
+  }
+  const int units = static_cast<int>(bytes / sizeof(wchar_t));
+  const int needed =
+      units ? WideCharToMultiByte(codePage, 0, data.data(), units, nullptr, 0, nullptr, nullptr) : 0;
+  const bool fits = static_cast<DWORD>(needed) <= *size;
+  *size = static_cast<DWORD>(needed);
+  if (fits && needed)
+    WideCharToMultiByte(codePage, 0, data.data(), units, static_cast<char*>(buffer), needed,
+                        nullptr, nullptr);
+  return fits;
 }
-bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
-  if (!key) return false;
-  return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+// As RegSetValueExA does in the system's code page, in codePage: a string value's size bytes,
+// its NULs and what follows them included, stored as UTF-16.
+bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size,
+                   UINT codePage) {
+  wchar_t wideName[256];
+  if (!key || !widen(name, wideName)) return false;
+  if (!isString(type))
+    return RegSetValueExW(key, wideName, 0, type, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
+  const char* text = static_cast<const char*>(data);
+  const int units = size ? MultiByteToWideChar(codePage, 0, text, size, nullptr, 0) : 0;
+  if (size && units <= 0) return false;
+  std::vector<wchar_t> wide(units + 1);
+  if (units) MultiByteToWideChar(codePage, 0, text, size, wide.data(), units);
+  return RegSetValueExW(key, wideName, 0, type, reinterpret_cast<const BYTE*>(wide.data()),
+                        units * sizeof(wchar_t)) == ERROR_SUCCESS;
 }
 bool osRegDeleteValue(HKEY key, const char* name) {
-  return key && RegDeleteValueA(key, name) == ERROR_SUCCESS;
+  wchar_t wideName[256];
+  return key && widen(name, wideName) && RegDeleteValueW(key, wideName) == ERROR_SUCCESS;
 }
 
 // Cursor handles this program holds: made by a load or a copy, gone when destroyed or handed
@@ -256,7 +330,10 @@ HCURSOR osLoadCursorResource(int id) {
   return counted(static_cast<HCURSOR>(
       LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, 0)));
 }
-HCURSOR osLoadCursorFile(const char* path) { return counted(LoadCursorFromFileA(path)); }
+HCURSOR osLoadCursorFile(const char* path) {
+  wchar_t wide[kPathBytes];
+  return widen(path, wide) ? counted(LoadCursorFromFileW(wide)) : nullptr;
+}
 HCURSOR osCopyCursor(HCURSOR cursor) {
   return counted(static_cast<HCURSOR>(CopyImage(cursor, IMAGE_CURSOR, 0, 0, 0)));
 }
@@ -274,6 +351,8 @@ void osDestroyCursor(HCURSOR cursor) {
 }
 bool osRestoreSystemCursors() { return SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0) != 0; }
 bool osExpandEnvironmentStrings(const char* text, char* buffer, DWORD size) {
-  DWORD needed = ExpandEnvironmentStringsA(text, buffer, size);
-  return needed != 0 && needed <= size;
+  wchar_t wide[kPathBytes], expanded[kPathBytes];
+  if (!widen(text, wide)) return false;
+  const DWORD units = ExpandEnvironmentStringsW(wide, expanded, kPathBytes);
+  return units != 0 && units <= kPathBytes && narrow(expanded, -1, buffer, size) > 0;
 }

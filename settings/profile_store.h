@@ -4,6 +4,10 @@
 #include "os/winapi.h"
 #include "settings/settings.h"
 
+// The store's text is code page 932, whatever the system's: names are kProfileNameBytes of it,
+// as Qor has always stored them.
+enum { kProfileCodePage = 932 };
+
 // Profile indices at or above this are never listed or renumbered: a stored count is not
 // range-checked, and a hostile one must not make menus or a delete run for ever.
 enum { kMaxListedProfiles = 256 };
@@ -18,9 +22,13 @@ void saveCurrentProfile();
 void deleteCurrentProfile();
 
 // Hands add each listed profile's index (0 up to profileCount or kMaxListedProfiles) and
-// name in order, with context; a profile without a name, or a store that cannot be opened,
+// name (code page 932) in order, with context; a profile without a name, or a store that cannot be opened,
 // gives the fallback name. The store is opened once for the whole listing.
 void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context);
+
+// text (UTF-8) in the stored names' form: code page 932, NUL-terminated, zeros after it. False,
+// name unchanged, when a character has no form in code page 932 or it takes over 255 bytes.
+bool storableProfileName(const char* text, char (&name)[kProfileNameBytes]);
 
 // Leading white space, an optional sign, then digits up to the first non-digit, within
 // length bytes; no digits give 0, and values beyond 32 bits saturate.
