@@ -34,7 +34,7 @@ void openSettings() {
   testMode = 0;
   dialogSizeInUse = chooseDialogSize(currentSettings.dialogSize);
   registerDialogControls();
-  DialogBoxParamA(appInstance, MAKEINTRESOURCEA(dialogSizeInUse ? IDD_SETTINGS_LARGE
+  DialogBoxParamW(appInstance, MAKEINTRESOURCEW(dialogSizeInUse ? IDD_SETTINGS_LARGE
                                                                 : IDD_SETTINGS_SMALL),
                   mainWindow, settingsDialogProc, 0);
 }

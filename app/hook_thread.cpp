@@ -1,7 +1,7 @@
 // The hook thread, its window and the installation of the global hooks.
 #include "app/hook_thread.h"
 
-#include <cstring>
+#include <cwchar>
 
 #include "app/event_slots.h"
 #include "engine/hook_protocol.h"
@@ -27,8 +27,8 @@ CRITICAL_SECTION& theEngineLock() {
 }
 UINT timerPeriodMs = 10;
 
-void report(HWND owner, const char* text) {
-  MessageBoxA(owner, text, "報告", MB_ICONEXCLAMATION | MB_OK);
+void report(HWND owner, const wchar_t* text) {
+  MessageBoxW(owner, text, L"報告", MB_ICONEXCLAMATION | MB_OK);
 }
 
 HHOOK hookExport(int type, const char* name) {
@@ -37,33 +37,35 @@ HHOOK hookExport(int type, const char* name) {
   return procedure ? SetWindowsHookExA(type, procedure, hookLibrary, 0) : nullptr;
 }
 
-// The hook library beside Qor.exe, by its full path: never one found elsewhere on the search path.
+// The hook library beside Qor.exe, by its full path: never one found elsewhere on the search
+// path. Wide throughout: the folder may have any name.
 HMODULE loadHookLibrary() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return nullptr;
-  char* name = std::strrchr(path, '\\');
+  static const wchar_t kFile[] = L"" HOOK_LIBRARY_NAME ".dll";
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  wchar_t* name = wcsrchr(path, L'\\');
   const size_t folder = name ? static_cast<size_t>(name + 1 - path) : 0;
-  if (folder + sizeof HOOK_LIBRARY_NAME ".dll" > sizeof path) return nullptr;
-  std::memcpy(path + folder, HOOK_LIBRARY_NAME ".dll", sizeof HOOK_LIBRARY_NAME ".dll");
-  return LoadLibraryA(path);
+  if (folder + ARRAYSIZE(kFile) > MAX_PATH) return nullptr;
+  std::wmemcpy(path + folder, kFile, ARRAYSIZE(kFile));
+  return LoadLibraryW(path);
 }
 
 // Each step is skipped when its handle is already held.
 bool installHooks(HWND owner) {
   if (!hookLibrary) hookLibrary = loadHookLibrary();
   if (!hookLibrary) {
-    report(owner, "Cannot load Qordll.DLL.");
+    report(owner, L"Cannot load Qordll.DLL.");
     return false;
   }
   if (!mouseHook) mouseHook = hookExport(WH_MOUSE, MOUSE_HOOK_EXPORT);
   if (!mouseHook) {
-    report(owner, "Cannot hook MouseFunc.");
+    report(owner, L"Cannot hook MouseFunc.");
     return false;
   }
   if (!msgFilterHook) msgFilterHook = hookExport(WH_MSGFILTER, MSG_FILTER_EXPORT);
   if (!msgFilterHook) {
-    report(owner, "Cannot hook CallWndProcFunc.");
+    report(owner, L"Cannot hook CallWndProcFunc.");
     UnhookWindowsHookEx(mouseHook);
     mouseHook = nullptr;
     return false;
@@ -74,21 +76,21 @@ bool installHooks(HWND owner) {
 // Every step is tried, whatever the one before gave; false when one failed.
 bool removeHooks(HWND owner) {
   bool removed = true;
-  auto failed = [&](const char* text) {
+  auto failed = [&](const wchar_t* text) {
     report(owner, text);
     removed = false;
   };
   if (mouseHook) {
     if (UnhookWindowsHookEx(mouseHook)) mouseHook = nullptr;
-    else failed("Cannot unhook MouseFunc.");
+    else failed(L"Cannot unhook MouseFunc.");
   }
   if (msgFilterHook) {
     if (UnhookWindowsHookEx(msgFilterHook)) msgFilterHook = nullptr;
-    else failed("Cannot unhook MsgFunc.");
+    else failed(L"Cannot unhook MsgFunc.");
   }
   if (hookLibrary) {
     if (FreeLibrary(hookLibrary)) hookLibrary = nullptr;
-    else failed("Cannot DLL 解除.");
+    else failed(L"Cannot DLL 解除.");
   }
   return removed;
 }

@@ -35,35 +35,35 @@ int giveUp(const char* what) {
   return 0;
 }
 
-int refuse(const char* text, int exitCode) {
-  MessageBoxA(nullptr, text, "Qor", MB_ICONSTOP | MB_OK);
+int refuse(const wchar_t* text, int exitCode) {
+  MessageBoxW(nullptr, text, L"Qor", MB_ICONSTOP | MB_OK);
   return exitCode;
 }
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   if (runsOnWow64())
-    return refuse("この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では "
-                  "64 ビット版の Qor をお使いください。",
+    return refuse(L"この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では "
+                  L"64 ビット版の Qor をお使いください。",
                   kExitOnWow64);
   if (!startAsOnlyCopy()) return 0;
   if (!createEventSlots())
-    return refuse("マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
-                  "プログラムが使っています。Qor を終了します。",
+    return refuse(L"マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
+                  L"プログラムが使っています。Qor を終了します。",
                   kExitSlotsTaken);
   appInstance = instance;
   SetUnhandledExceptionFilter(restoreCursorsOnCrash);
   if (!registerMainWindowClass()) return giveUp("the main window's class was not registered");
   const HookThreadStart start = {GetTickCount(), parseTimerPeriod(commandTail)};
-  HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, "Qor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+  HWND window = CreateWindowExW(0, L"" MAIN_WINDOW_CLASS, L"Qor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                 instance, const_cast<HookThreadStart*>(&start));
   if (!window) return giveUp("the main window was not created");
   ShowWindow(window, SW_HIDE);
   MSG msg = {};
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }

@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include <cstring>
-
 #include "app/commands.h"
 #include "app/tray.h"
 #include "engine/cursor.h"
@@ -15,7 +13,7 @@
 
 HINSTANCE appInstance = GetModuleHandleA(nullptr);
 HWND mainWindow = nullptr;
-char captionText[64] = "";
+wchar_t captionText[64] = L"";
 
 namespace {
 // Broadcast by the shell when it has made a new taskbar (after Explorer restarted): the tray
@@ -78,7 +76,7 @@ LRESULT onEndSession(WPARAM ending) {
 }
 
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  return runCommand(LOWORD(wParam)) ? 0 : DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+  return runCommand(LOWORD(wParam)) ? 0 : DefWindowProcW(window, WM_COMMAND, wParam, lParam);
 }
 
 LRESULT onTaskbarCreated() {
@@ -94,26 +92,26 @@ LRESULT onTray(LPARAM mouseMessage) {
 }  // namespace
 
 void setCaption() {
-  std::strcpy(captionText, "Qor95 Ver1.0");
-  SetWindowTextA(mainWindow, captionText);
+  lstrcpyW(captionText, L"Qor95 Ver1.0");
+  SetWindowTextW(mainWindow, captionText);
 }
 
 bool registerMainWindowClass() {
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = mainWindowProc;
   wc.hInstance = appInstance;
   wc.hIcon = LoadIconA(appInstance, "atmicon");
   wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = MAIN_WINDOW_CLASS;
-  return RegisterClassA(&wc) != 0;
+  wc.lpszClassName = L"" MAIN_WINDOW_CLASS;
+  return RegisterClassW(&wc) != 0;
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       return onCreate(window, *static_cast<const HookThreadStart*>(
-                                  reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     case WM_DESTROY: return onDestroy();
     case WM_QUERYOPEN: return 0;  // never restored from an icon
     case WM_ENDSESSION: return onEndSession(wParam);
@@ -124,6 +122,6 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case trayCallbackMessage: return onTray(lParam);
     default:
       if (taskbarCreated && message == taskbarCreated) return onTaskbarCreated();
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
 }

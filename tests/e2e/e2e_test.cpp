@@ -307,7 +307,7 @@ TEST_F(EndToEnd, NoTrayMenuOpensWhileTheAboutBoxIsOpen) {
   PostMessageA(qor.main, WM_COMMAND, IDM_ABOUT, 0);
   HWND about = nullptr;
   ASSERT_TRUE(waitFor([&] {
-    about = FindWindowA("#32770", "Qor95のﾊﾞｰｼﾞｮﾝ情報");
+    about = FindWindowW(L"#32770", L"Qor95のﾊﾞｰｼﾞｮﾝ情報");
     return about && IsWindowVisible(about);
   }));
   // A shown menu would hold the callback until it closed; none may show.
