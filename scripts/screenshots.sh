@@ -12,7 +12,7 @@ out=$root/docs/screenshots
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x64.cmake" \
-  "-DCMAKE_CROSSCOMPILING_EMULATOR=env;LC_ALL=ja_JP.UTF-8;wine" >/dev/null
+  "-DCMAKE_CROSSCOMPILING_EMULATOR=env;LC_ALL=ja_JP.UTF-8;LOCPATH=$root/build/locale;wine" >/dev/null
 cmake --build "$build" -j2 --target Qor qor_screenshot_helper installer
 bin=$build/bin
 
