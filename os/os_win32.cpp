@@ -5,8 +5,8 @@
 #include "os/os.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 // The seam's UTF-8 as the system's UTF-16, within the array; false when it does not fit.
@@ -20,6 +20,30 @@ int narrow(const wchar_t* wide, int units, char* text, int size) {
   return size > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, units, text, size, nullptr, nullptr) : 0;
 }
 bool isString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+// Room on the heap for units of UTF-16 and a NUL; null when there is none. (No C++ container:
+// its exception machinery would come into Qor.exe with it.)
+wchar_t* wideRoom(size_t units) {
+  return static_cast<wchar_t*>(std::malloc((units + 1) * sizeof(wchar_t)));
+}
+// What RegQueryValueExA hands over of a value read as UTF-16, in codePage for the system's.
+bool handOver(DWORD held, const wchar_t* data, DWORD bytes, void* buffer, DWORD* size,
+              UINT codePage) {
+  if (!isString(held)) {
+    const bool fits = bytes <= *size;
+    *size = bytes;
+    if (fits) std::memcpy(buffer, data, bytes);
+    return fits;
+  }
+  const int units = static_cast<int>(bytes / sizeof(wchar_t));
+  const int needed =
+      units ? WideCharToMultiByte(codePage, 0, data, units, nullptr, 0, nullptr, nullptr) : 0;
+  const bool fits = static_cast<DWORD>(needed) <= *size;
+  *size = static_cast<DWORD>(needed);
+  if (fits && needed)
+    WideCharToMultiByte(codePage, 0, data, units, static_cast<char*>(buffer), needed, nullptr,
+                        nullptr);
+  return fits;
+}
 
 void* addressOf(uint64_t address) { return reinterpret_cast<void*>(static_cast<uintptr_t>(address)); }
 
@@ -231,13 +255,15 @@ bool osRunOnNewThread(void (*work)(void*), void* context) {
 
 bool osToCodePage(UINT codePage, const char* text, char* buffer, int size) {
   const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  if (units <= 0 || size <= 0) return false;
-  std::vector<wchar_t> wide(units);
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), units);
+  wchar_t* wide = units > 0 && size > 0 ? wideRoom(units) : nullptr;
   BOOL defaulted = FALSE;  // UTF-8 has a form for everything and takes no such flag
-  const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), -1, buffer, size,
-                                    nullptr, codePage == CP_UTF8 ? nullptr : &defaulted);
-  return n > 0 && !defaulted;
+  const bool written =
+      wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, units) > 0 &&
+      WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, -1, buffer, size, nullptr,
+                          codePage == CP_UTF8 ? nullptr : &defaulted) > 0 &&
+      !defaulted;
+  std::free(wide);
+  return written;
 }
 
 HKEY osRegOpenKey(const char* subkey) {
@@ -267,26 +293,13 @@ bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWOR
   if (!key || !widen(name, wideName) ||
       RegQueryValueExW(key, wideName, nullptr, &held, nullptr, &bytes) != ERROR_SUCCESS)
     return false;
-  std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1);
-  if (RegQueryValueExW(key, wideName, nullptr, &held, reinterpret_cast<BYTE*>(data.data()),
-                       &bytes) != ERROR_SUCCESS)
-    return false;
-  if (type) *type = held;
-  if (!isString(held)) {
-    const bool fits = bytes <= *size;
-    *size = bytes;
-    if (fits) std::memcpy(buffer, data.data(), bytes);
-    return fits;
-  }
-  const int units = static_cast<int>(bytes / sizeof(wchar_t));
-  const int needed =
-      units ? WideCharToMultiByte(codePage, 0, data.data(), units, nullptr, 0, nullptr, nullptr) : 0;
-  const bool fits = static_cast<DWORD>(needed) <= *size;
-  *size = static_cast<DWORD>(needed);
-  if (fits && needed)
-    WideCharToMultiByte(codePage, 0, data.data(), units, static_cast<char*>(buffer), needed,
-                        nullptr, nullptr);
-  return fits;
+  wchar_t* data = wideRoom(bytes / sizeof(wchar_t) + 1);
+  const bool read = data && RegQueryValueExW(key, wideName, nullptr, &held,
+                                             reinterpret_cast<BYTE*>(data), &bytes) == ERROR_SUCCESS;
+  if (read && type) *type = held;
+  const bool handed = read && handOver(held, data, bytes, buffer, size, codePage);
+  std::free(data);
+  return handed;
 }
 // As RegSetValueExA does in the system's code page, in codePage: a string value's size bytes,
 // its NULs and what follows them included, stored as UTF-16.
@@ -299,11 +312,13 @@ bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWO
            ERROR_SUCCESS;
   const char* text = static_cast<const char*>(data);
   const int units = size ? MultiByteToWideChar(codePage, 0, text, size, nullptr, 0) : 0;
-  if (size && units <= 0) return false;
-  std::vector<wchar_t> wide(units + 1);
-  if (units) MultiByteToWideChar(codePage, 0, text, size, wide.data(), units);
-  return RegSetValueExW(key, wideName, 0, type, reinterpret_cast<const BYTE*>(wide.data()),
-                        units * sizeof(wchar_t)) == ERROR_SUCCESS;
+  wchar_t* wide = !size || units > 0 ? wideRoom(units) : nullptr;
+  const bool written =
+      wide && (!units || MultiByteToWideChar(codePage, 0, text, size, wide, units) > 0) &&
+      RegSetValueExW(key, wideName, 0, type, reinterpret_cast<const BYTE*>(wide),
+                     units * sizeof(wchar_t)) == ERROR_SUCCESS;
+  std::free(wide);
+  return written;
 }
 bool osRegDeleteValue(HKEY key, const char* name) {
   wchar_t wideName[256];
