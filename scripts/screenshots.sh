@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI),
-# both tray menus of Qor.exe and the installer's options page under Wine on a private X display
+# Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI
+# and in code page 1252), both tray menus of Qor.exe (the right one also in code page 1252) and
+# the installer's options page under Wine on a private X display
 # into docs/screenshots/. The Wine prefix is made to look like a Japanese Windows: Japanese
 # fonts for menus and captions, Wine's caption buttons, windows drawn by Wine itself (there is
 # no window manager).
@@ -47,6 +48,20 @@ for size in small large; do
   helper exit
   wait $qor
 done
+
+# The same dialog and right-button menu on a Western Windows: code page 1252. Such a Windows
+# shows the small dialog's "ＭＳ ゴシック" from its Japanese fonts; here the same font as above.
+wineJa reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null
+helper store 0
+LC_ALL=en_US.UTF-8 wine "$bin/Qor.exe" &
+qor=$!
+shot "$(helper dialog)" settings-small-system-cp1252
+helper close
+helper tray right >/dev/null
+shot "$(helper extras)" tray-right-cp1252
+helper escape
+helper exit
+wait $qor
 
 # The installer's options page; Wine ends it as the script ends.
 wineJa "$bin/QorSetup-x64.exe" &
