@@ -6,8 +6,8 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <psapi.h>
 
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <vector>
@@ -138,42 +138,14 @@ inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true,
   return qor;
 }
 
-// Qor.exe and its library copied into folder beside the tests (UTF-8), as a user unpacks them
-// there; the path of that Qor.exe. removeCopyOfQor takes the folder away again.
-inline std::wstring besideTheTests(const std::string& name) {
-  wchar_t path[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  while (n > 0 && path[n - 1] != L'\\') --n;
-  return std::wstring(path, n) + wide(name);
-}
+// Qor.exe and its library copied into folder (UTF-8) beside the tests, as a user unpacks them
+// there; the copy of Qor.exe.
 inline std::string copyOfQorIn(const std::string& folder) {
-  CreateDirectoryW(besideTheTests(folder).c_str(), nullptr);
-  for (const char* file : {"Qor.exe", HOOK_LIBRARY_NAME ".dll"})
-    EXPECT_TRUE(CopyFileW(besideTheTests(file).c_str(),
-                          besideTheTests(folder + "\\" + file).c_str(), FALSE)) << file;
-  char path[3 * MAX_PATH] = {};
-  WideCharToMultiByte(CP_UTF8, 0, besideTheTests(folder + "\\Qor.exe").c_str(), -1, path,
-                      sizeof path, nullptr, nullptr);
-  return path;
-}
-inline void removeCopyOfQor(const std::string& folder) {
-  for (const char* file : {"Qor.exe", HOOK_LIBRARY_NAME ".dll"})
-    DeleteFileW(besideTheTests(folder + "\\" + file).c_str());
-  RemoveDirectoryW(besideTheTests(folder).c_str());
-}
-
-// The full path of the hook library in Qor's process, "" when it holds none.
-inline std::wstring hookLibraryOf(const QorProcess& qor) {
-  HMODULE modules[512];
-  DWORD bytes = 0;
-  if (!EnumProcessModules(qor.process.hProcess, modules, sizeof modules, &bytes)) return L"";
-  for (DWORD i = 0; i < bytes / sizeof modules[0]; ++i) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameExW(qor.process.hProcess, modules[i], path, MAX_PATH);
-    const wchar_t* name = wcsrchr(path, L'\\');
-    if (name && lstrcmpiW(name + 1, L"" HOOK_LIBRARY_NAME ".dll") == 0) return path;
-  }
-  return L"";
+  std::filesystem::create_directory(std::filesystem::u8path(folder));
+  for (const char* file : {"Qor.exe", "Qordll.dll"})
+    CopyFileW(std::filesystem::path(file).c_str(),
+              std::filesystem::u8path(folder + "\\" + file).c_str(), FALSE);
+  return folder + "\\Qor.exe";
 }
 
 inline DWORD waitForExit(PROCESS_INFORMATION& process) {

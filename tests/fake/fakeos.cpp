@@ -1,7 +1,5 @@
 #include "tests/fake/fakeos.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -23,7 +21,6 @@ int sendsToNonWindows = 0;
 void (*onSend)(HWND, UINT) = nullptr;
 std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 bool registryWritable = true;
-std::map<std::string, UINT> textCodePages;
 HWND desktopWindow = nullptr;
 std::vector<FakeCursor> cursors;
 std::vector<std::string> cursorFiles;
@@ -136,7 +133,6 @@ HCURSOR newCursor(const std::string& image) {
   ++liveCursorCount;
   return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(cursors.size()));
 }
-bool isString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
 bool loadableFile(const std::string& path) {
   for (const std::string& f : cursorFiles)
     if (f == path) return true;
@@ -170,7 +166,6 @@ void reset() {
   onSend = nullptr;
   registry.clear();
   registryWritable = true;
-  textCodePages.clear();
   desktopWindow = nullptr;
   openKeys.clear();
   cursors.clear();
@@ -483,16 +478,12 @@ UINT osMonitorDpiAt(POINT screen) {
   return 96;
 }
 
-bool osToCodePage(UINT codePage, const char* text, char* buffer, int size) {
-  const std::string name = codePage == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(codePage);
-  iconv_t convert = size > 0 ? iconv_open(name.c_str(), "UTF-8") : reinterpret_cast<iconv_t>(-1);
-  if (convert == reinterpret_cast<iconv_t>(-1)) return false;
-  char* in = const_cast<char*>(text);
-  char* out = buffer;
-  size_t inLeft = std::strlen(text) + 1, outLeft = static_cast<size_t>(size);
-  const bool done = iconv(convert, &in, &inLeft, &out, &outLeft) != static_cast<size_t>(-1);
-  iconv_close(convert);
-  return done && inLeft == 0;
+// Text keeps its UTF-8 in every code page.
+bool osToCodePage(UINT, const char* text, char* buffer, int size) {
+  const size_t bytes = std::strlen(text) + 1;
+  if (size < 0 || bytes > static_cast<size_t>(size)) return false;
+  std::memcpy(buffer, text, bytes);
+  return true;
 }
 
 HKEY osRegOpenKey(const char* subkey) {
@@ -506,13 +497,11 @@ HKEY osRegCreateKey(const char* subkey) {
   return osRegOpenKey(subkey);
 }
 void osRegCloseKey(HKEY) {}
-bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type,
-                     UINT codePage) {
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type, UINT) {
   auto* values = keyOf(key);
   if (!values) return false;
   auto it = values->find(name);
   if (it == values->end()) return false;
-  if (isString(it->second.type)) textCodePages[name] = codePage;
   if (type) *type = it->second.type;
   DWORD n = static_cast<DWORD>(it->second.data.size());
   if (n > *size) {
@@ -523,11 +512,9 @@ bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWOR
   *size = n;
   return true;
 }
-bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size,
-                   UINT codePage) {
+bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size, UINT) {
   auto* values = keyOf(key);
   if (!values || !registryWritable) return false;
-  if (isString(type)) textCodePages[name] = codePage;
   const unsigned char* bytes = static_cast<const unsigned char*>(data);
   (*values)[name] = {type, std::vector<unsigned char>(bytes, bytes + size)};
   return true;

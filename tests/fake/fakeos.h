@@ -56,8 +56,7 @@ struct FakeRegistryValue {
 };
 
 namespace fake {
-// Forgets every window, message, registry key and setting of the fake. Text is converted to a
-// code page by the host's iconv.
+// Forgets every window, message, registry key and setting of the fake.
 void reset();
 // Adds a window above its siblings; returns its handle.
 HWND addWindow(HWND parent, const std::string& className, RECT rect, LONG style = 0);
@@ -95,12 +94,10 @@ extern void (*onSend)(HWND window, UINT message);
 extern std::vector<SentMessage> queued;
 extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after reset
 
-// HKEY_CURRENT_USER: subkey path -> value name -> value.
+// HKEY_CURRENT_USER: subkey path -> value name -> value. Values keep their bytes, whatever the
+// code page that their reader or writer names.
 extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 extern bool registryWritable;  // false makes every write and delete fail
-// Value name -> the code page its last read or write asked string values to take. The values
-// keep their bytes as written, in whatever code page.
-extern std::map<std::string, UINT> textCodePages;
 extern HWND desktopWindow;  // what osGetDesktopWindow answers; null until a test sets it
 void setValue(const std::string& key, const std::string& name, DWORD type, const void* data,
               size_t size);

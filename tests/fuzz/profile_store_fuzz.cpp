@@ -9,7 +9,6 @@
 #include <string>
 #include "resources/names.h"
 #include "settings/profile_store.h"
-#include "tests/common/fallback_names.h"
 #include "tests/fake/fakeos.h"
 #include "tests/fuzz/fuzz_input.h"
 
@@ -21,7 +20,7 @@ bool isDefault() {
 }
 
 bool isFallbackName(const char* name) {
-  return std::strcmp(name, kSampleName932) == 0 || std::strcmp(name, kLoadFailedName932) == 0;
+  return std::strcmp(name, "サンプル設定") == 0 || std::strcmp(name, "読み込み失敗Default設定") == 0;
 }
 
 // Values that changed must be the store's own, with their exact types and sizes.

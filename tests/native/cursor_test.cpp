@@ -76,17 +76,13 @@ TEST_F(CursorSets, HandlesNeitherPileUpNorGetUsedAfterTheSystemTookThem) {
 }
 
 TEST_F(CursorSets, TheSystemReloadsTheUsersSchemeOrTheirFilesStandIn) {
-  // Paths of any characters, as UTF-8 across the seam.
-  const std::string cross = "C:\\Users\\Åsa-测试\\カーソル\\cross.cur";
-  fake::cursorFiles = {"C:\\arrow.cur", cross};
+  fake::cursorFiles = {"C:\\arrow.cur", "C:\\Windows\\cursors\\cross.cur"};
   userValue("Arrow", "C:\\arrow.cur");
   userValue("IBeam", "C:\\missing.cur");  // a file that does not load
-  const char expandable[] = "%USERPROFILE%\\カーソル\\cross.cur";
+  const char expandable[] = "%SystemRoot%\\cursors\\cross.cur";
   fake::setValue(kCursorsKey, "Crosshair", REG_EXPAND_SZ, expandable, sizeof expandable);
-  fake::environment["USERPROFILE"] = "C:\\Users\\Åsa-测试";
+  fake::environment["SystemRoot"] = "C:\\Windows";
   loadCursors();
-  for (const char* value : {"Arrow", "IBeam", "Crosshair"})
-    EXPECT_EQ(fake::textCodePages[value], UINT(CP_UTF8)) << value;
   showCursorSet(6);
   restoreUserCursors();
   EXPECT_EQ(fake::cursorRestores, 1);
@@ -97,7 +93,8 @@ TEST_F(CursorSets, TheSystemReloadsTheUsersSchemeOrTheirFilesStandIn) {
   fake::restoreFails = true;
   showCursorSet(9);
   restoreUserCursors();
-  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "res:262", cross}));
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "res:262",
+                                                      "C:\\Windows\\cursors\\cross.cur"}));
   EXPECT_EQ(fake::liveCursors(), 16);
 
   // A value too long for the buffer, one without a terminating zero, or one whose expansion
@@ -106,10 +103,11 @@ TEST_F(CursorSets, TheSystemReloadsTheUsersSchemeOrTheirFilesStandIn) {
   fake::setValue(kCursorsKey, "Arrow", REG_SZ, unterminated.data(), unterminated.size());
   fake::cursorFiles.push_back(unterminated);
   fake::setValue(kCursorsKey, "IBeam", REG_SZ, std::string(kPathBytes + 1, 'y').data(), kPathBytes + 1);
-  fake::environment["USERPROFILE"] = std::string(kPathBytes - 10, 'z');
+  fake::environment["SystemRoot"] = std::string(kPathBytes - 10, 'z');
   loadCursors();
   showCursorSet(9);
   restoreUserCursors();
-  EXPECT_EQ(shownImages(), (std::vector<std::string>{unterminated, "res:262", cross}));
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{unterminated, "res:262",
+                                                      "C:\\Windows\\cursors\\cross.cur"}));
   EXPECT_EQ(fake::cursorMisuse, 0);
 }

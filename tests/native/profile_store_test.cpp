@@ -5,12 +5,11 @@
 #include <vector>
 #include "resources/names.h"
 #include "settings/profile_store.h"
-#include "tests/common/fallback_names.h"
 #include "tests/fake/fakeos.h"
 
 namespace {
-const char* const kSample = kSampleName932;
-const char* const kLoadFailed = kLoadFailedName932;
+const char kSample[] = "サンプル設定";
+const char kLoadFailed[] = "読み込み失敗Default設定";
 
 std::map<std::string, FakeRegistryValue>& store() { return fake::registry[kProfileStoreKey]; }
 
@@ -165,10 +164,6 @@ TEST_F(ProfileStore, SaveWritesOnlyItsFourValuesWithExactTypesAndSizes) {
   putNumber("DataEnd", "5");
   putNumber("Data", "4");
   loadProfiles();
-  // The store's strings are code page 932 text whatever the system's code page.
-  const std::map<std::string, UINT> in932 = {{"Data", 932}, {"DataEnd", 932}, {"N4", 932}};
-  EXPECT_EQ(fake::textCodePages, in932);
-  fake::textCodePages.clear();
   auto before = store();
   currentSettings.reserved7 = 77;
   std::strcpy(profileName, "Renamed");
@@ -180,45 +175,11 @@ TEST_F(ProfileStore, SaveWritesOnlyItsFourValuesWithExactTypesAndSizes) {
   EXPECT_EQ(store().at("N4").data.size(), 256u);
   EXPECT_EQ(nameAt(4), "Renamed");
   EXPECT_EQ(markerAt(4), 104);  // reserved fields written back as loaded
-  EXPECT_EQ(fake::textCodePages, in932);
   for (auto& [name, value] : before)
     if (name != "A4" && name != "N4" && name != "Data" && name != "DataEnd") {
       EXPECT_EQ(store().at(name).data, value.data) << name;
     }
   EXPECT_EQ(store().size(), before.size());
-}
-
-TEST_F(ProfileStore, TypedTitlesAreStoredInCodePage932OrRefusedUnchanged) {
-  auto times = [](int n, const std::string& text) {
-    std::string all;
-    while (n-- > 0) all += text;
-    return all;
-  };
-  const std::string kan = "\x8a\xbf";  // 漢 in code page 932
-  struct Case {
-    std::string typed;  // UTF-8
-    bool stored;
-    std::string bytes;  // in code page 932, when stored
-  } cases[] = {
-      {"Work", true, "Work"},
-      {"日本語の名前", true, "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x96\xbc\x91\x4f"},
-      {"ｶﾅ", true, "\xb6\xc5"},
-      {"", true, ""},
-      {times(255, "a"), true, times(255, "a")},
-      {times(127, "漢"), true, times(127, kan)},
-      {times(256, "a"), false, ""},
-      {times(128, "漢"), false, ""},
-      {"Qor-Åø-测试", false, ""},
-      {"€", false, ""},
-  };
-  for (const Case& c : cases) {
-    char name[kProfileNameBytes];
-    std::memset(name, 'z', sizeof name);
-    EXPECT_EQ(storableProfileName(c.typed.c_str(), name), c.stored) << c.typed;
-    std::string expected(sizeof name, c.stored ? 0 : 'z');
-    expected.replace(0, c.bytes.size(), c.bytes);
-    EXPECT_EQ(std::string(name, sizeof name), expected) << c.typed;
-  }
 }
 
 TEST_F(ProfileStore, DeleteRenumbers) {

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <string>
 
 #include "tests/testapp/testapp.h"
 
@@ -16,21 +15,18 @@ struct TestAppProcess {
   HWND queueView = nullptr;
 };
 
-inline std::wstring wide(const std::string& utf8) {
-  wchar_t text[2 * MAX_PATH] = {};
-  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, text, 2 * MAX_PATH);
-  return text;
-}
-
-// Starts the program at path, with arguments after its name on the command line (both UTF-8,
-// of any characters). A null process handle on failure.
+// Starts the program at path, with arguments after its name on the command line (UTF-8: of any
+// characters). A null process handle on failure.
 inline PROCESS_INFORMATION launch(const char* path, const char* arguments) {
-  std::wstring commandLine = L"\"" + wide(path) + L"\" " + wide(arguments);
+  char commandLine[2 * MAX_PATH];
+  wsprintfA(commandLine, "\"%s\" %s", path, arguments);
+  wchar_t wide[2 * MAX_PATH];
+  MultiByteToWideChar(CP_UTF8, 0, commandLine, -1, wide, 2 * MAX_PATH);
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(wide(path).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process))
+  if (!CreateProcessW(nullptr, wide, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
     std::fprintf(stderr, "launch: CreateProcess of %s failed with error %lu\n", path,
                  static_cast<unsigned long>(GetLastError()));
   return process;

@@ -8,8 +8,8 @@
 
 namespace {
 struct VersionString {
-  const wchar_t* name;
-  const wchar_t* value;
+  const char* name;
+  const char* value;
 };
 
 // Checks the Japanese string table (0411, code page 1200) and the fixed part of file's
@@ -33,11 +33,11 @@ void expectVersion(const char* file, const std::vector<VersionString>& strings, 
                              reinterpret_cast<void**>(&translation), &length));
   EXPECT_EQ(*translation, DWORD(0x04b00411)) << file;
   for (const VersionString& s : strings) {
-    wchar_t* value = nullptr;
-    std::wstring path = std::wstring(L"\\StringFileInfo\\041104b0\\") + s.name;
-    EXPECT_TRUE(VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
+    char* value = nullptr;
+    std::string path = std::string("\\StringFileInfo\\041104b0\\") + s.name;
+    EXPECT_TRUE(VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
         << file << " " << s.name;
-    EXPECT_STREQ(value ? value : L"", s.value) << file << " " << s.name;
+    EXPECT_STREQ(value ? value : "", s.value) << file << " " << s.name;
   }
 }
 
@@ -50,15 +50,15 @@ const IMAGE_NT_HEADERS* headersOf(HMODULE module) {
 
 TEST(Binaries, VersionResources) {
   expectVersion("Qor.exe",
-                {{L"FileDescription", L"Qor95 For WIN95"}, {L"FileVersion", L"1. 0, 0, 1"},
-                 {L"ProductVersion", L"1, 0, 0, 1"}, {L"InternalName", L"Qor"},
-                 {L"OriginalFilename", L"Qor.exe"}},
+                {{"FileDescription", "Qor95 For WIN95"}, {"FileVersion", "1. 0, 0, 1"},
+                 {"ProductVersion", "1, 0, 0, 1"}, {"InternalName", "Qor"},
+                 {"OriginalFilename", "Qor.exe"}},
                 0x00010000, 0x00000001, VFT_APP);
   expectVersion("Qordll.dll",
-                {{L"FileVersion", L"1, 0, 0, 0"}, {L"ProductVersion", L"1, 0, 0, 0"},
-                 {L"FileDescription", L"Qordll"}, {L"InternalName", L"Qordll"},
-                 {L"ProductName", L"Qordll"}, {L"OriginalFilename", L"Qordll.dll"},
-                 {L"Comments", L"Qor95 Ver1.0用のメッセージフックを行うダイナミックリンケージライブラリー"}},
+                {{"FileVersion", "1, 0, 0, 0"}, {"ProductVersion", "1, 0, 0, 0"},
+                 {"FileDescription", "Qordll"}, {"InternalName", "Qordll"},
+                 {"ProductName", "Qordll"}, {"OriginalFilename", "Qordll.dll"},
+                 {"Comments", "Qor95 Ver1.0用のメッセージフックを行うダイナミックリンケージライブラリー"}},
                 0x00010000, 0x00000000, VFT_DLL);
 }
 

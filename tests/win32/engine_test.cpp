@@ -1,17 +1,13 @@
 // The engine on the real system: the gesture cursors as Windows loads them from the
-// resources, the user's cursor files from folders of any name, and scroll steps arriving in a
-// window of another process.
+// resources, and scroll steps arriving in a window of another process.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
-#include "engine/cursor.h"
 #include "engine/scroll.h"
 #include "os/os.h"
-#include "resources/names.h"
 #include "resources/resource.h"
-#include "tests/common/live_cursor_handles.h"
 #include "tests/testapp/launch.h"
 
 namespace {
@@ -113,37 +109,6 @@ TEST(RealCursors, LoadFromTheResourcesAt32By32WithTheirHotspotsAndPictures) {
     osDestroyCursor(cursor);
   }
   EXPECT_EQ(osLoadCursorResource(265), nullptr);  // no such cursor
-}
-
-// The user's cursor files in a folder whose name code page 932 cannot write, named in the
-// registry as REG_SZ and as REG_EXPAND_SZ: each loads, one handle more beside the fourteen.
-TEST(RealCursors, TheUsersFilesLoadFromAFolderOfAnyName) {
-  wchar_t here[MAX_PATH];
-  GetCurrentDirectoryW(MAX_PATH, here);
-  const std::wstring folder = std::wstring(here) + L"\\カーソル-Åø-测试";
-  const std::wstring file = folder + L"\\arrow.cur";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileW(wide(QOR_BINARY_DIR "/resources/cursors/254.cur").c_str(), file.c_str(),
-                        FALSE));
-  SetEnvironmentVariableW(L"QOR_CURSORS", folder.c_str());
-  const std::wstring expandable = L"%QOR_CURSORS%\\arrow.cur";
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, wide(kUserCursorsKey).c_str(), &key), ERROR_SUCCESS);
-  auto put = [&](const char* name, DWORD type, const std::wstring& path) {
-    RegSetValueExW(key, wide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(path.c_str()),
-                   (path.size() + 1) * sizeof(wchar_t));
-  };
-  put(kUserCursorValues[0], REG_SZ, file);
-  put(kUserCursorValues[1], REG_EXPAND_SZ, expandable);
-  releaseCursors();
-  loadCursors();
-  EXPECT_EQ(liveCursorHandles(), 14 + 2);
-  releaseCursors();
-  EXPECT_EQ(liveCursorHandles(), 0);
-  for (int i = 0; i < 2; ++i) RegDeleteValueW(key, wide(kUserCursorValues[i]).c_str());
-  RegCloseKey(key);
-  DeleteFileW(file.c_str());
-  RemoveDirectoryW(folder.c_str());
 }
 
 namespace {

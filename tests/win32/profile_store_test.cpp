@@ -1,37 +1,13 @@
-// The profile store against the real registry, run under a Japanese and a Western code page:
-// the store's text is code page 932 whatever the system's, as the earlier Qor wrote it with
-// the ANSI functions under code page 932.
+// The profile store against the real registry, in code page 932 and again in 1252.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include "os/os.h"
 #include "resources/names.h"
 #include "settings/profile_store.h"
-#include "tests/common/fallback_names.h"
 #include "tests/common/store_contents.h"
 
 namespace {
-// What the earlier Qor stored for one profile named "日本語の名前" (RegSetValueExA under code
-// page 932): every byte of each value as UTF-16, the NUL and the zero filler included. The
-// name's 12 bytes take 6 units and 244 zeros follow.
-const wchar_t kEarlierOne[10] = L"1", kEarlierZero[10] = L"0";
-const wchar_t kEarlierName[250] = L"日本語の名前";
-const char kName932[] = "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x96\xbc\x91\x4f";
-
-void storeAsTheEarlierQor(const unsigned char (&record)[kSettingsBytes]) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key), ERROR_SUCCESS);
-  auto text = [&](const wchar_t* name, const wchar_t* data, size_t units) {
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), units * 2);
-  };
-  text(L"DataEnd", kEarlierOne, 10);
-  text(L"Data", kEarlierZero, 10);
-  text(L"N0", kEarlierName, 250);
-  RegSetValueExW(key, L"A0", 0, REG_BINARY, record, kSettingsBytes);
-  RegCloseKey(key);
-}
-
 class RealProfileStore : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -45,7 +21,7 @@ class RealProfileStore : public ::testing::Test {
 
 TEST_F(RealProfileStore, FirstRunCreatesAnEmptyKeyAndSaveWritesExactTypesAndSizes) {
   loadProfiles();
-  EXPECT_STREQ(profileName, kSampleName932);
+  EXPECT_STREQ(profileName, "サンプル設定");
   HKEY key;
   ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key), ERROR_SUCCESS);
   DWORD values = 99;
@@ -54,51 +30,42 @@ TEST_F(RealProfileStore, FirstRunCreatesAnEmptyKeyAndSaveWritesExactTypesAndSize
   RegCloseKey(key);
   EXPECT_EQ(values, 0u);
 
-  // Sizes as the registry holds them: a string's every byte of code page 932 as UTF-16.
   currentSettings.panVCount = 5;
   saveCurrentProfile();
   struct { const char* name; DWORD type; DWORD size; } cases[] = {
-      {"DataEnd", REG_SZ, 20}, {"Data", REG_SZ, 20}, {"A0", REG_BINARY, 100}, {"N0", REG_SZ, 500}};
+      {"DataEnd", REG_SZ, 10}, {"Data", REG_SZ, 10}, {"A0", REG_BINARY, 100}, {"N0", REG_SZ, 256}};
   StoreContents stored = storeContents();
   for (auto c : cases) {
     EXPECT_EQ(stored[c.name].first, c.type) << c.name;
     EXPECT_EQ(stored[c.name].second.size(), c.size) << c.name;
   }
-  EXPECT_EQ(storedText(stored, "DataEnd"), L"1");
+  EXPECT_STREQ(reinterpret_cast<const char*>(stored["DataEnd"].second.data()), "1");
   EXPECT_EQ(stored["A0"].second.at(22 * 4), 5);
-  EXPECT_EQ(storedText(stored, "N0"), L"サンプル設定");
+  EXPECT_STREQ(reinterpret_cast<const char*>(stored["N0"].second.data()), "サンプル設定");
 }
 
-// Both ways, whatever the system's code page: the earlier Qor's store reads back as it was
-// written, and saving it again writes the very bytes the earlier Qor wrote.
+// The earlier Qor's store as RegSetValueExA wrote it under code page 932: every byte of a value
+// as UTF-16 (the name's 12 bytes as 6 units, 244 zeros after them). It reads back whatever the
+// code page now, and saving writes the same UTF-16 again.
 TEST_F(RealProfileStore, TheEarlierQorsStoreReadsBackAndIsWrittenAsItWroteIt) {
-  ProfileSettings s;
-  copySettings(s, defaultSettings);
-  s.reserved6 = 321;
+  const wchar_t one[10] = L"1", zero[10] = L"0", name[250] = L"日本語の名前";
   unsigned char record[kSettingsBytes];
-  settingsToBytes(s, record);
-  storeAsTheEarlierQor(record);
+  settingsToBytes(defaultSettings, record);
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key), ERROR_SUCCESS);
+  for (auto [value, text] : {std::pair{L"DataEnd", one}, {L"Data", zero}, {L"N0", name}})
+    RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), text == name ? 500 : 20);
+  RegSetValueExW(key, L"A0", 0, REG_BINARY, record, sizeof record);
   const StoreContents earlier = storeContents();
   loadProfiles();
-  char expected[kProfileNameBytes] = {};
-  std::memcpy(expected, kName932, sizeof kName932 - 1);
-  EXPECT_EQ(std::string(profileName, kProfileNameBytes), std::string(expected, kProfileNameBytes));
-  EXPECT_EQ(currentSettings.reserved6, 321);
+  EXPECT_STREQ(profileName, "日本語の名前");
   saveCurrentProfile();
   EXPECT_EQ(storeContents(), earlier);
-
-  // Under code page 932, the earlier Qor's own calls agree with the fixture.
-  if (GetACP() != 932) return;
-  HKEY key;
-  ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key), ERROR_SUCCESS);
-  char read[kProfileNameBytes] = {};
-  DWORD size = sizeof read;
-  EXPECT_EQ(RegQueryValueExA(key, "N0", nullptr, nullptr, reinterpret_cast<BYTE*>(read), &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(std::string(read, size), std::string(expected, kProfileNameBytes));
-  RegSetValueExA(key, "N0", 0, REG_SZ, reinterpret_cast<const BYTE*>(expected), kProfileNameBytes);
+  wchar_t held[250] = {};
+  DWORD size = sizeof held;
+  RegQueryValueExW(key, L"N0", nullptr, nullptr, reinterpret_cast<BYTE*>(held), &size);
+  EXPECT_EQ(std::wstring(held, size / 2), std::wstring(name, 250));
   RegCloseKey(key);
-  EXPECT_EQ(storeContents(), earlier);
 }
 
 TEST_F(RealProfileStore, SwitchAndDeleteAgainstTheRealRegistry) {
@@ -107,13 +74,14 @@ TEST_F(RealProfileStore, SwitchAndDeleteAgainstTheRealRegistry) {
     currentProfile = i;
     copySettings(currentSettings, defaultSettings);
     currentSettings.reserved6 = 100 + i;
-    ASSERT_TRUE(storableProfileName(i == 1 ? "日本語の名前" : "P", profileName));
+    std::memset(profileName, 0, sizeof profileName);
+    std::strcpy(profileName, i == 1 ? "日本語の名前" : "P");
     saveCurrentProfile();
   }
   currentProfile = 1;
   reloadCurrentProfile();
   EXPECT_EQ(currentSettings.reserved6, 101);
-  EXPECT_STREQ(profileName, kName932);
+  EXPECT_STREQ(profileName, "日本語の名前");
   deleteCurrentProfile();
   loadProfiles();
   EXPECT_EQ(profileCount, 2);

@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include "app/main_window.h"
 #include "app/tray.h"
 #include "resources/resource.h"
@@ -22,7 +21,7 @@
 #include "settings/settings.h"
 
 namespace {
-const wchar_t kDialogTitle[] = L"設定画面";
+const char kDialogTitle[] = "設定画面";
 
 // Waits up to ten seconds for find to give a window.
 HWND waitFor(HWND (*find)()) {
@@ -36,9 +35,9 @@ HWND waitFor(HWND (*find)()) {
 HWND mainWindowOfQor() { return FindWindowA(MAIN_WINDOW_CLASS, nullptr); }
 
 BOOL CALLBACK matchDialog(HWND window, LPARAM found) {
-  wchar_t title[64] = {};
-  GetWindowTextW(window, title, 64);
-  if (IsWindowVisible(window) && !std::wcsncmp(title, kDialogTitle, ARRAYSIZE(kDialogTitle) - 1)) {
+  char title[64] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (IsWindowVisible(window) && !std::strncmp(title, kDialogTitle, sizeof kDialogTitle - 1)) {
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
   }
@@ -101,7 +100,8 @@ int storeProfiles(int size) {
     currentSettings.delayedStart = 1;
     profileCount = 2;
     currentProfile = 1 - i;  // profile 0 last, so that it is the current one
-    storableProfileName(names[currentProfile], profileName);
+    std::memset(profileName, 0, sizeof profileName);
+    std::strcpy(profileName, names[currentProfile]);
     saveCurrentProfile();
   }
   return 0;

@@ -1,8 +1,8 @@
 // The tray menus and the command table, built from the program's own resources in this
-// process: items, ids, texts read as UTF-16 (whatever the system's code page), check marks and
-// the profile items; the About box and the caption.
+// process: items, ids, texts in code page 932, check marks and the profile items.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,14 +14,13 @@
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
-#include "tests/common/box_watch.h"
 #include "tests/common/help_request.h"
-#include "ui/about.h"
+#include "tests/common/wide_text.h"
 
 namespace {
 struct Item {
   UINT id;  // 0 for separators and submenus
-  std::wstring text;
+  std::string text;
   bool checked;
   std::vector<Item> submenu;
   bool operator==(const Item& o) const {
@@ -29,8 +28,7 @@ struct Item {
   }
 };
 std::ostream& operator<<(std::ostream& os, const Item& item) {
-  os << "{" << item.id << " \"" << ::testing::PrintToString(item.text) << "\""
-     << (item.checked ? " checked" : "");
+  os << "{" << item.id << " \"" << item.text << "\"" << (item.checked ? " checked" : "");
   for (const Item& i : item.submenu) os << " " << i;
   return os << "}";
 }
@@ -45,8 +43,8 @@ std::vector<Item> itemsOf(HMENU menu) {
     info.dwTypeData = text;
     info.cch = 256;
     GetMenuItemInfoW(menu, i, TRUE, &info);
-    Item item = {info.hSubMenu ? 0 : info.wID, text, (info.fState & MFS_CHECKED) != 0, {}};
-    if (info.fType & MFT_SEPARATOR) item = {0, L"-", false, {}};
+    Item item = {info.hSubMenu ? 0 : info.wID, in932(text), (info.fState & MFS_CHECKED) != 0, {}};
+    if (info.fType & MFT_SEPARATOR) item = {0, "-", false, {}};
     if (info.hSubMenu) item.submenu = itemsOf(info.hSubMenu);
     items.push_back(item);
   }
@@ -64,16 +62,16 @@ std::vector<Item> trayMenu(UINT button) {
   return items;
 }
 
-Item separator() { return {0, L"-", false, {}}; }
+Item separator() { return {0, "-", false, {}}; }
 
-// Stores count profiles named by names (UTF-8; null: no name value), then makes current the
-// current one.
+// Stores count profiles named by names (null: no name value), then makes current the current one.
 void storeProfiles(std::vector<const char*> names, int32_t current) {
   RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
   profileCount = static_cast<int32_t>(names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     currentProfile = static_cast<int32_t>(i);
-    EXPECT_TRUE(storableProfileName(names[i] ? names[i] : "", profileName));
+    std::memset(profileName, 0, sizeof profileName);  // the filler is zeros, as the dialog leaves it
+    lstrcpyA(profileName, names[i] ? names[i] : "");
     copySettings(currentSettings, defaultSettings);
     currentSettings.panVCount = static_cast<int32_t>(i + 1);
     saveCurrentProfile();
@@ -121,16 +119,16 @@ TEST_F(Tray, LeftMenuItemsAndCheckMarks) {
     panState = c.pan;
     currentSettings.extScrollEnabled = c.extScroll;
     std::vector<Item> expected = {
-        {IDM_STANDBY, L"&S.スタンバイ", c.pan != 0, {}},
-        {IDM_EXT_SCROLL, L"&A.拡張ｽｸﾛｰﾙ", c.extScroll != 0, {}},
+        {IDM_STANDBY, "&S.スタンバイ", c.pan != 0, {}},
+        {IDM_EXT_SCROLL, "&A.拡張ｽｸﾛｰﾙ", c.extScroll != 0, {}},
         separator(),
-        {IDM_PROPERTIES, L"ﾌﾟﾛﾊﾟﾃｨ(&P)", false, {}},
+        {IDM_PROPERTIES, "ﾌﾟﾛﾊﾟﾃｨ(&P)", false, {}},
         separator(),
-        {0, L"ﾍﾙﾌﾟ(&W)", false,
-         {{IDM_HELP_CONTENTS, L"目次(&C)", false, {}},
-          {IDM_HELP_SEARCH, L"検索(&S)", false, {}},
+        {0, "ﾍﾙﾌﾟ(&W)", false,
+         {{IDM_HELP_CONTENTS, "目次(&C)", false, {}},
+          {IDM_HELP_SEARCH, "検索(&S)", false, {}},
           separator(),
-          {IDM_ABOUT, L"&About...", false, {}}}},
+          {IDM_ABOUT, "&About...", false, {}}}},
     };
     EXPECT_EQ(trayMenu(WM_LBUTTONDOWN), expected) << "panState " << c.pan;
   }
@@ -139,12 +137,12 @@ TEST_F(Tray, LeftMenuItemsAndCheckMarks) {
 TEST_F(Tray, RightMenuWithZeroOneAndThreeProfiles) {
   struct { std::vector<const char*> names; int32_t current; std::vector<Item> profiles; } cases[] = {
       {{}, 0, {}},
-      {{nullptr}, 0, {{IDM_FIRST_PROFILE, L"サンプル設定", true, {}}}},
-      {{"一番の設定", "ゲーム用", nullptr},
+      {{nullptr}, 0, {{IDM_FIRST_PROFILE, "サンプル設定", true, {}}}},
+      {{"一番", "二番の設定", nullptr},
        1,
-       {{IDM_FIRST_PROFILE, L"一番の設定", false, {}},
-        {IDM_FIRST_PROFILE + 1, L"ゲーム用", true, {}},
-        {IDM_FIRST_PROFILE + 2, L"読み込み失敗Default設定", false, {}}}},
+       {{IDM_FIRST_PROFILE, "一番", false, {}},
+        {IDM_FIRST_PROFILE + 1, "二番の設定", true, {}},
+        {IDM_FIRST_PROFILE + 2, "読み込み失敗Default設定", false, {}}}},
   };
   for (const auto& c : cases) {
     storeProfiles(c.names, c.current);
@@ -153,19 +151,19 @@ TEST_F(Tray, RightMenuWithZeroOneAndThreeProfiles) {
     currentSettings.saveOnExit = 5;
     currentSettings.dblClickOpensStartMenu = 0;
     std::vector<Item> expected = {
-        {IDM_SETTINGS, L"設定(&S)", false, {}},
+        {IDM_SETTINGS, "設定(&S)", false, {}},
         separator(),
-        {0, L"おまけ(&A)", false,
-         {{0, L"&1.背景での左ﾀﾞﾌﾞﾙｸﾘｯｸで", false,
-           {{IDM_MOVE_TO_START, L"&A.ｽﾀｰﾄﾎﾞﾀﾝへ移動する。", true, {}},
-            {IDM_OPEN_START_MENU, L"&B.ｽﾀｰﾄﾒﾆｭｰを開く。", false, {}}}},
-          {IDM_DELAYED_START, L"&2.遅延起動する", false, {}},
-          {IDM_SAVE_ON_EXIT, L"&3.終了時に設定を記録する。", true, {}}}},
+        {0, "おまけ(&A)", false,
+         {{0, "&1.背景での左ﾀﾞﾌﾞﾙｸﾘｯｸで", false,
+           {{IDM_MOVE_TO_START, "&A.ｽﾀｰﾄﾎﾞﾀﾝへ移動する。", true, {}},
+            {IDM_OPEN_START_MENU, "&B.ｽﾀｰﾄﾒﾆｭｰを開く。", false, {}}}},
+          {IDM_DELAYED_START, "&2.遅延起動する", false, {}},
+          {IDM_SAVE_ON_EXIT, "&3.終了時に設定を記録する。", true, {}}}},
         separator(),
     };
     expected.insert(expected.end(), c.profiles.begin(), c.profiles.end());
     expected.push_back(separator());
-    expected.push_back({IDM_EXIT, L"終了(&X)", false, {}});
+    expected.push_back({IDM_EXIT, "終了(&X)", false, {}});
     EXPECT_EQ(trayMenu(WM_RBUTTONDOWN), expected) << c.names.size() << " profiles";
   }
 }
@@ -239,25 +237,6 @@ TEST_F(Tray, ExitCommandDisablesTheEngineAndClosesTheMainWindow) {
   DestroyWindow(mainWindow);
   mainWindow = nullptr;
   engineEnabled = 1;
-}
-
-TEST_F(Tray, TheAboutBoxAndTheCaptionShowTheirTexts) {
-  watchBoxes(L"Qor95のﾊﾞｰｼﾞｮﾝ情報", IDOK);
-  EXPECT_TRUE(runCommand(IDM_ABOUT));
-  stopWatchingBoxes();
-  EXPECT_EQ(boxWatch.count, 1);
-  EXPECT_EQ(boxWatch.texts, (std::vector<std::wstring>{L"Qor 95  Version 1.0", L"For MS-WINDOWS 95"}));
-  EXPECT_EQ(aboutOpen, 0);
-
-  mainWindow = CreateWindowExW(0, L"STATIC", L"Qor", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               nullptr, nullptr);
-  setCaption();
-  wchar_t title[64] = {};
-  GetWindowTextW(mainWindow, title, 64);
-  EXPECT_STREQ(title, L"Qor95 Ver1.0");
-  EXPECT_STREQ(captionText, L"Qor95 Ver1.0");  // the tray icon's tip
-  DestroyWindow(mainWindow);
-  mainWindow = nullptr;
 }
 
 TEST_F(Tray, DoubleClickAndHelpSearchOpenThePageAtContentsAndIndex) {
