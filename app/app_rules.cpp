@@ -1,8 +1,17 @@
 #include "app/app_rules.h"
 
+#include <cstdio>
 #include <cstring>
 #include "os/os.h"
 #include "settings/profile_store.h"
+
+bool runsAboveTheShell() {
+  HWND shell = osGetShellWindow();
+  if (!shell) shell = osFindWindow("Shell_TrayWnd", nullptr);
+  const DWORD shellLevel = shell ? osProcessIntegrity(osWindowProcessId(shell)) : 0;
+  return osProcessIntegrity(osCurrentProcessId()) >
+         (shellLevel ? shellLevel : DWORD(SECURITY_MANDATORY_MEDIUM_RID));
+}
 
 bool startAsOnlyCopy() {
   if (osFindWindow(MAIN_WINDOW_CLASS, nullptr)) return false;
@@ -23,4 +32,11 @@ int32_t chooseDialogSize(int32_t dialogSize) {
     dialogSize = desktop.right - desktop.left > 800 ? 1 : 0;
   }
   return dialogSize == 1 ? 1 : 0;
+}
+
+bool eventSlotsSecurityText(const char* userSid, char (&text)[512]) {
+  const int length = std::snprintf(
+      text, sizeof text, "O:%sD:P(A;;0xf001f;;;SY)(A;;0xf001f;;;%s)S:(ML;;NWNR;;;ME)", userSid,
+      userSid);
+  return length > 0 && static_cast<size_t>(length) < sizeof text;
 }

@@ -1,8 +1,14 @@
-// Decisions of the application shell that need no window: the single copy, the command
-// line and the choice of the settings dialog's size.
+// Decisions of the application shell that need no window: the integrity Qor may run at, the
+// single copy, the command line, the choice of the settings dialog's size and the event-slot
+// block's security.
 #pragma once
 #include <cstdint>
 #include "resources/names.h"
+
+// Whether Qor runs at a higher integrity than the user's shell (without a shell: than medium).
+// So started it must not run: its hooks would reach the elevated applications, whose events
+// the processes of the user's own level can write into the block and send to its windows.
+bool runsAboveTheShell();
 
 // The first step of a start: false while a copy runs (it is neither disturbed nor told).
 // Otherwise the user's own cursors come back before anything else, in case an earlier copy
@@ -15,3 +21,9 @@ int32_t parseTimerPeriod(const char* commandTail);
 // The dialogSize setting (0 small, 1 large, 2 automatic) as 0 or 1; automatic picks the
 // large dialog on a desktop wider than 800 pixels, and any other value the small one.
 int32_t chooseDialogSize(int32_t dialogSize);
+
+// The event-slot block's security descriptor as text, for the user whose SID is userSid: owner
+// and full access the user, full access SYSTEM, and a label that keeps every process of lower
+// integrity from writing the block and from reading it (a reader could replay live tickets).
+// False when the SID does not fit.
+bool eventSlotsSecurityText(const char* userSid, char (&text)[512]);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/app_rules.h"
+
 namespace {
 EventSlotsView slotsView = {nullptr, nullptr};
 
@@ -24,13 +26,9 @@ bool userSid(char (&text)[192]) {
   return good;
 }
 
-// Owner and full access the user; full access SYSTEM; no writes from below medium integrity.
 bool slotsSecurityText(char (&text)[512]) {
   char sid[192];
-  if (!userSid(sid)) return false;
-  std::snprintf(text, sizeof text, "O:%sD:P(A;;0xf001f;;;SY)(A;;0xf001f;;;%s)S:(ML;;NW;;;ME)",
-                sid, sid);
-  return true;
+  return userSid(sid) && eventSlotsSecurityText(sid, text);
 }
 
 // The descriptor an object holds, as text in the same form.

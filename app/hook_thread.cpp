@@ -1,6 +1,7 @@
 // The hook thread, its window and the installation of the global hooks.
 #include "app/hook_thread.h"
 
+#include <atomic>
 #include <cwchar>
 
 #include "app/event_slots.h"
@@ -26,9 +27,30 @@ CRITICAL_SECTION& theEngineLock() {
   return engineLock;
 }
 UINT timerPeriodMs = 10;
+int lockDepth = 0;  // how often the hook thread holds the engine lock now
+// Set by the main thread before it asks the hook window to close: no other close is obeyed.
+std::atomic<bool> closeRequested{false};
+bool windowGone = false;  // the hook window was destroyed; its thread's loop ends
 
-void report(HWND owner, const wchar_t* text) {
-  MessageBoxW(owner, text, L"報告", MB_ICONEXCLAMATION | MB_OK);
+// Failures to tell the user, shown once the hook thread no longer holds the engine lock: a
+// message box runs for as long as it shows, and the main thread must not wait on the lock.
+enum { kMaxReports = 6 };  // every failure of one installation and one removal
+const wchar_t* reports[kMaxReports];
+int reportCount = 0;
+
+void report(const wchar_t* text) {
+  if (reportCount < kMaxReports) reports[reportCount++] = text;
+}
+
+void showReports(HWND window) {
+  static bool showing = false;
+  if (showing) return;
+  showing = true;
+  HWND owner = IsWindow(window) ? window : nullptr;
+  for (int i = 0; i < reportCount; ++i)
+    MessageBoxW(owner, reports[i], L"報告", MB_ICONEXCLAMATION | MB_OK);
+  reportCount = 0;
+  showing = false;
 }
 
 HHOOK hookExport(int type, const char* name) {
@@ -52,74 +74,64 @@ HMODULE loadHookLibrary() {
 }
 
 // Each step is skipped when its handle is already held.
-bool installHooks(HWND owner) {
+void installHooks() {
   if (!hookLibrary) hookLibrary = loadHookLibrary();
   if (!hookLibrary) {
-    report(owner, L"Cannot load Qordll.DLL.");
-    return false;
+    report(L"Cannot load Qordll.DLL.");
+    return;
   }
   if (!mouseHook) mouseHook = hookExport(WH_MOUSE, MOUSE_HOOK_EXPORT);
   if (!mouseHook) {
-    report(owner, L"Cannot hook MouseFunc.");
-    return false;
+    report(L"Cannot hook MouseFunc.");
+    return;
   }
   if (!msgFilterHook) msgFilterHook = hookExport(WH_MSGFILTER, MSG_FILTER_EXPORT);
   if (!msgFilterHook) {
-    report(owner, L"Cannot hook CallWndProcFunc.");
+    report(L"Cannot hook CallWndProcFunc.");
     UnhookWindowsHookEx(mouseHook);
     mouseHook = nullptr;
-    return false;
   }
-  return true;
 }
 
-// Every step is tried, whatever the one before gave; false when one failed.
-bool removeHooks(HWND owner) {
-  bool removed = true;
-  auto failed = [&](const wchar_t* text) {
-    report(owner, text);
-    removed = false;
-  };
+// Both are tried, whatever the first gave. The library is freed only once the thread's loop has
+// ended: a 32-bit application's mouse hook runs on this thread, and its frame may lie below.
+void removeHooks() {
   if (mouseHook) {
     if (UnhookWindowsHookEx(mouseHook)) mouseHook = nullptr;
-    else failed(L"Cannot unhook MouseFunc.");
+    else report(L"Cannot unhook MouseFunc.");
   }
   if (msgFilterHook) {
     if (UnhookWindowsHookEx(msgFilterHook)) msgFilterHook = nullptr;
-    else failed(L"Cannot unhook MsgFunc.");
+    else report(L"Cannot unhook MsgFunc.");
   }
-  if (hookLibrary) {
-    if (FreeLibrary(hookLibrary)) hookLibrary = nullptr;
-    else failed(L"Cannot DLL 解除.");
-  }
-  return removed;
-}
-
-// Qor started elevated still hears the hook library and the peer in lower-integrity
-// processes: exactly their messages pass the system's filter, nothing else.
-void admitProtocolMessages(HWND window) {
-  const UINT kProtocol[] = {kMsgMenuLoop, kMsgMouseEvent, kMsgPeer};
-  for (UINT message : kProtocol) ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
 }
 
 LRESULT onCreate(HWND window, WPARAM wParam, LPARAM lParam) {
-  admitProtocolMessages(window);
   // The library forwards events only to the hook window the block names.
   if (EventSlots* slots = eventSlotsView())
     __atomic_store_n(&slots->owner.hookWindow, handle32Of(window), __ATOMIC_RELEASE);
-  if (installHooksAtCreation()) setHooks(window, true);
+  if (installHooksAtCreation()) installHooks();
   publishDemand();
   return DefWindowProcA(window, WM_CREATE, wParam, lParam);
 }
 
-LRESULT onTimer(HWND window) {
-  if (hookTimerTick()) setHooks(window, true);
+LRESULT onTimer() {
+  if (hookTimerTick()) installHooks();
   return 0;
 }
 
-LRESULT onDestroy(HWND window) {
-  setHooks(window, false);
+// Anyone may send or post WM_CLOSE or WM_DESTROY; only the main thread's request at exit ends
+// the hooks.
+LRESULT onClose(HWND window) {
+  if (closeRequested) DestroyWindow(window);
+  return 0;
+}
+
+LRESULT onDestroy() {
+  if (!closeRequested) return 0;
+  removeHooks();
   releasePointer();
+  windowGone = true;
   PostQuitMessage(0);
   return 0;
 }
@@ -131,26 +143,34 @@ DWORD WINAPI hookThreadMain(void*) {
   SetEvent(windowReady);
   if (hookWindow) {
     ShowWindow(hookWindow, SW_HIDE);
-    // No window filter: WM_QUIT is a thread message, and the window is gone when it comes.
+    // No window filter: WM_QUIT is a thread message. Until the window is gone, a WM_QUIT that
+    // someone else posted is no reason to stop.
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (!windowGone) {
+      if (GetMessageA(&msg, nullptr, 0, 0) <= 0) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
   }
+  if (hookLibrary && !FreeLibrary(hookLibrary)) report(L"Cannot DLL 解除.");
+  showReports(nullptr);
+  // The main thread may still change the engine: the block goes under the lock.
+  EnterCriticalSection(&engineLock);
   hookWindow = nullptr;
   eventSlots = nullptr;
   if (EventSlots* slots = eventSlotsView())
     __atomic_store_n(&slots->owner.hookWindow, 0, __ATOMIC_RELEASE);
   closeEventSlots();
+  LeaveCriticalSection(&engineLock);
   return 0;
 }
 
 LRESULT handleHookMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return onCreate(window, wParam, lParam);
-    case WM_TIMER: return onTimer(window);
-    case WM_DESTROY: return onDestroy(window);
+    case WM_TIMER: return onTimer();
+    case WM_CLOSE: return onClose(window);
+    case WM_DESTROY: return onDestroy();
     case kMsgMenuLoop: return answerMenuLoop();
     case kMsgMouseEvent: return answerMouseEvent(wParam, lParam);
     case kMsgPeer: return answerPeer(lParam);
@@ -168,12 +188,16 @@ void changeEngineOutsideHookThread(void (*change)()) {
   LeaveCriticalSection(&engineLock);
 }
 
-bool setHooks(HWND owner, bool on) { return on ? installHooks(owner) : removeHooks(owner); }
+void closeHookWindow() {
+  if (!hookWindow) return;
+  closeRequested = true;
+  SendMessageA(hookWindow, WM_CLOSE, 0, 0);
+}
 
 // The timer runs only while something needs it, so that an idle Qor never wakes.
-static void followTimerNeed(HWND window, UINT message) {
+static void followTimerNeed(HWND window) {
   static bool running = false;
-  const bool wanted = message != WM_DESTROY && hookTimerWanted();
+  const bool wanted = !windowGone && hookTimerWanted();
   if (wanted == running) return;
   running = wanted ? SetTimer(window, kHookTimerId, timerPeriodMs, nullptr) != 0
                    : !KillTimer(window, kHookTimerId);
@@ -181,9 +205,12 @@ static void followTimerNeed(HWND window, UINT message) {
 
 LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   EnterCriticalSection(&engineLock);
+  ++lockDepth;
   LRESULT result = handleHookMessage(window, message, wParam, lParam);
-  followTimerNeed(window, message);
+  followTimerNeed(window);
+  const bool released = --lockDepth == 0;
   LeaveCriticalSection(&engineLock);
+  if (released) showReports(window);
   return result;
 }
 

@@ -16,8 +16,9 @@ struct HookThreadStart {
 bool startHookThread(const HookThreadStart& start);
 // A change of the engine's state from the main thread, made under engineLock (changeEngine).
 void changeEngineOutsideHookThread(void (*change)());
-// Installs (on) or removes both global hooks; reports failures in a message box owned by owner.
-bool setHooks(HWND owner, bool on);
+// At exit, from the main thread: asks the hook window to close, the only close it obeys. Its
+// thread removes the hooks, frees the library and ends.
+void closeHookWindow();
 LRESULT CALLBACK hookWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Frees the pointer from any confinement, on every monitor.
 void releasePointer();

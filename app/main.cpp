@@ -4,10 +4,11 @@
 #include "app/app_rules.h"
 #include "app/event_slots.h"
 #include "app/hook_thread.h"
+#include "app/leftovers.h"
 #include "app/main_window.h"
 
 namespace {
-enum { kExitOnWow64 = 2, kExitSlotsTaken = 3 };
+enum { kExitOnWow64 = 2, kExitSlotsTaken = 3, kExitAboveTheShell = 4 };
 
 // The 32-bit program is for 32-bit Windows: on 64-bit Windows its hooks would reach only the
 // 32-bit programs, beside (or instead of) the 64-bit Qor.
@@ -46,7 +47,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
     return refuse(L"この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では "
                   L"64 ビット版の Qor をお使いください。",
                   kExitOnWow64);
+  if (runsAboveTheShell())
+    return refuse(L"Qor が管理者として (デスクトップより高い整合性レベルで) 起動されました。"
+                  L"この状態ではほかのプログラムから管理者のプログラムを操作される恐れがあるため、"
+                  L"Qor を終了します。管理者としてではなく、通常どおり起動してください。",
+                  kExitAboveTheShell);
   if (!startAsOnlyCopy()) return 0;
+  removeLeftovers();
   if (!createEventSlots())
     return refuse(L"マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
                   L"プログラムが使っています。Qor を終了します。",

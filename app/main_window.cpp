@@ -25,11 +25,13 @@ void followSettings() {
   changeEngineOutsideHookThread([] {});
 }
 
-// Starts every part, in this order; the hit tests' buffers come with the first hit test.
-LRESULT onCreate(HWND window, const HookThreadStart& start) {
+// Starts every part, in this order; the hit tests' buffers come with the first hit test. Only
+// once, and only for CreateWindowEx on this thread: a WM_CREATE sent by another thread or
+// process carries a pointer that is not Qor's.
+LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
+  if (mainWindow || InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
+  const HookThreadStart& start = *static_cast<const HookThreadStart*>(creation->lpCreateParams);
   mainWindow = window;
-  // Started elevated, Qor still hears a shell that restarted at the user's integrity.
-  ChangeWindowMessageFilterEx(window, taskbarCreated, MSGFLT_ALLOW, nullptr);
   greetPeer(window);
   loadCursors();
   findShellWindows();
@@ -55,7 +57,7 @@ LRESULT onDestroy() {
   // The hook thread may be in the middle of an event: the reset waits for it.
   changeEngineOutsideHookThread(resetEngine);
   if (currentSettings.saveOnExit) saveCurrentProfile();
-  if (hookWindow) SendMessageA(hookWindow, WM_CLOSE, 0, 0);
+  closeHookWindow();
   releasePointer();
   farewellPeer();
   if (hookThread) WaitForSingleObject(hookThread, INFINITE);
@@ -109,9 +111,7 @@ bool registerMainWindowClass() {
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      return onCreate(window, *static_cast<const HookThreadStart*>(
-                                  reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    case WM_CREATE: return onCreate(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
     case WM_DESTROY: return onDestroy();
     case WM_QUERYOPEN: return 0;  // never restored from an icon
     case WM_ENDSESSION: return onEndSession(wParam);

@@ -62,6 +62,36 @@ const ClassRow kClassTable[] = {
     {"JSScrollBar", kScrollBarJS, 0},
 };
 
+// Windows that take the mouse as pointer input (WM_POINTER): the system makes no mouse
+// messages of a press they handle, so no mouse hook sees it, and a pan could neither start
+// nor end there.
+// - The app model's core window: Store apps run with mouse-in-pointer enabled
+//   (EnableMouseInPointer's remarks).
+// - XAML islands' input sites and content bridges (Windows Terminal, Settings, the Windows 11
+//   taskbar): XAML takes the mouse as pointer input; Terminal's own window never sees the
+//   wheel's messages that XAML handles (microsoft/terminal pull request 5131).
+// - The Windows App SDK's content bridge (WinUI 3), the same XAML input.
+const char* const kPointerInputClasses[] = {
+    "Windows.UI.Core.CoreWindow",
+    "Windows.UI.Input.InputSite.WindowClass",
+    "Windows.UI.Composition.DesktopWindowContentBridge",
+    "Microsoft.UI.Content.DesktopChildSiteBridge",
+};
+// Top-level windows of the taskbar and its tray: a right-click there is the shell's own.
+const char* const kTaskbarClasses[] = {
+    "Shell_TrayWnd",
+    "Shell_SecondaryTrayWnd",
+    "NotifyIconOverflowWindow",
+    "TopLevelWindowForOverflowXamlIsland",
+};
+
+template <size_t N>
+bool named(const char* className, const char* const (&names)[N]) {
+  for (const char* name : names)
+    if (std::strcmp(className, name) == 0) return true;
+  return false;
+}
+
 // Entry i is the hit-test code that gives kind i.
 const int8_t kHitCodes[] = {
     HTBORDER, HTBOTTOMLEFT, HTBOTTOMRIGHT, HTTOPLEFT, HTTOPRIGHT, HTSIZE,    HTBOTTOM,
@@ -170,6 +200,7 @@ int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   char className[256];
   int32_t kind = kKindNothing;
   if (osGetClassName(window, className, sizeof className) > 0) {
+    if (named(className, kPointerInputClasses)) return kKindOutOfReach;
     for (const ClassRow& row : kClassTable) {
       if (std::strcmp(className, row.name) == 0) {
         kind = applyRule(row, window, hitCode, POINT{x, y});
@@ -182,6 +213,16 @@ int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
       if (kHitCodes[i] == hitCode) return i;
   }
   return kind;
+}
+
+int32_t kindInReach(HWND window, int32_t kind) {
+  if (!isPannableKind(kind)) return kind;
+  char rootClass[256];
+  const HWND root = osGetRootWindow(window);
+  return root && osGetClassName(root, rootClass, sizeof rootClass) > 0 &&
+                 named(rootClass, kTaskbarClasses)
+             ? int32_t(kKindOutOfReach)
+             : kind;
 }
 
 bool isPannableKind(int32_t kind) {

@@ -40,6 +40,10 @@ enum TargetKind : int32_t {
   kKindVScrollControl = 81,
   kKindNothing = 82,
   kKindCount = 82,  // kinds that have an ActionClass
+  // Beyond Qor's reach: a window that takes the mouse as pointer input, whose presses never
+  // reach a mouse hook, or the taskbar's; neither pannable nor scroll-bar-like, and Qor shows
+  // none of its cursors over it.
+  kKindOutOfReach = 83,
 };
 // On the desktop's own list view a list-view kind lies this much higher.
 enum { kDesktopListViewOffset = 8 };
@@ -48,6 +52,9 @@ enum { kScrollsHorizontally = 1170, kScrollsVertically = 1171 };
 
 // (x, y) in screen coordinates; hitCode a Win32 hit-test code, or 0 when the caller has none.
 int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y);
+// The kind of window's element as a gesture may use it: a pannable kind of a window in the
+// taskbar's tree (its buttons, tray and their hosts) is out of reach.
+int32_t kindInReach(HWND window, int32_t kind);
 bool isPannableKind(int32_t kind);
 // 1168..1179 for kinds 0..81; 0 for any other value, which no rule tests for.
 int32_t actionClassOf(int32_t kind);

@@ -46,13 +46,26 @@ void show(HCURSOR cursor, int place) {
 }
 }  // namespace
 
+// The nominal size for the DPI times the pointer size the user chose, where Windows keeps one
+// (32 is the size unchanged, at most 256).
+int systemCursorSize() {
+  const int nominal = osGetSystemMetric(SM_CXCURSOR);
+  HKEY key = osRegOpenKey(kUserCursorsKey);
+  DWORD base = 0, size = sizeof base, type = 0;
+  const bool chosen = osRegQueryValue(key, kPointerSizeValue, &base, &size, &type) &&
+                      type == REG_DWORD && size == sizeof base && base >= 32 && base <= 256;
+  osRegCloseKey(key);
+  return chosen ? int(int64_t(nominal) * base / 32) : nominal;
+}
+
 // The program's own pictures cannot change while it runs, so they load once; every load
 // picks up the user's cursor files anew. (A left click asks for a load: loading fourteen
 // resources each time would cost every click of the desktop, and Wine keeps a little
 // memory of each resource load for good.)
 void loadCursors() {
   for (int i = 0; i < kGestureCursorCount; ++i)
-    if (!gestureCursors[i]) gestureCursors[i] = osLoadCursorResource(kGestureCursorIds[i]);
+    if (!gestureCursors[i])
+      gestureCursors[i] = osLoadCursorResource(kGestureCursorIds[i], systemCursorSize());
   HKEY key = osRegOpenKey(kUserCursorsKey);
   for (int i = 0; i < kSystemCursorCount; ++i) {
     char path[kPathBytes + 1], expanded[kPathBytes + 1];

@@ -22,7 +22,10 @@ enum CursorSet : int32_t {
   kCursorDownRight = 15,
 };
 
-// Loads the gesture cursors (once) and the user's cursor files (anew each time).
+// The size the system draws cursors at now, in pixels.
+int systemCursorSize();
+// Loads the gesture cursors (once, at the system's size) and the user's cursor files (anew
+// each time).
 void loadCursors();
 // Shows the user's own cursors, or the standard ones where they have none.
 void restoreUserCursors();

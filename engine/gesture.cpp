@@ -145,6 +145,7 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   } else {
     kind = classifyTarget(window, hitCode, x, y);
     if (kind == kKindNothing) kind = reclassify(x, y, &eventWindow);
+    kind = kindInReach(eventWindow, kind);
   }
   // Newer events were handled while this one waited: its point is out of date, and acting
   // on it would undo what they did (end the pan they started in another window).
@@ -184,6 +185,8 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
       eventWindow != scrollRepeat.target) {
     backToStandby();
   }
+  // Over what Qor cannot act on, none of its cursors show.
+  if (kind == kKindOutOfReach) wantedCursor = kCursorUser;
 }
 
 // Left or right press while extended scroll is active: that button's repeat on the
@@ -388,10 +391,6 @@ void dropOrphanedGesture() {
 
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y) {
   ++eventsTaken;
-  // The hook reports the application's own coordinates; a DPI-unaware one's are scaled.
-  const POINT physical = osLogicalToPhysicalPoint(window, POINT{x, y});
-  x = physical.x;
-  y = physical.y;
   int32_t result = kPassEvent;
   FirstStep step = {false, nullptr};
   switch (message) {

@@ -26,7 +26,8 @@ extern int32_t appliedCursor;
 
 // Every gesture state back to its start: nothing pressed, no gesture, no repeat, nothing lent.
 void resetEngine();
-// Runs on the hook thread under engineLock. Answers an EventVerdict.
+// Runs on the hook thread under engineLock, with (x, y) in physical screen coordinates.
+// Answers an EventVerdict.
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y);
 // Every hook-timer tick, on the hook thread under engineLock: the repeats' steps.
 void engineTick();

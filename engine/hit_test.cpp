@@ -1,5 +1,6 @@
 #include "engine/hit_test.h"
 
+#include <algorithm>
 #include <cstring>
 #include "engine/send.h"
 
@@ -27,6 +28,19 @@ const uint32_t kRemoteBufferBytes = 4096;
 const uint64_t k32BitLimit = 0x100000000ull;
 RemoteBuffer remoteBuffers[kRemoteBuffers];
 int nextVictim = 0;
+// Processes that left a hit test unanswered; a full list takes no more.
+DWORD silentProcesses[kRemoteBuffers];
+int silentCount = 0;
+
+bool isSilent(DWORD processId) {
+  return std::find(silentProcesses, silentProcesses + silentCount, processId) !=
+         silentProcesses + silentCount;
+}
+
+// A send that went unanswered while the control lives: it may still answer, and write.
+bool mayAnswerLate(HWND control, SendStatus sent) {
+  return sent == kSendUnanswered && osIsWindow(control);
+}
 
 void releaseRemote(RemoteBuffer& b) {
   osFreeProcessMemory(b.process, b.address);
@@ -87,6 +101,7 @@ bool writeRecord(RemoteBuffer& b, const HitTestRecord& record) {
 }
 
 uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecord& record) {
+  if (isSilent(processId)) return 0;
   RemoteBuffer* b = cachedRemote(processId);
   RemoteBuffer temporary{};
   if (!b || !writeRecord(*b, record)) {
@@ -99,27 +114,42 @@ uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecor
   }
   b->inUse = true;
   LRESULT answer = 0;
-  bool answered =
-      sendBounded(control, message, 0, static_cast<LPARAM>(b->address), &answer) == kSendAnswered;
-  bool read = answered && osReadProcessMemory(b->process, b->address, &record, sizeof record);
+  const SendStatus sent =
+      sendBounded(control, message, 0, static_cast<LPARAM>(b->address), &answer);
+  bool read = sent == kSendAnswered &&
+              osReadProcessMemory(b->process, b->address, &record, sizeof record);
   b->inUse = false;
-  if (b == &temporary) releaseRemote(temporary);
+  if (mayAnswerLate(control, sent)) {
+    if (silentCount < kRemoteBuffers) silentProcesses[silentCount++] = processId;
+    osCloseProcess(b->process);  // the buffer stays, the control's for good
+    *b = RemoteBuffer{};
+  } else if (b == &temporary) {
+    releaseRemote(temporary);
+  }
   return read ? record.flags : 0;
 }
 
-// The sender maps the room at the address it claims when a fresh random proof that we write
-// into our view of the room reads the same at that address in its process.
+// The sender maps the room where it claims when its process has a whole view of the block's
+// size mapped at the claimed view, and a fresh random proof that we write into our view of the
+// room reads the same in the sender's. The view is checked first: a proof copied elsewhere in
+// the block would back a claim of a view a little below the real one, whose room (and the
+// control's record) would lie below the room.
 bool senderClaimHolds() {
   const uint32_t kProofWord = sizeof(HitTestRecord) / 4;
   // This process passes addresses as wide as its own pointers.
-  if (lent.remoteAddress > static_cast<uint64_t>(UINTPTR_MAX)) return false;
+  if (lent.view > static_cast<uint64_t>(UINTPTR_MAX) - lent.blockBytes) return false;
+  RemoteBuffer* b = cachedRemote(lent.processId);
+  MemoryStretch region;
+  if (!b || !osQueryProcessMemory(b->process, lent.view, &region) || !region.mappedView ||
+      region.allocationBase != lent.view || region.base != lent.view ||
+      region.size < lent.blockBytes)
+    return false;
   uint32_t proof[2] = {osRandom32(), osRandom32()};
   lent.local[kProofWord] = proof[0];
   lent.local[kProofWord + 1] = proof[1];
-  RemoteBuffer* b = cachedRemote(lent.processId);
   uint32_t seen[2] = {~proof[0], ~proof[1]};
-  return b && osReadProcessMemory(b->process, lent.remoteAddress + kProofWord * 4, seen,
-                                  sizeof seen) &&
+  return osReadProcessMemory(b->process, lent.view + lent.roomOffset + kProofWord * 4, seen,
+                             sizeof seen) &&
          seen[0] == proof[0] && seen[1] == proof[1];
 }
 
@@ -129,7 +159,7 @@ uint32_t lentHitTest(HWND control, UINT message, const HitTestRecord& record) {
   std::memcpy(words, &record, sizeof record);
   for (uint32_t word : words) *room++ = word;
   LRESULT answer = 0;
-  LPARAM remote = static_cast<LPARAM>(static_cast<uintptr_t>(lent.remoteAddress));
+  LPARAM remote = static_cast<LPARAM>(static_cast<uintptr_t>(lent.view + lent.roomOffset));
   return sendBounded(control, message, 0, remote, &answer) == kSendAnswered ? lent.local[2] : 0;
 }
 }  // namespace
@@ -153,10 +183,12 @@ uint32_t controlHitTest(HWND control, UINT message, POINT client) {
   if (lentClaim == kFalse) return 0;
   if (lent.processId && processId == lent.processId) return lentHitTest(control, message, record);
   if (processId == osCurrentProcessId()) {
+    static HitTestRecord own;  // not on the stack: a late answer may still write it
+    own = record;
     LRESULT answer = 0;
-    return sendBounded(control, message, 0, reinterpret_cast<LPARAM>(&record), &answer) ==
+    return sendBounded(control, message, 0, reinterpret_cast<LPARAM>(&own), &answer) ==
                    kSendAnswered
-               ? record.flags
+               ? own.flags
                : 0;
   }
   return remoteHitTest(control, message, processId, record);
@@ -165,4 +197,5 @@ uint32_t controlHitTest(HWND control, UINT message, POINT client) {
 void releaseHitTestBuffers() {
   for (RemoteBuffer& b : remoteBuffers)
     if (b.process) releaseRemote(b);
+  silentCount = 0;
 }

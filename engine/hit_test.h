@@ -17,11 +17,14 @@ static_assert(sizeof(HitTestRecord) == 24 && offsetof(HitTestRecord, flags) == 8
               "one layout for both bitnesses");
 
 // The room that the sender of a forwarded event lends from its event slot: 32 bytes, a record
-// and a proof. The sender claims to map the room at remoteAddress in process processId; the
-// room is at local in this process's view. A zero process lends nothing and claims nothing.
+// and a proof. The sender claims to map a block of blockBytes at view in process processId,
+// with the room roomOffset bytes into it; the room is at local in this process's view. A zero
+// process lends nothing and claims nothing.
 struct LentHitTestBuffer {
   uint32_t processId;
-  uint64_t remoteAddress;
+  uint64_t view;
+  uint32_t blockBytes;
+  uint32_t roomOffset;
   volatile uint32_t* local;
 };
 enum { kLentRoomBytes = 32 };
@@ -30,7 +33,10 @@ enum { kLentRoomBytes = 32 };
 LentHitTestBuffer lendHitTestBuffer(const LentHitTestBuffer& buffer);
 
 // The control's hit test at a point in its client coordinates: the flags it wrote, 0 when it
-// did not answer or no record could be placed where it reads.
+// did not answer or no record could be placed where it reads. A control of another process
+// that left one hit test unanswered may still write that record later: its buffer is left to
+// it, never written, reused or freed again, and its process gets no more hit tests.
 uint32_t controlHitTest(HWND control, UINT message, POINT client);
-// Gives back the buffers and process handles kept for reuse (at exit).
+// Gives back the buffers and process handles kept for reuse, and forgets which processes left
+// a hit test unanswered (at exit).
 void releaseHitTestBuffers();

@@ -14,18 +14,55 @@ static_assert(sizeof(EventSlot::hitTest) == kLentRoomBytes, "the slot lends the 
 
 namespace {
 uint32_t keptTaken = 0;  // version of the kept movement last taken
+// Events handled nested in one another on the hook thread (it handles sent messages while it
+// waits in a send of its own). Each level holds stack and the engine lock, and a process that
+// sends a new event from inside every hit test would nest them without end: deeper events pass
+// without the engine.
+const int kMaxNestedEvents = 4;
+int nestedEvents = 0;
 
 void notifyPeer(HWND sender, LPARAM code) {
   HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
   if (peer) askWindow(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
 }
-// The movement the library kept since, handled before anything that came after it.
+// The engine works in physical points. The library reports an application's own
+// coordinates, logical for a DPI-unaware one, except where the system calls the hook on Qor's
+// own thread (for 32-bit and app-model applications): that thread's coordinates are Qor's,
+// physical already, and a second conversion would scale them twice.
+int32_t runEngine(UINT message, const EventRecord& event, bool reportedInQorsProcess) {
+  const HWND window = windowOfHandle32(event.window);
+  POINT at = {event.x, event.y};
+  if (!reportedInQorsProcess) at = osLogicalToPhysicalPoint(window, at);
+  return engineMouseEvent(window, message, static_cast<int32_t>(event.hitTestCode), at.x, at.y);
+}
+
+// The movement the library kept since, handled before anything that came after it. The
+// library in Qor's own process keeps none.
 void handleKeptMovement() {
-  uint32_t message = 0;
   EventRecord event;
-  if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &message, &event))
-    engineMouseEvent(windowOfHandle32(event.window), message, static_cast<int32_t>(event.hitTestCode),
-                     event.x, event.y);
+  if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &event))
+    runEngine(event.message, event, false);
+}
+
+LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
+  EventRecord event;
+  if (!eventSlots || !readEvent(eventSlots, ticket, &event) || event.message != message ||
+      !engineEnabled)
+    return kAnswerPass;
+  // The sender waits in its send meanwhile, with the block mapped: its slot's hit-test room
+  // stays valid in its process until the answer.
+  EventSlot& slot = eventSlotOf(eventSlots, ticket);
+  const uint64_t senderView = (uint64_t(slot.senderViewHigh) << 32) | slot.senderViewLow;
+  const uint32_t offset = static_cast<uint32_t>(reinterpret_cast<const char*>(slot.hitTest) -
+                                                reinterpret_cast<const char*>(eventSlots));
+  LentHitTestBuffer before = lendHitTestBuffer(
+      {slot.senderProcess, senderView, sizeof(EventSlots), offset, slot.hitTest});
+  handleKeptMovement();
+  const int32_t verdict = runEngine(static_cast<UINT>(message), event,
+                                    slot.senderProcess == osCurrentProcessId());
+  lendHitTestBuffer(before);
+  publishDemand();
+  return verdict == kSwallowEvent ? kAnswerSwallow : kAnswerPass;
 }
 }  // namespace
 
@@ -50,24 +87,11 @@ bool hookTimerWanted() {
 }
 
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
-  EventRecord event;
-  if (!eventSlots || !readEvent(eventSlots, ticket, &event) || !engineEnabled) return kAnswerPass;
-  if (event.extraInfo == kQorInputTag) return kAnswerPass;  // Qor's own wheel steps
-  // The sender waits in its send meanwhile, with the block mapped: its slot's hit-test room
-  // stays valid in its process until the answer.
-  EventSlot& slot = eventSlotOf(eventSlots, ticket);
-  const uint64_t senderView = (uint64_t(slot.senderViewHigh) << 32) | slot.senderViewLow;
-  const uint64_t offset = reinterpret_cast<const char*>(slot.hitTest) -
-                          reinterpret_cast<const char*>(eventSlots);
-  LentHitTestBuffer before = lendHitTestBuffer(
-      senderView ? LentHitTestBuffer{slot.senderProcess, senderView + offset, slot.hitTest}
-                 : LentHitTestBuffer{});
-  handleKeptMovement();
-  const int32_t verdict = engineMouseEvent(windowOfHandle32(event.window), static_cast<UINT>(message),
-                                  static_cast<int32_t>(event.hitTestCode), event.x, event.y);
-  lendHitTestBuffer(before);
-  publishDemand();
-  return verdict == kSwallowEvent ? kAnswerSwallow : kAnswerPass;
+  if (nestedEvents >= kMaxNestedEvents) return kAnswerPass;
+  ++nestedEvents;
+  const LRESULT answer = runMouseEvent(message, ticket);
+  --nestedEvents;
+  return answer;
 }
 
 LRESULT answerMenuLoop() {

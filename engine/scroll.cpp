@@ -10,14 +10,18 @@ ScrollRepeat scrollRepeat;
 namespace {
 enum { kAxisHorizontal = 1, kAxisVertical = 2 };
 
-// Windows that ignore posted wheel messages and scroll only on wheel input from the queue:
-// the app model's core windows, and the input sites and content bridges of XAML islands.
-const char* const kWheelInputOnlyClasses[] = {
-    "Windows.UI.Core.CoreWindow",
-    "Windows.UI.Input.InputSite.WindowClass",
-    "Microsoft.UI.Content.DesktopChildSiteBridge",
-    "Windows.UI.Composition.DesktopWindowContentBridge",
+// Windows known to add wheel deltas below a notch up into smooth scrolling: Chromium's render
+// widget (Chrome, Edge, Electron and what else embeds it) and Gecko's windows (Firefox,
+// Thunderbird). Every other window without Win32 scroll bars gets whole notches: WPF's
+// ScrollViewer scrolls a notch per message whatever its delta, and SDL drops the remainder of
+// a delta divided by a notch.
+const char* const kSmoothWheelClasses[] = {
+    "Chrome_RenderWidgetHostHWND",
+    "MozillaWindowClass",
 };
+// A page per notch, the user's "one screen at a time": a notch is worth the system's default
+// of three line steps, so that a page goes by per three lines' worth of a pan.
+const uint32_t kStepsPerPageNotch = 3;
 
 struct ScrollBarSearch {
   HWND window;  // whose direct children qualify; then the control found
@@ -82,10 +86,10 @@ Destination destinationOf(HWND window, int32_t kind, int32_t axis) {
   return {window, 0};
 }
 
-bool takesWheelInputOnly(HWND window) {
+bool addsPartialDeltas(HWND window) {
   char name[256];
   if (osGetClassName(window, name, sizeof name) <= 0) return false;
-  for (const char* c : kWheelInputOnlyClasses)
+  for (const char* c : kSmoothWheelClasses)
     if (std::strcmp(name, c) == 0) return true;
   return false;
 }
@@ -100,46 +104,40 @@ int32_t deliveryOf(HWND window, int32_t kind, int32_t axis, POINT anchor) {
     return kDeliverScrollBars;
   if (osGetWindowStyle(window) & (axis == kAxisVertical ? WS_VSCROLL : WS_HSCROLL))
     return kDeliverScrollBars;
-  return takesWheelInputOnly(window) ? kDeliverWheelInput : kDeliverWheelMessages;
+  return addsPartialDeltas(window) ? kDeliverSmoothWheel : kDeliverWheelNotches;
 }
 
-// Steps per notch as the user set them; a page per notch (and no setting) counts as one.
-uint32_t stepsPerNotch(int32_t axis) {
+// Line steps per notch as the user set them.
+int32_t stepsPerNotch(int32_t axis) {
   UINT n = axis == kAxisVertical ? osWheelScrollLines() : osWheelScrollChars();
-  if (n == 0 || n == WHEEL_PAGESCROLL) return 1;
-  return n > WHEEL_DELTA ? WHEEL_DELTA : n;
+  if (n == WHEEL_PAGESCROLL) return kStepsPerPageNotch;
+  if (n == 0) return 1;
+  return n > WHEEL_DELTA ? WHEEL_DELTA : int32_t(n);
 }
 
-// One line step's wheel units when steps make one notch, the remainder carried in *rest:
-// any steps in a row add up to the notches they make, rounded down.
-int32_t wheelStepDelta(uint32_t steps, int32_t* rest) {
-  const int32_t units = WHEEL_DELTA + *rest;
-  const int32_t delta = units / int32_t(steps);
-  *rest = units - delta * int32_t(steps);
-  return delta;
-}
-
-// Wheel steps, one message or event each. Up and left are dir < 0; the wheel's up is a
+// A wheel message of delta units toward dir: up and left are dir < 0; the wheel's up is a
 // positive delta, its tilt to the left a negative one.
-bool sendWheelSteps(HWND window, int32_t axis, int32_t dir, int32_t count) {
-  ScrollRepeat& r = scrollRepeat;
+bool postWheel(HWND window, int32_t axis, int32_t dir, int32_t units) {
   const bool vertical = axis == kAxisVertical;
-  const int32_t delivery = vertical ? r.vDelivery : r.hDelivery;
-  int32_t* rest = vertical ? &r.vWheelRest : &r.hWheelRest;
-  const uint32_t steps = stepsPerNotch(axis);
-  const int32_t sign = (dir < 0) == vertical ? 1 : -1;
-  const LPARAM point = static_cast<LPARAM>((static_cast<uint32_t>(r.wheelPoint.y) & 0xFFFF) << 16 |
-                                           (static_cast<uint32_t>(r.wheelPoint.x) & 0xFFFF));
-  for (int32_t i = 0; i < count; ++i) {
-    if (!osIsWindow(window)) return false;
-    const int32_t delta = sign * wheelStepDelta(steps, rest);
-    if (delivery == kDeliverWheelInput) {
-      if (!osInjectWheel(!vertical, delta, kQorInputTag)) return false;
-      continue;
-    }
-    const WPARAM wParam = static_cast<WPARAM>((static_cast<uint32_t>(delta) & 0xFFFF) << 16);
-    if (!osPostMessage(window, vertical ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL, wParam, point))
-      return false;
+  const int32_t delta = (dir < 0) == vertical ? units : -units;
+  const POINT at = scrollRepeat.wheelPoint;
+  const LPARAM point = static_cast<LPARAM>((static_cast<uint32_t>(at.y) & 0xFFFF) << 16 |
+                                           (static_cast<uint32_t>(at.x) & 0xFFFF));
+  const WPARAM wParam = static_cast<WPARAM>((static_cast<uint32_t>(delta) & 0xFFFF) << 16);
+  return osIsWindow(window) &&
+         osPostMessage(window, vertical ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL, wParam, point);
+}
+
+// count line steps as whole notches, one message each: the steps short of a notch wait in
+// *rest for the next ones (steps the other way take them back).
+bool sendWheelNotches(HWND window, int32_t axis, int32_t dir, int32_t count) {
+  int32_t& rest = axis == kAxisVertical ? scrollRepeat.vWheelRest : scrollRepeat.hWheelRest;
+  const int32_t notch = stepsPerNotch(axis);
+  rest += dir < 0 ? -count : count;
+  while (rest >= notch || rest <= -notch) {
+    const int32_t way = rest < 0 ? -1 : 1;
+    rest -= way * notch;
+    if (!postWheel(window, axis, way, WHEEL_DELTA)) return false;
   }
   return true;
 }
@@ -165,7 +163,7 @@ bool sendAxisSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t
   if (dir == 0 || count <= 0) return true;
   const ScrollRepeat& r = scrollRepeat;
   if ((axis == kAxisVertical ? r.vDelivery : r.hDelivery) != kDeliverScrollBars)
-    return sendWheelSteps(window, axis, dir, count);
+    return sendWheelNotches(window, axis, dir, count);
   return !osIsWindow(window) || sendSteps(window, kind, axis, dir, count);
 }
 
@@ -175,6 +173,58 @@ bool sendAxisSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t
 bool due(uint32_t last, int32_t interval, uint32_t now) {
   return static_cast<int32_t>(now - last) > interval;
 }
+
+// A smooth axis's tick: the share of the emission under way that is due by now, posted as
+// the wheel units it makes. Its emissions complete when line steps would go out, so that the
+// content glides as far as they would take it, at the same speed.
+bool glide(int32_t axis, bool complete, uint32_t now) {
+  ScrollRepeat& r = scrollRepeat;
+  const bool vertical = axis == kAxisVertical;
+  uint32_t& last = vertical ? r.vLast : r.hLast;
+  int64_t& glided = vertical ? r.vGlided : r.hGlided;
+  int32_t& rest = vertical ? r.vWheelRest : r.hWheelRest;
+  const int32_t interval = vertical ? r.vInterval : r.hInterval;
+  const int32_t dir = vertical ? r.vDir : r.hDir;
+  const int32_t count = vertical ? r.vCount : r.hCount;
+  if (dir == 0 || count <= 0) return true;
+  // In wheel units times steps per notch: one line step is a notch's share of WHEEL_DELTA.
+  const int64_t emission = int64_t(count) * WHEEL_DELTA;
+  const int32_t elapsed = static_cast<int32_t>(now - last);
+  int64_t dueByNow = glided;
+  if (complete) dueByNow = emission;
+  else if (interval > 0 && elapsed > 0) dueByNow = emission * elapsed / interval;
+  if (dueByNow > emission) dueByNow = emission;
+  bool accepted = true;
+  if (dueByNow > glided) {
+    const int64_t share = rest + (dueByNow - glided);
+    const int32_t notch = stepsPerNotch(axis);
+    const int32_t units = static_cast<int32_t>(share / notch);
+    rest = static_cast<int32_t>(share - int64_t(units) * notch);
+    glided = dueByNow;
+    if (units) accepted = postWheel(r.target, axis, dir, units);
+  }
+  if (complete) {
+    last = now;
+    glided = 0;
+  }
+  return accepted;
+}
+
+// The time is recorded before the steps go out: a notification handled while they wait may
+// start a new repeat, whose times must stand.
+bool repeatAxis(int32_t axis, int32_t kind) {
+  ScrollRepeat& r = scrollRepeat;
+  const bool vertical = axis == kAxisVertical;
+  if ((vertical ? r.vOn : r.hOn) == 0) return true;
+  uint32_t& last = vertical ? r.vLast : r.hLast;
+  const uint32_t now = osGetTickCount();
+  const bool isDue = due(last, vertical ? r.vInterval : r.hInterval, now);
+  if ((vertical ? r.vDelivery : r.hDelivery) == kDeliverSmoothWheel) return glide(axis, isDue, now);
+  if (!isDue) return true;
+  last = now;
+  return vertical ? sendScrollSteps(r.target, 0, r.vDir, r.hCount, r.vCount, kind)
+                  : sendScrollSteps(r.target, r.hDir, 0, r.hCount, r.vCount, kind);
+}
 }  // namespace
 
 void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor) {
@@ -182,7 +232,9 @@ void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor) {
   r.hDelivery = deliveryOf(window, kind, kAxisHorizontal, anchor);
   r.vDelivery = deliveryOf(window, kind, kAxisVertical, anchor);
   r.hWheelRest = r.vWheelRest = 0;
-  r.wheelPoint = anchor;
+  r.hGlided = r.vGlided = 0;
+  // A DPI-unaware target reads the point of a posted message in its own coordinates.
+  r.wheelPoint = osPhysicalToLogicalPoint(window, anchor);
 }
 
 bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,
@@ -192,23 +244,6 @@ bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, in
 }
 
 bool runScrollRepeats(int32_t kind) {
-  ScrollRepeat& r = scrollRepeat;
-  bool accepted = true;
-  // The time is recorded before the steps go out: a notification handled while they wait
-  // may start a new repeat, whose times must stand.
-  if (r.hOn != 0) {
-    uint32_t now = osGetTickCount();
-    if (due(r.hLast, r.hInterval, now)) {
-      r.hLast = now;
-      accepted = sendScrollSteps(r.target, r.hDir, 0, r.hCount, r.vCount, kind);
-    }
-  }
-  if (r.vOn != 0) {
-    uint32_t now = osGetTickCount();
-    if (due(r.vLast, r.vInterval, now)) {
-      r.vLast = now;
-      accepted = sendScrollSteps(r.target, 0, r.vDir, r.hCount, r.vCount, kind) && accepted;
-    }
-  }
-  return accepted;
+  const bool horizontal = repeatAxis(kAxisHorizontal, kind);
+  return repeatAxis(kAxisVertical, kind) && horizontal;
 }

@@ -6,12 +6,10 @@
 
 // How a gesture's steps reach its target, chosen per axis when the gesture starts.
 enum ScrollDelivery : int32_t {
-  kDeliverScrollBars = 0,     // WM_VSCROLL/WM_HSCROLL line pairs, for Win32 scroll bars
-  kDeliverWheelMessages = 1,  // WM_MOUSEWHEEL/WM_MOUSEHWHEEL posted to the target
-  kDeliverWheelInput = 2,     // wheel input injected, for windows that read only the queue
+  kDeliverScrollBars = 0,   // WM_VSCROLL/WM_HSCROLL line pairs, for Win32 scroll bars
+  kDeliverWheelNotches = 1,  // WM_MOUSEWHEEL/WM_MOUSEHWHEEL of one whole notch each, posted
+  kDeliverSmoothWheel = 2,   // posted at every tick: the share of the steps due by then
 };
-// dwExtraInfo of the wheel input Qor injects, so that its own hook lets it pass.
-const uint32_t kQorInputTag = 0x51C0B0A7u;
 
 struct ScrollRepeat {
   SharedInt32 hOn;  // the main thread clears both at exit
@@ -27,9 +25,14 @@ struct ScrollRepeat {
   HWND target;
   int32_t hDelivery;  // a ScrollDelivery
   int32_t vDelivery;
-  int32_t hWheelRest;  // wheel units carried to the next step
+  // Carried to the next step: whole notches, the line steps toward the next notch (signed
+  // as their direction); smooth, wheel units times steps per notch short of a whole unit.
+  int32_t hWheelRest;
   int32_t vWheelRest;
-  POINT wheelPoint;    // where posted wheel messages say the pointer is: the anchor
+  int64_t hGlided;  // smooth: how much of the emission under way is posted, as above
+  int64_t vGlided;
+  POINT wheelPoint;  // where posted wheel messages say the pointer is: the anchor, in the
+                     // target's own coordinates
 };
 extern ScrollRepeat scrollRepeat;
 
@@ -42,5 +45,5 @@ void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor);
 bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,
                      int32_t kind);
 // Each running repeat whose interval has passed sends its steps to the target, as kind
-// decides; false when the target refused them.
+// decides, and a smooth one posts its share due by now; false when the target refused them.
 bool runScrollRepeats(int32_t kind);

@@ -23,13 +23,20 @@ HWND findDesktopHost() {
   return progman;
 }
 
+// How the user aligned the taskbar's buttons: 0 left, 1 centred; missing (-1) before
+// Windows 11, whose taskbar draws its Start without a window of its own.
+int32_t taskbarAlignment() {
+  HKEY key = osRegOpenKey(kTaskbarSettingsKey);
+  DWORD alignment = 0, size = sizeof alignment;
+  const bool held = osRegQueryValue(key, kTaskbarAlignmentValue, &alignment, &size) &&
+                    size == sizeof alignment;
+  osRegCloseKey(key);
+  return held ? int32_t(alignment != 0) : -1;
+}
+
 // Where Start shows on a taskbar without a Start button window: at the left end of a taskbar
 // whose buttons the user aligned left; centred buttons leave it where only UI Automation tells.
-bool startShownAt(POINT* at) {
-  HKEY key = osRegOpenKey(kTaskbarSettingsKey);
-  DWORD alignment = 1, size = sizeof alignment;
-  if (!osRegQueryValue(key, kTaskbarAlignmentValue, &alignment, &size)) alignment = 1;
-  osRegCloseKey(key);
+bool startShownAt(int32_t alignment, POINT* at) {
   RECT r = osGetWindowRect(taskbarWindow);
   if (alignment != 0 || r.right <= r.left) return false;
   const LONG half = (r.bottom - r.top) / 2;
@@ -79,12 +86,14 @@ void doubleClickOnDesktop(HWND window) {
   bool opens = currentSettings.dblClickOpensStartMenu != 0;
   if (!(moves || opens) || !osIsWindow(taskbarWindow)) return;
   askWindow(taskbarWindow, WM_SETFOCUS, 0, 0);
-  const bool button = osIsWindow(startButton);
+  // A window named Start on a taskbar of Windows 11's layout is not what shows Start.
+  const int32_t alignment = taskbarAlignment();
+  const bool button = alignment < 0 && osIsWindow(startButton);
   POINT at;
   if (moves && button) {
     RECT r = osGetWindowRect(startButton);
     osSetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  } else if (moves && startShownAt(&at)) {
+  } else if (moves && startShownAt(alignment, &at)) {
     osSetCursorPos(at.x, at.y);
   } else if (moves) {
     movePointerToStartElement(taskbarWindow);

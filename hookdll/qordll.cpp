@@ -7,10 +7,11 @@
 #include "protocol/protocol.h"
 
 namespace {
+HINSTANCE thisLibrary = nullptr;
 // This process's view of the event slots, opened at the first forwarded event.
 EventSlotsView slotsView = {nullptr, nullptr};
 bool slotsUnavailable = false;
-// The hook window the block named when last looked at, checked to be a window of Qor's.
+// The hook window the block named when last looked at, when it passed the checks.
 uint32_t namedWindow = 0;
 HWND hookWindow = nullptr;
 
@@ -22,19 +23,41 @@ EventSlots* eventSlots() {
   return slotsView.slots;
 }
 
-// The check of the named window costs a call into the window manager, so it is made only when
-// the block names another window than last time, or the window went away.
+// Whether process runs the Qor.exe that lies beside this library: whoever may write the block
+// must not make the library answer a window of another program.
+bool runsQorBesideUs(DWORD process) {
+  wchar_t expected[MAX_PATH], image[MAX_PATH];
+  DWORD length = GetModuleFileNameW(thisLibrary, expected, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return false;
+  while (length > 0 && expected[length - 1] != L'\\') --length;
+  if (length + sizeof QOR_PROGRAM_FILE / sizeof(wchar_t) > MAX_PATH) return false;
+  lstrcpyW(expected + length, QOR_PROGRAM_FILE);
+  HANDLE opened = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+  DWORD size = MAX_PATH;
+  const bool same = opened && QueryFullProcessImageNameW(opened, 0, image, &size) &&
+                    CompareStringOrdinal(image, -1, expected, -1, TRUE) == CSTR_EQUAL;
+  if (opened) CloseHandle(opened);
+  return same;
+}
+
+// The checks of the named window cost calls into the window manager and the process table, so
+// they are made only when the block names another window than last time. The window's own
+// process is checked, not the one the block names: both may change between two reads.
 HWND knownHookWindow(EventSlots* slots) {
   uint32_t named = __atomic_load_n(&slots->owner.hookWindow, __ATOMIC_RELAXED);
-  if (named != namedWindow || !hookWindow) {
+  if (named != namedWindow) {
     namedWindow = named;
-    hookWindow = ownersHookWindow(slots);
+    HWND window = ownersHookWindow(slots);
+    DWORD process = 0;
+    hookWindow = window && GetWindowThreadProcessId(window, &process) && runsQorBesideUs(process)
+                     ? window
+                     : nullptr;
   }
   return hookWindow;
 }
 
 // A send that gives up on a missing, hung or slow hook window; answers fallback then. A window
-// found gone is looked up once more in the block (Qor ended or started anew).
+// found gone is looked up once more in the block (Qor ended or started anew, naming another).
 LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fallback) {
   EventSlots* slots = eventSlots();
   if (!slots) return fallback;
@@ -51,8 +74,9 @@ LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fal
   return fallback;
 }
 
-// Answers kAnswerPass or kAnswerSwallow. Anything that keeps the hook window from deciding
-// lets the event pass: a stuck Qor must never take the mouse away.
+// Answers kAnswerSwallow to swallow the event, anything else to let it pass. Anything that
+// keeps the hook window from deciding lets the event pass: a stuck Qor must never take the
+// mouse away.
 LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   EventSlots* slots = eventSlots();
   if (!slots || __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED) == kSendNothing)
@@ -61,8 +85,10 @@ LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   if (!window || event->hwnd == window) return kAnswerPass;
   EventRecord record = {event->pt.x, event->pt.y, handle32Of(event->hwnd),
                         static_cast<uint32_t>(event->wHitTestCode),
-                        static_cast<uint32_t>(event->dwExtraInfo)};
-  if (keepMovement(slots, static_cast<uint32_t>(message), record)) return kAnswerPass;
+                        static_cast<uint32_t>(event->dwExtraInfo), static_cast<uint32_t>(message)};
+  // Where the system calls the hook on Qor's own thread, the send costs no other process.
+  const bool inQor = __atomic_load_n(&slots->owner.process, __ATOMIC_RELAXED) == GetCurrentProcessId();
+  if (!inQor && keepMovement(slots, record)) return kAnswerPass;
   const DWORD now = GetTickCount();
   int32_t ticket = publishEvent(slots, record, now);
   if (!ticket) return kAnswerPass;
@@ -94,7 +120,8 @@ LRESULT CALLBACK CallWndProcFunc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 // Runs under the loader lock: nothing of the window manager here.
-BOOL WINAPI DllEntry(HINSTANCE, DWORD reason, LPVOID reserved) {
+BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_ATTACH) thisLibrary = instance;
   if (reason == DLL_PROCESS_DETACH && !reserved)
     unmapEventSlots(slotsView);  // unloaded, not process end: give it back
   return TRUE;

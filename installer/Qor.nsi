@@ -20,7 +20,9 @@ SetCompressor /SOLID lzma
 !searchreplace PROFILE_KEY "${PROFILE_KEY_C}" "\\" "\"
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kHelpPage[] = "' HELP_PAGE '"'
 !searchparse /file "${__FILEDIR__}\..\resources\resource.h" '#define IDM_EXIT ' IDM_EXIT
+!searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define LIBRARY_ASIDE_PATTERN "' ASIDE_HEAD '*' ASIDE_TAIL '"'
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_ONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Qor"
 
 Name "Qor"
@@ -63,6 +65,27 @@ FunctionEnd
 !insertmacro EndRunningQor ""
 !insertmacro EndRunningQor "un."
 
+; Windows unloads a hook library from other processes lazily, long after Qor has ended, and
+; a mapped library can be neither overwritten nor deleted, only renamed. So it goes aside
+; under the first free name of the pattern; what earlier upgrades set aside and nothing maps
+; any more goes first.
+!macro SetLibraryAside prefix
+Function ${prefix}setLibraryAside
+  Delete "$INSTDIR\${ASIDE_HEAD}*${ASIDE_TAIL}"
+  Delete "$INSTDIR\Qordll.dll"
+  ${For} $0 1 99
+    ${IfNot} ${FileExists} "$INSTDIR\Qordll.dll"
+      Return
+    ${EndIf}
+    ${IfNot} ${FileExists} "$INSTDIR\${ASIDE_HEAD}$0${ASIDE_TAIL}"
+      Rename "$INSTDIR\Qordll.dll" "$INSTDIR\${ASIDE_HEAD}$0${ASIDE_TAIL}"
+    ${EndIf}
+  ${Next}
+FunctionEnd
+!macroend
+!insertmacro SetLibraryAside ""
+!insertmacro SetLibraryAside "un."
+
 Function .onInit
 !if ${ARCH} == x86
   ${If} ${RunningX64}
@@ -81,6 +104,7 @@ Section "Qor（必須）" secProgram
   SectionIn RO
   Call endRunningQor
   SetOutPath "$INSTDIR"
+  Call setLibraryAside
   File "${BIN}\Qor.exe"
   File "${BIN}\Qordll.dll"
   File "${BIN}\${HELP_PAGE}"
@@ -116,17 +140,22 @@ Section /o "un.設定（プロファイル）も削除する" unSecProfiles
   DeleteRegKey HKCU "${PROFILE_KEY}"
 SectionEnd
 
-; The folder goes last: its absence tells that the uninstaller is done.
+; The folder goes last: its absence tells that the uninstaller is done. Where other
+; processes still map the library, it and the folder go at the next logon.
 Section "un.Qor" unSecProgram
   SectionIn RO
   DeleteRegValue HKCU "${RUN_KEY}" "Qor"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   Delete "$SMPROGRAMS\Qor.lnk"
   Delete "$INSTDIR\Qor.exe"
-  Delete "$INSTDIR\Qordll.dll"
+  Call un.setLibraryAside
   Delete "$INSTDIR\${HELP_PAGE}"
   Delete "$INSTDIR\readme.txt"
   Delete "$INSTDIR\uninstall.exe"
+  ${If} ${FileExists} "$INSTDIR\${ASIDE_HEAD}*${ASIDE_TAIL}"
+    WriteRegStr HKCU "${RUN_ONCE_KEY}" "Qor" '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\${ASIDE_HEAD}*${ASIDE_TAIL}" & rmdir "$INSTDIR"'
+    Return
+  ${EndIf}
   ; The shell may hold the folder a moment after its files have gone.
   ${For} $0 1 50
     RMDir "$INSTDIR"

@@ -10,6 +10,7 @@
 // Window queries. A handle that is not (or no longer) a window gives 0, false or an empty name.
 int osGetClassName(HWND window, char* buffer, int size);  // length copied; 0 when unreadable
 HWND osGetParent(HWND window);
+HWND osGetRootWindow(HWND window);  // the top-level window that holds window
 LONG osGetWindowStyle(HWND window);
 RECT osGetWindowRect(HWND window);  // screen coordinates; all 0 when unreadable
 POINT osScreenToClient(HWND window, POINT screen);
@@ -25,6 +26,7 @@ HWND osFindWindow(const char* className, const char* title);  // title null: any
 // first) of class className; null when none.
 HWND osFindChildWindow(HWND parent, HWND after, const char* className);
 HWND osGetDesktopWindow();
+HWND osGetShellWindow();  // the shell's desktop window; null while no shell has one
 
 // How a send ended: answered; not answered (the window is gone, hung, or slower than the
 // time allowed); or refused by the system (a process of higher integrity).
@@ -48,11 +50,12 @@ HANDLE osOpenProcessMemory(DWORD processId);  // null when the process may not b
 void osCloseProcess(HANDLE process);
 // Read-write memory at address (0: where the system chooses); 0 when none.
 uint64_t osAllocateProcessMemory(HANDLE process, uint64_t address, uint32_t size);
-// The stretch of process's address space that holds address, and whether it is free; false
-// past the end of the address space.
+// The stretch of process's address space that holds address: where it starts, how long it
+// is, where the allocation it belongs to starts, whether it is free and whether it is a view
+// of a mapped section; false past the end of the address space.
 struct MemoryStretch {
-  uint64_t base, size;
-  bool free;
+  uint64_t base, size, allocationBase;
+  bool free, mappedView;
 };
 bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stretch);
 void osFreeProcessMemory(HANDLE process, uint64_t address);
@@ -74,6 +77,9 @@ int osGetSystemMetric(int index);
 // DPI. The point in window's own coordinates made physical; unchanged where the system has no
 // such conversion or it fails.
 POINT osLogicalToPhysicalPoint(HWND window, POINT point);
+// The physical point in window's own coordinates (logical for a DPI-unaware window); unchanged
+// where the system has no such conversion or it fails.
+POINT osPhysicalToLogicalPoint(HWND window, POINT point);
 // The effective DPI of the monitor at a physical point (or nearest it); 96 where unknown.
 UINT osMonitorDpiAt(POINT screen);
 
@@ -87,9 +93,6 @@ bool osRunOnNewThread(void (*work)(void* context), void* context);
 // tilt; 0 when unreadable.
 UINT osWheelScrollLines();
 UINT osWheelScrollChars();
-// One wheel (or, horizontal, tilt) event of delta into the input queue, tagged extraInfo;
-// false when the system did not take it.
-bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo);
 
 // A path of the system's longest (MAX_PATH UTF-16 units) takes at most this many bytes as UTF-8.
 enum { kPathBytes = 3 * 260 };
@@ -114,7 +117,7 @@ bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWO
 bool osRegDeleteValue(HKEY key, const char* name);
 
 // Cursors. Every handle these give is the caller's, to destroy or to hand to the system.
-HCURSOR osLoadCursorResource(int id);       // from the program's own module, at its own size
+HCURSOR osLoadCursorResource(int id, int size);  // from the program's module, size pixels
 HCURSOR osLoadCursorFile(const char* path);  // null when the file does not load
 HCURSOR osCopyCursor(HCURSOR cursor);
 // Shows cursor as system cursor id (OCR_...). On success the system owns the handle and

@@ -66,6 +66,7 @@ int osGetClassName(HWND window, char* buffer, int size) {
   return n;
 }
 HWND osGetParent(HWND window) { return GetParent(window); }
+HWND osGetRootWindow(HWND window) { return GetAncestor(window, GA_ROOT); }
 LONG osGetWindowStyle(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
 RECT osGetWindowRect(HWND window) {
   RECT r = {0, 0, 0, 0};
@@ -97,6 +98,7 @@ HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
   return widen(className, wideClass) ? FindWindowExW(parent, after, wideClass, nullptr) : nullptr;
 }
 HWND osGetDesktopWindow() { return GetDesktopWindow(); }
+HWND osGetShellWindow() { return GetShellWindow(); }
 
 SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
                          LRESULT* answer) {
@@ -133,9 +135,10 @@ DWORD osProcessIntegrity(DWORD processId) {
   return level;
 }
 
+// The full query right, which VirtualQueryEx asks for (IsWow64Process needs less).
 HANDLE osOpenProcessMemory(DWORD processId) {
   return OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE |
-                         PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+                         PROCESS_QUERY_INFORMATION, FALSE, processId);
 }
 void osCloseProcess(HANDLE process) {
   if (process) CloseHandle(process);
@@ -150,7 +153,8 @@ bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stret
   MEMORY_BASIC_INFORMATION region;
   if (!process || !VirtualQueryEx(process, addressOf(address), &region, sizeof region)) return false;
   *stretch = {reinterpret_cast<uintptr_t>(region.BaseAddress), region.RegionSize,
-              region.State == MEM_FREE};
+              reinterpret_cast<uintptr_t>(region.AllocationBase), region.State == MEM_FREE,
+              region.Type == MEM_MAPPED};
   return true;
 }
 void osFreeProcessMemory(HANDLE process, uint64_t address) {
@@ -187,14 +191,6 @@ UINT osWheelScrollChars() {
   UINT chars = 0;
   return SystemParametersInfoA(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0) ? chars : 0;
 }
-bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = horizontal ? MOUSEEVENTF_HWHEEL : MOUSEEVENTF_WHEEL;
-  input.mi.mouseData = static_cast<DWORD>(delta);
-  input.mi.dwExtraInfo = extraInfo;
-  return SendInput(1, &input, sizeof input) == 1;
-}
 
 DWORD osGetTickCount() { return GetTickCount(); }
 POINT osGetCursorPos() {
@@ -206,14 +202,26 @@ void osSetCursorPos(int x, int y) { SetCursorPos(x, y); }
 bool osAsyncKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 int osGetSystemMetric(int index) { return GetSystemMetrics(index); }
 
-// Both functions came with Windows 8.1 (user32, shcore): looked up once, at first use.
+// The DPI functions came with Windows 8.1 (user32, shcore): looked up once, at first use.
+namespace {
+typedef BOOL(WINAPI* PointConversion)(HWND, POINT*);
+PointConversion user32Conversion(const char* name) {
+  return reinterpret_cast<PointConversion>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+POINT converted(PointConversion convert, HWND window, POINT point) {
+  POINT result = point;
+  return convert && convert(window, &result) ? result : point;
+}
+}  // namespace
+
 POINT osLogicalToPhysicalPoint(HWND window, POINT point) {
-  typedef BOOL(WINAPI * Convert)(HWND, POINT*);
-  static const Convert convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "LogicalToPhysicalPointForPerMonitorDPI")));
-  POINT physical = point;
-  if (!convert || !convert(window, &physical)) return point;
-  return physical;
+  static const PointConversion convert = user32Conversion("LogicalToPhysicalPointForPerMonitorDPI");
+  return converted(convert, window, point);
+}
+POINT osPhysicalToLogicalPoint(HWND window, POINT point) {
+  static const PointConversion convert = user32Conversion("PhysicalToLogicalPointForPerMonitorDPI");
+  return converted(convert, window, point);
 }
 UINT osMonitorDpiAt(POINT screen) {
   typedef HRESULT(WINAPI * DpiForMonitor)(HMONITOR, int, UINT*, UINT*);
@@ -230,21 +238,22 @@ UINT osMonitorDpiAt(POINT screen) {
   return x;
 }
 
+namespace {
+struct ThreadStart {
+  void (*work)(void*);
+  void* context;
+};
+DWORD WINAPI runThreadStart(void* parameter) {
+  const ThreadStart start = *static_cast<ThreadStart*>(parameter);
+  delete static_cast<ThreadStart*>(parameter);
+  start.work(start.context);
+  return 0;
+}
+}  // namespace
+
 bool osRunOnNewThread(void (*work)(void*), void* context) {
-  struct Start {
-    void (*work)(void*);
-    void* context;
-  };
-  Start* start = new Start{work, context};
-  HANDLE thread = CreateThread(
-      nullptr, 0,
-      [](void* parameter) -> DWORD {
-        Start run = *static_cast<Start*>(parameter);
-        delete static_cast<Start*>(parameter);
-        run.work(run.context);
-        return 0;
-      },
-      start, 0, nullptr);
+  ThreadStart* start = new ThreadStart{work, context};
+  HANDLE thread = CreateThread(nullptr, 0, runThreadStart, start, 0, nullptr);
   if (!thread) {
     delete start;
     return false;
@@ -340,10 +349,11 @@ static HCURSOR counted(HCURSOR cursor) {
   return cursor;
 }
 
-HCURSOR osLoadCursorResource(int id) {
-  // Not LoadCursorA: its handles are shared and may not be destroyed.
+HCURSOR osLoadCursorResource(int id, int size) {
+  // Not LoadCursorA: its handles are shared and may not be destroyed. The system picks the
+  // resource's image drawn for that size, or stretches the nearest.
   return counted(static_cast<HCURSOR>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, 0)));
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, size, size, 0)));
 }
 HCURSOR osLoadCursorFile(const char* path) {
   wchar_t wide[kPathBytes];

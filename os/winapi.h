@@ -104,6 +104,7 @@ struct RECT { LONG left, top, right, bottom; };
 #define REG_SZ 1
 #define REG_EXPAND_SZ 2
 #define REG_BINARY 3
+#define REG_DWORD 4
 
 // Code pages
 #define CP_UTF8 65001
@@ -111,6 +112,7 @@ struct RECT { LONG left, top, right, bottom; };
 // Keys, metrics and integrity levels
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
+#define SM_CXCURSOR 13
 #define SM_SWAPBUTTON 23
 #define SECURITY_MANDATORY_MEDIUM_RID 0x2000
 #define SECURITY_MANDATORY_HIGH_RID 0x3000

@@ -15,7 +15,9 @@ enum : unsigned {
   kMsgMouseEvent = 0x400 + 90,  // 1114: wParam the mouse message, lParam an event ticket
   kMsgPeer = 0x400 + 150,       // 1174, both ways with the peer: lParam a code, wParam a window
 };
-enum { kAnswerSwallow = 0, kAnswerPass = 1 };  // answers to kMsgMouseEvent
+// Answers to kMsgMouseEvent. Swallow is a value no window answers by chance (DefWindowProc
+// answers 0 to a message it does not know): every other answer lets the event pass.
+enum : uint32_t { kAnswerPass = 1, kAnswerSwallow = 0x5157414C };
 
 // The peer's codes. The main window greets the peer's window and takes leave of it; the peer
 // asks the hook window to disable or enable the engine, or for peerMode, which 3 makes keep
@@ -27,6 +29,7 @@ enum { kPeerModeRefusesEnable = 3 };
 #define HOOK_CLASS_NAME "hookclassN"
 #define HOOK_WINDOW_NAME "hookwindowN"
 #define HOOK_LIBRARY_NAME "Qordll"
+#define QOR_PROGRAM_FILE L"Qor.exe"  // beside the hook library: the only program it answers
 #define MOUSE_HOOK_EXPORT "MouseFunc"
 #define MSG_FILTER_EXPORT "CallWndProcFunc"
 
@@ -34,15 +37,16 @@ enum { kPeerModeRefusesEnable = 3 };
 // a hung Qor must not take the desktop's mouse away.
 enum { kHookSendTimeoutMs = 500 };
 
-// The mouse hook's MOUSEHOOKSTRUCT, forwarded unchanged; the same 20 bytes on both
-// architectures (a window handle fits in 32 bits).
+// The mouse hook's MOUSEHOOKSTRUCT, forwarded unchanged, and the mouse message it came with;
+// the same 24 bytes on both architectures (a window handle fits in 32 bits).
 struct EventRecord {
   int32_t x, y;
   uint32_t window;
   uint32_t hitTestCode;
   uint32_t extraInfo;
+  uint32_t message;
 };
-static_assert(sizeof(EventRecord) == 20, "the event record is 20 bytes");
+static_assert(sizeof(EventRecord) == 24, "the event record is 24 bytes");
 
 // Handles cross as 32-bit values, sign-extended on 64-bit.
 inline uint32_t handle32Of(HWND window) {
@@ -61,6 +65,7 @@ inline void copyRecord(To& to, const From& from) {
   to.window = from.window;
   to.hitTestCode = from.hitTestCode;
   to.extraInfo = from.extraInfo;
+  to.message = from.message;
 }
 
 // Event records cross processes in a named shared-memory block of slots. A sender claims a
@@ -70,15 +75,23 @@ inline void copyRecord(To& to, const From& from) {
 // and cannot read the record of a later event in the same slot.
 // A sender killed or stuck between claim and release must not keep its slot for good: a
 // claim holds the tick it was made at, and one older than kEventSlotReclaimMs (long after
-// its sender's own send gave up) is taken over by the next sender that meets it. The old
-// sender's release then finds the claim no longer its own and changes nothing.
+// its sender's own send gave up) is taken over by the next sender that meets it, and so is one
+// dated ahead of now, which no live sender made. The old sender's release then finds the
+// claim no longer its own and changes nothing.
+// The receiver reads a ticket once: it claims the ticket as it reads the record, so the same
+// ticket sent again (by a process that read it in the block) reads nothing. The record holds
+// the mouse message: a ticket sent with another message than its record's passes untouched.
 // The name carries the layout's version: a process still running an older library keeps its
 // block alive under the old name, and a new Qor must not map a block of another layout.
 // Qor.exe alone creates the block, with a security descriptor of its own; the library only
-// opens it, and forwards only to the hook window the block names, of the process it names.
-#define EVENT_SLOTS_NAME "QorDLL.EventSlots.4"
+// opens it, and forwards only to the hook window the block names, of the process it names,
+// when that process runs the Qor.exe beside the library.
+#define EVENT_SLOTS_NAME "QorDLL.EventSlots.5"
 enum { kEventSlotCount = 64 };
 enum { kEventSlotReclaimMs = 2 * kHookSendTimeoutMs };
+// How far ahead of a sender's clock a live claim may lie: another sender read its clock later
+// and claimed before this one looked (the tick counter steps by up to 16 ms).
+enum { kEventClaimAheadMs = 50 };
 const int32_t kEventTicketLimit = 0x7FFFFFFF;  // tickets are 1 .. kEventTicketLimit - 1
 
 // Each slot also lends the receiver room for one common control's hit test (HDM_, LVM_,
@@ -88,14 +101,14 @@ const int32_t kEventTicketLimit = 0x7FFFFFFF;  // tickets are 1 .. kEventTicketL
 // 32-bit words, so x86 and x64 processes share one layout.
 struct EventSlot {
   uint32_t claim;  // 0 free, else the claim's tick made odd (never 0); interlocked only
-  int32_t ticket;  // published ticket, 0 while none
+  int32_t ticket;  // published ticket, its negation once read, 0 while none
   uint32_t uses;   // written by the slot's claimant only
   EventRecord record;
   uint32_t senderProcess;  // written by the claimant before it sends the ticket
   uint32_t senderViewLow, senderViewHigh;  // where the sender's process maps the block
   uint32_t hitTest[8];
 };
-static_assert(sizeof(EventSlot) == 76, "one layout for every process");
+static_assert(sizeof(EventSlot) == 80, "one layout for every process");
 // Written by Qor only. A block that holds the magic but names a process that no longer runs was
 // left by an earlier Qor (still mapped by libraries it loaded), and the next Qor takes it over.
 enum : uint32_t { kEventSlotsMagic = 0x31726F51 };  // "Qor1"
@@ -116,7 +129,6 @@ enum : uint32_t { kSendEverything = 0, kKeepIdleMovements = 1, kSendNothing = 2 
 // the next even version; a reader that sees the version change meanwhile reads nothing.
 struct KeptMovement {
   uint32_t version;
-  uint32_t message;
   EventRecord record;
 };
 
@@ -152,14 +164,17 @@ inline void unmapEventSlots(EventSlotsView& view) {
   view = {nullptr, nullptr};
 }
 
-// The hook window the block names, when it is a window of the process the block names; null
-// otherwise. A window of another process, with whatever class and title, is never answered.
+// The hook window the block names, when it is a window of the hook window's class and of the
+// process the block names; null otherwise (another of Qor's windows, or any window of another
+// process, whatever its class and title).
 inline HWND ownersHookWindow(const EventSlots* slots) {
   if (__atomic_load_n(&slots->owner.magic, __ATOMIC_ACQUIRE) != kEventSlotsMagic) return nullptr;
   const uint32_t process = __atomic_load_n(&slots->owner.process, __ATOMIC_RELAXED);
   HWND window = windowOfHandle32(__atomic_load_n(&slots->owner.hookWindow, __ATOMIC_RELAXED));
   DWORD windowProcess = 0;
-  if (!window || !GetWindowThreadProcessId(window, &windowProcess) || windowProcess != process)
+  char name[sizeof HOOK_CLASS_NAME + 1];
+  if (!window || !GetWindowThreadProcessId(window, &windowProcess) || windowProcess != process ||
+      !GetClassNameA(window, name, sizeof name) || lstrcmpA(name, HOOK_CLASS_NAME) != 0)
     return nullptr;
   return window;
 }
@@ -170,10 +185,11 @@ inline bool validEventTicket(int64_t ticket) { return ticket >= 1 && ticket < kE
 // The claim a sender makes at tick now, and by which it gives the slot back.
 inline uint32_t eventClaim(uint32_t now) { return now | 1; }
 
-// Free, or abandoned: claimed more than kEventSlotReclaimMs before now. A claim a little
-// ahead of now (made after the caller read the clock) is recent.
+// Free, or abandoned: claimed more than kEventSlotReclaimMs before now, or dated more than
+// kEventClaimAheadMs ahead of it.
 inline bool claimableSlot(uint32_t claim, uint32_t now) {
-  return claim == 0 || static_cast<int32_t>(now - claim) > kEventSlotReclaimMs;
+  const int32_t age = static_cast<int32_t>(now - claim);
+  return claim == 0 || age > kEventSlotReclaimMs || age < -kEventClaimAheadMs;
 }
 
 // At tick now: claims a free or abandoned slot, copies the record into it and answers its
@@ -204,8 +220,8 @@ inline bool isMovement(uint32_t message) { return message == 0x0200 || message =
 
 // The library's choice for one event: true when the movement is kept for Qor instead of sent.
 // A movement that another library is writing meanwhile is sent instead.
-inline bool keepMovement(EventSlots* slots, uint32_t message, const EventRecord& record) {
-  if (!isMovement(message) ||
+inline bool keepMovement(EventSlots* slots, const EventRecord& record) {
+  if (!isMovement(record.message) ||
       __atomic_load_n(&slots->owner.demand, __ATOMIC_ACQUIRE) != kKeepIdleMovements)
     return false;
   KeptMovement& k = slots->kept;
@@ -215,25 +231,23 @@ inline bool keepMovement(EventSlots* slots, uint32_t message, const EventRecord&
     return false;
   __atomic_thread_fence(__ATOMIC_RELEASE);
   volatile KeptMovement& v = k;
-  v.message = message;
   copyRecord(v.record, record);
   __atomic_store_n(&k.version, version + 2, __ATOMIC_RELEASE);
   return true;
 }
 
-// Qor's side: the kept movement when it is newer than the one last taken (by version).
-inline bool takeKeptMovement(EventSlots* slots, uint32_t* lastTaken, uint32_t* message,
-                             EventRecord* record) {
+// Qor's side: the kept movement when it is newer than the one last taken (by version) and is
+// a movement.
+inline bool takeKeptMovement(EventSlots* slots, uint32_t* lastTaken, EventRecord* record) {
   const KeptMovement& k = slots->kept;
   const uint32_t version = __atomic_load_n(&k.version, __ATOMIC_ACQUIRE);
   if (version == *lastTaken || (version & 1)) return false;
   const volatile KeptMovement& v = k;
-  *message = v.message;
   copyRecord(*record, v.record);
   __atomic_thread_fence(__ATOMIC_ACQUIRE);
   if (__atomic_load_n(&k.version, __ATOMIC_RELAXED) != version) return false;
   *lastTaken = version;
-  return true;
+  return isMovement(record->message);  // whoever wrote anything else into the block
 }
 
 // The slot that ticket names; the ticket must be valid.
@@ -262,13 +276,17 @@ inline void releaseEvent(EventSlots* slots, int32_t ticket, uint32_t now) {
   __atomic_compare_exchange_n(&s.claim, &claim, 0, false, __ATOMIC_RELEASE, __ATOMIC_RELAXED);
 }
 
-// Copies the record of ticket; false for a ticket out of range or no longer published.
-inline bool readEvent(const EventSlots* slots, int64_t ticket, EventRecord* record) {
+// Copies the record of ticket and claims the ticket, so that it reads nothing again; false for
+// a ticket out of range, no longer published or read already.
+inline bool readEvent(EventSlots* slots, int64_t ticket, EventRecord* record) {
   if (!validEventTicket(ticket)) return false;
-  const EventSlot& s = slots->slot[(ticket - 1) % kEventSlotCount];
-  if (__atomic_load_n(&s.ticket, __ATOMIC_ACQUIRE) != ticket) return false;
+  EventSlot& s = eventSlotOf(slots, ticket);
+  int32_t published = static_cast<int32_t>(ticket);
+  if (!__atomic_compare_exchange_n(&s.ticket, &published, -published, false, __ATOMIC_ACQUIRE,
+                                   __ATOMIC_RELAXED))
+    return false;
   const volatile EventRecord& r = s.record;
   copyRecord(*record, r);
   __atomic_thread_fence(__ATOMIC_ACQUIRE);
-  return __atomic_load_n(&s.ticket, __ATOMIC_RELAXED) == ticket;  // not reused meanwhile
+  return __atomic_load_n(&s.ticket, __ATOMIC_RELAXED) == -published;  // not reused meanwhile
 }

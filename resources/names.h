@@ -10,6 +10,9 @@ inline constexpr char kProfileStoreKey[] = "software\\Tesk\\Qor";
 // that order, under the names the system writes.
 inline constexpr char kUserCursorsKey[] = "Control Panel\\Cursors";
 inline constexpr const char* kUserCursorValues[3] = {"Arrow", "IBeam", "Crosshair"};
+// Beside them, the pointer size the user chose (Windows 10 and later): a DWORD, 32 for the
+// size unchanged, 48, 64 … up to 256.
+inline constexpr char kPointerSizeValue[] = "CursorBaseSize";
 
 // Where the taskbar keeps how its buttons are aligned, under HKEY_CURRENT_USER: a DWORD, 0 left,
 // 1 (or missing) centred.
@@ -22,6 +25,12 @@ inline constexpr char kStartButtonAutomationId[] = "StartButton";
 // Help for the tray menu and the settings dialog: the page beside the program that the
 // browser opens.
 inline constexpr char kHelpPage[] = "Qor.html";
+
+// A hook library that other processes still map can be renamed, but neither replaced nor
+// deleted: an upgrade sets it aside beside the program under a name of this pattern, with a
+// number for the star, and the next start of Qor (after an uninstall, the next logon)
+// deletes it.
+#define LIBRARY_ASIDE_PATTERN "Qordll.dll.*.old"
 
 // The hidden main window's class: a window of it means a copy of Qor runs.
 #define MAIN_WINDOW_CLASS "QorWClass"

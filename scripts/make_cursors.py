@@ -5,8 +5,10 @@ scan compiles every script that names the cursors again when one of them changes
 
 A picture is 32 rows of 32 characters: '.' clear, '#' black, 'o' white; the hotspot is the
 one pixel written '+' (clear), '@' (black) or 'O' (white). Every other line is a comment.
-The .cur file holds one 32 x 32 monochrome image with its transparency mask. A file is only
-rewritten when its bytes change, so the resource scripts rebuild only for real changes.
+The .cur file holds the picture as a monochrome image with its transparency mask at each
+of the system's cursor sizes (SIZES), drawn from the same picture, the hotspot scaled with
+it. A file is only rewritten when its bytes change, so the resource scripts rebuild only
+for real changes.
 
 usage: make_cursors.py SOURCE_DIR OUTPUT_DIR
 """
@@ -15,48 +17,86 @@ import os
 import struct
 import sys
 
-SIZE = 32
-# character -> (AND mask bit, XOR bit, is hotspot)
-PIXELS = {
-    '.': (1, 0, False), '#': (0, 0, False), 'o': (0, 1, False),
-    '+': (1, 0, True), '@': (0, 0, True), 'O': (0, 1, True),
-}
+DRAWN = 32
+SIZES = (32, 48, 64)  # the nominal cursor at 100, 150 and 200 % (and larger pointer sizes)
+HOTSPOTS = {'+': '.', '@': '#', 'O': 'o'}
+# character -> (AND mask bit, XOR bit)
+PIXELS = {'.': (1, 0), '#': (0, 0), 'o': (0, 1)}
 
 
 def read_picture(path):
     rows = [line.rstrip('\n') for line in open(path, encoding='utf-8')]
-    rows = [r for r in rows if len(r) == SIZE and all(c in PIXELS for c in r)]
-    if len(rows) != SIZE:
-        sys.exit(f'{path}: {len(rows)} picture rows of {SIZE} pixels, expected {SIZE}')
-    hotspots = [(x, y) for y, r in enumerate(rows) for x, c in enumerate(r) if PIXELS[c][2]]
+    rows = [r for r in rows if len(r) == DRAWN and all(c in PIXELS or c in HOTSPOTS for c in r)]
+    if len(rows) != DRAWN:
+        sys.exit(f'{path}: {len(rows)} picture rows of {DRAWN} pixels, expected {DRAWN}')
+    hotspots = [(x, y) for y, r in enumerate(rows) for x, c in enumerate(r) if c in HOTSPOTS]
     if len(hotspots) != 1:
         sys.exit(f'{path}: {len(hotspots)} hotspots, expected exactly one')
-    return rows, hotspots[0]
+    return [''.join(HOTSPOTS.get(c, c) for c in r) for r in rows], hotspots[0]
+
+
+def covered(x, size):
+    """The drawn pixels that pixel x of a picture of size covers, in one direction."""
+    return range(x * DRAWN // size, ((x + 1) * DRAWN - 1) // size + 1)
+
+
+def scaled(rows, size):
+    """The picture at size. A pixel that stands for one drawn pixel takes its colour. One
+    shared by several is black if any is, so that strokes keep their weight, and white if
+    all are; where white meets clear it is white only beside black, so that outlines stay
+    one pixel wide and unbroken."""
+    kinds = [[{rows[v][u] for v in covered(y, size) for u in covered(x, size)}
+              for x in range(size)] for y in range(size)]
+    black = [['#' in k for k in row] for row in kinds]
+
+    def beside_black(x, y):
+        return any(0 <= x + dx < size and 0 <= y + dy < size and black[y + dy][x + dx]
+                   for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+
+    def pixel(x, y, k):
+        if black[y][x]:
+            return '#'
+        if k == {'o'} or ('o' in k and beside_black(x, y)):
+            return 'o'
+        return '.'
+    return [''.join(pixel(x, y, k) for x, k in enumerate(row)) for y, row in enumerate(kinds)]
 
 
 def bitmap_rows(rows, which):
-    """Bottom-up rows, one bit per pixel, most significant bit first."""
+    """Bottom-up rows, one bit per pixel, most significant bit first, each row ending on a
+    32-bit boundary."""
     data = b''
     for row in reversed(rows):
         bits = 0
         for c in row:
             bits = (bits << 1) | PIXELS[c][which]
-        data += bits.to_bytes(SIZE // 8, 'big')
+        width = len(row) // 8
+        data += bits.to_bytes(width, 'big') + bytes(-width % 4)
     return data
 
 
-def cursor_file(rows, hotspot):
+def cursor_image(rows):
+    size = len(rows)
     xor_bits = bitmap_rows(rows, 1)
     and_bits = bitmap_rows(rows, 0)
     # The image's height counts both bitmaps; two palette entries, black then white.
-    header = struct.pack('<IiiHHIIiiII', 40, SIZE, 2 * SIZE, 1, 1, 0,
+    header = struct.pack('<IiiHHIIiiII', 40, size, 2 * size, 1, 1, 0,
                          len(xor_bits) + len(and_bits), 0, 0, 2, 0)
     palette = bytes([0, 0, 0, 0, 255, 255, 255, 0])
-    image = header + palette + xor_bits + and_bits
-    directory = struct.pack('<HHH', 0, 2, 1)
-    entry = struct.pack('<BBBBHHII', SIZE, SIZE, 2, 0, hotspot[0], hotspot[1], len(image),
-                        len(directory) + 16)
-    return directory + entry + image
+    return header + palette + xor_bits + and_bits
+
+
+def cursor_file(rows, hotspot):
+    images = [cursor_image(scaled(rows, size)) for size in SIZES]
+    directory = struct.pack('<HHH', 0, 2, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries = b''
+    for size, image in zip(SIZES, images):
+        # The hotspot at the first pixel that stands for the drawn one alone.
+        x, y = ((c * size + DRAWN - 1) // DRAWN for c in hotspot)
+        entries += struct.pack('<BBBBHHII', size, size, 2, 0, x, y, len(image), offset)
+        offset += len(image)
+    return directory + entries + b''.join(images)
 
 
 def write_if_changed(path, data):

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI
-# and in code page 1252), both tray menus of Qor.exe (the right one also in code page 1252) and
-# the installer's options page under Wine on a private X display
-# into docs/screenshots/. The Wine prefix is made to look like a Japanese Windows: Japanese
-# fonts for menus and captions, Wine's caption buttons, windows drawn by Wine itself (there is
-# no window manager).
+# and in code page 1252), both tray menus of Qor.exe (the right one also in code page 1252), the
+# installer's options page and, at 96 and 144 DPI, the tray icon and the gesture cursors under
+# Wine on a private X display into docs/screenshots/. The Wine prefix is made to look like a
+# Japanese Windows: Japanese fonts for menus and captions, Wine's caption buttons, windows drawn
+# by Wine itself (there is no window manager).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}/x64  # the build folder may be given
@@ -77,4 +77,35 @@ shot "$(helper dialog)" settings-small-system-144dpi
 helper close
 helper exit
 wait $qor
+
+# The tray icon in the taskbar of a Wine desktop window, at 144 and at 96 DPI. No capture shows
+# the pointer, and Wine's SetSystemCursor changes nothing, so beside it the icon and the
+# cursors of the pan standby (arrow, I-beam, cross) and of a pan are composed over the same
+# desktop from the resources' images of the sizes the system takes at that DPI (SM_CXSMICON
+# and SM_CXCURSOR: 16 and 32 pixels at 96 DPI, 24 and 48 at 144).
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f >/dev/null
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1280x1024 /f >/dev/null
+images=$build/resources
+for dpi in 144 96; do
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null
+  wineserver -k
+  wineserver -w
+  wineJa "$bin/Qor.exe" &
+  qor=$!
+  sleep 5  # the taskbar shows the icon a moment after Qor has started
+  shot 72x40+1208+984 "tray-icon-${dpi}dpi"
+  size=$((dpi / 3))
+  icon=$([ $dpi = 96 ] && echo 3 || echo 1)    # mouse.ico holds 32, 24, 20 and 16 pixels
+  cursor=$([ $dpi = 96 ] && echo 0 || echo 1)  # each .cur holds 32, 48 and 64 pixels
+  layers=("$images/icons/mouse.ico[$icon]" -geometry +8+$((size / 2)) -composite)
+  x=$((dpi / 6 + 16))
+  for id in 266 267 271 260; do
+    layers+=("$images/cursors/$id.cur[$cursor]" -geometry +$x+8 -composite)
+    x=$((x + size + 12))
+  done
+  shot ${x}x$((size + 16))+40+40 "cursors-${dpi}dpi"
+  convert "$out/cursors-${dpi}dpi.png" "${layers[@]}" -strip "$out/cursors-${dpi}dpi.png"
+  helper exit
+  wait $qor
+done
 ls -l "$out"

@@ -108,7 +108,7 @@ void loadProfiles() {
   HKEY key = openOrCreate();
   int32_t count = 1, index = 0;
   if (!readNumber(key, "DataEnd", &count)) count = 1;
-  profileCount = count;
+  profileCount = count < 0 ? 0 : count > kMaxListedProfiles ? kMaxListedProfiles : count;
   if (!readNumber(key, "Data", &index)) index = 0;
   if (index >= profileCount) index = profileCount - 1;
   if (index < 0) index = 0;
@@ -116,6 +116,8 @@ void loadProfiles() {
   loadProfile(key, currentProfile);
   osRegCloseKey(key);
 }
+
+bool profileListFull() { return profileCount >= kMaxListedProfiles; }
 
 void reloadCurrentProfile() {
   HKEY key = openOrCreate();

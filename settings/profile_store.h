@@ -8,14 +8,17 @@
 // as Qor has always stored them.
 enum { kProfileCodePage = 932 };
 
-// Profile indices at or above this are never listed or renumbered: a stored count is not
-// range-checked, and a hostile one must not make menus or a delete run for ever.
+// As many profiles as the menus list. A stored count is taken within 0 to this on load (a
+// hostile one must not make menus or a delete run for ever), and no profile is added beyond it:
+// it would be filed where no list shows it.
 enum { kMaxListedProfiles = 256 };
 
 // Called after every profile load; the main window sets it to setCaption.
 extern void (*onProfileLoaded)();
 
 void loadProfiles();
+// Whether the menus list as many profiles as they can: Add is refused then.
+bool profileListFull();
 void reloadCurrentProfile();
 void saveCurrentProfile();
 // Does nothing while no profile is stored (profileCount < 1) or the index is out of range.

@@ -52,6 +52,10 @@ int currentTab = 0;
 int shownPage = -1;
 HWND pageWindow = nullptr;
 
+// WM_NOTIFY and WM_HELP carry pointers into the sender's memory: only those that this thread
+// sent (its controls, the system's help keys) are followed.
+bool fromThisThread() { return InSendMessageEx(nullptr) == ISMEX_NOSEND; }
+
 HINSTANCE instanceOf(HWND window) {
   return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
 }
@@ -225,10 +229,16 @@ BOOL onUpdate(HWND dialog) {
   return TRUE;
 }
 
+// At the menus' limit the edits stay in the dialog, unfiled, and the user is told why.
 BOOL onAdd(HWND dialog) {
+  if (profileListFull()) {
+    wchar_t text[160];
+    wsprintfW(text, L"設定は %d 個までしか登録できません。追加するには、先に使っていない"
+                    L"設定を削除してください。", kMaxListedProfiles);
+    MessageBoxW(dialog, text, L"確認", MB_ICONWARNING | MB_OK);
+    return TRUE;
+  }
   if (!commit(dialog)) return TRUE;
-  // A hostile stored count below zero would file the new profile where no load finds it.
-  if (profileCount < 0) profileCount = 0;
   profileCount = profileCount + 1;
   currentProfile = profileCount - 1;
   saveCurrentProfile();
@@ -330,7 +340,8 @@ BOOL handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case UM_FILLPROFILELIST: return onFillProfileList(dialog);
     case UM_SELECTPROFILE: return onSelectProfile(dialog);
     case UM_REFRESHVIEW: return onRefreshView(dialog);
-    case WM_NOTIFY: return onNotify(dialog, wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_NOTIFY:
+      return fromThisThread() && onNotify(dialog, wParam, reinterpret_cast<NMHDR*>(lParam));
     case WM_HELP: return showContextHelp(lParam, kHelpIds);
     case WM_RBUTTONDOWN: return onRightButton(dialog);
     case WM_NCRBUTTONDOWN: return onRightButton(dialog);
@@ -347,6 +358,7 @@ void registerDialogControls() {
 }
 
 BOOL showContextHelp(LPARAM helpInfo, const DWORD* table) {
+  if (!fromThisThread()) return TRUE;
   const HELPINFO* info = reinterpret_cast<const HELPINFO*>(helpInfo);
   if (info->iContextType == HELPINFO_WINDOW)
     showHelp(static_cast<HWND>(info->hItemHandle), HELP_WM_HELP, table, info->iCtrlId);

@@ -9,8 +9,8 @@ enum { kPageCount = 3 };  // system, pan and scroll, in the order of the tabs
 // The procedure of every page; CreateDialogParam's parameter is the page's tab index.
 INT_PTR CALLBACK settingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// WM_HELP: help for the item under the pointer, by a table of control id and
-// help context id pairs ended by two zeros. Always handled.
+// WM_HELP: help for the item under the pointer, by a table of control id and help context id
+// pairs ended by two zeros; only when this thread sent it. Always handled.
 BOOL showContextHelp(LPARAM helpInfo, const DWORD* table);
 // Joins (onTop non-zero) or leaves the topmost band, without moving or activating.
 void setTopmostBand(HWND window, int32_t onTop);

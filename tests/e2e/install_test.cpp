@@ -1,7 +1,8 @@
 // The installer and the uninstaller under Wine, run silently: what they put in place and
-// take away, and a running Qor that each ends first.
+// take away, a running Qor that each ends first, and a library that other processes still map.
 #include <shlobj.h>
 
+#include <cstring>
 #include <string>
 
 #include "tests/e2e/e2e_support.h"
@@ -16,10 +17,28 @@ std::string folderOf(int csidl) {
 }
 const std::string kInstalled = folderOf(CSIDL_LOCAL_APPDATA) + "\\Programs\\Qor";
 const std::string kQor = kInstalled + "\\Qor.exe";
+const std::string kLibrary = kInstalled + "\\Qordll.dll";
+const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != ~0u; }
 
-// The files, the shortcut and the Run value: all there, or none.
+// The library set aside under the n-th free name.
+std::string aside(int n) { return kLibrary + "." + std::to_string(n) + ".old"; }
+
+// The next logon, for Qor's part: the shell deletes the RunOnce value and runs its command.
+void logOn() {
+  char command[2 * MAX_PATH] = {};
+  DWORD size = sizeof command;
+  RegGetValueA(HKEY_CURRENT_USER, kRunOnceKey, "Qor", RRF_RT_REG_SZ, nullptr, command, &size);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunOnceKey, "Qor");
+  char* arguments = std::strstr(command, "\" ");  // after the program's path in quotes
+  ASSERT_TRUE(arguments);
+  *arguments = 0;
+  PROCESS_INFORMATION shell = launch(command + 1, arguments + 2);
+  EXPECT_EQ(waitForExit(shell), 0u);
+}
+
+// The files, the shortcut and the Run value: all there, or none, nor the folder.
 void expectInstalled(bool installed) {
   for (const char* file : {"Qor.exe", "Qordll.dll", kHelpPage, "readme.txt", "uninstall.exe"})
     EXPECT_EQ(exists(kInstalled + "\\" + file), installed) << file;
@@ -29,6 +48,7 @@ void expectInstalled(bool installed) {
   RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Qor",
                RRF_RT_REG_SZ, nullptr, run, &size);
   EXPECT_EQ(run, installed ? "\"" + kQor + "\"" : "");
+  EXPECT_EQ(exists(kInstalled), installed);
 }
 
 void install() {
@@ -43,7 +63,6 @@ void uninstall(const std::string& options) {
   PROCESS_INFORMATION setup = launch(copy.c_str(), (options + " _?=" + kInstalled).c_str());
   EXPECT_EQ(waitForExit(setup), 0u);
   DeleteFileA(copy.c_str());
-  EXPECT_FALSE(exists(kInstalled));
 }
 
 // Ended before the installer or uninstaller returned, as its Exit item ends it.
@@ -57,13 +76,29 @@ TEST(Installer, InstallsReinstallsOverARunningQorAndUninstallsWithOrWithoutThePr
   storeProfile(testSettings());
   install();
   expectInstalled(true);
-  QorProcess qor = startQor("5", false, kQor.c_str());
+  // An older library that other processes still map after Qor ended (an image without hooks
+  // stands in for it) goes aside; the next Qor hooks with the new one.
+  ASSERT_TRUE(CopyFileA("qor_testapp.exe", kLibrary.c_str(), FALSE));
+  HMODULE older = LoadLibraryExA(kLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  install();
+  expectInstalled(true);
+  EXPECT_TRUE(exists(aside(1)));
+  QorProcess qor = startQor("5", true, kQor.c_str());  // its hook window answers
+  HMODULE held = LoadLibraryExA(kLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   install();
   expectEnded(qor);
   expectInstalled(true);
-  qor = startQor("5", false, kQor.c_str());
+  EXPECT_TRUE(exists(aside(2)));
+  FreeLibrary(older);
+  qor = startQor("5", true, kQor.c_str());
+  EXPECT_FALSE(exists(aside(1)));  // nothing maps it any more: gone as Qor started
+  HMODULE last = LoadLibraryExA(kLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   uninstall("/S");
   expectEnded(qor);
+  EXPECT_TRUE(exists(aside(1)) && exists(aside(2)));
+  FreeLibrary(held);
+  FreeLibrary(last);
+  logOn();
   expectInstalled(false);
   EXPECT_FALSE(storedRecord().empty());
   install();

@@ -70,7 +70,7 @@ int claimedSlots() {
 // the tickets, so that the test can give back what was not taken over.
 std::vector<int32_t> claimEverySlot(uint32_t claimedAt) {
   std::vector<int32_t> tickets;
-  EventRecord record = {1, 1, 0, HTCLIENT, 0};
+  EventRecord record = {1, 1, 0, HTCLIENT, 0, WM_MOUSEMOVE};
   for (int i = 0; i < kEventSlotCount; ++i) {
     int32_t ticket = publishEvent(sharedSlots(), record, claimedAt);
     if (ticket) tickets.push_back(ticket);
@@ -109,6 +109,7 @@ std::string userSid() {
 }
 
 // ---- The hook library alone, with a hook window that the test plays on a thread of its own.
+// The library answers only the Qor.exe beside it: these tests run as a copy so named.
 
 struct PlayedHookWindow {
   HANDLE thread = nullptr;
@@ -388,8 +389,8 @@ TEST_F(Robustness, AHungApplicationHoldsUpNeitherOtherApplicationsNorPans) {
 }
 
 // The block of event slots is the user's and SYSTEM's alone, and the library answers nothing
-// but the hook window the block names: a window of another process with the same class and
-// title gets no event.
+// but Qor's hook window: not a window of another process with the same class and title, nor
+// one that a writer of the block names. Nothing sent or posted to Qor's windows ends its hooks.
 TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite) {
   qor = startQor();
   HANDLE block = OpenFileMappingA(READ_CONTROL, FALSE, EVENT_SLOTS_NAME);
@@ -415,6 +416,44 @@ TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite)
   ASSERT_TRUE(decoy.window);
   playedAnswers = 0;
   panUp(app.plain);
+  EventSlots* slots = sharedSlots();
+  const EventSlotsOwner owner = slots->owner;
+  const uint32_t ahead = GetTickCount() + 0x40000000;
+  std::vector<int32_t> claimed;
+  CREATESTRUCTA foreign = {};
+  foreign.lpCreateParams = reinterpret_cast<void*>(16);
+  struct { const char* what; std::function<void()> act; bool swallowed; } cases[] = {
+      {"the block names Qor's main window",
+       [&] { slots->owner.hookWindow = handle32Of(qor.main); }, false},
+      {"the block names the decoy", [&] {
+         slots->owner.process = GetCurrentProcessId();
+         slots->owner.hookWindow = handle32Of(decoy.window); }, false},
+      {"live tickets replayed as a right-click by a reader of the block", [&] {
+         SendMessageA(second.main, TESTAPP_WM_HANG, LVM_HITTEST, 1500);
+         moveTo(windowCentre(GetDlgItem(second.main, kTestListView)));
+         ASSERT_TRUE(waitFor(hanging)) << "no hit test kept the movement's ticket live";
+         for (const EventSlot& slot : slots->slot)
+           for (UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP})
+             EXPECT_EQ(SendMessageA(qor.hook, kMsgMouseEvent, message, std::abs(slot.ticket)),
+                       LRESULT(kAnswerPass));
+         waitFor([] { return !hanging(); }); }, true},
+      {"every slot claimed far ahead", [&] { claimed = claimEverySlot(ahead); }, true},
+      {"WM_CLOSE posted to the hook window", [&] { PostMessageA(qor.hook, WM_CLOSE, 0, 0); }, true},
+      {"WM_QUIT posted to it", [&] { PostMessageA(qor.hook, WM_QUIT, 0, 0); }, true},
+      {"WM_DESTROY sent to it", [&] { SendMessageA(qor.hook, WM_DESTROY, 0, 0); }, true},
+      {"WM_CREATE sent to the main window", [&] {
+         clearLog();
+         SendMessageA(qor.main, WM_CREATE, 0, LPARAM(&foreign));
+         EXPECT_TRUE(received(FindWindowA(PEER_WINDOW_CLASS, nullptr), {kMsgPeer}).empty())
+             << "created again: the peer was greeted"; }, true},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.act();
+    expectRightClickSwallowed(c.swallowed);
+    slots->owner = owner;
+  }
+  releaseEverySlot(claimed, ahead);
   endHookWindow(decoy);
   EXPECT_EQ(playedAnswers, 0) << "a decoy hook window was sent events";
 }

@@ -22,6 +22,7 @@ void (*onSend)(HWND, UINT) = nullptr;
 std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 bool registryWritable = true;
 HWND desktopWindow = nullptr;
+HWND shellWindow = nullptr;
 std::vector<FakeCursor> cursors;
 std::vector<std::string> cursorFiles;
 int cursorMisuse = 0;
@@ -166,7 +167,7 @@ void reset() {
   onSend = nullptr;
   registry.clear();
   registryWritable = true;
-  desktopWindow = nullptr;
+  desktopWindow = shellWindow = nullptr;
   openKeys.clear();
   cursors.clear();
   cursorFiles.clear();
@@ -253,6 +254,14 @@ HWND osGetParent(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->parent : nullptr;
 }
+HWND osGetRootWindow(HWND window) {
+  FakeWindow* w = find(window);
+  while (w && w->parent && find(w->parent)) {
+    window = w->parent;
+    w = find(window);
+  }
+  return w ? window : nullptr;
+}
 LONG osGetWindowStyle(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->style : 0;
@@ -307,6 +316,7 @@ HWND osFindWindow(const char* className, const char* title) {
   return nullptr;
 }
 HWND osGetDesktopWindow() { return desktopWindow; }
+HWND osGetShellWindow() { return shellWindow; }
 HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
   bool passed = after == nullptr;
   for (HWND h : childList(parent)) {
@@ -366,12 +376,6 @@ bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 UINT osWheelScrollLines() { return wheelLines; }
 UINT osWheelScrollChars() { return wheelChars; }
-bool osInjectWheel(bool horizontal, int32_t delta, uint32_t extraInfo) {
-  if (logMessages)
-    queued.push_back({nullptr, UINT(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL),
-                      WPARAM(uint32_t(delta) << 16), LPARAM(extraInfo)});
-  return true;
-}
 DWORD osWindowProcessId(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->processId : 0;
@@ -422,12 +426,12 @@ bool osQueryProcessMemory(HANDLE process, uint64_t address, MemoryStretch* stret
   for (const MemoryRegion& r : regions) {
     if (!r.alive || r.processId != id) continue;
     if (address >= r.address && address - r.address < r.size) {
-      *stretch = {r.address, r.size, false};
+      *stretch = {r.address, r.size, r.address, false, r.owned.empty()};
       return true;
     }
     if (r.address > address && r.address < freeEnd) freeEnd = r.address;
   }
-  *stretch = {address, freeEnd - address, true};
+  *stretch = {address, freeEnd - address, 0, true, false};
   return true;
 }
 void osFreeProcessMemory(HANDLE process, uint64_t address) {
@@ -471,6 +475,11 @@ POINT osLogicalToPhysicalPoint(HWND window, POINT point) {
   FakeWindow* w = find(window);
   if (!w) return point;
   return {LONG(point.x * w->scalePercent / 100), LONG(point.y * w->scalePercent / 100)};
+}
+POINT osPhysicalToLogicalPoint(HWND window, POINT point) {
+  FakeWindow* w = find(window);
+  if (!w) return point;
+  return {LONG(point.x * 100 / w->scalePercent), LONG(point.y * 100 / w->scalePercent)};
 }
 UINT osMonitorDpiAt(POINT screen) {
   for (const FakeMonitor& m : monitors)
@@ -525,7 +534,7 @@ bool osRegDeleteValue(HKEY key, const char* name) {
   return values->erase(name) > 0;
 }
 
-HCURSOR osLoadCursorResource(int id) {
+HCURSOR osLoadCursorResource(int id, int) {
   static const int kIds[] = {254, 255, 256, 257, 258, 259, 260, 261, 262, 263, 264, 266, 267, 271};
   for (int known : kIds)
     if (known == id) return newCursor("res:" + std::to_string(id));

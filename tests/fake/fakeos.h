@@ -89,8 +89,7 @@ extern int sendsToNonWindows;  // sends and hit tests addressed to a null or des
 // Called for every sent message before it is logged (nested notifications in tests).
 extern void (*onSend)(HWND window, UINT message);
 
-// Every message posted, and every wheel event injected as the wheel message it makes, with no
-// window and its extra info as lParam; in order.
+// Every message posted, in order.
 extern std::vector<SentMessage> queued;
 extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after reset
 
@@ -99,6 +98,7 @@ extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after
 extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 extern bool registryWritable;  // false makes every write and delete fail
 extern HWND desktopWindow;  // what osGetDesktopWindow answers; null until a test sets it
+extern HWND shellWindow;    // and osGetShellWindow
 void setValue(const std::string& key, const std::string& name, DWORD type, const void* data,
               size_t size);
 

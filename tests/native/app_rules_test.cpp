@@ -1,4 +1,5 @@
-// The application shell's rules: the command line and the settings dialog's size.
+// The application shell's rules: the integrity it runs at, the command line, the settings
+// dialog's size and the event-slot block's security.
 #include <gtest/gtest.h>
 
 #include "app/app_rules.h"
@@ -36,7 +37,7 @@ TEST(SingleCopy, TheFirstStepRestoresTheUsersCursorsUnlessACopyRuns) {
     const char userArrow[] = "C:\\arrow.cur";
     fake::setValue(kUserCursorsKey, kUserCursorValues[0], REG_SZ, userArrow, sizeof userArrow);
     fake::cursorFiles = {userArrow};
-    osSetSystemCursor(osLoadCursorResource(IDCUR_DOWN), OCR_NORMAL);  // the killed copy's cursor
+    osSetSystemCursor(osLoadCursorResource(IDCUR_DOWN, 32), OCR_NORMAL);  // the killed copy's cursor
     if (running) fake::addWindow(nullptr, MAIN_WINDOW_CLASS, {0, 0, 10, 10});
     EXPECT_EQ(startAsOnlyCopy(), !running);
     EXPECT_EQ(fake::cursorRestores, running ? 0 : 1);
@@ -44,4 +45,27 @@ TEST(SingleCopy, TheFirstStepRestoresTheUsersCursorsUnlessACopyRuns) {
     EXPECT_EQ(fake::shownCursor(OCR_NORMAL), running ? killedCopys : userArrow) << running;
     EXPECT_EQ(fake::shownCursor(OCR_IBEAM), "standard");
   }
+}
+
+// Qor runs no higher than the user's shell: the shell window's process, the taskbar's where
+// there is none, medium where there is neither.
+TEST(Integrity, QorRefusesToRunAboveTheShell) {
+  const DWORD kMedium = SECURITY_MANDATORY_MEDIUM_RID, kHigh = SECURITY_MANDATORY_HIGH_RID;
+  struct { const char* shell; DWORD shellLevel, own; bool refused; } cases[] = {
+      {"Progman", kHigh, kHigh, false},       {"Progman", kMedium, kHigh, true},
+      {"Shell_TrayWnd", kMedium, kHigh, true}, {"Shell_TrayWnd", kHigh, kHigh, false},
+      {nullptr, 0, kMedium, false},           {nullptr, 0, kHigh, true}};
+  for (auto c : cases) {
+    fake::reset();
+    fake::integrity = {{fake::kOwnProcess, c.own}, {50, c.shellLevel}};
+    if (c.shell) fake::window(fake::addWindow(nullptr, c.shell, {0, 0, 1, 1})).processId = 50;
+    if (c.shell && c.shell[0] == 'P') fake::shellWindow = osFindWindow("Progman", nullptr);
+    EXPECT_EQ(runsAboveTheShell(), c.refused) << (c.shell ? c.shell : "none") << c.shellLevel;
+  }
+}
+
+TEST(EventSlotsSecurity, TheUsersAndSystemsAloneAndNeitherWritableNorReadableFromBelow) {
+  char text[512];
+  ASSERT_TRUE(eventSlotsSecurityText("S-1-5-21-7", text));
+  EXPECT_STREQ(text, "O:S-1-5-21-7D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;S-1-5-21-7)S:(ML;;NWNR;;;ME)");
 }

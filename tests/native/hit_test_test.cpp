@@ -65,16 +65,32 @@ TEST(HitTests, TheSendersRoomServesOnlyItsOwnControlsAndOnlyWhenItsClaimHolds) {
       {"another process's control gets its own buffer", kSenderView, 7, 0x4, 0, 1},
       {"a claim of a view elsewhere is forged: no hit test", kSenderView + 0x1000, kSender, 0, 0, 0},
       {"so is a claim the sender's process cannot back", kSenderView + 0x1000, 7, 0, 0, 0},
+      {"so is a view claimed below the room, the proof still in it", kSenderView - 24, kSender, 0, 0, 0},
   };
   for (const auto& c : cases) {
     engine_test::freshEngine();
     auto room = std::make_unique<uint32_t[]>(kLentRoomBytes / 4);
     fake::mapSharedMemory(kSender, kSenderView, room.get(), kLentRoomBytes);
-    lendHitTestBuffer({kSender, c.claimedView, room.get()});
+    const uint32_t below = c.claimedView < kSenderView ? uint32_t(kSenderView - c.claimedView) : 0;
+    lendHitTestBuffer({kSender, c.claimedView, kLentRoomBytes + below, below, room.get()});
     EXPECT_EQ(hitTest(c.control), c.flags) << c.what;
     EXPECT_EQ(room[2], c.roomFlags) << c.what;
     EXPECT_EQ(fake::liveAllocations(), c.buffers) << c.what;
     EXPECT_EQ(fake::strayHitTests, 0) << c.what;
     lendHitTestBuffer({});
   }
+}
+
+// A control that did not answer in time may still write its record: the buffer is left to it,
+// never written, reused or freed again, and its process gets no more hit tests.
+TEST(HitTests, ABufferOfAHitTestLeftUnansweredIsLeftToTheControl) {
+  engine_test::freshEngine();
+  HWND silent = fake::addWindow(nullptr, "SysListView32", {0, 0, 100, 100});
+  fake::window(silent).processId = 7;  // no flags: it does not answer
+  EXPECT_EQ(controlHitTest(silent, LVM_HITTEST, {3, 4}), 0u);
+  EXPECT_EQ(hitTest(7), 0u) << "its process gets no more hit tests";
+  EXPECT_EQ(hitTest(8), 0x4u) << "another process still does";
+  EXPECT_EQ(fake::sent.size(), 2u);
+  releaseHitTestBuffers();
+  EXPECT_EQ(fake::liveAllocations(), 1) << "the buffer was freed";
 }

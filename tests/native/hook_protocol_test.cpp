@@ -13,7 +13,7 @@ namespace {
 const uint32_t kNow = 5000;  // the tick at which the senders claim their slots
 
 EventRecord recordAt(HWND window, int32_t x, int32_t y, uint32_t hit = HTCLIENT) {
-  return {x, y, handle32Of(window), hit, 0};
+  return {x, y, handle32Of(window), hit, 0, WM_MOUSEMOVE};
 }
 
 class HookProtocol : public ::testing::Test {
@@ -27,9 +27,11 @@ class HookProtocol : public ::testing::Test {
   }
   void TearDown() override { eventSlots = nullptr; }
   // The library's side of one forwarded event: publish, send, release.
-  LRESULT forward(UINT message, const EventRecord& record) {
+  LRESULT forward(UINT message, EventRecord record, DWORD sender = 0) {
+    record.message = message;
     int32_t ticket = publishEvent(slots.get(), record, kNow);
     EXPECT_NE(ticket, 0);
+    eventSlotOf(slots.get(), ticket).senderProcess = sender;
     LRESULT answer = answerMouseEvent(message, ticket);
     releaseEvent(slots.get(), ticket, kNow);
     return answer;
@@ -40,9 +42,11 @@ class HookProtocol : public ::testing::Test {
 
 TEST(EventSlots, TicketsNameOneUseOfOneSlot) {
   auto slots = std::make_unique<EventSlots>();
-  EventRecord in = {-5, 7, 0x1234, HTVSCROLL, 99}, out = {};
+  EventRecord in = {-5, 7, 0x1234, HTVSCROLL, 99, WM_LBUTTONUP}, out = {};
   int32_t first = publishEvent(slots.get(), in, kNow);
   ASSERT_TRUE(readEvent(slots.get(), first, &out));
+  EXPECT_FALSE(readEvent(slots.get(), first, &out)) << "read once: the same ticket again reads nothing";
+  EXPECT_EQ(out.message, uint32_t(WM_LBUTTONUP));
   EXPECT_EQ(out.x, -5);
   EXPECT_EQ(out.y, 7);
   EXPECT_EQ(out.window, 0x1234u);
@@ -90,6 +94,7 @@ TEST(EventSlots, AbandonedSlotsAreTakenOverAfterTheReclaimTime) {
       {kNow, kNow + kEventSlotReclaimMs, false},
       {kNow, kNow + kEventSlotReclaimMs + 2, true},
       {kNow, kNow - 10, false},  // a claim made after the taker read the clock
+      {kNow, kNow - kEventClaimAheadMs - 2, true}, {kNow, kNow - 0x40000000u, true},  // ahead
       {0xFFFFFF00u, 0xFFFFFF00u + kEventSlotReclaimMs + 2, true},  // across the tick's wrap
       {0xFFFFFF00u, 0x100, false},
   };
@@ -148,10 +153,14 @@ TEST_F(HookProtocol, ForgedOrStaleTicketsPassAndChangeNothing) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
   panState = kPanStandby;
   forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
+  slots->kept = {1000, recordAt(plain, 200, 200)};
+  slots->kept.record.message = WM_RBUTTONDOWN;  // kept by no library: dropped
+  forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
   int32_t stale = publishEvent(slots.get(), recordAt(plain, 200, 200), kNow);
   releaseEvent(slots.get(), stale, kNow);
+  const int32_t movement = publishEvent(slots.get(), recordAt(plain, 200, 200), kNow);
   for (LPARAM ticket : {LPARAM(0), LPARAM(-1), LPARAM(stale), LPARAM(kEventTicketLimit),
-                        LPARAM(12345)})
+                        LPARAM(12345), LPARAM(movement)})
     EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass) << ticket;
   EXPECT_EQ(panState, kPanStandby);
   eventSlots = nullptr;  // the block could not be mapped
@@ -245,7 +254,7 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
   fake::window(list).processId = 4242;
   fake::window(list).hitFlags = 0x4;  // kind 25
-  const LentHitTestBuffer outer = {77, 0x1000, nullptr};
+  const LentHitTestBuffer outer = {77, 0x1000, 0, 0, nullptr};
   lendHitTestBuffer(outer);  // as if this event arrived nested in another one
   const uint64_t senderView = 0x120000000ull;  // the sender maps the block elsewhere
   fake::mapSharedMemory(4242, senderView, slots.get(), sizeof(EventSlots));
@@ -265,16 +274,39 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   EXPECT_EQ(fake::liveAllocations(), 0) << "no buffer in the sender's process";
   const LentHitTestBuffer after = lendHitTestBuffer({});
   EXPECT_EQ(after.processId, outer.processId) << "the outer event's room again";
-  EXPECT_EQ(after.remoteAddress, outer.remoteAddress);
+  EXPECT_EQ(after.view, outer.view);
 }
 
-TEST_F(HookProtocol, QorsOwnInjectedInputPassesAndChangesNothing) {
-  EventRecord own = recordAt(fake::addWindow(nullptr, "Plain", {0, 0, 400, 400}), 200, 200);
-  panState = kPanStandby;
-  for (uint32_t tag : {kQorInputTag, kQorInputTag ^ 1}) {  // Qor's own, then anyone else's
-    own.extraInfo = tag;
-    EXPECT_EQ(forward(WM_MOUSEMOVE, own), kAnswerPass);
-    EXPECT_EQ(forward(WM_RBUTTONDOWN, own), tag == kQorInputTag ? kAnswerPass : kAnswerSwallow);
-    EXPECT_EQ(panState, tag == kQorInputTag ? 1 : 2);
+TEST_F(HookProtocol, AnApplicationsPointIsMadePhysicalOnce) {
+  // A DPI-unaware application sees 150 % scaling: its point (266, 200) lies at (399, 300).
+  // Where the system calls the hook on Qor's own thread (a 32-bit application's events), the
+  // point comes in Qor's coordinates, physical already.
+  struct { DWORD sender; POINT reported; } cases[] = {{2001, {266, 200}}, {fake::kOwnProcess, {399, 300}}};
+  for (auto c : cases) {
+    SetUp();
+    HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 800, 600});
+    fake::window(plain).scalePercent = 150;
+    panState = kPanStandby;
+    forward(WM_MOUSEMOVE, recordAt(plain, c.reported.x, c.reported.y), c.sender);
+    EXPECT_EQ(forward(WM_RBUTTONDOWN, recordAt(plain, c.reported.x, c.reported.y), c.sender),
+              kAnswerSwallow);
+    EXPECT_EQ(anchorPoint.x * 1000 + anchorPoint.y, 399300) << c.sender;
   }
+}
+
+// A process that forwards a new event from inside every hit test nests the hook thread; beyond
+// the bound the events pass without the engine, and the next event is handled as ever.
+TEST_F(HookProtocol, EventsNestedBeyondTheBoundPassWithoutTheEngine) {
+  HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
+  fake::window(list).processId = 4242;
+  fake::window(list).hitFlags = 0x4;
+  fake::onSend = [](HWND list, UINT) {
+    int32_t ticket = publishEvent(eventSlots, recordAt(list, 10, 12), kNow);
+    EXPECT_EQ(answerMouseEvent(WM_MOUSEMOVE, ticket), kAnswerPass);
+  };
+  forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
+  EXPECT_EQ(fake::sent.size(), 4u) << "one hit test per event up to the bound";
+  fake::onSend = nullptr;
+  forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
+  EXPECT_EQ(fake::sent.size(), 5u);
 }

@@ -80,9 +80,8 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
       fake::cursorPos = at;
       HWND w = osWindowFromPoint(at);
       const UINT message = movement ? WM_MOUSEMOVE : kButtons[pick(7)];
-      EventRecord record = {at.x, at.y, handle32Of(w),
-                            HTCLIENT, 0};
-      if (filtered && keepMovement(slots.get(), message, record)) {
+      EventRecord record = {at.x, at.y, handle32Of(w), HTCLIENT, 0, message};
+      if (filtered && keepMovement(slots.get(), record)) {
         ++kept;
       } else {
         int32_t ticket = publishEvent(slots.get(), record, fake::tickCount);

@@ -149,16 +149,16 @@ TEST_F(Scroll, TickRepeatsEachAxisWithTheLatestKindAcrossTheWrap) {
 }
 
 TEST_F(Scroll, DeliveryPerAxisIsChosenAtTheAnchor) {
-  enum { B = kDeliverScrollBars, M = kDeliverWheelMessages, I = kDeliverWheelInput };
+  enum { B = kDeliverScrollBars, N = kDeliverWheelNotches, S = kDeliverSmoothWheel };
   enum { kOwnVBar = 1, kParentsHBar = 2 };
   struct { const char* cls; LONG style; int bar; int32_t kind; int32_t h, v; } cases[] = {
       {"Edit", 0, 0, 63, B, B}, {"ListBox", 0, 0, 64, B, B},  // the class table's kinds
-      {"View", 0, 0, 20, M, M}, {"View", 0, 0, 10, M, M},  // no Win32 scroll bar: client, caption
-      {"View", WS_VSCROLL, 0, 20, M, B}, {"View", WS_HSCROLL, 0, 10, B, M},
-      {"View", 0, kOwnVBar, 20, M, B}, {"View", 0, kParentsHBar, 20, B, M},
-      {"View", 0, kOwnVBar, 10, M, M},  // a caption's steps never go through a control
-      {"Windows.UI.Core.CoreWindow", 0, 0, 20, I, I},
-      {"Windows.UI.Input.InputSite.WindowClass", WS_VSCROLL, 0, 20, I, B},
+      {"View", 0, 0, 20, N, N}, {"View", 0, 0, 10, N, N},  // no Win32 scroll bar: client, caption
+      {"View", WS_VSCROLL, 0, 20, N, B}, {"View", WS_HSCROLL, 0, 10, B, N},
+      {"View", 0, kOwnVBar, 20, N, B}, {"View", 0, kParentsHBar, 20, B, N},
+      {"View", 0, kOwnVBar, 10, N, N},  // a caption's steps never go through a control
+      {"HwndWrapper[App.exe;;1]", 0, 0, 20, N, N}, {"SDL_app", 0, 0, 20, N, N},
+      {"Chrome_RenderWidgetHostHWND", 0, 0, 20, S, S}, {"MozillaWindowClass", WS_HSCROLL, 0, 20, B, S},
   };
   for (auto c : cases) {
     SCOPED_TRACE(std::string(c.cls) + " kind " + std::to_string(c.kind));
@@ -173,30 +173,74 @@ TEST_F(Scroll, DeliveryPerAxisIsChosenAtTheAnchor) {
   }
 }
 
-TEST_F(Scroll, WheelStepsCarryTheRemainderAtEveryWheelSetting) {
-  // The user's lines (columns) per notch and the steps that make one notch.
+TEST_F(Scroll, WheelStepsGoAsWholeNotchesAtEveryWheelSetting) {
+  // The user's lines (columns) per notch and the line steps that make one notch; a page per
+  // notch takes three. A DPI-unaware view reads the anchor (480, 300) as (320, 200).
   for (auto [setting, steps] : std::vector<std::pair<UINT, int32_t>>{
-           {1, 1}, {3, 3}, {7, 7}, {120, 120}, {500, 120}, {WHEEL_PAGESCROLL, 1}, {0, 1}}) {
-    for (const char* cls : {"View", "Windows.UI.Core.CoreWindow"}) {
-      SCOPED_TRACE(std::string(cls) + " " + std::to_string(setting));
-      SetUp();
-      fake::wheelLines = fake::wheelChars = setting;
-      HWND view = fake::addWindow(frame, cls, {0, 0, 600, 500});
-      chooseScrollDelivery(view, 20, {321, 123});
-      for (int i = 0; i < 6; ++i) EXPECT_TRUE(send(view, 1, -1, 20, 5, 4).empty());
-      std::vector<int32_t> sums[2];  // across, down: running sums of the deltas
-      for (const SentMessage& m : fake::queued) {
-        // Posted with the anchor as the point, or injected with Qor's tag.
-        EXPECT_EQ(m.lParam, m.window ? LPARAM(123 << 16 | 321) : LPARAM(kQorInputTag));
-        EXPECT_EQ(m.window, cls[0] == 'V' ? view : nullptr);
-        auto& sum = sums[m.message == WM_MOUSEWHEEL];
-        sum.push_back((sum.empty() ? 0 : sum.back()) + int16_t(m.wParam >> 16));
-      }
-      // Right and up are positive; after k steps exactly k notches' worth, rounded down.
-      ASSERT_EQ(sums[0].size() * 10 + sums[1].size(), 30u * 10 + 24u);
-      for (auto& sum : sums)
-        for (size_t k = 1; k <= sum.size(); ++k)
-          EXPECT_EQ(sum[k - 1], int32_t(k) * WHEEL_DELTA / steps) << k;
+           {1, 1}, {3, 3}, {7, 7}, {120, 120}, {500, 120}, {WHEEL_PAGESCROLL, 3}, {0, 1}}) {
+    SCOPED_TRACE(setting);
+    SetUp();
+    fake::wheelLines = fake::wheelChars = setting;
+    HWND view = fake::addWindow(frame, "View", {0, 0, 600, 500});
+    fake::window(view).scalePercent = 150;
+    chooseScrollDelivery(view, 20, {480, 300});
+    for (int i = 0; i < 60; ++i) EXPECT_TRUE(send(view, 1, -1, 20, 5, 4).empty());
+    int32_t notches[2] = {0, 0};  // across, down
+    for (const SentMessage& m : fake::queued) {
+      EXPECT_EQ(m.window, view);
+      EXPECT_EQ(m.lParam, LPARAM(200 << 16 | 320));
+      const int16_t delta = int16_t(m.wParam >> 16);
+      EXPECT_EQ(delta, WHEEL_DELTA);  // up and right
+      ++notches[m.message == WM_MOUSEWHEEL];
     }
+    EXPECT_EQ(notches[0], 300 / steps);
+    EXPECT_EQ(notches[1], 240 / steps);
+  }
+  // Steps the other way take carried ones back; a new gesture carries nothing over.
+  fake::wheelLines = 7;
+  HWND view = fake::addWindow(frame, "View", {0, 0, 600, 500});
+  chooseScrollDelivery(view, 20, {480, 300});
+  fake::queued.clear();
+  send(view, 0, -1, 20, 0, 6);
+  send(view, 0, 1, 20, 0, 6);
+  send(view, 0, 1, 20, 0, 6);
+  chooseScrollDelivery(view, 20, {480, 300});
+  send(view, 0, 1, 20, 0, 6);
+  EXPECT_TRUE(fake::queued.empty());
+  send(view, 0, 1, 20, 0, 1);
+  ASSERT_EQ(fake::queued.size(), 1u);
+  EXPECT_EQ(int16_t(fake::queued[0].wParam >> 16), -WHEEL_DELTA);
+}
+
+TEST_F(Scroll, ASmoothTargetGlidesAsFarAsLineStepsTakeAClassicOne) {
+  // Two seconds of 10 ms ticks of a vertical pan at each interval (speed), 2 lines an emission:
+  // a window with a scroll bar counts its SB_LINEUP steps, Chromium's view adds up its deltas
+  // (3 lines a notch). The same lines within 10 %, the smooth ones a tick's share at a time.
+  for (int32_t interval : {40, 100, 0, -200}) {
+    SCOPED_TRACE(interval);
+    double lines[2] = {0, 0};
+    size_t messages = 0;
+    for (const char* cls : {"Classic", "Chrome_RenderWidgetHostHWND"}) {
+      SetUp();
+      HWND view = fake::addWindow(frame, cls, {0, 0, 600, 500}, cls[1] == 'l' ? WS_VSCROLL : 0);
+      chooseScrollDelivery(view, 20, {300, 250});
+      ScrollRepeat& r = scrollRepeat;
+      r.target = view;
+      r.vOn = 1, r.vDir = -1, r.vCount = 2, r.vInterval = interval, r.vLast = 1000;
+      for (DWORD now = 1010; now <= 3000; now += 10) {
+        fake::tickCount = now;
+        runScrollRepeats(20);
+      }
+      for (const SentMessage& m : scrollMessages()) lines[0] += m.wParam == SB_LINEUP;
+      const int perTick = interval > 0 ? 80 * 10 / interval : 80;  // 80: an emission's units
+      for (const SentMessage& m : fake::queued) {
+        EXPECT_LE(int16_t(m.wParam >> 16), perTick + 1) << "a jump, not a glide";
+        lines[1] += int16_t(m.wParam >> 16) * 3.0 / WHEEL_DELTA;
+      }
+      messages = fake::queued.size();
+    }
+    EXPECT_GT(lines[0], 0);
+    EXPECT_NEAR(lines[1], lines[0], lines[0] / 10);
+    EXPECT_GE(messages, size_t(interval > 0 ? 150 : 190)) << "deltas every tick or nearly";
   }
 }

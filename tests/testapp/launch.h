@@ -11,8 +11,8 @@ struct TestAppProcess {
   PROCESS_INFORMATION process = {};
   HWND main = nullptr;
   HWND plain = nullptr;
-  HWND wheelView = nullptr;  // none in a second application
-  HWND queueView = nullptr;
+  HWND wheelViews[kWheelViewCount] = {};  // none in a second application
+  HWND editView = nullptr;
 };
 
 // Starts the program at path, with arguments after its name on the command line (UTF-8: of any
@@ -65,8 +65,9 @@ inline TestAppProcess startTestApp(const char* arguments = "") {
     if (!(app.main && app.plain)) Sleep(50);
   }
   // Made before the main window.
-  app.wheelView = windowOfProcess(TESTAPP_WHEEL_VIEW_CLASS, app.process.dwProcessId);
-  app.queueView = windowOfProcess(TESTAPP_QUEUE_VIEW_CLASS, app.process.dwProcessId);
+  for (int i = 0; i < kWheelViewCount; ++i)
+    app.wheelViews[i] = windowOfProcess(kTestWheelViewClasses[i], app.process.dwProcessId);
+  app.editView = windowOfProcess("Edit", app.process.dwProcessId);
   return app;
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <string>
 #include <initializer_list>
 
 #include "tests/testapp/testapp.h"
@@ -159,24 +160,29 @@ LRESULT CALLBACK oddHitProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return message == WM_NCHITTEST ? HTOBJECT : DefWindowProcA(window, message, wParam, lParam);
 }
 
-// A partial delta is carried to the next notch; a posted message has no input source.
-HWND queueView;
+// Each view scrolls as the toolkit it stands in for (kTestWheelViewClasses).
 LRESULT CALLBACK wheelViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   logMessage(window, message, wParam, lParam);
   const bool down = message == WM_MOUSEWHEEL;
-  INPUT_MESSAGE_SOURCE source = {};
-  if ((!down && message != WM_MOUSEHWHEEL) ||
-      (window == queueView &&
-       (!GetCurrentInputMessageSource(&source) || source.originId == IMO_UNAVAILABLE)))
-    return DefWindowProcA(window, message, wParam, lParam);
-  static int carried[2][2];  // [queue view][down]: delta times lines per notch
+  if (!down && message != WM_MOUSEHWHEEL) return DefWindowProcA(window, message, wParam, lParam);
+  const int view = static_cast<int>(GetWindowLongPtrA(window, GWLP_USERDATA));
   UINT perNotch = 3;
   SystemParametersInfoA(down ? SPI_GETWHEELSCROLLLINES : SPI_GETWHEELSCROLLCHARS, 0, &perNotch, 0);
-  int& units = carried[window == queueView][down];
-  units += (down ? -1 : 1) * GET_WHEEL_DELTA_WPARAM(wParam) *
-           (perNotch == WHEEL_PAGESCROLL ? 1 : int(perNotch));  // the wheel's up scrolls up
-  const int lines = units / WHEEL_DELTA;
-  units -= lines * WHEEL_DELTA;
+  if (perNotch == WHEEL_PAGESCROLL) perNotch = 1;
+  const int delta = (down ? -1 : 1) * GET_WHEEL_DELTA_WPARAM(wParam);  // the wheel's up scrolls up
+  static int carried[kWheelViewCount][2];  // delta times lines per notch
+  int lines = 0;
+  if (view == kWpfView) {
+    lines = (delta > 0) - (delta < 0);
+    lines *= int(perNotch);
+  } else if (view == kSdlView) {
+    lines = delta / WHEEL_DELTA * int(perNotch);
+  } else {
+    int& units = carried[view][down];
+    units += delta * int(perNotch);
+    lines = units / WHEEL_DELTA;
+    units -= lines * WHEEL_DELTA;
+  }
   if (lines) appendLog(window, TESTAPP_WM_SCROLLED, down, lines);
   return 0;
 }
@@ -226,12 +232,23 @@ void createWindows(HINSTANCE instance, bool second) {
   RegisterClassA(&wc);
 
   wc.lpfnWndProc = wheelViewProc;
-  for (const char* cls : {TESTAPP_WHEEL_VIEW_CLASS, TESTAPP_QUEUE_VIEW_CLASS}) {
-    wc.lpszClassName = cls;
+  for (int i = 0; i < kWheelViewCount; ++i) {
+    wc.lpszClassName = kTestWheelViewClasses[i];
     RegisterClassA(&wc);
     if (second) continue;
-    queueView = CreateWindowExA(0, cls, cls, WS_OVERLAPPEDWINDOW | WS_VISIBLE, queueView ? 320 : 0,
-                                500, 310, 300, nullptr, nullptr, instance, nullptr);
+    HWND view = CreateWindowExA(0, wc.lpszClassName, wc.lpszClassName, WS_POPUP | WS_BORDER |
+                                WS_VISIBLE, 160 * i, 500, 156, 300, nullptr, nullptr, instance,
+                                nullptr);
+    SetWindowLongPtrA(view, GWLP_USERDATA, i);
+  }
+  if (!second) {
+    HWND edit = CreateWindowExA(0, "Edit", "", WS_POPUP | WS_BORDER |
+                                WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 640, 500, 156, 300,
+                                nullptr, nullptr, instance, nullptr);
+    std::string text;
+    for (int line = 1; line <= 2000; ++line) text += std::to_string(line) + "\r\n";
+    SetWindowTextA(edit, text.c_str());
+    logged(edit);
   }
   const POINT mainAt = second ? POINT{0, 500} : POINT{0, 0};
   const POINT plainAt = second ? POINT{970, 0} : POINT{660, 0};

@@ -6,13 +6,15 @@
 
 #define TESTAPP_CLASS "QorTestApp"
 #define TESTAPP_PLAIN_CLASS "QorTestPlain"
-// Two views without scroll bars that scroll by the wheel alone: one by any wheel message,
-// posted ones too, and one only by wheel input from the input queue. The second is
-// registered under the class of the app model's core window, which it stands in for.
-#define TESTAPP_WHEEL_VIEW_CLASS "QorTestWheelView"
-#define TESTAPP_QUEUE_VIEW_CLASS "Windows.UI.Core.CoreWindow"
-// Logged by a wheel view each time it scrolls: wParam 1 down, 0 across; lParam the lines
-// (columns), negative up (left). Wheel messages are logged as they arrive, taken or not.
+// Views without scroll bars that scroll by the wheel alone, named and behaving as the toolkits
+// they stand in for: Chromium's render widget adds deltas below a notch up; WPF's HwndWrapper
+// scrolls a whole notch per message whatever its delta; SDL divides each delta by a notch and
+// drops the remainder. The last stands in for the app model's core window, which takes the
+// mouse as pointer input (here only its name does). Beside them a classic multiline edit
+// control, the application's only top-level "Edit", whose line steps they are measured against.
+inline constexpr const char* kTestWheelViewClasses[] = {
+    "Chrome_RenderWidgetHostHWND", "HwndWrapper[QorTest;;1]", "SDL_app", "Windows.UI.Core.CoreWindow"};
+enum { kChromiumView, kWpfView, kSdlView, kCoreWindowView, kWheelViewCount };
 #define TESTAPP_WM_SCROLLED (WM_APP + 5)
 
 // Child control ids of the main test window.

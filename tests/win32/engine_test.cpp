@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "engine/cursor.h"
 #include "engine/scroll.h"
 #include "os/os.h"
+#include "resources/names.h"
 #include "resources/resource.h"
 #include "tests/testapp/launch.h"
 
@@ -42,32 +44,21 @@ std::vector<std::string> drawnPicture(int id) {
 }
 
 // What Windows shows for pixel (x, y) of a monochrome cursor's mask: the AND mask above,
-// the XOR bitmap below.
-std::vector<std::string> loadedPicture(HBITMAP mask) {
-  struct {
-    BITMAPINFOHEADER header;
-    RGBQUAD colors[2];
-  } info = {};
-  info.header.biSize = sizeof info.header;
-  info.header.biWidth = 32;
-  info.header.biHeight = -64;  // top-down
-  info.header.biPlanes = 1;
-  info.header.biBitCount = 1;
-  uint32_t bits[64] = {};
-  HDC dc = GetDC(nullptr);
-  int lines = GetDIBits(dc, mask, 0, 64, bits, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  std::vector<std::string> rows;
-  if (lines != 64) return rows;
-  auto bit = [&](int x, int y) {
-    const unsigned char* row = reinterpret_cast<const unsigned char*>(&bits[y]);
-    return (row[x / 8] >> (7 - x % 8)) & 1;
+// the XOR bitmap below; at size pixels, at the first pixel that stands for (x, y) alone.
+std::vector<std::string> loadedPicture(HBITMAP mask, int size) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, mask);
+  auto bit = [&](int x, int y, int half) {
+    return GetPixel(dc, (x * size + 31) / 32, (y * size + 31) / 32 + half) != 0;
   };
+  std::vector<std::string> rows;
   for (int y = 0; y < 32; ++y) {
     std::string row;
-    for (int x = 0; x < 32; ++x) row += bit(x, y) ? '.' : bit(x, y + 32) ? 'o' : '#';
+    for (int x = 0; x < 32; ++x) row += bit(x, y, 0) ? '.' : bit(x, y, size) ? 'o' : '#';
     rows.push_back(row);
   }
+  SelectObject(dc, previous);
+  DeleteDC(dc);
   return rows;
 }
 
@@ -76,39 +67,49 @@ std::vector<std::string> withoutHotspot(std::vector<std::string> rows) {
     for (char& c : row) c = c == '+' ? '.' : c == '@' ? '#' : c == 'O' ? 'o' : c;
   return rows;
 }
-}  // namespace
 
-TEST(RealCursors, LoadFromTheResourcesAt32By32WithTheirHotspotsAndPictures) {
+void expectCursorsAt(int size) {
   for (const CursorPicture& c : kCursors) {
     SCOPED_TRACE(c.id);
-    HCURSOR cursor = osLoadCursorResource(c.id);
+    HCURSOR cursor = osLoadCursorResource(c.id, systemCursorSize());
     ASSERT_NE(cursor, nullptr);
     ICONINFO info = {};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
     EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(info.xHotspot, DWORD(c.hotspotX));
-    EXPECT_EQ(info.yHotspot, DWORD(c.hotspotY));
+    EXPECT_EQ(info.xHotspot, DWORD((c.hotspotX * size + 31) / 32));
+    EXPECT_EQ(info.yHotspot, DWORD((c.hotspotY * size + 31) / 32));
     EXPECT_EQ(info.hbmColor, nullptr);  // monochrome: one mask bitmap of both halves
     BITMAP mask = {};
     GetObjectA(info.hbmMask, sizeof mask, &mask);
-    EXPECT_EQ(mask.bmWidth, 32);
-    EXPECT_EQ(mask.bmHeight, 64);
+    EXPECT_EQ(mask.bmWidth, size);
+    EXPECT_EQ(mask.bmHeight, 2 * size);
     EXPECT_EQ(mask.bmBitsPixel, 1);
     std::vector<std::string> drawn = drawnPicture(c.id);
     ASSERT_EQ(drawn.size(), 32u);
     EXPECT_EQ(drawn[c.hotspotY].find_first_of("+@O"), size_t(c.hotspotX));
-    EXPECT_EQ(loadedPicture(info.hbmMask), withoutHotspot(drawn));
+    EXPECT_EQ(loadedPicture(info.hbmMask, size), withoutHotspot(drawn));
     DeleteObject(info.hbmMask);
     // What the engine gives the system: a copy, as a cursor of the same kind.
     HCURSOR copy = osCopyCursor(cursor);
     ICONINFO copied = {};
     ASSERT_TRUE(GetIconInfo(copy, &copied));
-    EXPECT_EQ(copied.xHotspot, DWORD(c.hotspotX));
+    EXPECT_EQ(copied.xHotspot, info.xHotspot);
     DeleteObject(copied.hbmMask);
     osDestroyCursor(copy);
     osDestroyCursor(cursor);
   }
-  EXPECT_EQ(osLoadCursorResource(265), nullptr);  // no such cursor
+  EXPECT_EQ(osLoadCursorResource(265, size), nullptr);  // no such cursor
+}
+}  // namespace
+
+// At the pointer size the user chose (out of range: unchanged), from images of 48 and 64 pixels.
+TEST(RealCursors, LoadFromTheResourcesAtThePointerSizeWithTheirHotspotsAndPictures) {
+  const DWORD kPointerSizes[][2] = {{48, 48}, {64, 64}, {300, 32}, {32, 32}};
+  for (const DWORD* s : kPointerSizes) {
+    SCOPED_TRACE(s[0]);
+    RegSetKeyValueA(HKEY_CURRENT_USER, kUserCursorsKey, kPointerSizeValue, REG_DWORD, s, 4);
+    expectCursorsAt(static_cast<int>(s[1]));
+  }
 }
 
 namespace {

@@ -162,6 +162,15 @@ class SettingsDialog : public ::testing::Test {
     }
   }
 
+  // The dialog over a store that holds only a profile count, of size bytes.
+  void openWithStoredCount(DWORD type, const char* count, DWORD size) {
+    HKEY key;
+    RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
+    RegSetValueExA(key, "DataEnd", 0, type, reinterpret_cast<const BYTE*>(count), size);
+    RegCloseKey(key);
+    loadProfiles();
+    open();
+  }
   HWND control(int id) { return GetDlgItem(dialog, id); }
   HWND page() { return FindWindowExA(dialog, nullptr, "#32770", nullptr); }
   HWND pageControl(int id) { return GetDlgItem(page(), id); }
@@ -378,18 +387,24 @@ TEST_F(SettingsDialog, AddStoresTheEditsAsANewLastProfile) {
 }
 
 TEST_F(SettingsDialog, AddAfterAHostileNegativeCountStoresWhereTheNextStartFindsIt) {
-  HKEY key;
-  RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
-  RegSetValueExA(key, "DataEnd", 0, REG_SZ, reinterpret_cast<const BYTE*>("-3"), 3);
-  RegCloseKey(key);
-  loadProfiles();
-  open();
+  openWithStoredCount(REG_SZ, "-3", 3);
   EXPECT_EQ(listCount(), 0);
   typeTitle("最初の設定");
   menuCommand(IDM_ADD);
   loadProfiles();
   EXPECT_EQ(profileCount, 1);
   EXPECT_STREQ(profileName, "最初の設定");
+}
+
+// A stored count of 2147483647 (binary: as text, Wine adds a terminator the value has no room
+// for) loads as all the menus list: Add is refused with a message and files nothing.
+TEST_F(SettingsDialog, AddIsRefusedWhileTheMenusListAllTheyCan) {
+  openWithStoredCount(REG_BINARY, "2147483647", 10);
+  const StoreContents before = storeContents();
+  boxAnswer = IDOK;
+  menuCommand(IDM_ADD);
+  EXPECT_EQ(boxSeen.count, 1);
+  EXPECT_EQ(storeContents(), before);
 }
 
 TEST_F(SettingsDialog, DeleteAsksFirstThenRenumbersTheStore) {
