@@ -112,7 +112,7 @@ LRESULT onCreate(HWND window, WPARAM wParam, LPARAM lParam) {
     __atomic_store_n(&slots->owner.hookWindow, handle32Of(window), __ATOMIC_RELEASE);
   if (installHooksAtCreation()) installHooks();
   publishDemand();
-  return DefWindowProcA(window, WM_CREATE, wParam, lParam);
+  return DefWindowProcW(window, WM_CREATE, wParam, lParam);
 }
 
 LRESULT onTimer() {
@@ -138,8 +138,8 @@ LRESULT onDestroy() {
 
 DWORD WINAPI hookThreadMain(void*) {
   eventSlots = eventSlotsView();
-  hookWindow = CreateWindowExA(0, HOOK_CLASS_NAME, HOOK_WINDOW_NAME, WS_OVERLAPPEDWINDOW, 0, 0,
-                               0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  hookWindow = CreateWindowExW(0, L"" HOOK_CLASS_NAME, L"" HOOK_WINDOW_NAME, WS_OVERLAPPEDWINDOW,
+                               0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetEvent(windowReady);
   if (hookWindow) {
     ShowWindow(hookWindow, SW_HIDE);
@@ -147,9 +147,9 @@ DWORD WINAPI hookThreadMain(void*) {
     // someone else posted is no reason to stop.
     MSG msg;
     while (!windowGone) {
-      if (GetMessageA(&msg, nullptr, 0, 0) <= 0) continue;
+      if (GetMessageW(&msg, nullptr, 0, 0) <= 0) continue;
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
   if (hookLibrary && !FreeLibrary(hookLibrary)) report(L"Cannot DLL 解除.");
@@ -174,7 +174,7 @@ LRESULT handleHookMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case kMsgMenuLoop: return answerMenuLoop();
     case kMsgMouseEvent: return answerMouseEvent(wParam, lParam);
     case kMsgPeer: return answerPeer(lParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 }  // namespace
@@ -191,7 +191,7 @@ void changeEngineOutsideHookThread(void (*change)()) {
 void closeHookWindow() {
   if (!hookWindow) return;
   closeRequested = true;
-  SendMessageA(hookWindow, WM_CLOSE, 0, 0);
+  SendMessageW(hookWindow, WM_CLOSE, 0, 0);
 }
 
 // The timer runs only while something needs it, so that an idle Qor never wakes.
@@ -218,14 +218,14 @@ bool startHookThread(const HookThreadStart& start) {
   theEngineLock();
   startTick = start.startedAt;
   timerPeriodMs = static_cast<UINT>(start.timerPeriodMs);
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = hookWindowProc;
   wc.cbWndExtra = 8;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = HOOK_CLASS_NAME;
-  if (!RegisterClassA(&wc)) return false;
-  windowReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  wc.lpszClassName = L"" HOOK_CLASS_NAME;
+  if (!RegisterClassW(&wc)) return false;
+  windowReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   hookThread = CreateThread(nullptr, 0, hookThreadMain, nullptr, 0, nullptr);
   if (hookThread) {
     // The main window may close at once; it must find the window to close it.

@@ -11,14 +11,14 @@
 #include "os/os.h"
 #include "settings/profile_store.h"
 
-HINSTANCE appInstance = GetModuleHandleA(nullptr);
+HINSTANCE appInstance = GetModuleHandleW(nullptr);
 HWND mainWindow = nullptr;
 wchar_t captionText[64] = L"";
 
 namespace {
 // Broadcast by the shell when it has made a new taskbar (after Explorer restarted): the tray
 // icon and the shell's windows went with the old one.
-const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
 // The engine follows a change of the live settings (pan switched off: the user's cursors).
 void followSettings() {
@@ -45,7 +45,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
   // Standby before the hooks: the first event they forward already finds it.
   if (currentSettings.startInStandby) panState = kPanStandby;
   // Without it Qor runs on with no hooks and no engine; tray, menus and dialogs still work.
-  if (!startHookThread(start)) OutputDebugStringA("Qor: the hook thread did not start\n");
+  if (!startHookThread(start)) OutputDebugStringW(L"Qor: the hook thread did not start\n");
   return 0;
 }
 
@@ -102,8 +102,8 @@ bool registerMainWindowClass() {
   WNDCLASSW wc = {};
   wc.lpfnWndProc = mainWindowProc;
   wc.hInstance = appInstance;
-  wc.hIcon = LoadIconA(appInstance, "atmicon");
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  wc.hIcon = LoadIconW(appInstance, L"atmicon");
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = L"" MAIN_WINDOW_CLASS;
   return RegisterClassW(&wc) != 0;

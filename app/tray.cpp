@@ -42,7 +42,7 @@ BOOL setTrayIcon(DWORD action) {
   icon.uCallbackMessage = trayCallbackMessage;
   // A copy of our own, so that destroying it cannot touch a shared icon; at the system's size
   // for small icons, which grows with the scaling.
-  icon.hIcon = static_cast<HICON>(LoadImageA(appInstance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+  icon.hIcon = static_cast<HICON>(LoadImageW(appInstance, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
   lstrcpynW(icon.szTip, captionText, ARRAYSIZE(icon.szTip));
@@ -53,7 +53,7 @@ BOOL setTrayIcon(DWORD action) {
 
 HMENU loadTrayMenu(UINT mouseMessage) {
   const bool right = mouseMessage == WM_RBUTTONDOWN;
-  HMENU menu = LoadMenuA(appInstance, MAKEINTRESOURCEA(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT));
+  HMENU menu = LoadMenuW(appInstance, MAKEINTRESOURCEW(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT));
   if (!menu) return nullptr;
   check(menu, IDM_STANDBY, panState != 0);
   for (const SettingCommand& c : kSettingCommands)

@@ -185,11 +185,11 @@ uint32_t osRandom32() {
 
 UINT osWheelScrollLines() {
   UINT lines = 0;
-  return SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0) ? lines : 0;
+  return SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0) ? lines : 0;
 }
 UINT osWheelScrollChars() {
   UINT chars = 0;
-  return SystemParametersInfoA(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0) ? chars : 0;
+  return SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0) ? chars : 0;
 }
 
 DWORD osGetTickCount() { return GetTickCount(); }
@@ -207,7 +207,7 @@ namespace {
 typedef BOOL(WINAPI* PointConversion)(HWND, POINT*);
 PointConversion user32Conversion(const char* name) {
   return reinterpret_cast<PointConversion>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 POINT converted(PointConversion convert, HWND window, POINT point) {
   POINT result = point;
@@ -226,7 +226,7 @@ POINT osPhysicalToLogicalPoint(HWND window, POINT point) {
 UINT osMonitorDpiAt(POINT screen) {
   typedef HRESULT(WINAPI * DpiForMonitor)(HMONITOR, int, UINT*, UINT*);
   static const DpiForMonitor dpiFor = [] {
-    HMODULE shcore = LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     return shcore ? reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(
                         GetProcAddress(shcore, "GetDpiForMonitor")))
                   : nullptr;
@@ -353,7 +353,7 @@ HCURSOR osLoadCursorResource(int id, int size) {
   // Not LoadCursorA: its handles are shared and may not be destroyed. The system picks the
   // resource's image drawn for that size, or stretches the nearest.
   return counted(static_cast<HCURSOR>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, size, size, 0)));
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_CURSOR, size, size, 0)));
 }
 HCURSOR osLoadCursorFile(const char* path) {
   wchar_t wide[kPathBytes];
@@ -374,7 +374,7 @@ bool osSetSystemCursor(HCURSOR cursor, DWORD id) {
 void osDestroyCursor(HCURSOR cursor) {
   if (cursor && DestroyCursor(cursor)) countCursorHandles(-1);
 }
-bool osRestoreSystemCursors() { return SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0) != 0; }
+bool osRestoreSystemCursors() { return SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0) != 0; }
 bool osExpandEnvironmentStrings(const char* text, char* buffer, DWORD size) {
   wchar_t wide[kPathBytes], expanded[kPathBytes];
   if (!widen(text, wide)) return false;
