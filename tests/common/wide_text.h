@@ -1,7 +1,6 @@
 // What the Windows tests read by the wide API, in code page 932 as their literals are.
 #pragma once
 #include <windows.h>
-
 #include <string>
 
 inline std::string in932(const wchar_t* text) {

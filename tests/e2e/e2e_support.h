@@ -132,8 +132,7 @@ inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true,
   return qor;
 }
 
-// Qor.exe and its library copied into folder (UTF-8) beside the tests, as a user unpacks them
-// there; the copy of Qor.exe.
+// Qor.exe and its library unpacked into folder (UTF-8) beside the tests; the copy of Qor.exe.
 inline std::string copyOfQorIn(const std::string& folder) {
   std::filesystem::create_directory(std::filesystem::u8path(folder));
   for (const char* file : {"Qor.exe", "Qordll.dll"})

@@ -487,8 +487,7 @@ UINT osMonitorDpiAt(POINT screen) {
   return 96;
 }
 
-// Text keeps its UTF-8 in every code page.
-bool osToCodePage(UINT, const char* text, char* buffer, int size) {
+bool osToCodePage(UINT, const char* text, char* buffer, int size) {  // UTF-8 in every one
   const size_t bytes = std::strlen(text) + 1;
   if (size < 0 || bytes > static_cast<size_t>(size)) return false;
   std::memcpy(buffer, text, bytes);

@@ -44,9 +44,8 @@ TEST_F(RealProfileStore, FirstRunCreatesAnEmptyKeyAndSaveWritesExactTypesAndSize
   EXPECT_STREQ(reinterpret_cast<const char*>(stored["N0"].second.data()), "サンプル設定");
 }
 
-// The earlier Qor's store as RegSetValueExA wrote it under code page 932: every byte of a value
-// as UTF-16 (the name's 12 bytes as 6 units, 244 zeros after them). It reads back whatever the
-// code page now, and saving writes the same UTF-16 again.
+// The earlier Qor's store as RegSetValueExA wrote it under code page 932 (every byte as UTF-16:
+// the name's 12 bytes as 6 units, then 244 zeros) reads back in any code page, and is saved again.
 TEST_F(RealProfileStore, TheEarlierQorsStoreReadsBackAndIsWrittenAsItWroteIt) {
   const wchar_t one[10] = L"1", zero[10] = L"0", name[250] = L"日本語の名前";
   unsigned char record[kSettingsBytes];
@@ -61,10 +60,6 @@ TEST_F(RealProfileStore, TheEarlierQorsStoreReadsBackAndIsWrittenAsItWroteIt) {
   EXPECT_STREQ(profileName, "日本語の名前");
   saveCurrentProfile();
   EXPECT_EQ(storeContents(), earlier);
-  wchar_t held[250] = {};
-  DWORD size = sizeof held;
-  RegQueryValueExW(key, L"N0", nullptr, nullptr, reinterpret_cast<BYTE*>(held), &size);
-  EXPECT_EQ(std::wstring(held, size / 2), std::wstring(name, 250));
   RegCloseKey(key);
 }
 

@@ -2,7 +2,6 @@
 // process: items, ids, texts in code page 932, check marks and the profile items.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -70,7 +69,7 @@ void storeProfiles(std::vector<const char*> names, int32_t current) {
   profileCount = static_cast<int32_t>(names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     currentProfile = static_cast<int32_t>(i);
-    std::memset(profileName, 0, sizeof profileName);  // the filler is zeros, as the dialog leaves it
+    ZeroMemory(profileName, sizeof profileName);  // the filler is zeros, as the dialog leaves it
     lstrcpyA(profileName, names[i] ? names[i] : "");
     copySettings(currentSettings, defaultSettings);
     currentSettings.panVCount = static_cast<int32_t>(i + 1);
