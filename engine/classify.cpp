@@ -4,6 +4,7 @@
 #include <iterator>
 #include "engine/hit_test.h"
 #include "engine/shell_windows.h"
+#include "settings/user_options.h"
 #include "os/os.h"
 
 namespace {
@@ -215,7 +216,39 @@ int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   return kind;
 }
 
+namespace {
+// Processes whose program the user left alone, as last looked up: one lookup of its image per
+// process, not per event (a process id reused since is found out when its entry is replaced).
+struct ProcessVerdict {
+  DWORD processId;
+  bool leftAlone;
+};
+ProcessVerdict knownProcesses[16];
+int nextProcessEntry = 0;
+uint32_t knownListChanges = 0;
+
+bool inLeftAloneProcess(HWND window) {
+  if (leftAlonePrograms().empty()) return false;
+  const DWORD processId = osWindowProcessId(window);
+  if (!processId) return false;
+  if (knownListChanges != leftAloneListChanges()) {
+    for (ProcessVerdict& known : knownProcesses) known = {};
+    knownListChanges = leftAloneListChanges();
+  }
+  for (const ProcessVerdict& known : knownProcesses)
+    if (known.processId == processId) return known.leftAlone;
+  char image[1024];
+  const bool named = osProcessImageName(processId, image, sizeof image);
+  const char* slash = std::strrchr(image, '\\');
+  const bool leftAlone = named && isLeftAloneProgram(slash ? slash + 1 : image);
+  knownProcesses[nextProcessEntry] = {processId, leftAlone};
+  nextProcessEntry = (nextProcessEntry + 1) % int(std::size(knownProcesses));
+  return leftAlone;
+}
+}  // namespace
+
 int32_t kindInReach(HWND window, int32_t kind) {
+  if (inLeftAloneProcess(window)) return kKindOutOfReach;
   if (!isPannableKind(kind)) return kind;
   char rootClass[256];
   const HWND root = osGetRootWindow(window);

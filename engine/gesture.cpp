@@ -7,6 +7,7 @@
 #include "engine/send.h"
 #include "engine/shell_windows.h"
 #include "settings/settings.h"
+#include "settings/user_options.h"
 
 SharedInt32 panState;
 SharedInt32 extScrollState;
@@ -249,6 +250,44 @@ void endGesture() {
   wantedCursor = kCursorUser;
 }
 
+bool pansWithRight() { return userPanButton != kPanButtonMiddle; }
+
+// Whether a pan may start with the pan button pressed now, over currentKind.
+bool panMayStart() {
+  return panState == kPanStandby && currentSettings.panEnabled != 0 &&
+         extScrollState == kExtScrollOff && isPannableKind(currentKind);
+}
+
+// The pan button pressed in standby: the anchor and the target are taken.
+int32_t pressPanButton(HWND window, int32_t x, int32_t y) {
+  scrollRepeat.target = window;
+  scrollRepeat.hLast = scrollRepeat.vLast = osGetTickCount();
+  anchorPoint = {x, y};
+  anchorDpi = osMonitorDpiAt(anchorPoint);
+  chooseScrollDelivery(window, currentKind, anchorPoint);
+  wantedCursor = kCursorFourWay;
+  panState = kPanPressed;
+  return kSwallowEvent;
+}
+
+// The pan button released: a drag ends, a click starts panning, a click while panning ends it.
+int32_t releasePanButton(int32_t x, int32_t y) {
+  switch (panState) {
+    case kPanPressed:
+      if (fartherThan(x, y, scaled(kDragThreshold))) {
+        backToStandby();
+      } else {
+        panState = kPanPanning;
+        extScrollState = kExtScrollActive;
+      }
+      return kSwallowEvent;
+    case kPanPanning:
+      backToStandby();
+      return kSwallowEvent;
+  }
+  return kPassEvent;
+}
+
 int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
   // A left release that never reached the engine must not make this a chord.
   const int leftKey = osGetSystemMetric(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
@@ -256,8 +295,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
   const bool starts = (extScrollState == kExtScrollActive ||
                        (extScrollState == kExtScrollOff && currentSettings.extScrollEnabled != 0 &&
                         scrollBarLike(currentKind)) ||
-                       (panState == kPanStandby && !leftButtonDown &&
-                        currentSettings.panEnabled != 0 && isPannableKind(currentKind)));
+                       (pansWithRight() && !leftButtonDown && panMayStart()));
   if (starts && refusesMessages(window)) {
     endGesture();
     return kPassEvent;
@@ -277,6 +315,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
       break;
   }
 
+  // The chord with the left button switches standby whichever button pans.
   chordAction = kChordNone;
   if (currentSettings.panEnabled == 0 || extScrollState != kExtScrollOff ||
       !isPannableKind(currentKind))
@@ -292,39 +331,44 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
       if (leftButtonDown) {
         chordAction = kChordStandbyOff;
         leftButtonDown = 0;
-        break;
+      } else if (pansWithRight()) {
+        result = pressPanButton(window, x, y);
       }
-      scrollRepeat.target = window;
-      scrollRepeat.hLast = scrollRepeat.vLast = osGetTickCount();
-      anchorPoint = {x, y};
-      anchorDpi = osMonitorDpiAt(anchorPoint);
-      chooseScrollDelivery(window, currentKind, anchorPoint);
-      wantedCursor = kCursorFourWay;
-      panState = kPanPressed;
-      result = kSwallowEvent;
       break;
-    case kPanPanning: result = kSwallowEvent; break;
+    case kPanPanning:
+      if (pansWithRight()) result = kSwallowEvent;
+      break;
+  }
+  return result;
+}
+
+// The middle button, where it pans, takes the right button's place in everything a pan does.
+int32_t onMiddlePress(HWND window, int32_t x, int32_t y) {
+  if (pansWithRight()) return kPassEvent;
+  if (panMayStart()) {
+    if (!refusesMessages(window)) return pressPanButton(window, x, y);
+    endGesture();
+    return kPassEvent;
+  }
+  return panState == kPanPanning && currentSettings.panEnabled != 0 &&
+                 extScrollState == kExtScrollOff && isPannableKind(currentKind)
+             ? kSwallowEvent
+             : kPassEvent;
+}
+
+int32_t onMiddleRelease(int32_t x, int32_t y) {
+  if (pansWithRight()) return kPassEvent;
+  const int32_t result = releasePanButton(x, y);
+  // A click that starts panning makes extended scroll active, as a right-click does.
+  if (result == kSwallowEvent && extScrollState == kExtScrollActive) {
+    repeatsOff();
+    wantedCursor = extScrollCursor();
   }
   return result;
 }
 
 int32_t onRightRelease(int32_t x, int32_t y) {
-  int32_t result = kPassEvent;
-  switch (panState) {
-    case kPanPressed:
-      if (fartherThan(x, y, scaled(kDragThreshold))) {
-        backToStandby();
-      } else {
-        panState = kPanPanning;
-        extScrollState = kExtScrollActive;
-      }
-      result = kSwallowEvent;
-      break;
-    case kPanPanning:
-      backToStandby();
-      result = kSwallowEvent;
-      break;
-  }
+  int32_t result = pansWithRight() ? releasePanButton(x, y) : kPassEvent;
   switch (extScrollState) {
     case kExtScrollActive:
       repeatsOff();
@@ -409,6 +453,10 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
     case WM_NCRBUTTONDOWN: result = onRightPress(window, x, y, &step); break;
     case WM_RBUTTONUP:
     case WM_NCRBUTTONUP: result = onRightRelease(x, y); break;
+    case WM_MBUTTONDOWN:
+    case WM_NCMBUTTONDOWN: result = onMiddlePress(window, x, y); break;
+    case WM_MBUTTONUP:
+    case WM_NCMBUTTONUP: result = onMiddleRelease(x, y); break;
   }
   dropOrphanedGesture();
   if (step.pending) {

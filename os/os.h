@@ -41,6 +41,8 @@ bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The process that owns window; 0 when it is not a window.
 DWORD osWindowProcessId(HWND window);
 DWORD osCurrentProcessId();
+// The full path of the process's program, UTF-8; false when it cannot be read.
+bool osProcessImageName(DWORD processId, char* buffer, DWORD size);
 // The process's mandatory integrity level (SECURITY_MANDATORY_*_RID); 0 when unreadable.
 DWORD osProcessIntegrity(DWORD processId);
 

@@ -117,6 +117,15 @@ DWORD osWindowProcessId(HWND window) {
   return GetWindowThreadProcessId(window, &processId) ? processId : 0;
 }
 DWORD osCurrentProcessId() { return GetCurrentProcessId(); }
+bool osProcessImageName(DWORD processId, char* buffer, DWORD size) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return false;
+  wchar_t path[MAX_PATH * 4];
+  DWORD length = sizeof path / sizeof path[0];
+  const bool read = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+  CloseHandle(process);
+  return read && WideCharToMultiByte(CP_UTF8, 0, path, -1, buffer, int(size), nullptr, nullptr) > 0;
+}
 DWORD osProcessIntegrity(DWORD processId) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
   if (!process) return 0;

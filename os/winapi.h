@@ -37,6 +37,8 @@ struct RECT { LONG left, top, right, bottom; };
 #define WM_NCLBUTTONDBLCLK 0x00A3
 #define WM_NCRBUTTONDOWN 0x00A4
 #define WM_NCRBUTTONUP 0x00A5
+#define WM_NCMBUTTONDOWN 0x00A7
+#define WM_NCMBUTTONUP 0x00A8
 #define WM_HSCROLL 0x0114
 #define WM_VSCROLL 0x0115
 #define WM_MOUSEMOVE 0x0200

@@ -31,6 +31,7 @@ uint32_t deniedSends = 0;
 bool restoreFails = false;
 std::vector<FakeMonitor> monitors;
 std::map<DWORD, DWORD> integrity;
+std::map<DWORD, std::string> processImages;
 std::vector<int> keysDown;
 bool buttonsSwapped = false;
 std::map<std::string, std::string> environment;
@@ -176,6 +177,7 @@ void reset() {
   restoreFails = false;
   monitors.clear();
   integrity.clear();
+  processImages.clear();
   keysDown.clear();
   buttonsSwapped = false;
   environment.clear();
@@ -381,6 +383,12 @@ DWORD osWindowProcessId(HWND window) {
   return w ? w->processId : 0;
 }
 DWORD osCurrentProcessId() { return kOwnProcess; }
+bool osProcessImageName(DWORD processId, char* buffer, DWORD size) {
+  auto it = processImages.find(processId);
+  if (it == processImages.end() || it->second.size() >= size) return false;
+  std::memcpy(buffer, it->second.c_str(), it->second.size() + 1);
+  return true;
+}
 DWORD osProcessIntegrity(DWORD processId) {
   auto it = integrity.find(processId);
   return it != integrity.end() ? it->second : SECURITY_MANDATORY_MEDIUM_RID;

@@ -114,9 +114,11 @@ extern uint32_t deniedSends;  // sends to windows of processes of higher integri
 extern bool restoreFails;   // osRestoreSystemCursors changes nothing and fails
 
 // Monitors with their DPI (none: 96 everywhere), integrity levels by process (none: medium),
-// buttons held down as the hardware has them, swapped mouse buttons, environment variables.
+// programs by process (none: unreadable), buttons held down as the hardware has them, swapped
+// mouse buttons, environment variables.
 extern std::vector<FakeMonitor> monitors;
 extern std::map<DWORD, DWORD> integrity;
+extern std::map<DWORD, std::string> processImages;
 extern std::vector<int> keysDown;
 extern bool buttonsSwapped;
 extern std::map<std::string, std::string> environment;

@@ -10,6 +10,7 @@
 #include "engine/scroll.h"
 #include "engine/shell_windows.h"
 #include "settings/settings.h"
+#include "settings/user_options.h"
 #include "tests/fake/fakeos.h"
 
 namespace engine_test {
@@ -40,6 +41,8 @@ inline void freshEngine() {
   fake::reset();
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
+  userPanButton = kPanButtonRight;
+  setLeftAlonePrograms({});
   ::resetEngine();
   loadCursors();
   showCursorSet(kCursorVertical);

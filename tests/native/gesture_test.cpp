@@ -43,16 +43,23 @@ class Gesture : public ::testing::Test {
     tickAt(now);
     return scrollMessages();
   }
-  // Standby, pointer on the anchor over the client area, right button pressed there.
+  // The button that pans, right or middle.
+  void panWith(int32_t button) {
+    userPanButton = button;
+    panDown = button == kPanButtonMiddle ? WM_MBUTTONDOWN : WM_RBUTTONDOWN;
+  }
+  // Standby, pointer on the anchor over the client area, the pan button pressed there.
   void pressAtAnchor() {
     EXPECT_EQ(move(kAnchorX, kAnchorY), 1);
     EXPECT_EQ(wantedCursor, kCursorStandby);
-    EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 0);
+    EXPECT_EQ(ev(panDown, kAnchorX, kAnchorY), 0);
     EXPECT_EQ(panState, kPanPressed);
     EXPECT_EQ(shownImages(), setImages(6));
   }
   HWND app, other;
+  UINT panDown = WM_RBUTTONDOWN;  // its release is the next message
 };
+const int32_t kPanButtons[] = {kPanButtonRight, kPanButtonMiddle};
 }  // namespace
 
 TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
@@ -65,10 +72,13 @@ TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
       {-30, -40, 12, SB_LINEDOWN, SB_LINERIGHT}, {-30, 40, 13, SB_LINEUP, SB_LINERIGHT},
       {30, -40, 14, SB_LINEDOWN, SB_LINELEFT},   {30, 40, 15, SB_LINEUP, SB_LINELEFT},
   };
-  for (bool drag : {false, true}) {
+  for (int run = 0; run < 4; ++run) {  // click and drag, by each pan button
+    const bool drag = run & 1;
+    const int32_t button = kPanButtons[run / 2];
     for (auto c : cases) {
-      SCOPED_TRACE(testing::Message() << (drag ? "drag " : "click ") << c.ox << "," << c.oy);
+      SCOPED_TRACE(testing::Message() << button << (drag ? " drag " : " click ") << c.ox << "," << c.oy);
       SetUp();
+      panWith(button);
       currentSettings.panHCount = 2;
       currentSettings.panVCount = 3;
       currentSettings.panHResponse = 2;
@@ -76,7 +86,7 @@ TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
       pressAtAnchor();
       int unchanged = 6;
       if (!drag) {
-        EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX + 1, kAnchorY - 1), 0);  // within 1 pixel: a click
+        EXPECT_EQ(ev(panDown + 1, kAnchorX + 1, kAnchorY - 1), 0);  // within 1 pixel: a click
         EXPECT_EQ(panState, kPanPanning);
         EXPECT_EQ(extScrollState, kExtScrollActive);
         EXPECT_EQ(shownImages(), setImages(3));
@@ -94,13 +104,13 @@ TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
       auto horizontal = c.hLine < 0 ? std::vector<SentMessage>{} : pairs(app, WM_HSCROLL, c.hLine, 2);
       EXPECT_EQ(stepsAt(1000 + hInterval + 1), horizontal);
       if (drag) {
-        EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX + c.ox, kAnchorY + c.oy), 0);
+        EXPECT_EQ(ev(panDown + 1, kAnchorX + c.ox, kAnchorY + c.oy), 0);
         EXPECT_EQ(panState, kPanStandby);
         EXPECT_EQ(shownImages(), setImages(5));
         EXPECT_TRUE(stepsAt(5000).empty());
       }
     }
-  }
+}
 }
 
 TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
@@ -113,14 +123,16 @@ TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
   EXPECT_EQ(scrollRepeat.hOn, 0);
   EXPECT_EQ(shownImages(), setImages(5));
 
-  // A pan click's panning ends by a further right-click (both swallowed) or by a left press
-  // and release (both pass; the release ends it).
-  struct { UINT down; int32_t verdict; } endings[] = {{WM_RBUTTONDOWN, kSwallowEvent},
-                                                      {WM_LBUTTONDOWN, kPassEvent}};
+  // A pan click's panning ends by a further click of the pan button (both swallowed) or by a
+  // left press and release (both pass; the release ends it).
+  struct { int32_t button; UINT down; int32_t verdict; } endings[] = {
+      {kPanButtonRight, WM_RBUTTONDOWN, kSwallowEvent}, {kPanButtonRight, WM_LBUTTONDOWN, kPassEvent},
+      {kPanButtonMiddle, WM_MBUTTONDOWN, kSwallowEvent}, {kPanButtonMiddle, WM_LBUTTONDOWN, kPassEvent}};
   for (auto e : endings) {
     SetUp();
+    panWith(e.button);
     pressAtAnchor();
-    ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
+    ev(panDown + 1, kAnchorX, kAnchorY);
     move(kAnchorX, kAnchorY - 30);
     EXPECT_EQ(scrollRepeat.vOn, 1);
     EXPECT_EQ(ev(e.down, kAnchorX, kAnchorY - 30), e.verdict);
@@ -291,27 +303,36 @@ TEST_F(Gesture, PanClickTurnsExtendedScrollOnAndMovingAwayPans) {
 }
 
 TEST_F(Gesture, LeftAndRightChordInBothDirections) {
-  // In standby: the right press passes, its release is swallowed and switches pan off.
-  move(kAnchorX, kAnchorY);
-  EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
-  EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);
-  EXPECT_EQ(chordAction, kChordStandbyOff);
-  EXPECT_EQ(leftButtonDown, 0);
-  EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(panState, kPanOff);
-  EXPECT_EQ(chordAction, kChordNone);
-  EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
-  EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
+  for (int32_t button : kPanButtons) {
+    SCOPED_TRACE(button);
+    SetUp();
+    panWith(button);
+    // The button that does not pan passes, and changes nothing.
+    move(kAnchorX, kAnchorY);
+    const UINT idle = button == kPanButtonMiddle ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+    EXPECT_EQ(ev(idle, kAnchorX, kAnchorY) + ev(idle + 1, kAnchorX, kAnchorY), 2);
+    EXPECT_EQ(panState, kPanStandby);
+    // In standby: the right press passes, its release is swallowed and switches pan off.
+    EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
+    EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);
+    EXPECT_EQ(chordAction, kChordStandbyOff);
+    EXPECT_EQ(leftButtonDown, 0);
+    EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
+    EXPECT_EQ(panState, kPanOff);
+    EXPECT_EQ(chordAction, kChordNone);
+    EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
+    EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
 
-  // With pan off: both swallowed, and standby comes on.
-  EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
-  EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(chordAction, kChordStandbyOn);
-  EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(panState, kPanStandby);
-  EXPECT_EQ(shownImages(), setImages(5));
-  EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
-  EXPECT_TRUE(scrollMessages().empty());
+    // With pan off: both swallowed, and standby comes on.
+    EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
+    EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 0);
+    EXPECT_EQ(chordAction, kChordStandbyOn);
+    EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
+    EXPECT_EQ(panState, kPanStandby);
+    EXPECT_EQ(shownImages(), setImages(5));
+    EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
+    EXPECT_TRUE(scrollMessages().empty());
+  }
 }
 
 TEST_F(Gesture, MissedLeftReleaseDoesNotMakeTheNextRightClickAChord) {
@@ -368,9 +389,10 @@ TEST_F(Gesture, NoGestureOverAWindowOfHigherIntegrity) {
 }
 
 TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
-  // Windows that take the mouse as pointer input, and the taskbar's windows: over them every
-  // event passes and only the user's cursors show, also when a pan running elsewhere ends there.
-  struct { const char* root; const char* cls; bool reached; } cases[] = {
+  // Windows that take the mouse as pointer input, the taskbar's windows, and every window of a
+  // program the user left alone: over them every event passes and only the user's cursors
+  // show, also when a pan running elsewhere ends there.
+  struct { const char* root; const char* cls; bool reached; const char* program = ""; } cases[] = {
       {nullptr, "Windows.UI.Core.CoreWindow", false},
       {"ApplicationFrameWindow", "Windows.UI.Input.InputSite.WindowClass", false},
       {"WinUIDesktopWin32WindowClass", "Microsoft.UI.Content.DesktopChildSiteBridge", false},
@@ -378,12 +400,18 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
       {"Shell_SecondaryTrayWnd", "WorkerW", false},
       {"TopLevelWindowForOverflowXamlIsland", "Windows.UI.Composition.DesktopWindowContentBridge", false},
       {"CabinetWClass", "DirectUIHWND", true},  // an application's own content pans
+      {nullptr, "Edit", false, "C:\\Windows\\NOTEPAD.EXE"},
+      {"Notepad", "ScrollBar", false, "C:\\Windows\\notepad.exe"},  // no extended scroll either
+      {nullptr, "Edit", true, "C:\\Tools\\notepad2.exe"},
   };
   for (auto c : cases) {
     SCOPED_TRACE(c.cls);
     SetUp();
+    setLeftAlonePrograms({"Notepad.exe"});
     HWND root = c.root ? fake::addWindow(nullptr, c.root, {800, 0, 1200, 600}) : nullptr;
-    HWND w = fake::addWindow(root, c.cls, {800, 0, 1200, 600});
+    HWND w = fake::addWindow(root, c.cls, {800, 0, 1200, 600}, SBS_VERT);
+    fake::window(w).processId = 3000;
+    fake::processImages[3000] = c.program;
     pressAtAnchor();
     move(kAnchorX - 50, kAnchorY);
     move(900, 300, w);  // the pan leaves its target
