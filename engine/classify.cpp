@@ -228,7 +228,7 @@ int nextProcessEntry = 0;
 uint32_t knownListChanges = 0;
 
 bool inLeftAloneProcess(HWND window) {
-  if (leftAlonePrograms().empty()) return false;
+  if (!*leftAlonePrograms()) return false;
   const DWORD processId = osWindowProcessId(window);
   if (!processId) return false;
   if (knownListChanges != leftAloneListChanges()) {

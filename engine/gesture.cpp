@@ -423,6 +423,7 @@ void resetEngine() {
   wantedCursor = appliedCursor = kCursorReload;
   scrollRepeat = ScrollRepeat{};
   lendHitTestBuffer({});
+  provideMeasuredFlags({nullptr, 0, kControlFlagsUnknown});
 }
 
 void dropOrphanedGesture() {
@@ -469,7 +470,8 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
 }
 
 bool engineWantsMovements() {
-  return panState != kPanOff || extScrollState != kExtScrollOff || leftButtonDown != 0 ||
+  return panState == kPanPressed || panState == kPanPanning || extScrollState != kExtScrollOff ||
+         leftButtonDown != 0 ||
          menuLoopSeen != 0 || chordAction != kChordNone || scrollRepeat.hOn != 0 ||
          scrollRepeat.vOn != 0;
 }

@@ -35,7 +35,8 @@ void engineTick();
 // event, or a change of the settings).
 void showUsersCursorsWhenDue();
 // Whether a movement can change more than what lies under the pointer: a gesture, a button held,
-// a menu-loop notice to apply. Otherwise only the latest movement before the next event counts.
+// a menu-loop notice to apply. Otherwise a movement tells only what lies under the pointer,
+// which in standby the cursor shows.
 bool engineWantsMovements();
 // The main thread's standby command can end a gesture between events: with both states off,
 // stops the repeats and shows the user's cursors in place of a gesture set.

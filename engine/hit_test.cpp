@@ -10,6 +10,7 @@ namespace {
 // the room where it says (a claim read from shared memory may be false). Any other control of
 // another process gets a buffer allocated in its process.
 LentHitTestBuffer lent = {};
+MeasuredControlFlags measuredFlags = {nullptr, 0, kControlFlagsUnknown};
 enum Claim { kUnchecked, kTrue, kFalse };
 Claim lentClaim = kUnchecked;
 
@@ -164,6 +165,12 @@ uint32_t lentHitTest(HWND control, UINT message, const HitTestRecord& record) {
 }
 }  // namespace
 
+MeasuredControlFlags provideMeasuredFlags(const MeasuredControlFlags& measured) {
+  const MeasuredControlFlags before = measuredFlags;
+  measuredFlags = measured;
+  return before;
+}
+
 LentHitTestBuffer lendHitTestBuffer(const LentHitTestBuffer& buffer) {
   LentHitTestBuffer before = lent;
   lent = buffer;
@@ -177,6 +184,10 @@ uint32_t controlHitTest(HWND control, UINT message, POINT client) {
   record.y = client.y;
   const DWORD processId = osWindowProcessId(control);
   if (!processId) return 0;
+  // The sender asked its own control already; no sender can say it of another's.
+  if (control == measuredFlags.window && processId == measuredFlags.processId &&
+      measuredFlags.flags != kControlFlagsUnknown)
+    return measuredFlags.flags;
   if (lent.processId && lentClaim == kUnchecked) lentClaim = senderClaimHolds() ? kTrue : kFalse;
   // A false claim is a forged event: it gets the controls' default kinds, and no control is
   // sent an address that the claim chose.

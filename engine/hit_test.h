@@ -4,17 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include "os/winapi.h"
-
-// The record the four controls read: point and flags at the same offsets for 32-bit and 64-bit
-// controls; the rest is room for the largest (a 64-bit tree view's item handle, a list view's
-// group), which is never read back.
-struct HitTestRecord {
-  LONG x, y;
-  UINT flags;
-  unsigned char rest[12];
-};
-static_assert(sizeof(HitTestRecord) == 24 && offsetof(HitTestRecord, flags) == 8,
-              "one layout for both bitnesses");
+#include "protocol/protocol.h"
 
 // The room that the sender of a forwarded event lends from its event slot: 32 bytes, a record
 // and a proof. The sender claims to map a block of blockBytes at view in process processId,
@@ -31,6 +21,17 @@ enum { kLentRoomBytes = 32 };
 // Lends buffer for the hit tests of the event now handled; answers what was lent before, to
 // lend again afterwards (nested events).
 LentHitTestBuffer lendHitTestBuffer(const LentHitTestBuffer& buffer);
+
+// What the sender of the event now handled measured itself: the flags its own control window
+// answered at the event's point, in the sender's process processId (kControlFlagsUnknown:
+// nothing). The hit test of that control takes them instead of asking across the processes.
+struct MeasuredControlFlags {
+  HWND window;
+  DWORD processId;
+  uint32_t flags;
+};
+// Answers what was given before, to give again afterwards (nested events).
+MeasuredControlFlags provideMeasuredFlags(const MeasuredControlFlags& measured);
 
 // The control's hit test at a point in its client coordinates: the flags it wrote, 0 when it
 // did not answer or no record could be placed where it reads. A control of another process

@@ -14,6 +14,10 @@ static_assert(sizeof(EventSlot::hitTest) == kLentRoomBytes, "the slot lends the 
 
 namespace {
 uint32_t keptTaken = 0;  // version of the kept movement last taken
+// The event the engine handled last, and whether it was a movement and nothing came after it:
+// then its facts are what the engine saw last of the pointer.
+EventRecord lastSeen = {};
+bool lastSeenIsMovement = false;
 // Events handled nested in one another on the hook thread (it handles sent messages while it
 // waits in a send of its own). Each level holds stack and the engine lock, and a process that
 // sends a new event from inside every hit test would nest them without end: deeper events pass
@@ -29,19 +33,31 @@ void notifyPeer(HWND sender, LPARAM code) {
 // coordinates, logical for a DPI-unaware one, except where the system calls the hook on Qor's
 // own thread (for 32-bit and app-model applications): that thread's coordinates are Qor's,
 // physical already, and a second conversion would scale them twice.
-int32_t runEngine(UINT message, const EventRecord& event, bool reportedInQorsProcess) {
+int32_t runEngine(UINT message, const EventRecord& event, DWORD senderProcess) {
   const HWND window = windowOfHandle32(event.window);
   POINT at = {event.x, event.y};
-  if (!reportedInQorsProcess) at = osLogicalToPhysicalPoint(window, at);
-  return engineMouseEvent(window, message, static_cast<int32_t>(event.hitTestCode), at.x, at.y);
+  if (senderProcess != osCurrentProcessId()) at = osLogicalToPhysicalPoint(window, at);
+  const MeasuredControlFlags before =
+      provideMeasuredFlags({window, senderProcess, event.controlFlags});
+  // In standby with nothing under way, what a movement leaves follows from its facts alone, so
+  // a second one with the same facts would change nothing. (Not so for one that ends a pan, or
+  // uses up a menu-loop notice.)
+  const bool factsDecide = !engineWantsMovements() && panState == kPanStandby;
+  const int32_t verdict =
+      engineMouseEvent(window, message, static_cast<int32_t>(event.hitTestCode), at.x, at.y);
+  provideMeasuredFlags(before);
+  lastSeen = event;
+  lastSeenIsMovement = isMovement(message) && factsDecide;
+  return verdict;
 }
 
 // The movement the library kept since, handled before anything that came after it. The
 // library in Qor's own process keeps none.
 void handleKeptMovement() {
   EventRecord event;
-  if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &event))
-    runEngine(event.message, event, false);
+  uint32_t sender = 0;
+  if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &event, &sender))
+    runEngine(event.message, event, sender);
 }
 
 LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
@@ -58,8 +74,7 @@ LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
   LentHitTestBuffer before = lendHitTestBuffer(
       {slot.senderProcess, senderView, sizeof(EventSlots), offset, slot.hitTest});
   handleKeptMovement();
-  const int32_t verdict = runEngine(static_cast<UINT>(message), event,
-                                    slot.senderProcess == osCurrentProcessId());
+  const int32_t verdict = runEngine(static_cast<UINT>(message), event, slot.senderProcess);
   lendHitTestBuffer(before);
   publishDemand();
   return verdict == kSwallowEvent ? kAnswerSwallow : kAnswerPass;
@@ -68,15 +83,21 @@ LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
 
 void publishDemand() {
   if (!eventSlots) return;
-  const uint32_t demand = !engineEnabled        ? kSendNothing
-                          : engineWantsMovements() ? kSendEverything
-                                                   : kKeepIdleMovements;
+  const uint32_t demand = !engineEnabled             ? kSendNothing
+                          : engineWantsMovements()     ? kSendEverything
+                          : panState == kPanStandby    ? kSendChangedMovements
+                                                       : kKeepIdleMovements;
+  // The facts go first: a library that reads the new demand compares with the right ones.
+  const bool seen = demand == kSendChangedMovements && lastSeenIsMovement;
+  publishSeenFacts(eventSlots, seen ? lastSeen.window : 0, lastSeen.hitTestCode,
+                   lastSeen.controlFlags);
   __atomic_store_n(&eventSlots->owner.demand, demand, __ATOMIC_RELEASE);
 }
 
 void changeEngine(void (*change)()) {
   handleKeptMovement();
   change();
+  lastSeenIsMovement = false;
   dropOrphanedGesture();
   showUsersCursorsWhenDue();
   publishDemand();
@@ -98,6 +119,7 @@ LRESULT answerMenuLoop() {
   if (!engineEnabled) return 0;
   handleKeptMovement();  // it came before the menu loop
   menuLoopSeen = 1;
+  lastSeenIsMovement = false;
   publishDemand();
   return 0;
 }
@@ -107,10 +129,12 @@ LRESULT answerPeer(LPARAM code) {
     case kPeerDisable:
       handleKeptMovement();
       engineEnabled = 0;
+      lastSeenIsMovement = false;
       publishDemand();
       return 0;
     case kPeerEnable:
       if (currentSettings.peerMode != kPeerModeRefusesEnable) engineEnabled = 1;
+      lastSeenIsMovement = false;
       publishDemand();
       return 0;
     case kPeerQuery: return currentSettings.peerMode;

@@ -74,6 +74,25 @@ LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fal
   return fallback;
 }
 
+// For a movement over a common control of this very thread, the control's own answer to its
+// hit test at the point: a direct call here, where Qor would need a round trip into this
+// process to ask. Qor decides what it means.
+uint32_t controlFlagsAt(const MOUSEHOOKSTRUCT* event) {
+  char name[32];
+  if (GetWindowThreadProcessId(event->hwnd, nullptr) != GetCurrentThreadId() ||
+      !GetClassNameA(event->hwnd, name, sizeof name))
+    return kControlFlagsUnknown;
+  const uint32_t message = hitTestMessageOf(name);
+  if (!message) return kControlFlagsUnknown;
+  HitTestRecord record = {event->pt.x, event->pt.y, 0, {}};
+  POINT at = event->pt;
+  ScreenToClient(event->hwnd, &at);
+  record.x = at.x;
+  record.y = at.y;
+  SendMessageA(event->hwnd, message, 0, reinterpret_cast<LPARAM>(&record));
+  return record.flags;
+}
+
 // Answers kAnswerSwallow to swallow the event, anything else to let it pass. Anything that
 // keeps the hook window from deciding lets the event pass: a stuck Qor must never take the
 // mouse away.
@@ -85,10 +104,12 @@ LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   if (!window || event->hwnd == window) return kAnswerPass;
   EventRecord record = {event->pt.x, event->pt.y, handle32Of(event->hwnd),
                         static_cast<uint32_t>(event->wHitTestCode),
-                        static_cast<uint32_t>(event->dwExtraInfo), static_cast<uint32_t>(message)};
+                        static_cast<uint32_t>(event->dwExtraInfo), static_cast<uint32_t>(message),
+                        isMovement(static_cast<uint32_t>(message)) ? controlFlagsAt(event)
+                                                                    : kControlFlagsUnknown};
   // Where the system calls the hook on Qor's own thread, the send costs no other process.
   const bool inQor = __atomic_load_n(&slots->owner.process, __ATOMIC_RELAXED) == GetCurrentProcessId();
-  if (!inQor && keepMovement(slots, record)) return kAnswerPass;
+  if (!inQor && keepMovement(slots, record, GetCurrentProcessId())) return kAnswerPass;
   const DWORD now = GetTickCount();
   int32_t ticket = publishEvent(slots, record, now);
   if (!ticket) return kAnswerPass;

@@ -37,16 +37,55 @@ enum { kPeerModeRefusesEnable = 3 };
 // a hung Qor must not take the desktop's mouse away.
 enum { kHookSendTimeoutMs = 500 };
 
-// The mouse hook's MOUSEHOOKSTRUCT, forwarded unchanged, and the mouse message it came with;
-// the same 24 bytes on both architectures (a window handle fits in 32 bits).
+// The mouse hook's MOUSEHOOKSTRUCT, forwarded unchanged, the mouse message it came with, and
+// for a movement over a common control of the sender's own thread the flags the control
+// answered to its hit test there (0 otherwise: no control answers none); the same 28 bytes on
+// both architectures (a window handle fits in 32 bits).
 struct EventRecord {
   int32_t x, y;
   uint32_t window;
   uint32_t hitTestCode;
   uint32_t extraInfo;
   uint32_t message;
+  uint32_t controlFlags;
 };
-static_assert(sizeof(EventRecord) == 24, "the event record is 24 bytes");
+static_assert(sizeof(EventRecord) == 28, "the event record is 28 bytes");
+enum : uint32_t { kControlFlagsUnknown = 0 };
+
+// The record the four controls' hit tests read: point and flags at the same offsets for 32-bit
+// and 64-bit controls; the rest is room for the largest (a 64-bit tree view's item handle, a
+// list view's group), which is never read back.
+struct HitTestRecord {
+  LONG x, y;
+  UINT flags;
+  unsigned char rest[12];
+};
+static_assert(sizeof(HitTestRecord) == 24 && __builtin_offsetof(HitTestRecord, flags) == 8,
+              "one layout for both bitnesses");
+
+// The common controls whose element under the pointer depends on the point, and the hit-test
+// message each answers (HDM_, LVM_, TVM_ and TCM_HITTEST).
+struct PointDependentControl {
+  const char* className;
+  uint32_t hitTestMessage;
+};
+inline constexpr PointDependentControl kPointDependentControls[] = {
+    {"SysHeader32", 0x1206}, {"SysListView32", 0x1012}, {"SysTreeView32", 0x1111},
+    {"SysTabControl32", 0x130D}};
+// The hit-test message of a point-dependent control's class; 0 for any other class.
+inline uint32_t hitTestMessageOf(const char* className) {
+  for (const PointDependentControl& c : kPointDependentControls) {
+    const char *a = className, *b = c.className;
+    while (*a && *a == *b) ++a, ++b;
+    if (*a == *b) return c.hitTestMessage;
+  }
+  return 0;
+}
+
+// Hit-test codes that classification turns into a kind by themselves: 0..18, 20 and 21.
+// Beside any other code (HTOBJECT, HTTRANSPARENT, HTERROR …) what lies under the pointer is
+// looked up again at the point.
+inline bool kindOfCodeKnown(uint32_t hitTestCode) { return hitTestCode <= 21 && hitTestCode != 19; }
 
 // Handles cross as 32-bit values, sign-extended on 64-bit.
 inline uint32_t handle32Of(HWND window) {
@@ -66,6 +105,7 @@ inline void copyRecord(To& to, const From& from) {
   to.hitTestCode = from.hitTestCode;
   to.extraInfo = from.extraInfo;
   to.message = from.message;
+  to.controlFlags = from.controlFlags;
 }
 
 // Event records cross processes in a named shared-memory block of slots. A sender claims a
@@ -86,7 +126,7 @@ inline void copyRecord(To& to, const From& from) {
 // Qor.exe alone creates the block, with a security descriptor of its own; the library only
 // opens it, and forwards only to the hook window the block names, of the process it names,
 // when that process runs the Qor.exe beside the library.
-#define EVENT_SLOTS_NAME "QorDLL.EventSlots.5"
+#define EVENT_SLOTS_NAME "QorDLL.EventSlots.6"
 enum { kEventSlotCount = 64 };
 enum { kEventSlotReclaimMs = 2 * kHookSendTimeoutMs };
 // How far ahead of a sender's clock a live claim may lie: another sender read its clock later
@@ -108,28 +148,45 @@ struct EventSlot {
   uint32_t senderViewLow, senderViewHigh;  // where the sender's process maps the block
   uint32_t hitTest[8];
 };
-static_assert(sizeof(EventSlot) == 80, "one layout for every process");
+static_assert(sizeof(EventSlot) == 84, "one layout for every process");
 // Written by Qor only. A block that holds the magic but names a process that no longer runs was
 // left by an earlier Qor (still mapped by libraries it loaded), and the next Qor takes it over.
 enum : uint32_t { kEventSlotsMagic = 0x31726F51 };  // "Qor1"
+// What the engine last saw of the pointer: the facts of the last movement it handled, which
+// decide what lies under the pointer. Written by Qor between an odd and the next even version;
+// window 0 while they are not the last thing the engine saw.
+struct SeenFacts {
+  uint32_t version;
+  uint32_t window;
+  uint32_t hitTestCode;
+  uint32_t controlFlags;
+};
 struct EventSlotsOwner {
   uint32_t magic;
   uint32_t process;     // Qor's process id
   uint32_t hookWindow;  // Qor's hook window; 0 while it has none
   uint32_t demand;      // an EventDemand, kept current by Qor
+  SeenFacts seen;
 };
 
 // What Qor needs of the library now. While no gesture runs, a movement only tells Qor what lies
 // under the pointer for the next event, so the library keeps the latest one in the block
-// instead of sending it, and Qor takes it before the next event it is sent. While Qor's engine
-// is off, nothing need be sent at all.
-enum : uint32_t { kSendEverything = 0, kKeepIdleMovements = 1, kSendNothing = 2 };
+// instead of sending it, and Qor takes it before the next event it is sent. In standby what
+// lies under the pointer decides the cursor: a movement is sent only where its facts differ
+// from those Qor saw last. While Qor's engine is off, nothing need be sent at all.
+enum : uint32_t {
+  kSendEverything = 0,
+  kKeepIdleMovements = 1,
+  kSendNothing = 2,
+  kSendChangedMovements = 3,
+};
 
 // The latest movement kept, whichever process saw it. A library writes it between an odd and
 // the next even version; a reader that sees the version change meanwhile reads nothing.
 struct KeptMovement {
   uint32_t version;
   EventRecord record;
+  uint32_t senderProcess;
 };
 
 struct EventSlots {
@@ -218,12 +275,44 @@ inline int32_t publishEvent(EventSlots* slots, const EventRecord& record, uint32
 
 inline bool isMovement(uint32_t message) { return message == 0x0200 || message == 0x00A0; }
 
-// The library's choice for one event: true when the movement is kept for Qor instead of sent.
-// A movement that another library is writing meanwhile is sent instead.
-inline bool keepMovement(EventSlots* slots, const EventRecord& record) {
-  if (!isMovement(record.message) ||
-      __atomic_load_n(&slots->owner.demand, __ATOMIC_ACQUIRE) != kKeepIdleMovements)
-    return false;
+// Whether record's facts are those Qor saw last; a reader that sees them rewritten meanwhile
+// takes them as different.
+inline bool factsAlreadySeen(const EventSlots* slots, const EventRecord& record) {
+  const SeenFacts& f = slots->owner.seen;
+  const uint32_t version = __atomic_load_n(&f.version, __ATOMIC_ACQUIRE);
+  const volatile SeenFacts& v = f;
+  const bool same = !(version & 1) && v.window != 0 && v.window == record.window &&
+                    v.hitTestCode == record.hitTestCode && v.controlFlags == record.controlFlags;
+  __atomic_thread_fence(__ATOMIC_ACQUIRE);
+  return same && __atomic_load_n(&f.version, __ATOMIC_RELAXED) == version;
+}
+
+// Qor's side: the facts of the movement the engine handled last (window 0: none).
+inline void publishSeenFacts(EventSlots* slots, uint32_t window, uint32_t hitTestCode,
+                             uint32_t controlFlags) {
+  SeenFacts& f = slots->owner.seen;
+  const uint32_t version = __atomic_load_n(&f.version, __ATOMIC_RELAXED);
+  __atomic_store_n(&f.version, version | 1, __ATOMIC_RELAXED);
+  __atomic_thread_fence(__ATOMIC_RELEASE);
+  volatile SeenFacts& v = f;
+  v.window = window;
+  v.hitTestCode = hitTestCode;
+  v.controlFlags = controlFlags;
+  __atomic_store_n(&f.version, (version | 1) + 1, __ATOMIC_RELEASE);
+}
+
+// The library's choice for one event of process processId: true when the movement is kept for
+// Qor instead of sent: while Qor is idle, every movement; in standby, one whose facts Qor saw
+// already, unless its hit-test code leaves the kind to the point. A movement that another
+// library is writing meanwhile is sent instead.
+inline bool keepMovement(EventSlots* slots, const EventRecord& record, uint32_t processId) {
+  if (!isMovement(record.message)) return false;
+  const uint32_t demand = __atomic_load_n(&slots->owner.demand, __ATOMIC_ACQUIRE);
+  const bool keep =
+      demand == kKeepIdleMovements ||
+      (demand == kSendChangedMovements && kindOfCodeKnown(record.hitTestCode) &&
+       factsAlreadySeen(slots, record));
+  if (!keep) return false;
   KeptMovement& k = slots->kept;
   uint32_t version = __atomic_load_n(&k.version, __ATOMIC_RELAXED);
   if ((version & 1) || !__atomic_compare_exchange_n(&k.version, &version, version + 1, false,
@@ -232,18 +321,21 @@ inline bool keepMovement(EventSlots* slots, const EventRecord& record) {
   __atomic_thread_fence(__ATOMIC_RELEASE);
   volatile KeptMovement& v = k;
   copyRecord(v.record, record);
+  v.senderProcess = processId;
   __atomic_store_n(&k.version, version + 2, __ATOMIC_RELEASE);
   return true;
 }
 
 // Qor's side: the kept movement when it is newer than the one last taken (by version) and is
 // a movement.
-inline bool takeKeptMovement(EventSlots* slots, uint32_t* lastTaken, EventRecord* record) {
+inline bool takeKeptMovement(EventSlots* slots, uint32_t* lastTaken, EventRecord* record,
+                             uint32_t* senderProcess) {
   const KeptMovement& k = slots->kept;
   const uint32_t version = __atomic_load_n(&k.version, __ATOMIC_ACQUIRE);
   if (version == *lastTaken || (version & 1)) return false;
   const volatile KeptMovement& v = k;
   copyRecord(*record, v.record);
+  *senderProcess = v.senderProcess;
   __atomic_thread_fence(__ATOMIC_ACQUIRE);
   if (__atomic_load_n(&k.version, __ATOMIC_RELAXED) != version) return false;
   *lastTaken = version;

@@ -1,9 +1,13 @@
 #include "settings/user_options.h"
 
+#include <cstdlib>
+#include <cstring>
+
 SharedInt32 userPanButton = kPanButtonRight;
 
 namespace {
-std::vector<std::string> leftAlone;
+// The names in a block of the heap of their own size: a program's list is short.
+char* leftAlone = nullptr;
 uint32_t leftAloneChanges = 0;
 
 // File names compare as the file system does for the letters A to Z; other letters exactly.
@@ -15,17 +19,29 @@ bool sameFileName(const char* a, const char* b) {
 }
 }  // namespace
 
-const std::vector<std::string>& leftAlonePrograms() { return leftAlone; }
+const char* leftAlonePrograms() { return leftAlone ? leftAlone : ""; }
 
-void setLeftAlonePrograms(const std::vector<std::string>& names) {
-  leftAlone = names;
+void setLeftAlonePrograms(const char* const* names, int count) {
+  size_t bytes = 1;
+  for (int i = 0; i < count; ++i) bytes += std::strlen(names[i]) + 1;
+  char* block = static_cast<char*>(std::malloc(bytes));
+  if (!block) return;  // the list stays as it was
+  char* at = block;
+  for (int i = 0; i < count; ++i) {
+    const size_t n = std::strlen(names[i]) + 1;
+    std::memcpy(at, names[i], n);
+    at += n;
+  }
+  *at = 0;
+  std::free(leftAlone);
+  leftAlone = block;
   ++leftAloneChanges;
 }
 
 uint32_t leftAloneListChanges() { return leftAloneChanges; }
 
 bool isLeftAloneProgram(const char* fileName) {
-  for (const std::string& name : leftAlone)
-    if (sameFileName(name.c_str(), fileName)) return true;
+  for (const char* name = leftAlonePrograms(); *name; name += std::strlen(name) + 1)
+    if (sameFileName(name, fileName)) return true;
   return false;
 }

@@ -208,6 +208,13 @@ void destroyWindow(HWND handle) {
   windows[indexOf(handle)].alive = false;
 }
 
+uint32_t hitFlagsAt(HWND handle, POINT client) {
+  const FakeWindow& w = window(handle);
+  const RECT& r = w.itemRect;
+  const bool onItem = client.x >= r.left && client.x < r.right && client.y >= r.top && client.y < r.bottom;
+  return onItem ? w.itemFlags : w.hitFlags;
+}
+
 void setValue(const std::string& key, const std::string& name, DWORD type, const void* data,
               size_t size) {
   const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -345,9 +352,9 @@ static bool answerHitTest(FakeWindow* w, HWND control, UINT message, LPARAM lPar
   for (int i = 0; i < 4; ++i) reinterpret_cast<unsigned char*>(&x)[i] = record[i];
   for (int i = 0; i < 4; ++i) reinterpret_cast<unsigned char*>(&y)[i] = record[4 + i];
   log(control, message, 0, static_cast<LPARAM>(y << 16 | (x & 0xFFFF)));
-  w = find(control);
-  if (!w || !w->hitFlags) return false;
-  for (int i = 0; i < 4; ++i) record[8 + i] = static_cast<unsigned char>(w->hitFlags >> (8 * i));
+  const uint32_t flags = find(control) ? hitFlagsAt(control, {LONG(x), LONG(y)}) : 0;
+  if (!flags) return false;
+  for (int i = 0; i < 4; ++i) record[8 + i] = static_cast<unsigned char>(flags >> (8 * i));
   return true;
 }
 

@@ -23,6 +23,8 @@ struct FakeWindow {
   bool enabled = true;
   LRESULT ncHitTest = HTCLIENT;  // answer to WM_NCHITTEST
   uint32_t hitFlags = 0;         // flags a common control writes on a hit test; 0 = no answer
+  RECT itemRect = {0, 0, 0, 0};  // client coordinates of an item, whose flags are itemFlags
+  uint32_t itemFlags = 0;
   LRESULT selectedCount = 0;     // answer to LVM_GETSELECTEDCOUNT
   int scalePercent = 100;        // physical = own coordinates * scalePercent / 100
   std::map<std::string, RECT> automationElements;  // its UI Automation tree: id -> screen rect
@@ -62,6 +64,7 @@ void reset();
 HWND addWindow(HWND parent, const std::string& className, RECT rect, LONG style = 0);
 FakeWindow& window(HWND handle);
 void destroyWindow(HWND handle);  // the window and its descendants stop being windows
+uint32_t hitFlagsAt(HWND handle, POINT client);  // what its hit test answers at client
 
 // Memory of other processes: what osAllocateProcessMemory made there, and views of shared
 // memory that a test maps there (a sender's view of the event slots). A control of another

@@ -42,7 +42,7 @@ inline void freshEngine() {
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
   userPanButton = kPanButtonRight;
-  setLeftAlonePrograms({});
+  setLeftAlonePrograms(nullptr, 0);
   ::resetEngine();
   loadCursors();
   showCursorSet(kCursorVertical);

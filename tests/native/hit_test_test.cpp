@@ -11,10 +11,12 @@ namespace {
 const DWORD kSender = 4242;
 const uint64_t kSenderView = 0x120000000ull;  // where the sender maps its room
 
-uint32_t hitTest(DWORD process) {
+// measured: what the sender said its own control answered at the point.
+uint32_t hitTest(DWORD process, uint32_t measured = kControlFlagsUnknown) {
   HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 100, 100});
   fake::window(list).processId = process;
   fake::window(list).hitFlags = 0x4;
+  provideMeasuredFlags({list, kSender, measured});
   return controlHitTest(list, LVM_HITTEST, {3, 4});
 }
 }  // namespace
@@ -60,12 +62,15 @@ TEST(HitTests, TheSendersRoomServesOnlyItsOwnControlsAndOnlyWhenItsClaimHolds) {
     uint32_t flags;
     uint32_t roomFlags;  // what the control wrote into the lent room
     int buffers;
+    uint32_t measured = kControlFlagsUnknown;
   } const cases[] = {
       {"the sender's control answers into its room", kSenderView, kSender, 0x4, 0x4, 0},
       {"another process's control gets its own buffer", kSenderView, 7, 0x4, 0, 1},
       {"a claim of a view elsewhere is forged: no hit test", kSenderView + 0x1000, kSender, 0, 0, 0},
       {"so is a claim the sender's process cannot back", kSenderView + 0x1000, 7, 0, 0, 0},
       {"so is a view claimed below the room, the proof still in it", kSenderView - 24, kSender, 0, 0, 0},
+      {"what the sender measured of its own control stands: no hit test", kSenderView, kSender, 0x2, 0, 0, 0x2},
+      {"no sender can say it of another process's control", kSenderView, 7, 0x4, 0, 1, 0x2},
   };
   for (const auto& c : cases) {
     engine_test::freshEngine();
@@ -73,7 +78,7 @@ TEST(HitTests, TheSendersRoomServesOnlyItsOwnControlsAndOnlyWhenItsClaimHolds) {
     fake::mapSharedMemory(kSender, kSenderView, room.get(), kLentRoomBytes);
     const uint32_t below = c.claimedView < kSenderView ? uint32_t(kSenderView - c.claimedView) : 0;
     lendHitTestBuffer({kSender, c.claimedView, kLentRoomBytes + below, below, room.get()});
-    EXPECT_EQ(hitTest(c.control), c.flags) << c.what;
+    EXPECT_EQ(hitTest(c.control, c.measured), c.flags) << c.what;
     EXPECT_EQ(room[2], c.roomFlags) << c.what;
     EXPECT_EQ(fake::liveAllocations(), c.buffers) << c.what;
     EXPECT_EQ(fake::strayHitTests, 0) << c.what;

@@ -310,3 +310,35 @@ TEST_F(HookProtocol, EventsNestedBeyondTheBoundPassWithoutTheEngine) {
   forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
   EXPECT_EQ(fake::sent.size(), 5u);
 }
+
+TEST(EventSlots, AMovementIsKeptByWhatQorNeedsAndWhatItSawLast) {
+  // Qor saw window 7 at HTCLIENT with control flags 0x4 last.
+  const uint32_t move = WM_MOUSEMOVE;
+  struct { uint32_t demand; EventRecord record; bool kept; } rows[] = {
+      {kKeepIdleMovements, {1, 1, 9, HTCAPTION, 0, move, 0}, true},  // idle: every movement
+      {kKeepIdleMovements, {1, 1, 7, HTCLIENT, 0, WM_RBUTTONDOWN, 0}, false},
+      {kSendEverything, {1, 1, 7, HTCLIENT, 0, move, 0x4}, false},
+      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, move, 0x4}, true},  // the same facts
+      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, WM_NCMOUSEMOVE, 0x4}, true},
+      {kSendChangedMovements, {5, 6, 8, HTCLIENT, 0, move, 0x4}, false},
+      {kSendChangedMovements, {5, 6, 7, HTCAPTION, 0, move, 0x4}, false},
+      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, move, 0x2}, false},  // item, not space
+  };
+  for (const auto& r : rows) {
+    auto slots = std::make_unique<EventSlots>();
+    slots->owner.demand = r.demand;
+    publishSeenFacts(slots.get(), 7, HTCLIENT, 0x4);
+    EXPECT_EQ(keepMovement(slots.get(), r.record, 2001), r.kept) << r.demand << " " << r.record.window;
+    uint32_t taken = 0, sender = 0;
+    EventRecord back = {};
+    EXPECT_EQ(takeKeptMovement(slots.get(), &taken, &back, &sender), r.kept);
+    if (r.kept) EXPECT_EQ(sender * 1000 + back.window, 2001u * 1000 + r.record.window);
+  }
+  // A code that leaves the kind to the point, or facts no longer the last Qor saw: sent.
+  auto slots = std::make_unique<EventSlots>();
+  slots->owner.demand = kSendChangedMovements;
+  publishSeenFacts(slots.get(), 7, HTOBJECT, kControlFlagsUnknown);
+  EXPECT_FALSE(keepMovement(slots.get(), {1, 1, 7, HTOBJECT, 0, move, kControlFlagsUnknown}, 1));
+  publishSeenFacts(slots.get(), 0, HTCLIENT, kControlFlagsUnknown);
+  EXPECT_FALSE(keepMovement(slots.get(), {1, 1, 0, HTCLIENT, 0, move, kControlFlagsUnknown}, 1));
+}

@@ -1,8 +1,10 @@
 // One seeded stream of events from several processes, run twice over the same desktop: once with
 // every event sent to the hook window and a tick every 10 ms, once through the library's choice
-// (a movement kept in the block while Qor does not need it, taken before the next event) with
-// ticks only while Qor wants its timer. Every answer, scroll message, cursor shown and state
-// after each event must be the same. Another seed: QOR_IDLE_SEED=n.
+// (a movement kept in the block while Qor does not need it, or in standby while its facts are
+// those Qor saw last; taken before the next event) with ticks only while Qor wants its timer.
+// The library measures its own common controls' hit tests in both. Every answer, scroll
+// message, cursor shown and state after each event must be the same. Another seed:
+// QOR_IDLE_SEED=n.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -39,12 +41,18 @@ std::vector<HWND> buildDesktop() {
     const LONG left = 400 * i;
     HWND top = fake::addWindow(nullptr, "AppWindow", {left, 0, left + 400, 600});
     fake::window(top).processId = processes[i];
-    const char* kinds[] = {"Edit", "SysListView32", "SysTreeView32", "ScrollBar"};
-    for (int k = 0; k < 4; ++k) {
-      HWND child = fake::addWindow(top, kinds[k], {left + 100 * k, 0, left + 100 * k + 90, 500},
+    // Beside the list and tree views' items lies empty space; the odd view answers a hit-test
+    // code that leaves its kind to the second try.
+    const char* kinds[] = {"Edit", "SysListView32", "SysTreeView32", "ScrollBar", "OddView"};
+    for (int k = 0; k < 5; ++k) {
+      HWND child = fake::addWindow(top, kinds[k], {left + 80 * k, 0, left + 80 * k + 70, 500},
                                    k == 3 ? SBS_VERT : 0);
-      fake::window(child).processId = processes[i];
-      fake::window(child).hitFlags = k == 1 ? 0x1 : 0x4;
+      FakeWindow& w = fake::window(child);
+      w.processId = processes[i];
+      w.hitFlags = k == 0 ? 0x4 : 0x1;
+      w.itemRect = {0, 0, 70, 200};
+      w.itemFlags = 0x4;
+      if (k == 4) w.ncHitTest = HTOBJECT;
       windows.push_back(child);
     }
     windows.push_back(top);
@@ -54,7 +62,8 @@ std::vector<HWND> buildDesktop() {
 
 // Runs the stream; records what each event left, or compares it with what was recorded.
 // Answers how many movements were kept and ticks skipped.
-std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* recorded) {
+std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* recorded,
+                        int* keptInStandby = nullptr) {
   int kept = 0, skipped = 0;
   std::mt19937 rng(seed);
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -80,11 +89,18 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
       fake::cursorPos = at;
       HWND w = osWindowFromPoint(at);
       const UINT message = movement ? WM_MOUSEMOVE : kButtons[pick(7)];
-      EventRecord record = {at.x, at.y, handle32Of(w), HTCLIENT, 0, message};
-      if (filtered && keepMovement(slots.get(), record)) {
+      static const FakeWindow kNoWindow;
+      const FakeWindow& fw = w ? fake::window(w) : kNoWindow;
+      const uint32_t flags = w && movement && hitTestMessageOf(fw.className.c_str())
+                                 ? fake::hitFlagsAt(w, {at.x - fw.rect.left, at.y - fw.rect.top})
+                                 : kControlFlagsUnknown;
+      EventRecord record = {at.x, at.y, handle32Of(w), uint32_t(fw.ncHitTest), 0, message, flags};
+      if (filtered && keepMovement(slots.get(), record, fw.processId)) {
         ++kept;
+        if (keptInStandby && panState == kPanStandby) ++*keptInStandby;
       } else {
         int32_t ticket = publishEvent(slots.get(), record, fake::tickCount);
+        eventSlotOf(slots.get(), ticket).senderProcess = fw.processId;
         answer = answerMouseEvent(message, ticket);
         releaseEvent(slots.get(), ticket, fake::tickCount);
       }
@@ -128,9 +144,11 @@ TEST(IdleEquivalence, KeepingIdleMovementsAndStoppingTheTimerChangeNothingTheEng
   std::vector<After> forwarded;
   forwarded.reserve(kEvents);
   run(seed, false, &forwarded);
-  const auto [kept, skipped] = run(seed, true, &forwarded);
-  // The stream reached idle and busy times alike.
+  int keptInStandby = 0;
+  const auto [kept, skipped] = run(seed, true, &forwarded, &keptInStandby);
+  // The stream reached idle, standby and busy times alike.
   EXPECT_GT(kept, kEvents / 20) << "movements kept";
+  EXPECT_GT(keptInStandby, kEvents / 50) << "movements kept in standby";
   EXPECT_GT(skipped, kEvents / 20) << "ticks skipped";
   int busy = 0;
   for (const After& a : forwarded) busy += a.hOn || a.vOn;

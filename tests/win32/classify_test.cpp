@@ -120,7 +120,7 @@ TEST_F(RealClassify, EventsForAnotherProcesssControlsNeverLendTheSendersAddresse
   for (auto c : cases) {
     for (int id : {kTestListView, kTestTreeView}) {
       POINT p = pointOf(id, kTestPointItemLabel);
-      EventRecord record = {p.x, p.y, handle32Of(control(id)), HTCLIENT, 0, WM_MOUSEMOVE};
+      EventRecord record = {p.x, p.y, handle32Of(control(id)), HTCLIENT, 0, WM_MOUSEMOVE, kControlFlagsUnknown};
       int32_t ticket = publishEvent(slots, record, GetTickCount());
       markEventSender(claimed, ticket, c.sender);
       EventSlot& slot = eventSlotOf(slots, ticket);
