@@ -24,7 +24,7 @@ namespace {
 void showAbout() { runAboutBox(mainWindow); }
 void showHelpSearch() { showHelp(mainWindow, HELP_PARTIALKEY); }
 void openMouseControlPanel() {
-  ShellExecuteA(GetDesktopWindow(), "open", "CONTROL.EXE", "Main.CPL", "", SW_SHOWNORMAL);
+  ShellExecuteW(GetDesktopWindow(), L"open", L"CONTROL.EXE", L"Main.CPL", L"", SW_SHOWNORMAL);
 }
 // A pan under way (state 2 or 3) ends as well.
 void toggleStandby() {
@@ -34,13 +34,13 @@ void openSettings() {
   testMode = 0;
   dialogSizeInUse = chooseDialogSize(currentSettings.dialogSize);
   registerDialogControls();
-  DialogBoxParamA(appInstance, MAKEINTRESOURCEA(dialogSizeInUse ? IDD_SETTINGS_LARGE
+  DialogBoxParamW(appInstance, MAKEINTRESOURCEW(dialogSizeInUse ? IDD_SETTINGS_LARGE
                                                                 : IDD_SETTINGS_SMALL),
                   mainWindow, settingsDialogProc, 0);
 }
 void exitProgram() {
   engineEnabled = 0;
-  SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+  SendMessageW(mainWindow, WM_CLOSE, 0, 0);
 }
 
 struct Command {

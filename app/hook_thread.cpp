@@ -2,7 +2,7 @@
 #include "app/hook_thread.h"
 
 #include <atomic>
-#include <cstring>
+#include <cwchar>
 
 #include "app/event_slots.h"
 #include "engine/hook_protocol.h"
@@ -35,10 +35,10 @@ bool windowGone = false;  // the hook window was destroyed; its thread's loop en
 // Failures to tell the user, shown once the hook thread no longer holds the engine lock: a
 // message box runs for as long as it shows, and the main thread must not wait on the lock.
 enum { kMaxReports = 6 };  // every failure of one installation and one removal
-const char* reports[kMaxReports];
+const wchar_t* reports[kMaxReports];
 int reportCount = 0;
 
-void report(const char* text) {
+void report(const wchar_t* text) {
   if (reportCount < kMaxReports) reports[reportCount++] = text;
 }
 
@@ -48,7 +48,7 @@ void showReports(HWND window) {
   showing = true;
   HWND owner = IsWindow(window) ? window : nullptr;
   for (int i = 0; i < reportCount; ++i)
-    MessageBoxA(owner, reports[i], "報告", MB_ICONEXCLAMATION | MB_OK);
+    MessageBoxW(owner, reports[i], L"報告", MB_ICONEXCLAMATION | MB_OK);
   reportCount = 0;
   showing = false;
 }
@@ -59,33 +59,35 @@ HHOOK hookExport(int type, const char* name) {
   return procedure ? SetWindowsHookExA(type, procedure, hookLibrary, 0) : nullptr;
 }
 
-// The hook library beside Qor.exe, by its full path: never one found elsewhere on the search path.
+// The hook library beside Qor.exe, by its full path: never one found elsewhere on the search
+// path. Wide throughout: the folder may have any name.
 HMODULE loadHookLibrary() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return nullptr;
-  char* name = std::strrchr(path, '\\');
+  static const wchar_t kFile[] = L"" HOOK_LIBRARY_NAME ".dll";
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  wchar_t* name = wcsrchr(path, L'\\');
   const size_t folder = name ? static_cast<size_t>(name + 1 - path) : 0;
-  if (folder + sizeof HOOK_LIBRARY_NAME ".dll" > sizeof path) return nullptr;
-  std::memcpy(path + folder, HOOK_LIBRARY_NAME ".dll", sizeof HOOK_LIBRARY_NAME ".dll");
-  return LoadLibraryA(path);
+  if (folder + ARRAYSIZE(kFile) > MAX_PATH) return nullptr;
+  std::wmemcpy(path + folder, kFile, ARRAYSIZE(kFile));
+  return LoadLibraryW(path);
 }
 
 // Each step is skipped when its handle is already held.
 void installHooks() {
   if (!hookLibrary) hookLibrary = loadHookLibrary();
   if (!hookLibrary) {
-    report("Cannot load Qordll.DLL.");
+    report(L"Cannot load Qordll.DLL.");
     return;
   }
   if (!mouseHook) mouseHook = hookExport(WH_MOUSE, MOUSE_HOOK_EXPORT);
   if (!mouseHook) {
-    report("Cannot hook MouseFunc.");
+    report(L"Cannot hook MouseFunc.");
     return;
   }
   if (!msgFilterHook) msgFilterHook = hookExport(WH_MSGFILTER, MSG_FILTER_EXPORT);
   if (!msgFilterHook) {
-    report("Cannot hook CallWndProcFunc.");
+    report(L"Cannot hook CallWndProcFunc.");
     UnhookWindowsHookEx(mouseHook);
     mouseHook = nullptr;
   }
@@ -96,11 +98,11 @@ void installHooks() {
 void removeHooks() {
   if (mouseHook) {
     if (UnhookWindowsHookEx(mouseHook)) mouseHook = nullptr;
-    else report("Cannot unhook MouseFunc.");
+    else report(L"Cannot unhook MouseFunc.");
   }
   if (msgFilterHook) {
     if (UnhookWindowsHookEx(msgFilterHook)) msgFilterHook = nullptr;
-    else report("Cannot unhook MsgFunc.");
+    else report(L"Cannot unhook MsgFunc.");
   }
 }
 
@@ -110,7 +112,7 @@ LRESULT onCreate(HWND window, WPARAM wParam, LPARAM lParam) {
     __atomic_store_n(&slots->owner.hookWindow, handle32Of(window), __ATOMIC_RELEASE);
   if (installHooksAtCreation()) installHooks();
   publishDemand();
-  return DefWindowProcA(window, WM_CREATE, wParam, lParam);
+  return DefWindowProcW(window, WM_CREATE, wParam, lParam);
 }
 
 LRESULT onTimer() {
@@ -136,8 +138,8 @@ LRESULT onDestroy() {
 
 DWORD WINAPI hookThreadMain(void*) {
   eventSlots = eventSlotsView();
-  hookWindow = CreateWindowExA(0, HOOK_CLASS_NAME, HOOK_WINDOW_NAME, WS_OVERLAPPEDWINDOW, 0, 0,
-                               0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  hookWindow = CreateWindowExW(0, L"" HOOK_CLASS_NAME, L"" HOOK_WINDOW_NAME, WS_OVERLAPPEDWINDOW,
+                               0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetEvent(windowReady);
   if (hookWindow) {
     ShowWindow(hookWindow, SW_HIDE);
@@ -145,12 +147,12 @@ DWORD WINAPI hookThreadMain(void*) {
     // someone else posted is no reason to stop.
     MSG msg;
     while (!windowGone) {
-      if (GetMessageA(&msg, nullptr, 0, 0) <= 0) continue;
+      if (GetMessageW(&msg, nullptr, 0, 0) <= 0) continue;
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
-  if (hookLibrary && !FreeLibrary(hookLibrary)) report("Cannot DLL 解除.");
+  if (hookLibrary && !FreeLibrary(hookLibrary)) report(L"Cannot DLL 解除.");
   showReports(nullptr);
   // The main thread may still change the engine: the block goes under the lock.
   EnterCriticalSection(&engineLock);
@@ -172,7 +174,7 @@ LRESULT handleHookMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case kMsgMenuLoop: return answerMenuLoop();
     case kMsgMouseEvent: return answerMouseEvent(wParam, lParam);
     case kMsgPeer: return answerPeer(lParam);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 }  // namespace
@@ -189,7 +191,7 @@ void changeEngineOutsideHookThread(void (*change)()) {
 void closeHookWindow() {
   if (!hookWindow) return;
   closeRequested = true;
-  SendMessageA(hookWindow, WM_CLOSE, 0, 0);
+  SendMessageW(hookWindow, WM_CLOSE, 0, 0);
 }
 
 // The timer runs only while something needs it, so that an idle Qor never wakes.
@@ -216,14 +218,14 @@ bool startHookThread(const HookThreadStart& start) {
   theEngineLock();
   startTick = start.startedAt;
   timerPeriodMs = static_cast<UINT>(start.timerPeriodMs);
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = hookWindowProc;
   wc.cbWndExtra = 8;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = HOOK_CLASS_NAME;
-  if (!RegisterClassA(&wc)) return false;
-  windowReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  wc.lpszClassName = L"" HOOK_CLASS_NAME;
+  if (!RegisterClassW(&wc)) return false;
+  windowReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   hookThread = CreateThread(nullptr, 0, hookThreadMain, nullptr, 0, nullptr);
   if (hookThread) {
     // The main window may close at once; it must find the window to close it.

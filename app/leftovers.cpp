@@ -1,26 +1,30 @@
 #include "app/leftovers.h"
 
 #include <windows.h>
-#include <cstdio>
-#include <cstring>
+#include <cwchar>
 
 #include "resources/names.h"
 
+// Wide throughout: the folder may have any name.
 void removeLeftovers() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  char* name = std::strrchr(path, '\\');
+  static const wchar_t kPattern[] = L"" LIBRARY_ASIDE_PATTERN;
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  wchar_t* name = wcsrchr(path, L'\\');
   if (length == 0 || length >= MAX_PATH || !name) return;
   ++name;
   const size_t room = MAX_PATH - static_cast<size_t>(name - path);
-  if (std::snprintf(name, room, "%s", LIBRARY_ASIDE_PATTERN) >= static_cast<int>(room)) return;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path, &found);
+  if (ARRAYSIZE(kPattern) > room) return;
+  std::wmemcpy(name, kPattern, ARRAYSIZE(kPattern));
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(path, &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     // Still mapped somewhere: the delete fails and the file waits.
-    if (std::snprintf(name, room, "%s", found.cFileName) < static_cast<int>(room))
-      DeleteFileA(path);
-  } while (FindNextFileA(search, &found));
+    if (std::wcslen(found.cFileName) < room) {
+      std::wmemcpy(name, found.cFileName, std::wcslen(found.cFileName) + 1);
+      DeleteFileW(path);
+    }
+  } while (FindNextFileW(search, &found));
   FindClose(search);
 }

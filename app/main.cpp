@@ -24,15 +24,15 @@ bool runsOnWow64() {
 // A crash must not leave a gesture cursor as the user's arrow. No lock and no engine state:
 // either may be what broke; the system's reload is harmless when none of ours shows.
 LONG WINAPI restoreCursorsOnCrash(EXCEPTION_POINTERS*) {
-  SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0);
+  SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
 // A start that gives up silently, as a second copy does, says why to a debugger.
 int giveUp(const char* what) {
-  char text[96];
-  wsprintfA(text, "Qor: %s (error %lu)\n", what, GetLastError());
-  OutputDebugStringA(text);
+  wchar_t text[96];
+  wsprintfW(text, L"Qor: %hs (error %lu)\n", what, GetLastError());
+  OutputDebugStringW(text);
   return 0;
 }
 
@@ -62,15 +62,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   SetUnhandledExceptionFilter(restoreCursorsOnCrash);
   if (!registerMainWindowClass()) return giveUp("the main window's class was not registered");
   const HookThreadStart start = {GetTickCount(), parseTimerPeriod(commandTail)};
-  HWND window = CreateWindowExA(0, MAIN_WINDOW_CLASS, "Qor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+  HWND window = CreateWindowExW(0, L"" MAIN_WINDOW_CLASS, L"Qor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                 instance, const_cast<HookThreadStart*>(&start));
   if (!window) return giveUp("the main window was not created");
   ShowWindow(window, SW_HIDE);
   MSG msg = {};
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }

@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include <cstring>
-
 #include "app/commands.h"
 #include "app/tray.h"
 #include "engine/cursor.h"
@@ -13,14 +11,14 @@
 #include "os/os.h"
 #include "settings/profile_store.h"
 
-HINSTANCE appInstance = GetModuleHandleA(nullptr);
+HINSTANCE appInstance = GetModuleHandleW(nullptr);
 HWND mainWindow = nullptr;
-char captionText[64] = "";
+wchar_t captionText[64] = L"";
 
 namespace {
 // Broadcast by the shell when it has made a new taskbar (after Explorer restarted): the tray
 // icon and the shell's windows went with the old one.
-const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
 // The engine follows a change of the live settings (pan switched off: the user's cursors).
 void followSettings() {
@@ -30,7 +28,7 @@ void followSettings() {
 // Starts every part, in this order; the hit tests' buffers come with the first hit test. Only
 // once, and only for CreateWindowEx on this thread: a WM_CREATE sent by another thread or
 // process carries a pointer that is not Qor's.
-LRESULT onCreate(HWND window, const CREATESTRUCTA* creation) {
+LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
   if (mainWindow || InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
   const HookThreadStart& start = *static_cast<const HookThreadStart*>(creation->lpCreateParams);
   mainWindow = window;
@@ -47,7 +45,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTA* creation) {
   // Standby before the hooks: the first event they forward already finds it.
   if (currentSettings.startInStandby) panState = kPanStandby;
   // Without it Qor runs on with no hooks and no engine; tray, menus and dialogs still work.
-  if (!startHookThread(start)) OutputDebugStringA("Qor: the hook thread did not start\n");
+  if (!startHookThread(start)) OutputDebugStringW(L"Qor: the hook thread did not start\n");
   return 0;
 }
 
@@ -80,7 +78,7 @@ LRESULT onEndSession(WPARAM ending) {
 }
 
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  return runCommand(LOWORD(wParam)) ? 0 : DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+  return runCommand(LOWORD(wParam)) ? 0 : DefWindowProcW(window, WM_COMMAND, wParam, lParam);
 }
 
 LRESULT onTaskbarCreated() {
@@ -96,24 +94,24 @@ LRESULT onTray(LPARAM mouseMessage) {
 }  // namespace
 
 void setCaption() {
-  std::strcpy(captionText, "Qor95 Ver1.0");
-  SetWindowTextA(mainWindow, captionText);
+  lstrcpyW(captionText, L"Qor95 Ver1.0");
+  SetWindowTextW(mainWindow, captionText);
 }
 
 bool registerMainWindowClass() {
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.lpfnWndProc = mainWindowProc;
   wc.hInstance = appInstance;
-  wc.hIcon = LoadIconA(appInstance, "atmicon");
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  wc.hIcon = LoadIconW(appInstance, L"atmicon");
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = MAIN_WINDOW_CLASS;
-  return RegisterClassA(&wc) != 0;
+  wc.lpszClassName = L"" MAIN_WINDOW_CLASS;
+  return RegisterClassW(&wc) != 0;
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE: return onCreate(window, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+    case WM_CREATE: return onCreate(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
     case WM_DESTROY: return onDestroy();
     case WM_QUERYOPEN: return 0;  // never restored from an icon
     case WM_ENDSESSION: return onEndSession(wParam);
@@ -124,6 +122,6 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case trayCallbackMessage: return onTray(lParam);
     default:
       if (taskbarCreated && message == taskbarCreated) return onTaskbarCreated();
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
 }

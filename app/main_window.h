@@ -7,9 +7,9 @@
 
 extern HINSTANCE appInstance;  // every resource is loaded from this module
 extern HWND mainWindow;
-extern char captionText[64];   // the main window's title and the tray icon's tooltip
+extern wchar_t captionText[64];  // the main window's title and the tray icon's tooltip
 
-// Registers QorWClass; false on failure.
+// Registers QorWClass, whose windows take text as UTF-16; false on failure.
 bool registerMainWindowClass();
 // Writes "Qor95 Ver1.0" into captionText and sets it as the main window's title.
 void setCaption();

@@ -13,7 +13,9 @@ namespace {
 // One item per listed profile, the current one checked.
 void appendProfileItem(void* popup, int32_t i, const char* name) {
   const UINT check = i == currentProfile ? MF_CHECKED : MF_UNCHECKED;
-  AppendMenuA(static_cast<HMENU>(popup), MF_STRING | check, IDM_FIRST_PROFILE + i, name);
+  wchar_t text[kProfileNameBytes];
+  MultiByteToWideChar(kProfileCodePage, 0, name, -1, text, kProfileNameBytes);
+  AppendMenuW(static_cast<HMENU>(popup), MF_STRING | check, IDM_FIRST_PROFILE + i, text);
 }
 
 void check(HMENU menu, UINT id, bool on) {
@@ -29,27 +31,29 @@ void showTrayMenu(UINT mouseMessage) {
 }
 }  // namespace
 
+// The record as the first shells knew it, in its wide form: every field this uses, with room
+// for the tip's 63 characters.
 BOOL setTrayIcon(DWORD action) {
-  NOTIFYICONDATAA icon = {};
-  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  NOTIFYICONDATAW icon = {};
+  icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
   icon.hWnd = mainWindow;
   icon.uID = 0;
   icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   icon.uCallbackMessage = trayCallbackMessage;
   // A copy of our own, so that destroying it cannot touch a shared icon; at the system's size
   // for small icons, which grows with the scaling.
-  icon.hIcon = static_cast<HICON>(LoadImageA(appInstance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+  icon.hIcon = static_cast<HICON>(LoadImageW(appInstance, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
-  lstrcpynA(icon.szTip, captionText, sizeof icon.szTip);
-  BOOL result = Shell_NotifyIconA(action, &icon);
+  lstrcpynW(icon.szTip, captionText, ARRAYSIZE(icon.szTip));
+  BOOL result = Shell_NotifyIconW(action, &icon);
   if (icon.hIcon) DestroyIcon(icon.hIcon);
   return result;
 }
 
 HMENU loadTrayMenu(UINT mouseMessage) {
   const bool right = mouseMessage == WM_RBUTTONDOWN;
-  HMENU menu = LoadMenuA(appInstance, MAKEINTRESOURCEA(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT));
+  HMENU menu = LoadMenuW(appInstance, MAKEINTRESOURCEW(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT));
   if (!menu) return nullptr;
   check(menu, IDM_STANDBY, panState != 0);
   for (const SettingCommand& c : kSettingCommands)
@@ -57,8 +61,8 @@ HMENU loadTrayMenu(UINT mouseMessage) {
   if (right) {
     HMENU popup = GetSubMenu(menu, 0);
     listProfileNames(appendProfileItem, popup);
-    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(popup, MF_STRING, IDM_EXIT, "終了(&X)");
+    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popup, MF_STRING, IDM_EXIT, L"終了(&X)");
   }
   return menu;
 }

@@ -68,8 +68,8 @@ void loadCursors() {
       gestureCursors[i] = osLoadCursorResource(kGestureCursorIds[i], systemCursorSize());
   HKEY key = osRegOpenKey(kUserCursorsKey);
   for (int i = 0; i < kSystemCursorCount; ++i) {
-    char path[257], expanded[260];
-    DWORD size = 256, type = 0;
+    char path[kPathBytes + 1], expanded[kPathBytes + 1];
+    DWORD size = kPathBytes, type = 0;
     if (!osRegQueryValue(key, kUserCursorValues[i], path, &size, &type)) continue;
     path[size] = 0;  // the stored string need not end in a zero
     const bool expand = type == REG_EXPAND_SZ;

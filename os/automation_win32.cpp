@@ -35,7 +35,7 @@ const int kConditionTrue = 0, kConditionProperty = 2, kTreeScopeElement = 1, kEl
 const int kAutomationIdProperty = 30011, kBoundingRectangleProperty = 30001;
 HMODULE automationCore() {
   static const HMODULE core =
-      LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+      LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   return core;
 }
 template <typename Function>

@@ -1,6 +1,8 @@
 // The seam between the program's logic and the operating system. The Win32 build implements
 // it with the real API (os/os_win32.cpp); native tests link a fake window system
-// (tests/fake). Each function forwards one operation and decides nothing.
+// (tests/fake). Each function forwards one operation and decides nothing. Text crosses it as
+// UTF-8 (class and window names, registry names and strings, paths); the Win32 side converts
+// to and from UTF-16 at each call of the wide API.
 #pragma once
 #include <cstdint>
 #include "os/winapi.h"
@@ -94,7 +96,16 @@ bool osRunOnNewThread(void (*work)(void* context), void* context);
 UINT osWheelScrollLines();
 UINT osWheelScrollChars();
 
-// Registry, under HKEY_CURRENT_USER. A null key makes every value operation fail.
+// A path of the system's longest (MAX_PATH UTF-16 units) takes at most this many bytes as UTF-8.
+enum { kPathBytes = 3 * 260 };
+
+// text written in codePage, NUL-terminated within size bytes; false (buffer unspecified) when a
+// character has no form of its own there (none stands in for it) or the result does not fit.
+bool osToCodePage(UINT codePage, const char* text, char* buffer, int size);
+
+// Registry, under HKEY_CURRENT_USER. A null key makes every value operation fail. String values
+// (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ), which the system holds as UTF-16, are read and written
+// in codePage, as the ANSI functions do in the system's code page: sizes count its bytes.
 HKEY osRegOpenKey(const char* subkey);
 HKEY osRegCreateKey(const char* subkey);
 void osRegCloseKey(HKEY key);
@@ -102,8 +113,9 @@ void osRegCloseKey(HKEY key);
 // missing or larger than the buffer.
 // type, when given, receives the value's REG_* type.
 bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size,
-                     DWORD* type = nullptr);
-bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size);
+                     DWORD* type = nullptr, UINT codePage = CP_UTF8);
+bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size,
+                   UINT codePage = CP_UTF8);
 bool osRegDeleteValue(HKEY key, const char* name);
 
 // Cursors. Every handle these give is the caller's, to destroy or to hand to the system.

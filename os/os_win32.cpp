@@ -5,8 +5,46 @@
 #include "os/os.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
+// The seam's UTF-8 as the system's UTF-16, within the array; false when it does not fit.
+template <int N>
+bool widen(const char* text, wchar_t (&wide)[N]) {
+  return MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, N) > 0;
+}
+// units of UTF-16 (-1: up to its NUL) as UTF-8 in size bytes; the bytes written, 0 when they
+// do not fit.
+int narrow(const wchar_t* wide, int units, char* text, int size) {
+  return size > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, units, text, size, nullptr, nullptr) : 0;
+}
+bool isString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+// Room on the heap for units of UTF-16 and a NUL; null when there is none. (No C++ container:
+// its exception machinery would come into Qor.exe with it.)
+wchar_t* wideRoom(size_t units) {
+  return static_cast<wchar_t*>(std::malloc((units + 1) * sizeof(wchar_t)));
+}
+// What RegQueryValueExA hands over of a value read as UTF-16, in codePage for the system's.
+bool handOver(DWORD held, const wchar_t* data, DWORD bytes, void* buffer, DWORD* size,
+              UINT codePage) {
+  if (!isString(held)) {
+    const bool fits = bytes <= *size;
+    *size = bytes;
+    if (fits) std::memcpy(buffer, data, bytes);
+    return fits;
+  }
+  const int units = static_cast<int>(bytes / sizeof(wchar_t));
+  const int needed =
+      units ? WideCharToMultiByte(codePage, 0, data, units, nullptr, 0, nullptr, nullptr) : 0;
+  const bool fits = static_cast<DWORD>(needed) <= *size;
+  *size = static_cast<DWORD>(needed);
+  if (fits && needed)
+    WideCharToMultiByte(codePage, 0, data, units, static_cast<char*>(buffer), needed, nullptr,
+                        nullptr);
+  return fits;
+}
+
 void* addressOf(uint64_t address) { return reinterpret_cast<void*>(static_cast<uintptr_t>(address)); }
 
 struct EnumContext {
@@ -20,9 +58,12 @@ BOOL CALLBACK enumVisit(HWND child, LPARAM lParam) {
 }  // namespace
 
 int osGetClassName(HWND window, char* buffer, int size) {
-  int n = GetClassNameA(window, buffer, size);
-  if (n <= 0 && size > 0) buffer[0] = 0;
-  return n > 0 ? n : 0;
+  if (size <= 0) return 0;
+  wchar_t name[256];
+  const int units = GetClassNameW(window, name, 256);
+  const int n = units > 0 ? narrow(name, units, buffer, size - 1) : 0;
+  buffer[n] = 0;
+  return n;
 }
 HWND osGetParent(HWND window) { return GetParent(window); }
 HWND osGetRootWindow(HWND window) { return GetAncestor(window, GA_ROOT); }
@@ -48,10 +89,13 @@ void osEnumChildWindows(HWND parent, bool (*visit)(HWND, void*), void* context) 
   EnumChildWindows(parent, enumVisit, reinterpret_cast<LPARAM>(&c));
 }
 HWND osFindWindow(const char* className, const char* title) {
-  return FindWindowA(className, title);
+  wchar_t wideClass[256], wideTitle[256];
+  if (!widen(className, wideClass) || (title && !widen(title, wideTitle))) return nullptr;
+  return FindWindowW(wideClass, title ? wideTitle : nullptr);
 }
 HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
-  return FindWindowExA(parent, after, className, nullptr);
+  wchar_t wideClass[256];
+  return widen(className, wideClass) ? FindWindowExW(parent, after, wideClass, nullptr) : nullptr;
 }
 HWND osGetDesktopWindow() { return GetDesktopWindow(); }
 HWND osGetShellWindow() { return GetShellWindow(); }
@@ -150,11 +194,11 @@ uint32_t osRandom32() {
 
 UINT osWheelScrollLines() {
   UINT lines = 0;
-  return SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0) ? lines : 0;
+  return SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0) ? lines : 0;
 }
 UINT osWheelScrollChars() {
   UINT chars = 0;
-  return SystemParametersInfoA(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0) ? chars : 0;
+  return SystemParametersInfoW(SPI_GETWHEELSCROLLCHARS, 0, &chars, 0) ? chars : 0;
 }
 
 DWORD osGetTickCount() { return GetTickCount(); }
@@ -172,7 +216,7 @@ namespace {
 typedef BOOL(WINAPI* PointConversion)(HWND, POINT*);
 PointConversion user32Conversion(const char* name) {
   return reinterpret_cast<PointConversion>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 POINT converted(PointConversion convert, HWND window, POINT point) {
   POINT result = point;
@@ -191,7 +235,7 @@ POINT osPhysicalToLogicalPoint(HWND window, POINT point) {
 UINT osMonitorDpiAt(POINT screen) {
   typedef HRESULT(WINAPI * DpiForMonitor)(HMONITOR, int, UINT*, UINT*);
   static const DpiForMonitor dpiFor = [] {
-    HMODULE shcore = LoadLibraryExA("shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     return shcore ? reinterpret_cast<DpiForMonitor>(reinterpret_cast<void*>(
                         GetProcAddress(shcore, "GetDpiForMonitor")))
                   : nullptr;
@@ -227,31 +271,76 @@ bool osRunOnNewThread(void (*work)(void*), void* context) {
   return true;
 }
 
+bool osToCodePage(UINT codePage, const char* text, char* buffer, int size) {
+  const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  wchar_t* wide = units > 0 && size > 0 ? wideRoom(units) : nullptr;
+  BOOL defaulted = FALSE;  // UTF-8 has a form for everything and takes no such flag
+  const bool written =
+      wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, units) > 0 &&
+      WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, -1, buffer, size, nullptr,
+                          codePage == CP_UTF8 ? nullptr : &defaulted) > 0 &&
+      !defaulted;
+  std::free(wide);
+  return written;
+}
+
 HKEY osRegOpenKey(const char* subkey) {
+  wchar_t wide[256];
   HKEY key = nullptr;
-  return RegOpenKeyA(HKEY_CURRENT_USER, subkey, &key) == ERROR_SUCCESS ? key : nullptr;
+  return widen(subkey, wide) && RegOpenKeyW(HKEY_CURRENT_USER, wide, &key) == ERROR_SUCCESS
+             ? key
+             : nullptr;
 }
 HKEY osRegCreateKey(const char* subkey) {
+  wchar_t wide[256];
   HKEY key = nullptr;
-  return RegCreateKeyA(HKEY_CURRENT_USER, subkey, &key) == ERROR_SUCCESS ? key : nullptr;
+  return widen(subkey, wide) && RegCreateKeyW(HKEY_CURRENT_USER, wide, &key) == ERROR_SUCCESS
+             ? key
+             : nullptr;
 }
 void osRegCloseKey(HKEY key) {
   if (key) RegCloseKey(key);
 }
-bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type) {
-  if (!key) return false;
-  DWORD held = 0;
-  bool good = RegQueryValueExA(key, name, nullptr, &held, static_cast<BYTE*>(buffer), size) ==
-              ERROR_SUCCESS;
-  if (type) *type = held;
-  return good;
+
+// As RegQueryValueExA does in the system's code page, in codePage: a string value's whole
+// UTF-16, its NULs and what follows them included, converted.
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type,
+                     UINT codePage) {
+  wchar_t wideName[256];
+  DWORD held = 0, bytes = 0;
+  if (!key || !widen(name, wideName) ||
+      RegQueryValueExW(key, wideName, nullptr, &held, nullptr, &bytes) != ERROR_SUCCESS)
+    return false;
+  wchar_t* data = wideRoom(bytes / sizeof(wchar_t) + 1);
+  const bool read = data && RegQueryValueExW(key, wideName, nullptr, &held,
+                                             reinterpret_cast<BYTE*>(data), &bytes) == ERROR_SUCCESS;
+  if (read && type) *type = held;
+  const bool handed = read && handOver(held, data, bytes, buffer, size, codePage);
+  std::free(data);
+  return handed;
 }
-bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
-  if (!key) return false;
-  return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+// As RegSetValueExA does in the system's code page, in codePage: a string value's size bytes,
+// its NULs and what follows them included, stored as UTF-16.
+bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size,
+                   UINT codePage) {
+  wchar_t wideName[256];
+  if (!key || !widen(name, wideName)) return false;
+  if (!isString(type))
+    return RegSetValueExW(key, wideName, 0, type, static_cast<const BYTE*>(data), size) ==
+           ERROR_SUCCESS;
+  const char* text = static_cast<const char*>(data);
+  const int units = size ? MultiByteToWideChar(codePage, 0, text, size, nullptr, 0) : 0;
+  wchar_t* wide = !size || units > 0 ? wideRoom(units) : nullptr;
+  const bool written =
+      wide && (!units || MultiByteToWideChar(codePage, 0, text, size, wide, units) > 0) &&
+      RegSetValueExW(key, wideName, 0, type, reinterpret_cast<const BYTE*>(wide),
+                     units * sizeof(wchar_t)) == ERROR_SUCCESS;
+  std::free(wide);
+  return written;
 }
 bool osRegDeleteValue(HKEY key, const char* name) {
-  return key && RegDeleteValueA(key, name) == ERROR_SUCCESS;
+  wchar_t wideName[256];
+  return key && widen(name, wideName) && RegDeleteValueW(key, wideName) == ERROR_SUCCESS;
 }
 
 // Cursor handles this program holds: made by a load or a copy, gone when destroyed or handed
@@ -273,9 +362,12 @@ HCURSOR osLoadCursorResource(int id, int size) {
   // Not LoadCursorA: its handles are shared and may not be destroyed. The system picks the
   // resource's image drawn for that size, or stretches the nearest.
   return counted(static_cast<HCURSOR>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_CURSOR, size, size, 0)));
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_CURSOR, size, size, 0)));
 }
-HCURSOR osLoadCursorFile(const char* path) { return counted(LoadCursorFromFileA(path)); }
+HCURSOR osLoadCursorFile(const char* path) {
+  wchar_t wide[kPathBytes];
+  return widen(path, wide) ? counted(LoadCursorFromFileW(wide)) : nullptr;
+}
 HCURSOR osCopyCursor(HCURSOR cursor) {
   return counted(static_cast<HCURSOR>(CopyImage(cursor, IMAGE_CURSOR, 0, 0, 0)));
 }
@@ -291,8 +383,10 @@ bool osSetSystemCursor(HCURSOR cursor, DWORD id) {
 void osDestroyCursor(HCURSOR cursor) {
   if (cursor && DestroyCursor(cursor)) countCursorHandles(-1);
 }
-bool osRestoreSystemCursors() { return SystemParametersInfoA(SPI_SETCURSORS, 0, nullptr, 0) != 0; }
+bool osRestoreSystemCursors() { return SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0) != 0; }
 bool osExpandEnvironmentStrings(const char* text, char* buffer, DWORD size) {
-  DWORD needed = ExpandEnvironmentStringsA(text, buffer, size);
-  return needed != 0 && needed <= size;
+  wchar_t wide[kPathBytes], expanded[kPathBytes];
+  if (!widen(text, wide)) return false;
+  const DWORD units = ExpandEnvironmentStringsW(wide, expanded, kPathBytes);
+  return units != 0 && units <= kPathBytes && narrow(expanded, -1, buffer, size) > 0;
 }

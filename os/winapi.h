@@ -108,6 +108,9 @@ struct RECT { LONG left, top, right, bottom; };
 #define REG_BINARY 3
 #define REG_DWORD 4
 
+// Code pages
+#define CP_UTF8 65001
+
 // Keys, metrics and integrity levels
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02

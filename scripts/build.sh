@@ -16,7 +16,8 @@ for target in "${targets[@]}"; do
             -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null ;;
     x64|x86) cmake -S "$root" -B "$build/$target" -DCMAKE_BUILD_TYPE=MinSizeRel \
                -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$target.cmake" \
-               "-DCMAKE_CROSSCOMPILING_EMULATOR=env;LC_ALL=ja_JP.UTF-8;wine" >/dev/null ;;
+               "-DCMAKE_CROSSCOMPILING_EMULATOR=env;LC_ALL=ja_JP.UTF-8;LOCPATH=$build/locale;wine" \
+               >/dev/null ;;
     *) echo "build.sh: unknown target $target (host, fuzz, x64, x86)" >&2; exit 2 ;;
   esac
   cmake --build "$build/$target" -j2

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI),
-# both tray menus of Qor.exe, the installer's options page and, at 96 and 144 DPI, the tray
-# icon and the gesture cursors under Wine on a private X display into docs/screenshots/. The
-# Wine prefix is made to look like a Japanese Windows: Japanese fonts for menus and captions,
-# Wine's caption buttons, windows drawn by Wine itself (there is no window manager).
+# Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI
+# and in code page 1252), both tray menus of Qor.exe (the right one also in code page 1252), the
+# installer's options page and, at 96 and 144 DPI, the tray icon and the gesture cursors under
+# Wine on a private X display into docs/screenshots/. The Wine prefix is made to look like a
+# Japanese Windows: Japanese fonts for menus and captions, Wine's caption buttons, windows drawn
+# by Wine itself (there is no window manager).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}/x64  # the build folder may be given
@@ -12,7 +13,7 @@ out=$root/docs/screenshots
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x64.cmake" \
-  "-DCMAKE_CROSSCOMPILING_EMULATOR=env;LC_ALL=ja_JP.UTF-8;wine" >/dev/null
+  "-DCMAKE_CROSSCOMPILING_EMULATOR=env;LC_ALL=ja_JP.UTF-8;LOCPATH=$root/build/locale;wine" >/dev/null
 cmake --build "$build" -j2 --target Qor qor_screenshot_helper installer
 bin=$build/bin
 
@@ -47,6 +48,20 @@ for size in small large; do
   helper exit
   wait $qor
 done
+
+# The same dialog and right-button menu on a Western Windows: code page 1252. Such a Windows
+# shows the small dialog's "ＭＳ ゴシック" from its Japanese fonts; here the same font as above.
+wineJa reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null
+helper store 0
+LC_ALL=en_US.UTF-8 wine "$bin/Qor.exe" &
+qor=$!
+shot "$(helper dialog)" settings-small-system-cp1252
+helper close
+helper tray right >/dev/null
+shot "$(helper extras)" tray-right-cp1252
+helper escape
+helper exit
+wait $qor
 
 # The installer's options page; Wine ends it as the script ends.
 wineJa "$bin/QorSetup-x64.exe" &

@@ -1,7 +1,9 @@
 # Sourced by the scripts that run Windows binaries: a Wine prefix and an X display that
 # belong to this run. Sets WINEPREFIX and DISPLAY; stopWineEnv ends both. Windows programs
-# run as `wineJa PROGRAM`, so Wine works in code page 932.
+# run as `wineJa PROGRAM`, so Wine works in code page 932, in the Japanese locale that
+# scripts/setup.sh makes.
 wineEnvPrefix=$1
+wineEnvLocales=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/locale
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEPREFIX=$wineEnvPrefix
@@ -30,7 +32,7 @@ stopWineEnv() {
   [ -n "$xvfbPid" ] && kill "$xvfbPid" 2>/dev/null || true
 }
 
-wineJa() { LC_ALL=ja_JP.UTF-8 wine "$@"; }
+wineJa() { LC_ALL=ja_JP.UTF-8 LOCPATH=$wineEnvLocales wine "$@"; }
 
 # Menus and captions in a font with Japanese glyphs, as "MS UI Gothic" is on a Japanese
 # Windows: a LOGFONTW of 9 points, Shift-JIS, face "IPAPGothic"; and Wine's caption buttons.

@@ -29,7 +29,7 @@ HKEY openOrCreate() {
 bool readNumber(HKEY key, const char* name, int32_t* value) {
   char text[kNumberBytes] = {};
   DWORD size = sizeof text;
-  if (!osRegQueryValue(key, name, text, &size)) return false;
+  if (!osRegQueryValue(key, name, text, &size, nullptr, kProfileCodePage)) return false;
   *value = parseDecimal(text, static_cast<int>(size));
   return true;
 }
@@ -37,7 +37,11 @@ bool readNumber(HKEY key, const char* name, int32_t* value) {
 void writeNumber(HKEY key, const char* name, int32_t value) {
   char text[16] = {};  // room for any 32-bit value; the stored form is the first 10 bytes
   std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-  osRegSetValue(key, name, REG_SZ, text, kNumberBytes);
+  osRegSetValue(key, name, REG_SZ, text, kNumberBytes, kProfileCodePage);
+}
+
+void writeName(HKEY key, int32_t index, const char (&name)[kProfileNameBytes]) {
+  osRegSetValue(key, valueName('N', index).text, REG_SZ, name, kProfileNameBytes, kProfileCodePage);
 }
 
 const char* fallbackName() { return profileCount == 1 ? kSampleName : kLoadFailedName; }
@@ -51,7 +55,8 @@ bool readRecord(HKEY key, int32_t index, unsigned char (&bytes)[kSettingsBytes])
 bool readName(HKEY key, int32_t index, char (&name)[kProfileNameBytes]) {
   std::memset(name, 0, sizeof name);
   DWORD size = sizeof name;
-  bool good = osRegQueryValue(key, valueName('N', index).text, name, &size) && size > 0;
+  bool good = osRegQueryValue(key, valueName('N', index).text, name, &size, nullptr,
+                              kProfileCodePage) && size > 0;
   name[kProfileNameBytes - 1] = 0;
   return good;
 }
@@ -64,8 +69,7 @@ void loadProfile(HKEY key, int32_t index) {
     settingsFromBytes(currentSettings, bytes);
     std::memcpy(profileName, name, sizeof name);
   } else {
-    std::memset(profileName, 0, sizeof profileName);
-    std::strcpy(profileName, fallbackName());
+    storableProfileName(fallbackName(), profileName);
     copySettings(currentSettings, defaultSettings);
   }
   if (onProfileLoaded) onProfileLoaded();
@@ -73,12 +77,17 @@ void loadProfile(HKEY key, int32_t index) {
 
 // A profile's listed name: its stored name, or the fallback name.
 void profileDisplayName(HKEY store, int32_t index, char (&name)[kProfileNameBytes]) {
-  if (!readName(store, index, name) || name[0] == 0) {
-    std::memset(name, 0, sizeof name);
-    std::strcpy(name, fallbackName());
-  }
+  if (!readName(store, index, name) || name[0] == 0) storableProfileName(fallbackName(), name);
 }
 }  // namespace
+
+bool storableProfileName(const char* text, char (&name)[kProfileNameBytes]) {
+  char written[kProfileNameBytes];
+  if (!osToCodePage(kProfileCodePage, text, written, sizeof written)) return false;
+  std::memset(name, 0, sizeof name);
+  std::memcpy(name, written, std::strlen(written));
+  return true;
+}
 
 int32_t parseDecimal(const char* text, int length) {
   int i = 0;
@@ -123,7 +132,7 @@ void saveCurrentProfile() {
   unsigned char bytes[kSettingsBytes];
   settingsToBytes(currentSettings, bytes);
   osRegSetValue(key, valueName('A', currentProfile).text, REG_BINARY, bytes, kSettingsBytes);
-  osRegSetValue(key, valueName('N', currentProfile).text, REG_SZ, profileName, kProfileNameBytes);
+  writeName(key, currentProfile, profileName);
   osRegCloseKey(key);
 }
 
@@ -139,7 +148,7 @@ void deleteCurrentProfile() {
     char name[kProfileNameBytes];
     if (readRecord(key, i, bytes) && readName(key, i, name)) {
       osRegSetValue(key, valueName('A', i - 1).text, REG_BINARY, bytes, kSettingsBytes);
-      osRegSetValue(key, valueName('N', i - 1).text, REG_SZ, name, kProfileNameBytes);
+      writeName(key, i - 1, name);
     } else {
       // An unreadable profile moves down as unreadable: it keeps showing as the defaults
       // under the fallback name, and the profiles after it keep their order.

@@ -4,6 +4,10 @@
 #include "os/winapi.h"
 #include "settings/settings.h"
 
+// The store's text is code page 932, whatever the system's: names are kProfileNameBytes of it,
+// as Qor has always stored them.
+enum { kProfileCodePage = 932 };
+
 // As many profiles as the menus list. A stored count is taken within 0 to this on load (a
 // hostile one must not make menus or a delete run for ever), and no profile is added beyond it:
 // it would be filed where no list shows it.
@@ -21,9 +25,13 @@ void saveCurrentProfile();
 void deleteCurrentProfile();
 
 // Hands add each listed profile's index (0 up to profileCount or kMaxListedProfiles) and
-// name in order, with context; a profile without a name, or a store that cannot be opened,
+// name (code page 932) in order, with context; a profile without a name, or a store that cannot be opened,
 // gives the fallback name. The store is opened once for the whole listing.
 void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context);
+
+// text (UTF-8) in the stored names' form: code page 932, NUL-terminated, zeros after it. False,
+// name unchanged, when a character has no form in code page 932 or it takes over 255 bytes.
+bool storableProfileName(const char* text, char (&name)[kProfileNameBytes]);
 
 // Leading white space, an optional sign, then digits up to the first non-digit, within
 // length bytes; no digits give 0, and values beyond 32 bits saturate.

@@ -4,7 +4,6 @@
 #include "settings/dialog.h"
 
 #include <commctrl.h>
-#include <cstdio>
 #include <cstring>
 #include "resources/resource.h"
 #include "settings/profile_store.h"
@@ -30,14 +29,18 @@ const DWORD kHelpIds[] = {IDC_TITLE_LABEL, 48, IDC_TITLE, 45, IDC_SETTINGS_OK, 2
                           IDC_DEFAULT, 27, IDC_TEST, 29, IDC_UPDATE, 28, 0, 0};
 
 struct Tab {
-  const char* text;
-  const char* tip;
+  const wchar_t* text;
+  const wchar_t* tip;
 };
 const Tab kTabs[kPageCount] = {
-    {"ｼｽﾃﾑ設定", "Qor95のシステム環境の設定"},
-    {"パン設定", "パン機能の設定"},
-    {"ｽｸﾛｰﾙ設定", "ｽｸﾛｰﾙ機能の設定"},
+    {L"ｼｽﾃﾑ設定", L"Qor95のシステム環境の設定"},
+    {L"パン設定", L"パン機能の設定"},
+    {L"ｽｸﾛｰﾙ設定", L"ｽｸﾛｰﾙ機能の設定"},
 };
+
+const wchar_t kTitleRefused[] =
+    L"このタイトルは記録できません。シフトJISで表せる文字だけを使い、半角255文字（全角127文字）"
+    L"以内で入力してください。";
 
 // Page templates by dialogSizeInUse and tab.
 const WORD kPageTemplates[2][kPageCount] = {
@@ -54,13 +57,13 @@ HWND pageWindow = nullptr;
 bool fromThisThread() { return InSendMessageEx(nullptr) == ISMEX_NOSEND; }
 
 HINSTANCE instanceOf(HWND window) {
-  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+  return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
 }
 
 void showPage(HWND dialog, int index) {
   if (index < 0 || index >= kPageCount) return;
   if (index == shownPage) {
-    SendMessageA(pageWindow, WM_INITDIALOG, 0, 0);
+    SendMessageW(pageWindow, WM_INITDIALOG, 0, 0);
     return;
   }
   if (shownPage != -1) DestroyWindow(pageWindow);
@@ -69,7 +72,7 @@ void showPage(HWND dialog, int index) {
   POINT corner = {tabs.left, tabs.top};
   ScreenToClient(dialog, &corner);
   const int s = dialogSizeInUse;
-  pageWindow = CreateDialogParamA(instanceOf(dialog), MAKEINTRESOURCEA(kPageTemplates[s][index]),
+  pageWindow = CreateDialogParamW(instanceOf(dialog), MAKEINTRESOURCEW(kPageTemplates[s][index]),
                                   dialog, settingsPageProc, index);
   RECT page;
   GetWindowRect(pageWindow, &page);
@@ -83,28 +86,31 @@ void showPage(HWND dialog, int index) {
 
 BOOL onRefreshView(HWND dialog) {
   settingsDialogOpen = 1;
-  char title[64];
-  std::snprintf(title, sizeof title, "設定画面 タイトル No.%d/%d", static_cast<int>(currentProfile) + 1,
-                static_cast<int>(profileCount));
-  SetWindowTextA(dialog, title);
+  wchar_t title[64];
+  wsprintfW(title, L"設定画面 タイトル No.%d/%d", static_cast<int>(currentProfile) + 1,
+            static_cast<int>(profileCount));
+  SetWindowTextW(dialog, title);
   showPage(dialog, currentTab);
   return TRUE;
 }
 
 BOOL onSelectProfile(HWND dialog) {
-  SendDlgItemMessageA(dialog, IDC_TITLE, CB_SETCURSEL, static_cast<WPARAM>(currentProfile), 0);
+  SendDlgItemMessageW(dialog, IDC_TITLE, CB_SETCURSEL, static_cast<WPARAM>(currentProfile), 0);
   copySettings(savedSettings, currentSettings);
   copySettings(editSettings, currentSettings);
   return onRefreshView(dialog);
 }
 
+// A stored name at the end of the list.
 void addToProfileList(void* list, int32_t, const char* name) {
-  SendMessageA(static_cast<HWND>(list), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  wchar_t text[kProfileNameBytes];
+  MultiByteToWideChar(kProfileCodePage, 0, name, -1, text, kProfileNameBytes);
+  SendMessageW(static_cast<HWND>(list), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
 BOOL onFillProfileList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_TITLE);
-  SendMessageA(list, CB_RESETCONTENT, 0, 0);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
   listProfileNames(addToProfileList, list);
   return onSelectProfile(dialog);
 }
@@ -113,17 +119,17 @@ BOOL onInitDialog(HWND dialog) {
   HWND tabs = GetDlgItem(dialog, IDC_TABS);
   // The tabs' tooltip is topmost itself and the tab control destroys it: it needs no owner.
   // Owned, it keeps Wine from putting the dialog into the topmost band.
-  SetWindowLongPtrA(reinterpret_cast<HWND>(SendMessageA(tabs, TCM_GETTOOLTIPS, 0, 0)),
+  SetWindowLongPtrW(reinterpret_cast<HWND>(SendMessageW(tabs, TCM_GETTOOLTIPS, 0, 0)),
                     GWLP_HWNDPARENT, 0);
   setTopmostBand(dialog, currentSettings.alwaysOnTop);
   // Above its siblings, so that its list drops down over the tab control.
   SetWindowPos(GetDlgItem(dialog, IDC_TITLE), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SendMessageA(tabs, TCM_DELETEALLITEMS, 0, 0);
+  SendMessageW(tabs, TCM_DELETEALLITEMS, 0, 0);
   for (int i = 0; i < kPageCount; ++i) {
-    TCITEMA item = {};
+    TCITEMW item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(kTabs[i].text);
-    SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(kTabs[i].text);
+    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   currentTab = 0;
   shownPage = -1;
@@ -133,16 +139,16 @@ BOOL onInitDialog(HWND dialog) {
 BOOL onNotify(HWND dialog, WPARAM id, NMHDR* note) {
   switch (note->code) {
     case TCN_SELCHANGE: {
-      const int index = static_cast<int>(SendDlgItemMessageA(dialog, IDC_TABS, TCM_GETCURSEL, 0, 0));
+      const int index = static_cast<int>(SendDlgItemMessageW(dialog, IDC_TABS, TCM_GETCURSEL, 0, 0));
       showPage(dialog, index);
       currentTab = index;
       break;
     }
-    case TTN_NEEDTEXTA:
+    case TTN_NEEDTEXTW:
       // The tab control's tooltips ask by tab index.
       if (id < kPageCount) {
-        NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(note);
-        info->lpszText = const_cast<char*>(kTabs[id].tip);
+        NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(note);
+        info->lpszText = const_cast<wchar_t*>(kTabs[id].tip);
         info->hinst = instanceOf(dialog);
       }
       break;
@@ -160,7 +166,7 @@ void setMenuStates(HWND dialog, HMENU menu) {
 }
 
 BOOL onRightButton(HWND dialog) {
-  HMENU menu = LoadMenuA(instanceOf(dialog), MAKEINTRESOURCEA(IDR_SETTINGS_POPUP));
+  HMENU menu = LoadMenuW(instanceOf(dialog), MAKEINTRESOURCEW(IDR_SETTINGS_POPUP));
   if (!menu) return TRUE;
   HMENU popup = GetSubMenu(menu, 0);
   setMenuStates(dialog, popup);
@@ -178,12 +184,29 @@ void closeDialog(HWND dialog) {
   EndDialog(dialog, 1);
 }
 
-// Takes the typed title and the edits as the current profile's.
-void commit(HWND dialog) {
-  std::memset(profileName, 0, sizeof profileName);
-  GetDlgItemTextA(dialog, IDC_TITLE, profileName, sizeof profileName);
+// The title box's text as a stored name; false when the store cannot take it. A text that
+// fills the box's buffer is longer than any stored name.
+bool typedTitle(HWND dialog, char (&name)[kProfileNameBytes]) {
+  wchar_t typed[kProfileNameBytes + 1];
+  char text[3 * ARRAYSIZE(typed)];
+  return GetDlgItemTextW(dialog, IDC_TITLE, typed, ARRAYSIZE(typed)) < kProfileNameBytes &&
+         WideCharToMultiByte(CP_UTF8, 0, typed, -1, text, sizeof text, nullptr, nullptr) > 0 &&
+         storableProfileName(text, name);
+}
+
+// Takes the typed title and the edits as the current profile's. A title the store cannot take
+// is refused: nothing changes, and the title box has the focus.
+bool commit(HWND dialog) {
+  char name[kProfileNameBytes];
+  if (!typedTitle(dialog, name)) {
+    MessageBoxW(dialog, kTitleRefused, L"Qor", MB_ICONWARNING | MB_OK);
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_TITLE)), TRUE);
+    return false;
+  }
+  std::memcpy(profileName, name, sizeof name);
   copySettings(savedSettings, editSettings);
   applySettings(editSettings);
+  return true;
 }
 
 BOOL onCancel(HWND dialog) {
@@ -194,15 +217,15 @@ BOOL onCancel(HWND dialog) {
 }
 
 BOOL onOk(HWND dialog) {
-  commit(dialog);
+  if (!commit(dialog)) return TRUE;
   closeDialog(dialog);
   return TRUE;
 }
 
 BOOL onUpdate(HWND dialog) {
-  commit(dialog);
+  if (!commit(dialog)) return TRUE;
   saveCurrentProfile();
-  SendMessageA(dialog, UM_FILLPROFILELIST, 0, 0);
+  SendMessageW(dialog, UM_FILLPROFILELIST, 0, 0);
   return TRUE;
 }
 
@@ -215,12 +238,12 @@ BOOL onAdd(HWND dialog) {
     MessageBoxW(dialog, text, L"確認", MB_ICONWARNING | MB_OK);
     return TRUE;
   }
-  commit(dialog);
+  if (!commit(dialog)) return TRUE;
   profileCount = profileCount + 1;
   currentProfile = profileCount - 1;
   saveCurrentProfile();
-  SendDlgItemMessageA(dialog, IDC_TITLE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(profileName));
-  SendMessageA(dialog, UM_SELECTPROFILE, 0, 0);
+  addToProfileList(GetDlgItem(dialog, IDC_TITLE), currentProfile, profileName);
+  SendMessageW(dialog, UM_SELECTPROFILE, 0, 0);
   return TRUE;
 }
 
@@ -228,30 +251,30 @@ BOOL onAdd(HWND dialog) {
 // dialog waits for the answer.
 BOOL onDelete(HWND dialog) {
   if (profileCount < 1) return TRUE;  // nothing stored: nothing to confirm or delete
-  if (MessageBoxA(dialog, "設定を削除しますよろしいですか？", "確認", MB_ICONWARNING | MB_YESNO) !=
+  if (MessageBoxW(dialog, L"設定を削除しますよろしいですか？", L"確認", MB_ICONWARNING | MB_YESNO) !=
       IDYES)
     return TRUE;
-  SendDlgItemMessageA(dialog, IDC_TITLE, CB_DELETESTRING, static_cast<WPARAM>(currentProfile), 0);
+  SendDlgItemMessageW(dialog, IDC_TITLE, CB_DELETESTRING, static_cast<WPARAM>(currentProfile), 0);
   deleteCurrentProfile();
   loadProfiles();
-  SendMessageA(dialog, UM_SELECTPROFILE, 0, 0);
+  SendMessageW(dialog, UM_SELECTPROFILE, 0, 0);
   return TRUE;
 }
 
 BOOL onDefault(HWND dialog) {
   copySettings(editSettings, defaultSettings);
-  SendMessageA(dialog, UM_REFRESHVIEW, 0, 0);
+  SendMessageW(dialog, UM_REFRESHVIEW, 0, 0);
   return TRUE;
 }
 
 BOOL onTest(HWND dialog) {
   if (testMode) {
     testMode = 0;
-    SetDlgItemTextA(dialog, IDC_TEST, "&Test");
+    SetDlgItemTextW(dialog, IDC_TEST, L"&Test");
     applySettings(savedSettings);
     setTopmostBand(dialog, currentSettings.alwaysOnTop);  // as it was before the test
   } else {
-    SetDlgItemTextA(dialog, IDC_TEST, "&Stop");
+    SetDlgItemTextW(dialog, IDC_TEST, L"&Stop");
     copySettings(savedSettings, currentSettings);
     testMode = 1;
   }
@@ -260,11 +283,11 @@ BOOL onTest(HWND dialog) {
 }
 
 BOOL onProfileChosen(HWND dialog) {
-  const LRESULT i = SendDlgItemMessageA(dialog, IDC_TITLE, CB_GETCURSEL, 0, 0);
+  const LRESULT i = SendDlgItemMessageW(dialog, IDC_TITLE, CB_GETCURSEL, 0, 0);
   if (i == CB_ERR || i == currentProfile) return TRUE;
   currentProfile = static_cast<int32_t>(i);
   reloadCurrentProfile();
-  SendMessageA(dialog, UM_SELECTPROFILE, 0, 0);
+  SendMessageW(dialog, UM_SELECTPROFILE, 0, 0);
   return TRUE;
 }
 
@@ -296,12 +319,12 @@ BOOL onCommand(HWND dialog, WORD id, WORD code) {
   }
 }
 
+// A title the store cannot take differs from every stored one.
 bool editsDiffer(HWND dialog) {
   for (const SettingsRow& row : kSettingsRows)
     if (editSettings.*row.field != savedSettings.*row.field) return true;
-  char title[kProfileNameBytes] = {};
-  GetDlgItemTextA(dialog, IDC_TITLE, title, sizeof title);
-  return lstrcmpA(title, profileName) != 0;
+  char title[kProfileNameBytes];
+  return !typedTitle(dialog, title) || std::strcmp(title, profileName) != 0;
 }
 
 // After every message, handled or not.

@@ -19,7 +19,7 @@ struct CheckBox {
 // A drop-down list whose entry k stands for the value k + 1.
 struct ValueList {
   int id;
-  const char* const* texts;
+  const wchar_t* const* texts;
   int count;
   SettingsField field;
 };
@@ -39,8 +39,8 @@ struct Page {
   bool followsAlwaysOnTop;
 };
 
-const char* const kCountTexts[] = {"  1", "  2", "  3", "  4", "  5", "  6", "  7"};
-const char* const kResponseTexts[] = {" 鈍感 ", "やや鈍感", " 標準 ", "やや敏感", " 敏感 "};
+const wchar_t* const kCountTexts[] = {L"  1", L"  2", L"  3", L"  4", L"  5", L"  6", L"  7"};
+const wchar_t* const kResponseTexts[] = {L" 鈍感 ", L"やや鈍感", L" 標準 ", L"やや敏感", L" 敏感 "};
 
 const CheckBox kSystemCheckBoxes[] = {
     {IDC_MOVE_TO_START, &ProfileSettings::dblClickMovesToStart},
@@ -90,13 +90,13 @@ void fillPage(HWND page, const Page& controls) {
   }
   for (int i = 0; i < controls.listCount; ++i) {
     const ValueList& list = controls.lists[i];
-    SendDlgItemMessageA(page, list.id, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageW(page, list.id, CB_RESETCONTENT, 0, 0);
     for (int k = 0; k < list.count; ++k)
-      SendDlgItemMessageA(page, list.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.texts[k]));
+      SendDlgItemMessageW(page, list.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.texts[k]));
     // A stored value outside the list selects nothing and stays as it is.
     const int32_t value = editSettings.*list.field;
     const int entry = value >= 1 && value <= list.count ? value - 1 : -1;
-    SendDlgItemMessageA(page, list.id, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    SendDlgItemMessageW(page, list.id, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
   }
 }
 
@@ -112,7 +112,7 @@ BOOL storeControl(HWND page, const Page& controls, int id, WORD code) {
     const ValueList& list = controls.lists[i];
     if (list.id != id) continue;
     if (code != CBN_SELCHANGE) return TRUE;
-    const LRESULT entry = SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0);
+    const LRESULT entry = SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0);
     if (entry >= 0 && entry < list.count) editSettings.*list.field = static_cast<int32_t>(entry) + 1;
     return TRUE;
   }
@@ -127,8 +127,8 @@ int readStartDelay(HWND page) {
 void fillSizeAndDelay(HWND page) {
   SetDlgItemInt(page, IDC_START_DELAY, static_cast<UINT>(editSettings.startDelaySeconds.load()),
                 TRUE);
-  SendDlgItemMessageA(page, IDC_DIALOG_SIZE, TBM_SETRANGE, TRUE, MAKELPARAM(0, kLargestDialogSize));
-  SendDlgItemMessageA(page, IDC_DIALOG_SIZE, TBM_SETPOS, TRUE, editSettings.dialogSize);
+  SendDlgItemMessageW(page, IDC_DIALOG_SIZE, TBM_SETRANGE, TRUE, MAKELPARAM(0, kLargestDialogSize));
+  SendDlgItemMessageW(page, IDC_DIALOG_SIZE, TBM_SETPOS, TRUE, editSettings.dialogSize);
 }
 
 // Out-of-range text never reaches the setting: it is erased, and the empty box stores 0.
@@ -138,7 +138,7 @@ BOOL onStartDelayChanged(HWND page, WORD code) {
   if (value >= 0 && value <= kMaxStartDelay)
     editSettings.startDelaySeconds = value;
   else
-    SetDlgItemTextA(page, IDC_START_DELAY, "");
+    SetDlgItemTextW(page, IDC_START_DELAY, L"");
   return TRUE;
 }
 
@@ -194,7 +194,7 @@ BOOL onSystemScroll(HWND page, WPARAM wParam, HWND control) {
 INT_PTR afterPageMessage(HWND page, BOOL handled, bool followsAlwaysOnTop) {
   if (!handled) return FALSE;
   applyTestModeEdits(GetParent(page), followsAlwaysOnTop);
-  SendMessageA(GetParent(page), WM_NULL, 0, 0);
+  SendMessageW(GetParent(page), WM_NULL, 0, 0);
   return TRUE;
 }
 
@@ -211,10 +211,10 @@ const Page kPages[kPageCount] = {
 // The page a window shows, kept in the window from its creation on: the dialog's later
 // WM_INITDIALOG, which refreshes the page, carries no tab index.
 const Page* pageOf(HWND page, UINT message, LPARAM lParam) {
-  if (message == WM_INITDIALOG && !GetWindowLongPtrA(page, DWLP_USER) && lParam >= 0 &&
+  if (message == WM_INITDIALOG && !GetWindowLongPtrW(page, DWLP_USER) && lParam >= 0 &&
       lParam < kPageCount)
-    SetWindowLongPtrA(page, DWLP_USER, reinterpret_cast<LONG_PTR>(&kPages[lParam]));
-  return reinterpret_cast<const Page*>(GetWindowLongPtrA(page, DWLP_USER));
+    SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(&kPages[lParam]));
+  return reinterpret_cast<const Page*>(GetWindowLongPtrW(page, DWLP_USER));
 }
 
 BOOL onInit(HWND page, const Page& kind) {

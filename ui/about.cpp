@@ -22,5 +22,5 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void runAboutBox(HWND owner) {
-  DialogBoxParamA(GetModuleHandleA(nullptr), "AboutBox", owner, aboutDialogProc, 0);
+  DialogBoxParamW(GetModuleHandleW(nullptr), L"AboutBox", owner, aboutDialogProc, 0);
 }

@@ -1,7 +1,7 @@
 #include "ui/help.h"
 
 #include <shlwapi.h>
-#include <cstdio>
+#include <cwchar>
 #include "resources/names.h"
 
 namespace {
@@ -12,35 +12,37 @@ DWORD helpContextOf(const DWORD* table, int controlId) {
 }
 
 // The page's anchor: "contents", "index", or "h" and the help context id.
-void anchorOf(UINT command, const DWORD* table, int controlId, char* anchor, size_t size) {
+void anchorOf(UINT command, const DWORD* table, int controlId, wchar_t (&anchor)[32]) {
   const DWORD context = command == HELP_WM_HELP ? helpContextOf(table, controlId) : 0;
   if (context != 0)
-    snprintf(anchor, size, "h%lu", static_cast<unsigned long>(context));
+    wsprintfW(anchor, L"h%lu", static_cast<unsigned long>(context));
   else
-    snprintf(anchor, size, "%s", command == HELP_PARTIALKEY ? "index" : "contents");
+    lstrcpyW(anchor, command == HELP_PARTIALKEY ? L"index" : L"contents");
 }
 
 // A file URL with its anchor survives only when handed to the browser itself: the shell
-// drops the anchor of a file it opens by its type.
+// drops the anchor of a file it opens by its type. Wide throughout: the folder may have any
+// name.
 void openPage(HWND window, UINT command, const DWORD* table, int controlId) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  char* slash = strrchr(path, '\\');
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  wchar_t* slash = wcsrchr(path, L'\\');
   if (length == 0 || length >= MAX_PATH || slash == nullptr) return;
-  snprintf(slash + 1, MAX_PATH - (slash + 1 - path), "%s", kHelpPage);
-  char anchor[32];
-  anchorOf(command, table, controlId, anchor, sizeof anchor);
-  char url[MAX_PATH + 48];
-  int n = snprintf(url, sizeof url, "file:///%s#%s", path, anchor);
+  const int room = static_cast<int>(MAX_PATH - (slash + 1 - path));
+  if (!MultiByteToWideChar(CP_UTF8, 0, kHelpPage, -1, slash + 1, room)) return;
+  wchar_t anchor[32];
+  anchorOf(command, table, controlId, anchor);
+  wchar_t url[MAX_PATH + 48];
+  const int n = wsprintfW(url, L"file:///%s#%s", path, anchor);
   for (int i = 0; i < n; ++i)
-    if (url[i] == '\\') url[i] = '/';
-  char browser[MAX_PATH] = {};
+    if (url[i] == L'\\') url[i] = L'/';
+  wchar_t browser[MAX_PATH] = {};
   DWORD browserSize = MAX_PATH;
-  if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, ".html", "open", browser,
+  if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, L".html", L"open", browser,
                         &browserSize) == S_OK)
-    ShellExecuteA(window, "open", browser, url, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(window, L"open", browser, url, nullptr, SW_SHOWNORMAL);
   else
-    ShellExecuteA(window, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(window, L"open", path, nullptr, nullptr, SW_SHOWNORMAL);
 }
 }  // namespace
 

@@ -5,5 +5,5 @@ void showPopupMenu(HWND owner, HMENU popup) {
   GetCursorPos(&at);
   SetForegroundWindow(owner);
   TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
-  PostMessageA(owner, WM_KILLFOCUS, 0, 0);
+  PostMessageW(owner, WM_KILLFOCUS, 0, 0);
 }

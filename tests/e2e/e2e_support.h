@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <vector>
@@ -129,6 +130,15 @@ inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true,
     EXPECT_TRUE(waitFor([&] { return hooksInstalled(qor); })) << "no hooks";
   }
   return qor;
+}
+
+// Qor.exe and its library unpacked into folder (UTF-8) beside the tests; the copy of Qor.exe.
+inline std::string copyOfQorIn(const std::string& folder) {
+  std::filesystem::create_directory(std::filesystem::u8path(folder));
+  for (const char* file : {"Qor.exe", "Qordll.dll"})
+    CopyFileW(std::filesystem::path(file).c_str(),
+              std::filesystem::u8path(folder + "\\" + file).c_str(), FALSE);
+  return folder + "\\Qor.exe";
 }
 
 inline DWORD waitForExit(PROCESS_INFORMATION& process) {

@@ -502,6 +502,13 @@ UINT osMonitorDpiAt(POINT screen) {
   return 96;
 }
 
+bool osToCodePage(UINT, const char* text, char* buffer, int size) {  // UTF-8 in every one
+  const size_t bytes = std::strlen(text) + 1;
+  if (size < 0 || bytes > static_cast<size_t>(size)) return false;
+  std::memcpy(buffer, text, bytes);
+  return true;
+}
+
 HKEY osRegOpenKey(const char* subkey) {
   if (!registry.count(subkey)) return nullptr;
   openKeys.push_back(subkey);
@@ -513,7 +520,7 @@ HKEY osRegCreateKey(const char* subkey) {
   return osRegOpenKey(subkey);
 }
 void osRegCloseKey(HKEY) {}
-bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type) {
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type, UINT) {
   auto* values = keyOf(key);
   if (!values) return false;
   auto it = values->find(name);
@@ -528,7 +535,7 @@ bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWOR
   *size = n;
   return true;
 }
-bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
+bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size, UINT) {
   auto* values = keyOf(key);
   if (!values || !registryWritable) return false;
   const unsigned char* bytes = static_cast<const unsigned char*>(data);

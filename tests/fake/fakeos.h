@@ -96,7 +96,7 @@ extern void (*onSend)(HWND window, UINT message);
 extern std::vector<SentMessage> queued;
 extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after reset
 
-// HKEY_CURRENT_USER: subkey path -> value name -> value.
+// HKEY_CURRENT_USER: subkey path -> value name -> value, its bytes whatever the code page named.
 extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 extern bool registryWritable;  // false makes every write and delete fail
 extern HWND desktopWindow;  // what osGetDesktopWindow answers; null until a test sets it

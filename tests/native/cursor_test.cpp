@@ -99,11 +99,11 @@ TEST_F(CursorSets, TheSystemReloadsTheUsersSchemeOrTheirFilesStandIn) {
 
   // A value too long for the buffer, one without a terminating zero, or one whose expansion
   // does not fit, loads nothing wrong.
-  std::string unterminated(256, 'x');
+  std::string unterminated(kPathBytes, 'x');
   fake::setValue(kCursorsKey, "Arrow", REG_SZ, unterminated.data(), unterminated.size());
   fake::cursorFiles.push_back(unterminated);
-  fake::setValue(kCursorsKey, "IBeam", REG_SZ, std::string(300, 'y').data(), 300);
-  fake::environment["SystemRoot"] = std::string(250, 'z');
+  fake::setValue(kCursorsKey, "IBeam", REG_SZ, std::string(kPathBytes + 1, 'y').data(), kPathBytes + 1);
+  fake::environment["SystemRoot"] = std::string(kPathBytes - 10, 'z');
   loadCursors();
   showCursorSet(9);
   restoreUserCursors();

@@ -15,15 +15,17 @@ struct TestAppProcess {
   HWND editView = nullptr;
 };
 
-// Starts the program at path, with arguments after its name on the command line. A null
-// process handle on failure.
+// Starts the program at path, with arguments after its name on the command line (UTF-8: of any
+// characters). A null process handle on failure.
 inline PROCESS_INFORMATION launch(const char* path, const char* arguments) {
   char commandLine[2 * MAX_PATH];
   wsprintfA(commandLine, "\"%s\" %s", path, arguments);
-  STARTUPINFOA startup = {};
+  wchar_t wide[2 * MAX_PATH];
+  MultiByteToWideChar(CP_UTF8, 0, commandLine, -1, wide, 2 * MAX_PATH);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(nullptr, wide, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process))
     std::fprintf(stderr, "launch: CreateProcess of %s failed with error %lu\n", path,
                  static_cast<unsigned long>(GetLastError()));

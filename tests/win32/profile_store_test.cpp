@@ -1,4 +1,4 @@
-// The profile store against the real registry.
+// The profile store against the real registry, in code page 932 and again in 1252.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -42,6 +42,25 @@ TEST_F(RealProfileStore, FirstRunCreatesAnEmptyKeyAndSaveWritesExactTypesAndSize
   EXPECT_STREQ(reinterpret_cast<const char*>(stored["DataEnd"].second.data()), "1");
   EXPECT_EQ(stored["A0"].second.at(22 * 4), 5);
   EXPECT_STREQ(reinterpret_cast<const char*>(stored["N0"].second.data()), "サンプル設定");
+}
+
+// The earlier Qor's store as RegSetValueExA wrote it under code page 932 (every byte as UTF-16:
+// the name's 12 bytes as 6 units, then 244 zeros) reads back in any code page, and is saved again.
+TEST_F(RealProfileStore, TheEarlierQorsStoreReadsBackAndIsWrittenAsItWroteIt) {
+  const wchar_t one[10] = L"1", zero[10] = L"0", name[250] = L"日本語の名前";
+  unsigned char record[kSettingsBytes];
+  settingsToBytes(defaultSettings, record);
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key), ERROR_SUCCESS);
+  for (auto [value, text] : {std::pair{L"DataEnd", one}, {L"Data", zero}, {L"N0", name}})
+    RegSetValueExW(key, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), text == name ? 500 : 20);
+  RegSetValueExW(key, L"A0", 0, REG_BINARY, record, sizeof record);
+  const StoreContents earlier = storeContents();
+  loadProfiles();
+  EXPECT_STREQ(profileName, "日本語の名前");
+  saveCurrentProfile();
+  EXPECT_EQ(storeContents(), earlier);
+  RegCloseKey(key);
 }
 
 TEST_F(RealProfileStore, SwitchAndDeleteAgainstTheRealRegistry) {

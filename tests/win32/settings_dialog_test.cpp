@@ -17,6 +17,7 @@
 #include "settings/settings.h"
 #include "tests/common/help_request.h"
 #include "tests/common/store_contents.h"
+#include "tests/common/wide_text.h"
 
 // Stand-ins for the main window's part: the dialog's owner, the popup menu and the About box.
 HWND mainWindow = nullptr;
@@ -91,19 +92,21 @@ int boxAnswer;
 HHOOK boxHook;
 
 BOOL CALLBACK noteStaticText(HWND child, LPARAM) {
-  char name[16], text[256];
+  char name[16];
+  wchar_t text[256];
   GetClassNameA(child, name, sizeof name);
-  if (lstrcmpiA(name, "Static") == 0 && GetWindowTextA(child, text, sizeof text) > 0)
-    boxSeen.text = text;
+  if (lstrcmpiA(name, "Static") == 0 && GetWindowTextW(child, text, 256) > 0)
+    boxSeen.text = in932(text);
   return TRUE;
 }
 
 LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
   HWND box = reinterpret_cast<HWND>(wParam);
-  char caption[64] = {};
-  if (code == HCBT_ACTIVATE && GetWindowTextA(box, caption, sizeof caption) && !std::strcmp(caption, "確認")) {
+  wchar_t caption[64] = {};  // the question before a delete, or a title refused
+  if (code == HCBT_ACTIVATE && GetWindowTextW(box, caption, 64) &&
+      (in932(caption) == "確認" || in932(caption) == "Qor")) {
     ++boxSeen.count;
-    boxSeen.caption = caption;
+    boxSeen.caption = in932(caption);
     EnumChildWindows(box, noteStaticText, 0);
     boxSeen.owner = GetWindow(box, GW_OWNER);
     boxSeen.ownerDisabled = !IsWindowEnabled(boxSeen.owner);
@@ -116,9 +119,9 @@ LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
 bool topmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 std::string textOf(HWND window) {
-  char text[300] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  wchar_t text[300] = {};
+  GetWindowTextW(window, text, 300);
+  return in932(text);
 }
 
 class SettingsDialog : public ::testing::Test {
@@ -144,8 +147,8 @@ class SettingsDialog : public ::testing::Test {
   void open(int size = 0) {
     dialogSizeInUse = size;
     registerDialogControls();
-    dialog = CreateDialogParamA(GetModuleHandleA(nullptr),
-                                MAKEINTRESOURCEA(size ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL),
+    dialog = CreateDialogParamW(GetModuleHandleW(nullptr),
+                                MAKEINTRESOURCEW(size ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL),
                                 mainWindow, settingsDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     pump();
@@ -232,9 +235,9 @@ class SettingsDialog : public ::testing::Test {
   bool updateEnabled() { return IsWindowEnabled(control(IDC_UPDATE)) != 0; }
   int listCount() { return static_cast<int>(SendMessageA(control(IDC_TITLE), CB_GETCOUNT, 0, 0)); }
   std::string listEntry(int i) {
-    char text[kProfileNameBytes] = {};
-    SendMessageA(control(IDC_TITLE), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    return text;
+    wchar_t text[kProfileNameBytes] = {};
+    SendMessageW(control(IDC_TITLE), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    return in932(text);
   }
 
   HWND dialog = nullptr;
@@ -262,28 +265,37 @@ TEST_F(SettingsDialog, OpensOnTheCurrentProfileWithItsTitleTabsAndTexts) {
       {IDC_TITLE_LABEL, "タイトル(&I)"}, {IDC_SETTINGS_OK, "&OK"}, {IDCANCEL, "&CANCEL"},
       {IDC_DEFAULT, "&Default"}, {IDC_TEST, "&Test"}, {IDC_UPDATE, "更新(&A)"}};
   for (auto t : texts) EXPECT_EQ(textOf(control(t.id)), t.text) << t.id;
-  char menuText[64] = {};
-  GetMenuStringA(GetMenu(dialog), 0, menuText, sizeof menuText, MF_BYPOSITION);
-  EXPECT_STREQ(menuText, "登録(&R)");
+  wchar_t menuText[64] = {};
+  GetMenuStringW(GetMenu(dialog), 0, menuText, 64, MF_BYPOSITION);
+  EXPECT_EQ(in932(menuText), "登録(&R)");
 
   HWND tabs = control(IDC_TABS);
   const char* tabTexts[] = {"ｼｽﾃﾑ設定", "パン設定", "ｽｸﾛｰﾙ設定"};
   const char* tips[] = {"Qor95のシステム環境の設定", "パン機能の設定", "ｽｸﾛｰﾙ機能の設定"};
   ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
   for (int i = 0; i < 3; ++i) {
-    char text[64] = {};
-    TCITEMA item = {};
+    wchar_t text[64] = {};
+    TCITEMW item = {};
     item.mask = TCIF_TEXT;
     item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(tabs, TCM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(text, tabTexts[i]);
-    NMTTDISPINFOA tip = {};
-    tip.hdr = {nullptr, static_cast<UINT_PTR>(i), static_cast<UINT>(TTN_NEEDTEXTA)};
-    SendMessageA(dialog, WM_NOTIFY, i, reinterpret_cast<LPARAM>(&tip));
+    item.cchTextMax = 64;
+    SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(in932(text), tabTexts[i]);
+    NMTTDISPINFOW tip = {};
+    tip.hdr = {nullptr, static_cast<UINT_PTR>(i), static_cast<UINT>(TTN_NEEDTEXTW)};
+    SendMessageW(dialog, WM_NOTIFY, i, reinterpret_cast<LPARAM>(&tip));
     ASSERT_NE(tip.lpszText, nullptr);
-    EXPECT_STREQ(tip.lpszText, tips[i]);
+    EXPECT_EQ(in932(tip.lpszText), tips[i]);
   }
+  // A title that code page 932 cannot write: OK, Update and Add say so and store nothing.
+  const StoreContents before = storeContents();
+  SetWindowTextW(FindWindowExA(control(IDC_TITLE), nullptr, "Edit", nullptr), L"Qor-Åø-测试");
+  boxAnswer = IDOK;
+  for (int command : {IDC_SETTINGS_OK, IDC_UPDATE, IDM_ADD}) menuCommand(command);
+  EXPECT_EQ(boxSeen.count, 3);
+  EXPECT_EQ(boxSeen.text, "このタイトルは記録できません。シフトJISで表せる文字だけを使い、"
+                          "半角255文字（全角127文字）以内で入力してください。");
+  EXPECT_EQ(storeContents(), before);
 }
 
 TEST_F(SettingsDialog, DefaultThenCancelKeepsAndDefaultThenOkTakesTheDefaultsUnstored) {
@@ -712,7 +724,7 @@ TEST_F(SettingsDialog, TabsShowTheirPageTemplateAtItsPlaceInBothSizes) {
   dialog = nullptr;
 }
 
-TEST_F(SettingsDialog, PageTextsReachTheScreenInCodePage932) {
+TEST_F(SettingsDialog, PageTextsReachTheScreenInEveryCodePage) {
   storeProfiles(1, 0);
   open();
   struct { int tab; int id; const char* text; } texts[] = {

@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "tests/common/help_request.h"
+#include "tests/common/wide_text.h"
 
 namespace {
 struct Item {
@@ -34,14 +35,14 @@ std::ostream& operator<<(std::ostream& os, const Item& item) {
 std::vector<Item> itemsOf(HMENU menu) {
   std::vector<Item> items;
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[256] = "";
-    MENUITEMINFOA info = {};
+    wchar_t text[256] = L"";
+    MENUITEMINFOW info = {};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
     info.dwTypeData = text;
-    info.cch = sizeof text;
-    GetMenuItemInfoA(menu, i, TRUE, &info);
-    Item item = {info.hSubMenu ? 0 : info.wID, text, (info.fState & MFS_CHECKED) != 0, {}};
+    info.cch = 256;
+    GetMenuItemInfoW(menu, i, TRUE, &info);
+    Item item = {info.hSubMenu ? 0 : info.wID, in932(text), (info.fState & MFS_CHECKED) != 0, {}};
     if (info.fType & MFT_SEPARATOR) item = {0, "-", false, {}};
     if (info.hSubMenu) item.submenu = itemsOf(info.hSubMenu);
     items.push_back(item);
@@ -68,6 +69,7 @@ void storeProfiles(std::vector<const char*> names, int32_t current) {
   profileCount = static_cast<int32_t>(names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     currentProfile = static_cast<int32_t>(i);
+    ZeroMemory(profileName, sizeof profileName);  // the filler is zeros, as the dialog leaves it
     lstrcpyA(profileName, names[i] ? names[i] : "");
     copySettings(currentSettings, defaultSettings);
     currentSettings.panVCount = static_cast<int32_t>(i + 1);
@@ -135,10 +137,10 @@ TEST_F(Tray, RightMenuWithZeroOneAndThreeProfiles) {
   struct { std::vector<const char*> names; int32_t current; std::vector<Item> profiles; } cases[] = {
       {{}, 0, {}},
       {{nullptr}, 0, {{IDM_FIRST_PROFILE, "サンプル設定", true, {}}}},
-      {{"一番", "二番", nullptr},
+      {{"一番", "二番の設定", nullptr},
        1,
        {{IDM_FIRST_PROFILE, "一番", false, {}},
-        {IDM_FIRST_PROFILE + 1, "二番", true, {}},
+        {IDM_FIRST_PROFILE + 1, "二番の設定", true, {}},
         {IDM_FIRST_PROFILE + 2, "読み込み失敗Default設定", false, {}}}},
   };
   for (const auto& c : cases) {
