@@ -3,6 +3,7 @@
 #include <shlwapi.h>
 #include <cwchar>
 #include "resources/names.h"
+#include "ui/help_url.h"
 
 namespace {
 DWORD helpContextOf(const DWORD* table, int controlId) {
@@ -12,12 +13,12 @@ DWORD helpContextOf(const DWORD* table, int controlId) {
 }
 
 // The page's anchor: "contents", "index", or "h" and the help context id.
-void anchorOf(UINT command, const DWORD* table, int controlId, wchar_t (&anchor)[32]) {
+void anchorOf(UINT command, const DWORD* table, int controlId, char (&anchor)[32]) {
   const DWORD context = command == HELP_WM_HELP ? helpContextOf(table, controlId) : 0;
   if (context != 0)
-    wsprintfW(anchor, L"h%lu", static_cast<unsigned long>(context));
+    wsprintfA(anchor, "h%lu", static_cast<unsigned long>(context));
   else
-    lstrcpyW(anchor, command == HELP_PARTIALKEY ? L"index" : L"contents");
+    lstrcpyA(anchor, command == HELP_PARTIALKEY ? "index" : "contents");
 }
 
 // A file URL with its anchor survives only when handed to the browser itself: the shell
@@ -30,12 +31,18 @@ void openPage(HWND window, UINT command, const DWORD* table, int controlId) {
   if (length == 0 || length >= MAX_PATH || slash == nullptr) return;
   const int room = static_cast<int>(MAX_PATH - (slash + 1 - path));
   if (!MultiByteToWideChar(CP_UTF8, 0, kHelpPage, -1, slash + 1, room)) return;
-  wchar_t anchor[32];
+  char anchor[32];
   anchorOf(command, table, controlId, anchor);
-  wchar_t url[MAX_PATH + 48];
-  const int n = wsprintfW(url, L"file:///%s#%s", path, anchor);
-  for (int i = 0; i < n; ++i)
-    if (url[i] == L'\\') url[i] = L'/';
+  // The address percent-encoded (a space or a name in any script would split it or go astray)
+  // and quoted, as the browser's one argument.
+  char utf8Path[MAX_PATH * 3], utf8Url[MAX_PATH * 9 + 48];
+  wchar_t url[MAX_PATH * 9 + 48];
+  if (!WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8Path, sizeof utf8Path, nullptr, nullptr) ||
+      !helpPageUrl(utf8Path, anchor, utf8Url + 1, sizeof utf8Url - 2))
+    return;
+  utf8Url[0] = '"';
+  lstrcatA(utf8Url, "\"");
+  if (!MultiByteToWideChar(CP_UTF8, 0, utf8Url, -1, url, sizeof url / sizeof url[0])) return;
   wchar_t browser[MAX_PATH] = {};
   DWORD browserSize = MAX_PATH;
   if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, L".html", L"open", browser,

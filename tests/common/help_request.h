@@ -1,6 +1,7 @@
 // The browser of the help tests: qor_help_probe.exe, beside the test, registered for .html
 // pages in the test prefix. nextHelpRequest() gives what the next help command asked it to
-// open, this program's folder shown as "<bin>"; "" when nothing came within 30 s.
+// open, this program's folder shown as "<bin>", and the quotes of its one argument taken off
+// (an address that came unquoted reads "unquoted: …"); "" when nothing came within 30 s.
 #pragma once
 #include <windows.h>
 #include <cstdio>
@@ -31,5 +32,8 @@ inline std::string nextHelpRequest() {
   DeleteFileA(kHelpRequestFile.c_str());
   std::string url = "file:///" + kTestFolder, request = text;
   for (char& c : url) c = c == '\\' ? '/' : c;
+  if (request.size() < 2 || request.front() != '"' || request.back() != '"')
+    return request.empty() ? request : "unquoted: " + request;
+  request = request.substr(1, request.size() - 2);
   return request.rfind(url, 0) == 0 ? "<bin>" + request.substr(url.size()) : request;
 }

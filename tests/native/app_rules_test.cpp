@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_rules.h"
+#include "ui/help_url.h"
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "tests/fake/fakeos.h"
@@ -68,4 +69,20 @@ TEST(EventSlotsSecurity, TheUsersAndSystemsAloneAndNeitherWritableNorReadableFro
   char text[512];
   ASSERT_TRUE(eventSlotsSecurityText("S-1-5-21-7", text));
   EXPECT_STREQ(text, "O:S-1-5-21-7D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;S-1-5-21-7)S:(ML;;NWNR;;;ME)");
+}
+
+TEST(HelpPage, TheAddressIsPercentEncoded) {
+  struct { const char* path; const char* url; } cases[] = {
+      {"C:\\Qor\\Qor.html", "file:///C:/Qor/Qor.html#h45"},
+      {"C:\\Users\\A B\\Qor.html", "file:///C:/Users/A%20B/Qor.html#h45"},
+      {"C:\\Qor-\xC3\x85\xC3\xB8-\xE6\xB5\x8B\\Qor.html", "file:///C:/Qor-%C3%85%C3%B8-%E6%B5%8B/Qor.html#h45"},
+      {"C:\\50%#1\\Qor.html", "file:///C:/50%25%231/Qor.html#h45"},
+  };
+  for (auto c : cases) {
+    char url[128];
+    ASSERT_TRUE(helpPageUrl(c.path, "h45", url, sizeof url));
+    EXPECT_STREQ(url, c.url);
+  }
+  char tiny[16];
+  EXPECT_FALSE(helpPageUrl("C:\\Qor\\Qor.html", "h45", tiny, sizeof tiny));
 }
