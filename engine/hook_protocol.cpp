@@ -5,6 +5,9 @@
 #include "engine/scroll.h"
 #include "engine/send.h"
 #include "settings/settings.h"
+#include "settings/user_options.h"
+
+#include <cstring>
 
 SharedInt32 engineEnabled = 1;
 SharedUInt32 startTick = 0;
@@ -83,6 +86,17 @@ LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
 
 void publishDemand() {
   if (!eventSlots) return;
+  // The library in a process of a program left alone forwards nothing; it learns them here.
+  static uint32_t publishedList = ~0u;
+  if (publishedList != leftAloneListChanges()) {
+    uint64_t keys[kMaxLeftAlonePrograms];
+    uint32_t count = 0;
+    for (const char* name = leftAlonePrograms(); *name && count < kMaxLeftAlonePrograms;
+         name += std::strlen(name) + 1)
+      keys[count++] = leftAloneKeyOf(name);
+    publishLeftAloneKeys(eventSlots, keys, count);
+    publishedList = leftAloneListChanges();
+  }
   const uint32_t demand = !engineEnabled             ? kSendNothing
                           : engineWantsMovements()     ? kSendEverything
                           : panState == kPanStandby    ? kSendChangedMovements

@@ -74,6 +74,32 @@ LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fal
   return fallback;
 }
 
+// Whether this process runs a program the user left alone: then the library forwards nothing.
+// Its own key is taken once; the list only when Qor has rewritten it.
+bool leftAloneHere(const EventSlots* slots) {
+  static uint64_t ownKey = 0;
+  static uint32_t checked = 1;  // odd: never read
+  static bool leftAlone = false;
+  if (!ownKey) {
+    wchar_t path[MAX_PATH];
+    char name[MAX_PATH * 3];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    DWORD start = length;
+    while (start > 0 && path[start - 1] != L'\\') --start;
+    if (!WideCharToMultiByte(CP_UTF8, 0, path + start, -1, name, sizeof name, nullptr, nullptr))
+      return false;
+    ownKey = leftAloneKeyOf(name);
+  }
+  const uint32_t version = __atomic_load_n(&slots->owner.leftAlone.version, __ATOMIC_ACQUIRE);
+  if (version != checked) {
+    uint32_t read = 0;
+    leftAlone = leftAloneKeyListed(slots, ownKey, &read);
+    checked = read;  // odd while Qor rewrote them: read again next time
+  }
+  return leftAlone;
+}
+
 // For a movement over a common control of this very thread, the control's own answer to its
 // hit test at the point: a direct call here, where Qor would need a round trip into this
 // process to ask. Qor decides what it means.
@@ -98,7 +124,8 @@ uint32_t controlFlagsAt(const MOUSEHOOKSTRUCT* event) {
 // mouse away.
 LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   EventSlots* slots = eventSlots();
-  if (!slots || __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED) == kSendNothing)
+  if (!slots || __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED) == kSendNothing ||
+      leftAloneHere(slots))
     return kAnswerPass;
   HWND window = knownHookWindow(slots);
   if (!window || event->hwnd == window) return kAnswerPass;
@@ -133,7 +160,8 @@ LRESULT CALLBACK MouseFunc(int code, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK CallWndProcFunc(int code, WPARAM wParam, LPARAM lParam) {
   EventSlots* slots = code == MSGF_MENU ? eventSlots() : nullptr;
-  if (slots && __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED) != kSendNothing) {
+  if (slots && __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED) != kSendNothing &&
+      !leftAloneHere(slots)) {
     const MSG* filtered = reinterpret_cast<const MSG*>(lParam);
     sendToHookWindow(kMsgMenuLoop, filtered->message, filtered->wParam, 0);
   }

@@ -82,6 +82,17 @@ inline uint32_t hitTestMessageOf(const char* className) {
   return 0;
 }
 
+// A program file name's key: FNV-1a over its UTF-8 bytes, the letters A to Z folded to lower
+// case as file names compare.
+inline uint64_t leftAloneKeyOf(const char* fileName) {
+  uint64_t key = 0xCBF29CE484222325ull;
+  for (const unsigned char* c = reinterpret_cast<const unsigned char*>(fileName); *c; ++c) {
+    key ^= *c >= 'A' && *c <= 'Z' ? *c - 'A' + 'a' : *c;
+    key *= 0x100000001B3ull;
+  }
+  return key;
+}
+
 // Hit-test codes that classification turns into a kind by themselves: 0..18, 20 and 21.
 // Beside any other code (HTOBJECT, HTTRANSPARENT, HTERROR …) what lies under the pointer is
 // looked up again at the point.
@@ -126,7 +137,7 @@ inline void copyRecord(To& to, const From& from) {
 // Qor.exe alone creates the block, with a security descriptor of its own; the library only
 // opens it, and forwards only to the hook window the block names, of the process it names,
 // when that process runs the Qor.exe beside the library.
-#define EVENT_SLOTS_NAME "QorDLL.EventSlots.6"
+#define EVENT_SLOTS_NAME "QorDLL.EventSlots.7"
 enum { kEventSlotCount = 64 };
 enum { kEventSlotReclaimMs = 2 * kHookSendTimeoutMs };
 // How far ahead of a sender's clock a live claim may lie: another sender read its clock later
@@ -161,12 +172,22 @@ struct SeenFacts {
   uint32_t hitTestCode;
   uint32_t controlFlags;
 };
+// The programs the user left alone, by key (leftAloneKeyOf their file names): the library in a
+// process of one of them forwards nothing at all. Written by Qor between an odd and the next
+// even version.
+enum { kMaxLeftAlonePrograms = 256 };
+struct LeftAloneKeys {
+  uint32_t version;
+  uint32_t count;
+  uint64_t key[kMaxLeftAlonePrograms];
+};
 struct EventSlotsOwner {
   uint32_t magic;
   uint32_t process;     // Qor's process id
   uint32_t hookWindow;  // Qor's hook window; 0 while it has none
   uint32_t demand;      // an EventDemand, kept current by Qor
   SeenFacts seen;
+  LeftAloneKeys leftAlone;
 };
 
 // What Qor needs of the library now. While no gesture runs, a movement only tells Qor what lies
@@ -299,6 +320,34 @@ inline void publishSeenFacts(EventSlots* slots, uint32_t window, uint32_t hitTes
   v.hitTestCode = hitTestCode;
   v.controlFlags = controlFlags;
   __atomic_store_n(&f.version, (version | 1) + 1, __ATOMIC_RELEASE);
+}
+
+// Qor's side: the keys of the programs left alone (at most kMaxLeftAlonePrograms).
+inline void publishLeftAloneKeys(EventSlots* slots, const uint64_t* keys, uint32_t count) {
+  LeftAloneKeys& l = slots->owner.leftAlone;
+  const uint32_t version = __atomic_load_n(&l.version, __ATOMIC_RELAXED);
+  __atomic_store_n(&l.version, version | 1, __ATOMIC_RELAXED);
+  __atomic_thread_fence(__ATOMIC_RELEASE);
+  volatile LeftAloneKeys& v = l;
+  if (count > kMaxLeftAlonePrograms) count = kMaxLeftAlonePrograms;
+  for (uint32_t i = 0; i < count; ++i) v.key[i] = keys[i];
+  v.count = count;
+  __atomic_store_n(&l.version, (version | 1) + 1, __ATOMIC_RELEASE);
+}
+
+// The library's side: whether key is a program left alone, with the version of the keys it
+// read; false with an odd version while Qor rewrites them (the library asks again later).
+inline bool leftAloneKeyListed(const EventSlots* slots, uint64_t key, uint32_t* version) {
+  const LeftAloneKeys& l = slots->owner.leftAlone;
+  *version = __atomic_load_n(&l.version, __ATOMIC_ACQUIRE);
+  const volatile LeftAloneKeys& v = l;
+  uint32_t count = v.count;
+  if (count > kMaxLeftAlonePrograms) count = kMaxLeftAlonePrograms;
+  bool listed = false;
+  for (uint32_t i = 0; i < count && !listed; ++i) listed = v.key[i] == key;
+  __atomic_thread_fence(__ATOMIC_ACQUIRE);
+  if (__atomic_load_n(&l.version, __ATOMIC_RELAXED) != *version) *version |= 1;
+  return listed && !(*version & 1);
 }
 
 // The library's choice for one event of process processId: true when the movement is kept for

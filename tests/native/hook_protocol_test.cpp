@@ -13,7 +13,7 @@ namespace {
 const uint32_t kNow = 5000;  // the tick at which the senders claim their slots
 
 EventRecord recordAt(HWND window, int32_t x, int32_t y, uint32_t hit = HTCLIENT) {
-  return {x, y, handle32Of(window), hit, 0, WM_MOUSEMOVE};
+  return {x, y, handle32Of(window), hit, 0, WM_MOUSEMOVE, 0};
 }
 
 class HookProtocol : public ::testing::Test {
@@ -42,7 +42,7 @@ class HookProtocol : public ::testing::Test {
 
 TEST(EventSlots, TicketsNameOneUseOfOneSlot) {
   auto slots = std::make_unique<EventSlots>();
-  EventRecord in = {-5, 7, 0x1234, HTVSCROLL, 99, WM_LBUTTONUP}, out = {};
+  EventRecord in = {-5, 7, 0x1234, HTVSCROLL, 99, WM_LBUTTONUP, 0}, out = {};
   int32_t first = publishEvent(slots.get(), in, kNow);
   ASSERT_TRUE(readEvent(slots.get(), first, &out));
   EXPECT_FALSE(readEvent(slots.get(), first, &out)) << "read once: the same ticket again reads nothing";
@@ -153,7 +153,7 @@ TEST_F(HookProtocol, ForgedOrStaleTicketsPassAndChangeNothing) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
   panState = kPanStandby;
   forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
-  slots->kept = {1000, recordAt(plain, 200, 200)};
+  slots->kept = {1000, recordAt(plain, 200, 200), 0};
   slots->kept.record.message = WM_RBUTTONDOWN;  // kept by no library: dropped
   forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
   int32_t stale = publishEvent(slots.get(), recordAt(plain, 200, 200), kNow);
@@ -231,6 +231,28 @@ TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabled) {
   engineEnabled = 1;
   hookTimerTick();
   EXPECT_EQ(engine_test::scrollMessages(), engine_test::pairs(plain, WM_VSCROLL, SB_LINEDOWN, 2));
+}
+
+TEST_F(HookProtocol, TheProgramsLeftAloneReachTheLibraryAsKeys) {
+  const char* listed[] = {"Notepad.exe", "\xE3\x83\xA1\xE3\x83\xA2.exe"};
+  setLeftAlonePrograms(listed, 2);
+  publishDemand();
+  struct { const char* name; bool listed; } rows[] = {
+      {"NOTEPAD.EXE", true}, {"\xE3\x83\xA1\xE3\x83\xA2.EXE", true},
+      {"notepad2.exe", false}, {"Notepad", false},
+  };
+  uint32_t version = 0;
+  for (const auto& r : rows)
+    EXPECT_EQ(leftAloneKeyListed(slots.get(), leftAloneKeyOf(r.name), &version), r.listed) << r.name;
+  EXPECT_EQ(version & 1, 0u);
+  // While Qor rewrites the keys the library reads none and asks again.
+  slots->owner.leftAlone.version |= 1;
+  EXPECT_FALSE(leftAloneKeyListed(slots.get(), leftAloneKeyOf("notepad.exe"), &version));
+  EXPECT_EQ(version & 1, 1u);
+  setLeftAlonePrograms(nullptr, 0);
+  publishDemand();
+  EXPECT_FALSE(leftAloneKeyListed(slots.get(), leftAloneKeyOf("notepad.exe"), &version));
+  EXPECT_EQ(version & 1, 0u);
 }
 
 TEST_F(HookProtocol, PeerNoticesReachThePeerWindowWhenThereIsOne) {
@@ -332,7 +354,9 @@ TEST(EventSlots, AMovementIsKeptByWhatQorNeedsAndWhatItSawLast) {
     uint32_t taken = 0, sender = 0;
     EventRecord back = {};
     EXPECT_EQ(takeKeptMovement(slots.get(), &taken, &back, &sender), r.kept);
-    if (r.kept) EXPECT_EQ(sender * 1000 + back.window, 2001u * 1000 + r.record.window);
+    if (r.kept) {
+      EXPECT_EQ(sender * 1000 + back.window, 2001u * 1000 + r.record.window);
+    }
   }
   // A code that leaves the kind to the point, or facts no longer the last Qor saw: sent.
   auto slots = std::make_unique<EventSlots>();
