@@ -14,7 +14,11 @@ bool runsAboveTheShell() {
 }
 
 bool startAsOnlyCopy() {
-  if (osFindWindow(MAIN_WINDOW_CLASS, nullptr)) return false;
+  if (HWND running = osFindWindow(MAIN_WINDOW_CLASS, nullptr)) {
+    osAllowForeground(osWindowProcessId(running));
+    osPostMessage(running, openSettingsMessage, 0, 0);
+    return false;
+  }
   osRestoreSystemCursors();
   return true;
 }

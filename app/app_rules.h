@@ -10,8 +10,8 @@
 // the processes of the user's own level can write into the block and send to its windows.
 bool runsAboveTheShell();
 
-// The first step of a start: false while a copy runs (it is neither disturbed nor told).
-// Otherwise the user's own cursors come back before anything else, in case an earlier copy
+// The first step of a start: false while a copy runs, which is asked to show its settings
+// dialog (the user started Qor to reach it) and is otherwise undisturbed. Otherwise the user's own cursors come back before anything else, in case an earlier copy
 // ended without restoring them (killed in the middle of a gesture).
 bool startAsOnlyCopy();
 

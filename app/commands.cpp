@@ -30,7 +30,13 @@ void openMouseControlPanel() {
 void toggleStandby() {
   changeEngineOutsideHookThread([] { panState = panState == kPanOff ? kPanStandby : kPanOff; });
 }
+// Asked for again while a dialog of Qor's shows (a second start of Qor), that one comes to
+// the front: one dialog at a time.
 void openSettings() {
+  if (settingsDialogOpen || aboutOpen) {
+    SetForegroundWindow(GetLastActivePopup(mainWindow));
+    return;
+  }
   testMode = 0;
   dialogSizeInUse = chooseDialogSize(currentSettings.dialogSize);
   registerDialogControls();

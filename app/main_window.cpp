@@ -9,7 +9,9 @@
 #include "app/hook_thread.h"
 #include "engine/shell_windows.h"
 #include "os/os.h"
+#include "resources/resource.h"
 #include "settings/profile_store.h"
+#include "settings/user_options.h"
 
 HINSTANCE appInstance = GetModuleHandleW(nullptr);
 HWND mainWindow = nullptr;
@@ -40,8 +42,11 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
     followSettings();
   };
   onSettingsApplied = followSettings;
+  changeLiveOptions = changeEngineOutsideHookThread;
   loadProfiles();
+  loadUserOptions();
   setTrayIcon(NIM_ADD);
+  welcomeUser();
   // Standby before the hooks: the first event they forward already finds it.
   if (currentSettings.startInStandby) panState = kPanStandby;
   // Without it Qor runs on with no hooks and no engine; tray, menus and dialogs still work.
@@ -120,6 +125,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENU: return 0;
     case WM_INITMENUPOPUP: return 0;
     case trayCallbackMessage: return onTray(lParam);
+    case openSettingsMessage: runCommand(IDM_SETTINGS); return 0;
     default:
       if (taskbarCreated && message == taskbarCreated) return onTaskbarCreated();
       return DefWindowProcW(window, message, wParam, lParam);

@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
+#include "settings/user_options.h"
 #include "ui/about.h"
 #include "ui/popup_menu.h"
 
@@ -49,6 +50,26 @@ BOOL setTrayIcon(DWORD action) {
   BOOL result = Shell_NotifyIconW(action, &icon);
   if (icon.hIcon) DestroyIcon(icon.hIcon);
   return result;
+}
+
+// Told once per user, when Qor first starts for them: a right-click in standby pans, so the
+// way back to every menu must be known, and Windows 11 hides a new icon in the overflow.
+void welcomeUser() {
+  if (userWelcomed()) return;
+  NOTIFYICONDATAW icon = {};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = mainWindow;
+  icon.uID = 0;
+  icon.uFlags = NIF_INFO;
+  icon.dwInfoFlags = NIIF_INFO;
+  lstrcpynW(icon.szInfoTitle, L"Qor が常駐しました", ARRAYSIZE(icon.szInfoTitle));
+  wsprintfW(icon.szInfo,
+            L"スタンバイ中はウィンドウの中で%sをクリックするとパン (スクロール) が始まり、"
+            L"もう一度クリックすると止まります。左右のボタンを同時に押すとスタンバイの入と切が"
+            L"切り替わります。このアイコンはタスクバーの「^」の中にあり、タスクバーへドラッグ"
+            L"すると常に表示できます。",
+            userPanButton == kPanButtonMiddle ? L"中ボタン" : L"右ボタン");
+  if (Shell_NotifyIconW(NIM_MODIFY, &icon)) markUserWelcomed();
 }
 
 HMENU loadTrayMenu(UINT mouseMessage) {

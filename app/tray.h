@@ -5,6 +5,8 @@
 
 // Adds (NIM_ADD) or deletes (NIM_DELETE) the tray icon of mainWindow.
 BOOL setTrayIcon(DWORD action);
+// The balloon that tells a user new to Qor how to reach it; once per user.
+void welcomeUser();
 // Menu 227 (left button) or 218 (right button), with its check marks set and, for the
 // right button, the profile items and the exit item appended; its first popup is shown.
 HMENU loadTrayMenu(UINT mouseMessage);

@@ -40,6 +40,8 @@ SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The process that owns window; 0 when it is not a window.
 DWORD osWindowProcessId(HWND window);
+// Lets the process take the foreground from this one (a second start hands its right on).
+void osAllowForeground(DWORD processId);
 DWORD osCurrentProcessId();
 // The full path of the process's program, UTF-8; false when it cannot be read.
 bool osProcessImageName(DWORD processId, char* buffer, DWORD size);

@@ -112,6 +112,7 @@ SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return PostMessageA(window, message, wParam, lParam) != 0;
 }
+void osAllowForeground(DWORD processId) { AllowSetForegroundWindow(processId); }
 DWORD osWindowProcessId(HWND window) {
   DWORD processId = 0;
   return GetWindowThreadProcessId(window, &processId) ? processId : 0;

@@ -107,6 +107,7 @@ struct RECT { LONG left, top, right, bottom; };
 #define REG_EXPAND_SZ 2
 #define REG_BINARY 3
 #define REG_DWORD 4
+#define REG_MULTI_SZ 7
 
 // Code pages
 #define CP_UTF8 65001

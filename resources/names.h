@@ -35,6 +35,10 @@ inline constexpr char kHelpPage[] = "Qor.html";
 // The hidden main window's class: a window of it means a copy of Qor runs.
 #define MAIN_WINDOW_CLASS "QorWClass"
 
+// What a second start of Qor posts the running copy, wParam and lParam 0: show the settings
+// dialog, or bring it to the front. WM_APP + 101, spelt out for the native build.
+enum { openSettingsMessage = 0x8000 + 101 };
+
 #ifdef _WIN32
 #include <windows.h>
 // What the tray icon sends the main window.

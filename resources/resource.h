@@ -1,4 +1,4 @@
-// Resource and control ids of Qor.exe, by type: dialogs 118-136, menus 218-229, icons 233
+// Resource and control ids of Qor.exe, by type: dialogs 118-138, menus 218-229, icons 233
 // and 239, cursors 254-271. Never reuse an id.
 #pragma once
 
@@ -30,6 +30,8 @@
 #define IDD_SYSTEM_PAGE_LARGE 136
 #define IDD_PAN_PAGE_LARGE 135
 #define IDD_SCROLL_PAGE_LARGE 133
+#define IDD_LEFT_ALONE_PAGE_SMALL 137
+#define IDD_LEFT_ALONE_PAGE_LARGE 138
 #define IDC_STANDBY_AT_START 1246
 #define IDC_MOVE_TO_START 1098
 #define IDC_OPEN_START_MENU 1091
@@ -54,6 +56,14 @@
 #define IDC_HCOUNT_LABEL 151
 #define IDC_VRESPONSE_LABEL 152
 #define IDC_HRESPONSE_LABEL 153
+#define IDC_PAN_BUTTON_LABEL 1250
+#define IDC_PAN_BUTTON 1251
+#define IDC_LEFT_ALONE_LABEL 1252
+#define IDC_LEFT_ALONE_LIST 1253
+#define IDC_LEFT_ALONE_NAME_LABEL 1254
+#define IDC_LEFT_ALONE_NAME 1255
+#define IDC_LEFT_ALONE_ADD 1256
+#define IDC_LEFT_ALONE_REMOVE 1257
 
 // Gesture cursors, named by what their triangles point at (the way the content moves).
 #define IDCUR_LEFT 254

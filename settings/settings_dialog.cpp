@@ -1,5 +1,5 @@
-// The settings dialog: the profile's title and the list of stored profiles, three tabbed
-// pages that edit editSettings, the buttons and menus that store, add and delete profiles,
+// The settings dialog: the profile's title and the list of stored profiles, four tabbed
+// pages that edit editSettings and the user's own options, the buttons and menus that store, add and delete profiles,
 // and test mode, in which every edit acts on currentSettings at once.
 #include "settings/dialog.h"
 
@@ -9,6 +9,7 @@
 #include "settings/profile_store.h"
 #include "settings/settings.h"
 #include "settings/settings_pages.h"
+#include "settings/user_options.h"
 #include "ui/about.h"
 #include "ui/help.h"
 #include "ui/popup_menu.h"
@@ -36,6 +37,7 @@ const Tab kTabs[kPageCount] = {
     {L"ｼｽﾃﾑ設定", L"Qor95のシステム環境の設定"},
     {L"パン設定", L"パン機能の設定"},
     {L"ｽｸﾛｰﾙ設定", L"ｽｸﾛｰﾙ機能の設定"},
+    {L"除外", L"Qor が何もしないプログラム"},
 };
 
 const wchar_t kTitleRefused[] =
@@ -44,8 +46,8 @@ const wchar_t kTitleRefused[] =
 
 // Page templates by dialogSizeInUse and tab.
 const WORD kPageTemplates[2][kPageCount] = {
-    {IDD_SYSTEM_PAGE_SMALL, IDD_PAN_PAGE_SMALL, IDD_SCROLL_PAGE_SMALL},
-    {IDD_SYSTEM_PAGE_LARGE, IDD_PAN_PAGE_LARGE, IDD_SCROLL_PAGE_LARGE},
+    {IDD_SYSTEM_PAGE_SMALL, IDD_PAN_PAGE_SMALL, IDD_SCROLL_PAGE_SMALL, IDD_LEFT_ALONE_PAGE_SMALL},
+    {IDD_SYSTEM_PAGE_LARGE, IDD_PAN_PAGE_LARGE, IDD_SCROLL_PAGE_LARGE, IDD_LEFT_ALONE_PAGE_LARGE},
 };
 
 int currentTab = 0;
@@ -133,6 +135,7 @@ BOOL onInitDialog(HWND dialog) {
   }
   currentTab = 0;
   shownPage = -1;
+  takeLiveOptionsAsEdits();
   return onFillProfileList(dialog);
 }
 
@@ -206,12 +209,14 @@ bool commit(HWND dialog) {
   std::memcpy(profileName, name, sizeof name);
   copySettings(savedSettings, editSettings);
   applySettings(editSettings);
+  applyOptionEdits(true);
   return true;
 }
 
 BOOL onCancel(HWND dialog) {
   testMode = 0;
   applySettings(savedSettings);
+  makeStoredOptionsLive();
   closeDialog(dialog);
   return TRUE;
 }
@@ -272,6 +277,7 @@ BOOL onTest(HWND dialog) {
     testMode = 0;
     SetDlgItemTextW(dialog, IDC_TEST, L"&Test");
     applySettings(savedSettings);
+    makeStoredOptionsLive();
     setTopmostBand(dialog, currentSettings.alwaysOnTop);  // as it was before the test
   } else {
     SetDlgItemTextW(dialog, IDC_TEST, L"&Stop");
@@ -321,6 +327,7 @@ BOOL onCommand(HWND dialog, WORD id, WORD code) {
 
 // A title the store cannot take differs from every stored one.
 bool editsDiffer(HWND dialog) {
+  if (optionEditsDiffer()) return true;
   for (const SettingsRow& row : kSettingsRows)
     if (editSettings.*row.field != savedSettings.*row.field) return true;
   char title[kProfileNameBytes];
@@ -373,6 +380,7 @@ void setTopmostBand(HWND window, int32_t onTop) {
 void applyTestModeEdits(HWND dialog, bool followsAlwaysOnTop) {
   if (!testMode) return;
   applySettings(editSettings);
+  applyOptionEdits(false);
   if (followsAlwaysOnTop) setTopmostBand(dialog, currentSettings.alwaysOnTop);
 }
 

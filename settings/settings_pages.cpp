@@ -1,6 +1,6 @@
-// The settings dialog's three pages: system, pan and scroll. Each shows part of editSettings
-// in its controls and writes every change straight back; in test mode the change is copied
-// into currentSettings at once.
+// The settings dialog's pages: system, pan, scroll and the programs left alone. Each shows
+// part of editSettings (or of the user's own options) in its controls and writes every change
+// straight back; in test mode the change is copied into currentSettings at once.
 #include "settings/settings_pages.h"
 
 #include <commctrl.h>
@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/settings.h"
+#include "settings/user_options.h"
 
 namespace {
 // A check box writes 1 when checked and 0 otherwise.
@@ -75,7 +76,11 @@ const DWORD kSystemHelpIds[] = {
     IDC_STANDBY_AT_START, 79, 0, 0};
 const DWORD kPanHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_VRESPONSE, 9, IDC_HRESPONSE, 9,
                              IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, IDC_VRESPONSE_LABEL, 6,
-                             IDC_HRESPONSE_LABEL, 6, 0, 0};
+                             IDC_HRESPONSE_LABEL, 6, IDC_PAN_BUTTON_LABEL, 94, IDC_PAN_BUTTON, 94,
+                             0, 0};
+const DWORD kLeftAloneHelpIds[] = {IDC_LEFT_ALONE_LABEL, 95, IDC_LEFT_ALONE_LIST, 95,
+                                   IDC_LEFT_ALONE_NAME_LABEL, 96, IDC_LEFT_ALONE_NAME, 96,
+                                   IDC_LEFT_ALONE_ADD, 97, IDC_LEFT_ALONE_REMOVE, 98, 0, 0};
 const DWORD kScrollHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_EXT_SCROLL_ENABLED, 63,
                                 IDC_SWAP_BUTTONS, 5, IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, 0, 0};
 
@@ -117,6 +122,24 @@ BOOL storeControl(HWND page, const Page& controls, int id, WORD code) {
     return TRUE;
   }
   return FALSE;
+}
+
+// The pan button's entries by PanButton value.
+const wchar_t* const kPanButtonTexts[] = {L"右ボタン", L"中ボタン"};
+
+void fillPanButton(HWND page) {
+  SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_RESETCONTENT, 0, 0);
+  for (const wchar_t* text : kPanButtonTexts)
+    SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_SETCURSEL, static_cast<WPARAM>(editPanButton), 0);
+}
+
+BOOL onPanButtonCommand(HWND page, int id, WORD code) {
+  if (id != IDC_PAN_BUTTON) return FALSE;
+  const LRESULT entry = SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0);
+  if (code == CBN_SELCHANGE && entry >= 0 && entry < LRESULT(std::size(kPanButtonTexts)))
+    editPanButton = static_cast<int32_t>(entry);
+  return TRUE;
 }
 
 // The delay box's signed value; text that is not a number reads as 0.
@@ -202,10 +225,11 @@ INT_PTR afterPageMessage(HWND page, BOOL handled, bool followsAlwaysOnTop) {
 const Page kPages[kPageCount] = {
     {kSystemCheckBoxes, int(std::size(kSystemCheckBoxes)), nullptr, 0, kSystemHelpIds, fillSizeAndDelay,
      onStartDelayCommand, onSystemScroll, true},
-    {kPanCheckBoxes, int(std::size(kPanCheckBoxes)), kPanLists, int(std::size(kPanLists)), kPanHelpIds, nullptr,
-     nullptr, nullptr, false},
+    {kPanCheckBoxes, int(std::size(kPanCheckBoxes)), kPanLists, int(std::size(kPanLists)), kPanHelpIds,
+     fillPanButton, onPanButtonCommand, nullptr, false},
     {kScrollCheckBoxes, int(std::size(kScrollCheckBoxes)), kScrollLists, int(std::size(kScrollLists)),
      kScrollHelpIds, nullptr, nullptr, nullptr, false},
+    {nullptr, 0, nullptr, 0, kLeftAloneHelpIds, fillLeftAlonePage, onLeftAloneCommand, nullptr, false},
 };
 
 // The page a window shows, kept in the window from its creation on: the dialog's later

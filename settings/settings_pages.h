@@ -4,10 +4,15 @@
 #include <cstdint>
 #include <windows.h>
 
-enum { kPageCount = 3 };  // system, pan and scroll, in the order of the tabs
+enum { kPageCount = 4 };  // system, pan, scroll and the programs left alone, in the tabs' order
 
 // The procedure of every page; CreateDialogParam's parameter is the page's tab index.
 INT_PTR CALLBACK settingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The page of the programs left alone (settings/left_alone_page.cpp): it edits the dialog's
+// copy of the list, not editSettings.
+void fillLeftAlonePage(HWND page);
+BOOL onLeftAloneCommand(HWND page, int id, WORD code);  // FALSE: not one of its controls
 
 // WM_HELP: help for the item under the pointer, by a table of control id and help context id
 // pairs ended by two zeros; only when this thread sent it. Always handled.

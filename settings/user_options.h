@@ -1,5 +1,5 @@
 // The user's own options beside the profiles: the same whichever profile is current, and no
-// part of any profile's stored record.
+// part of any profile's stored record. Stored per user under kProfileStoreKey.
 #pragma once
 #include <cstdint>
 #include "os/shared_word.h"
@@ -9,10 +9,40 @@ enum PanButton : int32_t { kPanButtonRight = 0, kPanButtonMiddle = 1 };
 extern SharedInt32 userPanButton;  // a PanButton; the hook thread reads it
 
 // Program file names ("notepad.exe", UTF-8) over whose windows Qor does nothing, as one block
-// of names each ended by a NUL, the last followed by another. Set only under the engine's lock
-// (changeEngine), since the hook thread reads them; each setting counts.
+// of names each ended by a NUL, the last followed by another: at most this many names of at
+// most this many characters.
+enum { kMaxLeftAloneNames = 256, kMaxProgramNameChars = 260 };
 const char* leftAlonePrograms();
-void setLeftAlonePrograms(const char* const* names, int count);
+// Takes a copy of the block names. Only under the engine's lock (changeEngine), since the hook
+// thread reads the list; each change of it counts.
+void setLeftAlonePrograms(const char* names);
 uint32_t leftAloneListChanges();
 // Whether fileName (no path) is a listed program's, compared without case.
 bool isLeftAloneProgram(const char* fileName);
+
+// Runs a change of the live options; Qor makes it one under the engine's lock. Null: at once.
+extern void (*changeLiveOptions)(void (*change)());
+
+// The live options from the store: "PanButton" a REG_DWORD, 0 right
+// and 1 middle; "LeaveAlone" a REG_MULTI_SZ. A value missing, of another type or size, or not
+// ended as its type says gives right and the empty list, and stays in the store as it is.
+void loadUserOptions();
+
+// The settings dialog's working copies, as editSettings is the profile's.
+extern int32_t editPanButton;
+const char* leftAloneEdits();
+// name (UTF-8) at the end of the edited list; false when it is empty, longer than a program
+// name may be, listed already (without case) or the list is full.
+bool addLeftAloneEdit(const char* name);
+void removeLeftAloneEdit(int index);  // an index outside the list changes nothing
+void takeLiveOptionsAsEdits();
+bool optionEditsDiffer();  // from the options as stored
+// The edits become live; with store, they are written first, each value only when it differs
+// from what the store gave (a value Qor could not read stays until the user changes it).
+void applyOptionEdits(bool store);
+// The options as stored become live again: the dialog's Cancel, and the end of a test.
+void makeStoredOptionsLive();
+
+// Whether the user has seen Qor's welcome ("Welcomed" a REG_DWORD 1), and the note that they have.
+bool userWelcomed();
+void markUserWelcomed();

@@ -385,6 +385,7 @@ bool osPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 UINT osWheelScrollLines() { return wheelLines; }
 UINT osWheelScrollChars() { return wheelChars; }
+void osAllowForeground(DWORD) {}
 DWORD osWindowProcessId(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->processId : 0;

@@ -42,7 +42,7 @@ inline void freshEngine() {
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
   userPanButton = kPanButtonRight;
-  setLeftAlonePrograms(nullptr, 0);
+  setLeftAlonePrograms("");
   ::resetEngine();
   loadCursors();
   showCursorSet(kCursorVertical);

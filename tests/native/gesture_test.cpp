@@ -407,8 +407,7 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
   for (auto c : cases) {
     SCOPED_TRACE(c.cls);
     SetUp();
-    const char* const listed[] = {"Notepad.exe", "other.exe"};
-    setLeftAlonePrograms(listed, 2);
+    setLeftAlonePrograms("Notepad.exe\0other.exe\0");
     HWND root = c.root ? fake::addWindow(nullptr, c.root, {800, 0, 1200, 600}) : nullptr;
     HWND w = fake::addWindow(root, c.cls, {800, 0, 1200, 600}, SBS_VERT);
     fake::window(w).processId = 3000;

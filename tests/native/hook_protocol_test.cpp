@@ -234,8 +234,7 @@ TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabled) {
 }
 
 TEST_F(HookProtocol, TheProgramsLeftAloneReachTheLibraryAsKeys) {
-  const char* listed[] = {"Notepad.exe", "\xE3\x83\xA1\xE3\x83\xA2.exe"};
-  setLeftAlonePrograms(listed, 2);
+  setLeftAlonePrograms("Notepad.exe\0\xE3\x83\xA1\xE3\x83\xA2.exe\0");
   publishDemand();
   struct { const char* name; bool listed; } rows[] = {
       {"NOTEPAD.EXE", true}, {"\xE3\x83\xA1\xE3\x83\xA2.EXE", true},
@@ -249,7 +248,7 @@ TEST_F(HookProtocol, TheProgramsLeftAloneReachTheLibraryAsKeys) {
   slots->owner.leftAlone.version |= 1;
   EXPECT_FALSE(leftAloneKeyListed(slots.get(), leftAloneKeyOf("notepad.exe"), &version));
   EXPECT_EQ(version & 1, 1u);
-  setLeftAlonePrograms(nullptr, 0);
+  setLeftAlonePrograms("");
   publishDemand();
   EXPECT_FALSE(leftAloneKeyListed(slots.get(), leftAloneKeyOf("notepad.exe"), &version));
   EXPECT_EQ(version & 1, 0u);

@@ -15,6 +15,7 @@
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
+#include "settings/user_options.h"
 #include "tests/common/help_request.h"
 #include "tests/common/store_contents.h"
 #include "tests/common/wide_text.h"
@@ -128,6 +129,7 @@ class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
+    loadUserOptions();
     mainWindow = CreateWindowExA(0, "STATIC", "Qor", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     testMode = 0;
@@ -270,10 +272,11 @@ TEST_F(SettingsDialog, OpensOnTheCurrentProfileWithItsTitleTabsAndTexts) {
   EXPECT_EQ(in932(menuText), "登録(&R)");
 
   HWND tabs = control(IDC_TABS);
-  const char* tabTexts[] = {"ｼｽﾃﾑ設定", "パン設定", "ｽｸﾛｰﾙ設定"};
-  const char* tips[] = {"Qor95のシステム環境の設定", "パン機能の設定", "ｽｸﾛｰﾙ機能の設定"};
-  ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 3);
-  for (int i = 0; i < 3; ++i) {
+  const char* tabTexts[] = {"ｼｽﾃﾑ設定", "パン設定", "ｽｸﾛｰﾙ設定", "除外"};
+  const char* tips[] = {"Qor95のシステム環境の設定", "パン機能の設定", "ｽｸﾛｰﾙ機能の設定",
+                        "Qor が何もしないプログラム"};
+  ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
+  for (int i = 0; i < 4; ++i) {
     wchar_t text[64] = {};
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
@@ -509,6 +512,54 @@ TEST_F(SettingsDialog, TestModeActsAtOnceAndStopOrCancelRestoresWhileOkKeeps) {
   dialog = nullptr;
 }
 
+// The pan button and the programs left alone are the user's, beside the profile: live with OK
+// (at once in test mode), stored only when changed, so that a value Qor cannot read stays.
+TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
+  HKEY key;
+  RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
+  RegSetValueExA(key, "LeaveAlone", 0, REG_SZ, reinterpret_cast<const BYTE*>("a.exe"), 6);
+  RegCloseKey(key);
+  storeProfiles(1, 0);
+  loadUserOptions();
+  const StoreContents unreadable = storeContents();
+  boxAnswer = IDOK;
+  for (int ending : {IDCANCEL, IDC_TEST, IDC_SETTINGS_OK}) {
+    open();
+    if (ending == IDC_TEST) click(control(IDC_TEST));
+    chooseTab(3);
+    EXPECT_EQ(SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_GETCOUNT, 0, 0), 0);
+    const struct { const char* typed; int listed, refusals; } adds[] = {
+        {"C:\\Windows\\Notepad.EXE ", 1, 0}, {"notepad.exe", 1, 0}, {" ", 1, 1}, {"calc.exe", 2, 1}};
+    for (auto a : adds) {
+      type(FindWindowExA(pageControl(IDC_LEFT_ALONE_NAME), nullptr, "Edit", nullptr), a.typed);
+      click(pageControl(IDC_LEFT_ALONE_ADD));
+      EXPECT_EQ(SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_GETCOUNT, 0, 0), a.listed) << a.typed;
+      EXPECT_EQ(boxSeen.count, a.refusals) << a.typed;
+    }
+    SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_SETCURSEL, 0, 0);
+    click(pageControl(IDC_LEFT_ALONE_REMOVE));
+    chooseTab(1);
+    chooseEntry(page(), IDC_PAN_BUTTON, kPanButtonMiddle);
+    EXPECT_EQ(userPanButton, ending == IDC_TEST ? kPanButtonMiddle : kPanButtonRight);
+    EXPECT_TRUE(ending == IDC_TEST || updateEnabled());
+    click(control(ending));
+    const bool kept = ending == IDC_SETTINGS_OK;
+    EXPECT_EQ(userPanButton, kept ? kPanButtonMiddle : kPanButtonRight) << ending;
+    EXPECT_EQ(isLeftAloneProgram("CALC.EXE"), kept) << ending;
+    EXPECT_FALSE(isLeftAloneProgram("notepad.exe"));
+    const StoreContents stored = storeContents();
+    EXPECT_EQ(stored == unreadable, !kept) << ending;
+    if (kept) {
+      EXPECT_EQ(stored.at("PanButton"), (std::make_pair(DWORD(REG_DWORD), std::vector<unsigned char>{1, 0, 0, 0})));
+      EXPECT_EQ(stored.at("LeaveAlone").first, DWORD(REG_MULTI_SZ));
+      EXPECT_EQ(storedText(stored, "LeaveAlone"), "calc.exe");
+    }
+    DestroyWindow(dialog);
+    boxSeen = {};
+  }
+  dialog = nullptr;
+}
+
 TEST_F(SettingsDialog, AlwaysOnTopJoinsAndLeavesTheTopmostBandAtOnceInTestMode) {
   storeProfiles(1, 0);
   open();
@@ -687,8 +738,9 @@ TEST_F(SettingsDialog, DefaultShowsTheDefaultsOnEveryPage) {
 
 TEST_F(SettingsDialog, TabsShowTheirPageTemplateAtItsPlaceInBothSizes) {
   // Which of these controls each page has tells the pages apart.
-  const int marks[] = {IDC_DIALOG_SIZE, IDC_VRESPONSE, IDC_VCOUNT};
-  const bool pageMarks[3][3] = {{true, false, false}, {false, true, true}, {false, false, true}};
+  const int marks[] = {IDC_DIALOG_SIZE, IDC_VRESPONSE, IDC_VCOUNT, IDC_LEFT_ALONE_LIST};
+  const bool pageMarks[4][4] = {{true, false, false, false}, {false, true, true, false},
+                                {false, false, true, false}, {false, false, false, true}};
   struct { int size; const char* font; int left, bottom; } sizes[] = {
       {0, "ＭＳ ゴシック", 6, 4}, {1, "System", 8, 8}};
   for (auto s : sizes) {
@@ -698,11 +750,11 @@ TEST_F(SettingsDialog, TabsShowTheirPageTemplateAtItsPlaceInBothSizes) {
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof dialogFont,
                &dialogFont);
     EXPECT_STREQ(dialogFont.lfFaceName, s.font);
-    for (int tab : {0, 1, 2, 1, 0}) {
+    for (int tab : {0, 1, 2, 3, 1, 0}) {
       chooseTab(tab);
       ASSERT_EQ(pageCount(), 1) << s.size << " " << tab;
       HWND p = page();
-      for (int m = 0; m < 3; ++m)
+      for (int m = 0; m < 4; ++m)
         EXPECT_EQ(GetDlgItem(p, marks[m]) != nullptr, pageMarks[tab][m]) << s.size << " " << tab;
       LOGFONTA font = {};
       GetObjectA(reinterpret_cast<HFONT>(SendMessageA(p, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -736,6 +788,8 @@ TEST_F(SettingsDialog, PageTextsReachTheScreenInEveryCodePage) {
       {1, IDC_PAN_ENABLED, "パン機能を有効にする(&P)"},
       {1, IDC_VRESPONSE_LABEL, "・上下のスクロールのレスポンス(&U)"},
       {2, IDC_SWAP_BUTTONS, "左右のﾎﾞﾀﾝを入れ替える。（上下方向）(&S)"},
+      {1, IDC_PAN_BUTTON_LABEL, "・パンのボタン(&B)"},
+      {3, IDC_LEFT_ALONE_NAME_LABEL, "プログラムのファイル名(&F)"},
   };
   for (auto t : texts) {
     chooseTab(t.tab);
@@ -747,7 +801,8 @@ TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
   registerHelpProbe();
   open();
   const struct { int tab, id; const char* anchor; } rows[] = {
-      {-1, IDC_TITLE, "h45"}, {0, IDC_START_DELAY_SPIN, "h67"}, {2, IDC_SWAP_BUTTONS, "h5"}};
+      {-1, IDC_TITLE, "h45"}, {0, IDC_START_DELAY_SPIN, "h67"}, {2, IDC_SWAP_BUTTONS, "h5"},
+      {1, IDC_PAN_BUTTON, "h94"}, {3, IDC_LEFT_ALONE_ADD, "h97"}};
   for (const auto& r : rows) {
     if (r.tab >= 0) chooseTab(r.tab);
     HWND window = r.tab < 0 ? dialog : page();  // the "?" button's click on the control

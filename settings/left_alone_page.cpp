@@ -1,0 +1,108 @@
+// The page of the programs Qor leaves alone: the edited list, and a name to add, typed or
+// picked from the programs that show windows now.
+#include <cstring>
+#include "settings/settings_pages.h"
+#include "resources/resource.h"
+#include "settings/user_options.h"
+
+namespace {
+const wchar_t kNameRefused[] =
+    L"プログラムのファイル名 (例: notepad.exe) を 260 文字以内で入力してください。";
+const wchar_t kListFull[] = L"除外できるプログラムは 256 個までです。先に使わない名前を削除してください。";
+
+void fillList(HWND page) {
+  HWND list = GetDlgItem(page, IDC_LEFT_ALONE_LIST);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  for (const char* name = leftAloneEdits(); *name; name += std::strlen(name) + 1) {
+    wchar_t text[kMaxProgramNameChars + 1];
+    if (MultiByteToWideChar(CP_UTF8, 0, name, -1, text, ARRAYSIZE(text)))
+      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  }
+}
+
+// The file name of every other process that shows a top-level window, each once.
+BOOL CALLBACK addProgramOfWindow(HWND window, LPARAM names) {
+  DWORD processId = 0;
+  if (!IsWindowVisible(window) || !GetWindowThreadProcessId(window, &processId) ||
+      processId == GetCurrentProcessId())
+    return TRUE;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return TRUE;
+  wchar_t path[MAX_PATH];
+  DWORD length = MAX_PATH;
+  if (QueryFullProcessImageNameW(process, 0, path, &length)) {
+    const wchar_t* slash = wcsrchr(path, L'\\');
+    const wchar_t* name = slash ? slash + 1 : path;
+    HWND box = reinterpret_cast<HWND>(names);
+    if (SendMessageW(box, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name)) == CB_ERR)
+      SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  }
+  CloseHandle(process);
+  return TRUE;
+}
+
+void fillProgramsShowingWindows(HWND page) {
+  HWND box = GetDlgItem(page, IDC_LEFT_ALONE_NAME);
+  SendMessageW(box, CB_RESETCONTENT, 0, 0);
+  EnumWindows(addProgramOfWindow, reinterpret_cast<LPARAM>(box));
+}
+
+// The typed name without a path (a typed path names its program too) and the spaces around
+// it. A name listed already is selected; what cannot be listed is said.
+BOOL onAdd(HWND page) {
+  wchar_t typed[MAX_PATH + 2] = {};
+  GetDlgItemTextW(page, IDC_LEFT_ALONE_NAME, typed, ARRAYSIZE(typed));
+  wchar_t* name = typed;
+  for (wchar_t* at = typed; *at; ++at)
+    if (*at == L'\\' || *at == L'/') name = at + 1;
+  while (*name == L' ') ++name;
+  for (size_t n = wcslen(name); n > 0 && name[n - 1] == L' '; --n) name[n - 1] = 0;
+  HWND list = GetDlgItem(page, IDC_LEFT_ALONE_LIST);
+  const LRESULT listed =
+      *name ? SendMessageW(list, LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name))
+            : LB_ERR;
+  if (listed != LB_ERR) {
+    SendMessageW(list, LB_SETCURSEL, WPARAM(listed), 0);
+    return TRUE;
+  }
+  if (SendMessageW(list, LB_GETCOUNT, 0, 0) >= kMaxLeftAloneNames) {
+    MessageBoxW(GetParent(page), kListFull, L"Qor", MB_ICONWARNING | MB_OK);
+    return TRUE;
+  }
+  char text[3 * ARRAYSIZE(typed)];
+  if (!*name || !WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof text, nullptr, nullptr) ||
+      !addLeftAloneEdit(text)) {
+    MessageBoxW(GetParent(page), kNameRefused, L"Qor", MB_ICONWARNING | MB_OK);
+    return TRUE;
+  }
+  fillList(page);
+  SetDlgItemTextW(page, IDC_LEFT_ALONE_NAME, L"");
+  return TRUE;
+}
+
+BOOL onRemove(HWND page) {
+  const LRESULT selected = SendDlgItemMessageW(page, IDC_LEFT_ALONE_LIST, LB_GETCURSEL, 0, 0);
+  if (selected == LB_ERR) return TRUE;
+  removeLeftAloneEdit(static_cast<int>(selected));
+  fillList(page);
+  SendDlgItemMessageW(page, IDC_LEFT_ALONE_LIST, LB_SETCURSEL, WPARAM(selected), 0);
+  return TRUE;
+}
+}  // namespace
+
+void fillLeftAlonePage(HWND page) {
+  fillList(page);
+  SendDlgItemMessageW(page, IDC_LEFT_ALONE_NAME, CB_LIMITTEXT, MAX_PATH, 0);
+}
+
+BOOL onLeftAloneCommand(HWND page, int id, WORD code) {
+  switch (id) {
+    case IDC_LEFT_ALONE_ADD: return code == BN_CLICKED ? onAdd(page) : TRUE;
+    case IDC_LEFT_ALONE_REMOVE: return code == BN_CLICKED ? onRemove(page) : TRUE;
+    case IDC_LEFT_ALONE_NAME:
+      if (code == CBN_DROPDOWN) fillProgramsShowingWindows(page);
+      return TRUE;
+    case IDC_LEFT_ALONE_LIST: return TRUE;
+    default: return FALSE;
+  }
+}
