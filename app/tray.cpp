@@ -65,9 +65,9 @@ void welcomeUser() {
   lstrcpynW(icon.szInfoTitle, L"Qor が常駐しました", ARRAYSIZE(icon.szInfoTitle));
   wsprintfW(icon.szInfo,
             L"スタンバイ中はウィンドウの中で%sをクリックするとパン (スクロール) が始まり、"
-            L"もう一度クリックすると止まります。左右のボタンを同時に押すとスタンバイの入と切が"
-            L"切り替わります。このアイコンはタスクバーの「^」の中にあり、タスクバーへドラッグ"
-            L"すると常に表示できます。",
+            L"もう一度クリックすると止まります。左ボタンを押したまま右クリックするとスタンバイの"
+            L"入と切が切り替わります。このアイコンがタスクバーの「^」の中に隠れているときは、"
+            L"タスクバーへドラッグすると常に表示できます。",
             userPanButton == kPanButtonMiddle ? L"中ボタン" : L"右ボタン");
   if (Shell_NotifyIconW(NIM_MODIFY, &icon)) markUserWelcomed();
 }

@@ -469,11 +469,14 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
   return result;
 }
 
-bool engineWantsMovements() {
+bool gestureRunning() {
   return panState == kPanPressed || panState == kPanPanning || extScrollState != kExtScrollOff ||
-         leftButtonDown != 0 ||
-         menuLoopSeen != 0 || chordAction != kChordNone || scrollRepeat.hOn != 0 ||
-         scrollRepeat.vOn != 0;
+         scrollRepeat.hOn != 0 || scrollRepeat.vOn != 0;
+}
+
+bool engineWantsMovements() {
+  return gestureRunning() || leftButtonDown != 0 || menuLoopSeen != 0 ||
+         chordAction != kChordNone;
 }
 
 void engineTick() {

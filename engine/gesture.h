@@ -38,6 +38,8 @@ void showUsersCursorsWhenDue();
 // a menu-loop notice to apply. Otherwise a movement tells only what lies under the pointer,
 // which in standby the cursor shows.
 bool engineWantsMovements();
+// Whether a pan or extended scroll runs: one that the pointer takes elsewhere has to end.
+bool gestureRunning();
 // The main thread's standby command can end a gesture between events: with both states off,
 // stops the repeats and shows the user's cursors in place of a gesture set.
 void dropOrphanedGesture();

@@ -98,6 +98,7 @@ void publishDemand() {
     publishedList = leftAloneListChanges();
   }
   const uint32_t demand = !engineEnabled             ? kSendNothing
+                          : gestureRunning()           ? kSendEverythingForGesture
                           : engineWantsMovements()     ? kSendEverything
                           : panState == kPanStandby    ? kSendChangedMovements
                                                        : kKeepIdleMovements;

@@ -74,7 +74,8 @@ LRESULT sendToHookWindow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT fal
   return fallback;
 }
 
-// Whether this process runs a program the user left alone: then the library forwards nothing.
+// Whether this process runs a program the user left alone: then the library forwards only what
+// lets Qor leave it alone, a gesture brought in or a cursor of Qor's to take back.
 // Its own key is taken once; the list only when Qor has rewritten it.
 bool leftAloneHere(const EventSlots* slots) {
   static uint64_t ownKey = 0;
@@ -124,19 +125,22 @@ uint32_t controlFlagsAt(const MOUSEHOOKSTRUCT* event) {
 // mouse away.
 LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   EventSlots* slots = eventSlots();
-  if (!slots || __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED) == kSendNothing ||
-      leftAloneHere(slots))
-    return kAnswerPass;
+  const uint32_t demand = slots ? __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED)
+                                : kSendNothing;
+  if (demand == kSendNothing) return kAnswerPass;
+  const bool leftAlone = demand != kSendEverythingForGesture && leftAloneHere(slots);
   HWND window = knownHookWindow(slots);
   if (!window || event->hwnd == window) return kAnswerPass;
+  const bool movement = isMovement(static_cast<uint32_t>(message));
   EventRecord record = {event->pt.x, event->pt.y, handle32Of(event->hwnd),
                         static_cast<uint32_t>(event->wHitTestCode),
                         static_cast<uint32_t>(event->dwExtraInfo), static_cast<uint32_t>(message),
-                        isMovement(static_cast<uint32_t>(message)) ? controlFlagsAt(event)
-                                                                    : kControlFlagsUnknown};
+                        movement && !leftAlone ? controlFlagsAt(event) : kControlFlagsUnknown};
+  if (leftAlone && !leftAloneMovementSent(slots, demand, record)) return kAnswerPass;
   // Where the system calls the hook on Qor's own thread, the send costs no other process.
   const bool inQor = __atomic_load_n(&slots->owner.process, __ATOMIC_RELAXED) == GetCurrentProcessId();
-  if (!inQor && keepMovement(slots, record, GetCurrentProcessId())) return kAnswerPass;
+  if (!leftAlone && !inQor && keepMovement(slots, record, GetCurrentProcessId()))
+    return kAnswerPass;
   const DWORD now = GetTickCount();
   int32_t ticket = publishEvent(slots, record, now);
   if (!ticket) return kAnswerPass;

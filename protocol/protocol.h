@@ -194,12 +194,14 @@ struct EventSlotsOwner {
 // under the pointer for the next event, so the library keeps the latest one in the block
 // instead of sending it, and Qor takes it before the next event it is sent. In standby what
 // lies under the pointer decides the cursor: a movement is sent only where its facts differ
-// from those Qor saw last. While Qor's engine is off, nothing need be sent at all.
+// from those Qor saw last. While Qor's engine is off, nothing need be sent at all. While a
+// gesture runs, a program left alone sends too: Qor ends the gesture there.
 enum : uint32_t {
   kSendEverything = 0,
   kKeepIdleMovements = 1,
   kSendNothing = 2,
   kSendChangedMovements = 3,
+  kSendEverythingForGesture = 4,
 };
 
 // The latest movement kept, whichever process saw it. A library writes it between an odd and
@@ -348,6 +350,14 @@ inline bool leftAloneKeyListed(const EventSlots* slots, uint64_t key, uint32_t* 
   __atomic_thread_fence(__ATOMIC_ACQUIRE);
   if (__atomic_load_n(&l.version, __ATOMIC_RELAXED) != *version) *version |= 1;
   return listed && !(*version & 1);
+}
+
+// In standby the library in a program left alone sends a movement only where its facts are not
+// those Qor saw last, so that Qor shows the user's cursors in place of its own there.
+inline bool leftAloneMovementSent(const EventSlots* slots, uint32_t demand,
+                                  const EventRecord& record) {
+  return demand == kSendChangedMovements && isMovement(record.message) &&
+         !factsAlreadySeen(slots, record);
 }
 
 // The library's choice for one event of process processId: true when the movement is kept for

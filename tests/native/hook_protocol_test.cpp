@@ -335,20 +335,24 @@ TEST_F(HookProtocol, EventsNestedBeyondTheBoundPassWithoutTheEngine) {
 TEST(EventSlots, AMovementIsKeptByWhatQorNeedsAndWhatItSawLast) {
   // Qor saw window 7 at HTCLIENT with control flags 0x4 last.
   const uint32_t move = WM_MOUSEMOVE;
-  struct { uint32_t demand; EventRecord record; bool kept; } rows[] = {
-      {kKeepIdleMovements, {1, 1, 9, HTCAPTION, 0, move, 0}, true},  // idle: every movement
-      {kKeepIdleMovements, {1, 1, 7, HTCLIENT, 0, WM_RBUTTONDOWN, 0}, false},
-      {kSendEverything, {1, 1, 7, HTCLIENT, 0, move, 0x4}, false},
-      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, move, 0x4}, true},  // the same facts
-      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, WM_NCMOUSEMOVE, 0x4}, true},
-      {kSendChangedMovements, {5, 6, 8, HTCLIENT, 0, move, 0x4}, false},
-      {kSendChangedMovements, {5, 6, 7, HTCAPTION, 0, move, 0x4}, false},
-      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, move, 0x2}, false},  // item, not space
+  // leftAloneSent: what the library in a program left alone sends instead.
+  struct { uint32_t demand; EventRecord record; bool kept, leftAloneSent; } rows[] = {
+      {kKeepIdleMovements, {1, 1, 9, HTCAPTION, 0, move, 0}, true, false},  // idle: every movement
+      {kKeepIdleMovements, {1, 1, 7, HTCLIENT, 0, WM_RBUTTONDOWN, 0}, false, false},
+      {kSendEverything, {1, 1, 7, HTCLIENT, 0, move, 0x4}, false, false},
+      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, move, 0x4}, true, false},  // the same facts
+      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, WM_NCMOUSEMOVE, 0x4}, true, false},
+      {kSendChangedMovements, {5, 6, 8, HTCLIENT, 0, move, 0x4}, false, true},
+      {kSendChangedMovements, {5, 6, 7, HTCAPTION, 0, move, 0x4}, false, true},
+      {kSendChangedMovements, {5, 6, 7, HTCLIENT, 0, move, 0x2}, false, true},  // item, not space
+      {kSendChangedMovements, {5, 6, 8, HTCLIENT, 0, WM_RBUTTONDOWN, 0}, false, false},
   };
   for (const auto& r : rows) {
     auto slots = std::make_unique<EventSlots>();
     slots->owner.demand = r.demand;
     publishSeenFacts(slots.get(), 7, HTCLIENT, 0x4);
+    EXPECT_EQ(leftAloneMovementSent(slots.get(), r.demand, r.record), r.leftAloneSent)
+        << r.demand << " " << r.record.window;
     EXPECT_EQ(keepMovement(slots.get(), r.record, 2001), r.kept) << r.demand << " " << r.record.window;
     uint32_t taken = 0, sender = 0;
     EventRecord back = {};
