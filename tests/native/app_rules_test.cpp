@@ -31,7 +31,8 @@ TEST(DialogSize, ChoiceBySettingAndDesktopWidth) {
 }
 
 // A copy killed in the middle of a gesture left its cursor showing: the next start puts the
-// user's own back first, unless a copy still runs, whose gesture is left alone.
+// user's own back first, unless a copy still runs, whose gesture is left alone and which is
+// asked to open its settings.
 TEST(SingleCopy, TheFirstStepRestoresTheUsersCursorsUnlessACopyRuns) {
   for (bool running : {false, true}) {
     fake::reset();
@@ -39,8 +40,10 @@ TEST(SingleCopy, TheFirstStepRestoresTheUsersCursorsUnlessACopyRuns) {
     fake::setValue(kUserCursorsKey, kUserCursorValues[0], REG_SZ, userArrow, sizeof userArrow);
     fake::cursorFiles = {userArrow};
     osSetSystemCursor(osLoadCursorResource(IDCUR_DOWN, 32), OCR_NORMAL);  // the killed copy's cursor
-    if (running) fake::addWindow(nullptr, MAIN_WINDOW_CLASS, {0, 0, 10, 10});
+    HWND copy = running ? fake::addWindow(nullptr, MAIN_WINDOW_CLASS, {0, 0, 10, 10}) : nullptr;
     EXPECT_EQ(startAsOnlyCopy(), !running);
+    const std::vector<SentMessage> asked = {{copy, openSettingsMessage, 0, 0}};
+    EXPECT_EQ(fake::queued, running ? asked : std::vector<SentMessage>());
     EXPECT_EQ(fake::cursorRestores, running ? 0 : 1);
     const std::string killedCopys = "res:" + std::to_string(IDCUR_DOWN);
     EXPECT_EQ(fake::shownCursor(OCR_NORMAL), running ? killedCopys : userArrow) << running;

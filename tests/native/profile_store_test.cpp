@@ -5,6 +5,7 @@
 #include <vector>
 #include "resources/names.h"
 #include "settings/profile_store.h"
+#include "settings/user_options.h"
 #include "tests/fake/fakeos.h"
 
 namespace {
@@ -296,4 +297,50 @@ TEST_F(ProfileStore, ReservedFieldsSurviveLoadEditSave) {
   EXPECT_EQ(back.reserved16, 0);
   EXPECT_EQ(back.peerMode, 3);
   EXPECT_EQ(back.panVCount, 7);
+}
+
+// The user's options beside the profiles: what their type and size do not allow reads as right,
+// the empty list and not welcomed, and stays in the store as it was.
+TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
+  const std::string longName = std::string(257, 'x') + ".exe";  // 261 characters
+  std::string many;
+  for (int i = 0; i <= kMaxLeftAloneNames; ++i) many += "p" + std::to_string(i) + std::string(1, 0);
+  struct { DWORD type; std::string data; int32_t button; } buttons[] = {
+      {REG_DWORD, std::string("\1\0\0\0", 4), kPanButtonMiddle},
+      {REG_DWORD, std::string("\2\0\0\0", 4), kPanButtonRight},
+      {REG_SZ, std::string("1\0", 2), kPanButtonRight},
+      {REG_BINARY, std::string("\1\0\0\0\0\0\0\0", 8), kPanButtonRight},
+      {REG_DWORD, std::string("\1\0\0\0", 4), kPanButtonMiddle}};
+  struct { DWORD type; std::string data; const char* first; const char* last; size_t count; } lists[] = {
+      {REG_MULTI_SZ, std::string("a.exe\0B.exe\0\0", 13), "a.exe", "B.exe", 2},
+      {REG_SZ, std::string("a.exe\0", 6), "", "", 0},
+      {REG_MULTI_SZ, std::string("a.exe", 5), "", "", 0},  // not ended
+      {REG_MULTI_SZ, longName + std::string(1, 0) + "ok.exe" + std::string(2, 0), "ok.exe", "ok.exe", 1},
+      {REG_MULTI_SZ, many + std::string(1, 0), "p0", "p255", kMaxLeftAloneNames}};
+  for (size_t i = 0; i < std::size(buttons); ++i) {
+    SCOPED_TRACE(i);
+    fake::setValue(kProfileStoreKey, "PanButton", buttons[i].type, buttons[i].data.data(),
+                   buttons[i].data.size());
+    fake::setValue(kProfileStoreKey, "LeaveAlone", lists[i].type, lists[i].data.data(),
+                   lists[i].data.size());
+    loadUserOptions();
+    EXPECT_EQ(userPanButton, buttons[i].button);
+    std::vector<std::string> names;
+    for (const char* n = leftAlonePrograms(); *n; n += std::strlen(n) + 1) names.push_back(n);
+    ASSERT_EQ(names.size(), lists[i].count);
+    if (!names.empty()) {
+      EXPECT_EQ(names.front() + " " + names.back(), std::string(lists[i].first) + " " + lists[i].last);
+    }
+    EXPECT_EQ(store().at("LeaveAlone").data.size(), lists[i].data.size()) << "left in place";
+    EXPECT_EQ(store().at("PanButton").type, buttons[i].type);
+  }
+  // Welcomed once: only a REG_DWORD 1 counts, and the mark is one.
+  EXPECT_FALSE(userWelcomed());
+  fake::setValue(kProfileStoreKey, "Welcomed", REG_SZ, "1", 2);
+  EXPECT_FALSE(userWelcomed());
+  markUserWelcomed();
+  EXPECT_TRUE(userWelcomed());
+  EXPECT_EQ(store().at("Welcomed").type, DWORD(REG_DWORD));
+  setLeftAlonePrograms("");
+  userPanButton = kPanButtonRight;
 }
