@@ -89,6 +89,7 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 LRESULT onTaskbarCreated() {
   findShellWindows();
   setTrayIcon(NIM_ADD);
+  welcomeUser();  // a shell that came after Qor (logon) could not show it yet
   return 0;
 }
 

@@ -63,6 +63,11 @@ inline void storeProfile(const ProfileSettings& settings) {
   RegCloseKey(key);
 }
 
+// The user's own options beside the profile (gone again with the next storeProfile).
+inline void storeUserOption(const char* name, DWORD type, const void* data, DWORD size) {
+  EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kStoreKey, name, type, data, size), ERROR_SUCCESS);
+}
+
 inline std::vector<unsigned char> storedRecord() {
   std::vector<unsigned char> bytes(kSettingsBytes);
   DWORD size = kSettingsBytes;
@@ -285,14 +290,17 @@ class EndToEnd : public ::testing::Test {
   static bool waitForScrolls(HWND window, UINT message, size_t count, HWND from = nullptr) {
     return waitFor([&] { return scrollCodes(window, message, from).size() >= count; });
   }
-  // Everything injected so far has been handled: a middle click, which always passes, has
-  // reached window (client or frame) under the pointer.
-  static void sync(HWND window) {
-    size_t before = received(window, {WM_MBUTTONUP, WM_NCMBUTTONUP}).size();
-    click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP);
-    EXPECT_TRUE(waitFor([&] {
-      return received(window, {WM_MBUTTONUP, WM_NCMBUTTONUP}).size() > before;
-    })) << "the middle click did not reach the window";
+  // Everything injected so far has been handled: a middle click, which always passes (a right
+  // click where the middle button pans), has reached window (client or frame) under the pointer.
+  static void sync(HWND window, bool middlePans = false) {
+    auto ups = [&] {
+      return middlePans ? received(window, {WM_RBUTTONUP, WM_NCRBUTTONUP}).size()
+                        : received(window, {WM_MBUTTONUP, WM_NCMBUTTONUP}).size();
+    };
+    size_t before = ups();
+    inject(middlePans ? MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP
+                      : MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP);
+    EXPECT_TRUE(waitFor([&] { return ups() > before; })) << "the click did not reach the window";
   }
   // The pointer rests at p over window, everything before handled, the log empty.
   static void restAt(HWND window, POINT p) {

@@ -105,6 +105,75 @@ TEST_F(EndToEnd, LeftPressWhilePanningReachesTheApplicationAndMiddleButtonsPass)
   expectScrollingStopped(app.plain, WM_VSCROLL);
 }
 
+// With the middle button as the pan button, a right-click is the application's again (its menu
+// too) but on a scroll bar, where it still arms extended scroll; a middle click pans until the
+// next, a middle drag while it is held.
+TEST_F(EndToEnd, TheMiddlePanButtonPansAndLeavesTheRightButtonToTheApplication) {
+  const DWORD middle = 1;
+  storeUserOption("PanButton", REG_DWORD, &middle, sizeof middle);
+  qor = startQor();
+  const POINT centre = clientCentre(app.plain);
+  const DWORD click = MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP;
+  struct { DWORD before, after; POINT to; UINT scroll; } rows[] = {
+      {MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP, 0, centre, 0},
+      {click, click, offset(centre, 0, -60), WM_VSCROLL},
+      {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, offset(centre, -60, 0), WM_HSCROLL}};
+  for (auto r : rows) {
+    moveTo(centre);
+    sync(app.plain, true);
+    clearLog();
+    inject(r.before);
+    moveTo(r.to);
+    EXPECT_TRUE(!r.scroll || waitForScrolls(app.plain, r.scroll, 4)) << r.scroll;
+    if (r.after) inject(r.after);
+    sync(app.plain, true);
+    if (r.scroll) expectScrollingStopped(app.plain, r.scroll);
+    EXPECT_TRUE(received(app.plain, {WM_MBUTTONDOWN, WM_MBUTTONUP}).empty());
+    EXPECT_EQ(received(app.plain, {WM_CONTEXTMENU}).size(), r.scroll ? 1u : 2u) << "with sync's";
+  }
+  RECT client;
+  GetClientRect(app.plain, &client);
+  POINT bar = {client.right + GetSystemMetrics(SM_CXVSCROLL) / 2, client.bottom / 2};
+  ClientToScreen(app.plain, &bar);
+  moveTo(bar);
+  clearLog();
+  inject(MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP);
+  inject(MOUSEEVENTF_LEFTDOWN);
+  EXPECT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 2)) << "extended scroll was not armed";
+  inject(MOUSEEVENTF_LEFTUP);
+  EXPECT_FALSE(anyRightButton(app.plain));
+  moveTo(centre);
+}
+
+// Over a program left alone (listed in another case) every event reaches it and, once the pointer
+// is in, its library sends Qor nothing; a program of another name still pans.
+TEST_F(EndToEnd, AProgramLeftAloneKeepsItsRightClicksAndAnotherProgramStillPans) {
+  const char listed[] = "QOR_LEFT_ALONE.EXE\0";
+  storeUserOption("LeaveAlone", REG_MULTI_SZ, listed, sizeof listed);
+  ASSERT_TRUE(CopyFileA("qor_testapp.exe", "qor_left_alone.exe", FALSE));
+  TestAppProcess alone = startTestApp(TESTAPP_SECOND, "qor_left_alone.exe");
+  qor = startQor();
+  EventSlotsView block = mapEventSlots();
+  ASSERT_TRUE(alone.plain && block.slots);
+  auto sendsSoFar = [&] {
+    uint32_t sends = block.slots->kept.version;
+    for (const EventSlot& slot : block.slots->slot) sends += slot.uses;
+    return sends;
+  };
+  const POINT centre = clientCentre(alone.plain);
+  restAt(alone.plain, centre);
+  const uint32_t before = sendsSoFar();
+  moveTo(offset(centre, 5, 5));
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  sync(alone.plain);
+  EXPECT_EQ(received(alone.plain, {WM_RBUTTONDOWN, WM_RBUTTONUP}).size(), 2u) << "a pan started";
+  EXPECT_EQ(sendsSoFar(), before) << "the library in the program left alone sent Qor events";
+  stopTestApp(alone);
+  UnmapViewOfFile(block.slots);
+  CloseHandle(block.mapping);
+  expectRightClickSwallowed(true);
+}
+
 TEST_F(EndToEnd, ExtendedScrollOnAWindowsOwnVerticalScrollBar) {
   qor = startQor();
   RECT client;
@@ -181,13 +250,26 @@ TEST_F(EndToEnd, ExitFreesThePointerOverEveryMonitor) {
   ClipCursor(nullptr);
 }
 
-TEST_F(EndToEnd, ASecondCopyEndsAtOnceAndTheFirstRunsOn) {
+// The first start for the user welcomes them once from the tray icon. A second start asks the
+// first copy to open its settings (or to bring them to the front) and ends.
+TEST_F(EndToEnd, ASecondCopyOpensTheFirstOnesSettingsAndEndsAndTheFirstRunsOn) {
+  HWND taskbar = windowOfProcess("Shell_TrayWnd", app.process.dwProcessId);
   qor = startQor();
-  PROCESS_INFORMATION second = launchBeside("Qor.exe", "");
-  ASSERT_TRUE(second.hProcess);
-  EXPECT_EQ(waitForExit(second), 0u);
+  EXPECT_EQ(endQor(qor), 0u);
+  qor = startQor();
+  size_t balloons = 0;
+  for (const TestLogEntry& e : received(taskbar, {WM_COPYDATA})) balloons += e.lParam == NIM_MODIFY;
+  EXPECT_EQ(balloons, 1u);
+  HWND dialog = nullptr;
+  for (int start = 0; start < 2; ++start) {
+    PROCESS_INFORMATION second = launchBeside("Qor.exe", "");
+    EXPECT_EQ(waitForExit(second), 0u);
+    EXPECT_TRUE(waitFor([&] { return (dialog = windowOfProcess("#32770", qor.process.dwProcessId)); }));
+    EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == dialog; })) << start;
+  }
   EXPECT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), qor.main);
-  EXPECT_TRUE(hooksInstalled(qor));
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
   expectRightClickSwallowed(true);
 }
 

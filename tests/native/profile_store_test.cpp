@@ -8,6 +8,8 @@
 #include "settings/user_options.h"
 #include "tests/fake/fakeos.h"
 
+using namespace std::string_literals;
+
 namespace {
 const char kSample[] = "サンプル設定";
 const char kLoadFailed[] = "読み込み失敗Default設定";
@@ -302,37 +304,27 @@ TEST_F(ProfileStore, ReservedFieldsSurviveLoadEditSave) {
 // The user's options beside the profiles: what their type and size do not allow reads as right,
 // the empty list and not welcomed, and stays in the store as it was.
 TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
-  const std::string longName = std::string(257, 'x') + ".exe";  // 261 characters
+  const std::string nul(1, 0), tooLong = std::string(257, 'x') + ".exe";  // 261 characters
   std::string many;
-  for (int i = 0; i <= kMaxLeftAloneNames; ++i) many += "p" + std::to_string(i) + std::string(1, 0);
-  struct { DWORD type; std::string data; int32_t button; } buttons[] = {
-      {REG_DWORD, std::string("\1\0\0\0", 4), kPanButtonMiddle},
-      {REG_DWORD, std::string("\2\0\0\0", 4), kPanButtonRight},
-      {REG_SZ, std::string("1\0", 2), kPanButtonRight},
-      {REG_BINARY, std::string("\1\0\0\0\0\0\0\0", 8), kPanButtonRight},
-      {REG_DWORD, std::string("\1\0\0\0", 4), kPanButtonMiddle}};
-  struct { DWORD type; std::string data; const char* first; const char* last; size_t count; } lists[] = {
-      {REG_MULTI_SZ, std::string("a.exe\0B.exe\0\0", 13), "a.exe", "B.exe", 2},
-      {REG_SZ, std::string("a.exe\0", 6), "", "", 0},
-      {REG_MULTI_SZ, std::string("a.exe", 5), "", "", 0},  // not ended
-      {REG_MULTI_SZ, longName + std::string(1, 0) + "ok.exe" + std::string(2, 0), "ok.exe", "ok.exe", 1},
-      {REG_MULTI_SZ, many + std::string(1, 0), "p0", "p255", kMaxLeftAloneNames}};
-  for (size_t i = 0; i < std::size(buttons); ++i) {
-    SCOPED_TRACE(i);
-    fake::setValue(kProfileStoreKey, "PanButton", buttons[i].type, buttons[i].data.data(),
-                   buttons[i].data.size());
-    fake::setValue(kProfileStoreKey, "LeaveAlone", lists[i].type, lists[i].data.data(),
-                   lists[i].data.size());
+  for (int i = 0; i <= kMaxLeftAloneNames; ++i) many += "p" + std::to_string(i) + nul;
+  struct { DWORD buttonType; std::string button; DWORD listType; std::string list, names; } rows[] = {
+      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, "a.exe\0B.exe\0\0"s, "2 a.exe B.exe"},
+      {REG_DWORD, "\2\0\0\0"s, REG_SZ, "a.exe\0"s, "0"},
+      {REG_SZ, "1\0"s, REG_MULTI_SZ, "a.exe", "0"},  // not ended
+      {REG_BINARY, "\1\0\0\0\0\0\0\0"s, REG_MULTI_SZ, tooLong + nul + "ok.exe" + nul + nul, "1 ok.exe ok.exe"},
+      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, many + nul, "256 p0 p255"}};
+  for (const auto& r : rows) {
+    fake::setValue(kProfileStoreKey, "PanButton", r.buttonType, r.button.data(), r.button.size());
+    fake::setValue(kProfileStoreKey, "LeaveAlone", r.listType, r.list.data(), r.list.size());
     loadUserOptions();
-    EXPECT_EQ(userPanButton, buttons[i].button);
-    std::vector<std::string> names;
-    for (const char* n = leftAlonePrograms(); *n; n += std::strlen(n) + 1) names.push_back(n);
-    ASSERT_EQ(names.size(), lists[i].count);
-    if (!names.empty()) {
-      EXPECT_EQ(names.front() + " " + names.back(), std::string(lists[i].first) + " " + lists[i].last);
-    }
-    EXPECT_EQ(store().at("LeaveAlone").data.size(), lists[i].data.size()) << "left in place";
-    EXPECT_EQ(store().at("PanButton").type, buttons[i].type);
+    EXPECT_EQ(userPanButton, r.buttonType == REG_DWORD && r.button[0] == 1 ? kPanButtonMiddle
+                                                                           : kPanButtonRight);
+    std::vector<std::string> listed;
+    for (const char* n = leftAlonePrograms(); *n; n += std::strlen(n) + 1) listed.push_back(n);
+    const std::string names = std::to_string(listed.size()) +
+                              (listed.empty() ? "" : " " + listed.front() + " " + listed.back());
+    EXPECT_EQ(names, r.names);
+    EXPECT_EQ(store().at("LeaveAlone").data.size(), r.list.size()) << "left in place";
   }
   // Welcomed once: only a REG_DWORD 1 counts, and the mark is one.
   EXPECT_FALSE(userWelcomed());

@@ -52,11 +52,12 @@ inline HWND windowOfProcess(const char* className, DWORD processId) {
   return nullptr;
 }
 
-// The test application; arguments such as TESTAPP_STAND_INS or TESTAPP_SECOND. Null windows
-// on failure.
-inline TestAppProcess startTestApp(const char* arguments = "") {
+// The test application; arguments such as TESTAPP_STAND_INS or TESTAPP_SECOND; program: a copy
+// of it under another name beside it. Null windows on failure.
+inline TestAppProcess startTestApp(const char* arguments = "",
+                                   const char* program = "qor_testapp.exe") {
   TestAppProcess app;
-  app.process = launchBeside("qor_testapp.exe", arguments);
+  app.process = launchBeside(program, arguments);
   if (!app.process.hProcess) return app;
   WaitForInputIdle(app.process.hProcess, 10000);
   for (int i = 0; i < 200 && !(app.main && app.plain); ++i) {

@@ -72,7 +72,7 @@ void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP: case WM_NCMBUTTONDOWN:
-    case WM_NCMBUTTONUP: case WM_SYSCOMMAND: case TESTAPP_WM_SETTLE: break;
+    case WM_NCMBUTTONUP: case WM_SYSCOMMAND: case WM_CONTEXTMENU: case TESTAPP_WM_SETTLE: break;
     case WM_COPYDATA: lParam = reinterpret_cast<const COPYDATASTRUCT*>(lParam)->dwData; break;
     default: return;
   }
@@ -82,6 +82,7 @@ void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK loggingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   logMessage(window, message, wParam, lParam);
   if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_TASKLIST) return 0;  // no real menu
+  if (message == WM_COPYDATA) return TRUE;  // the taskbar took the icon, as the shell's answers
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
