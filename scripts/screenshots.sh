@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Renders the settings dialog (its three tabs, small and large; its first tab also at 144 DPI
-# and in code page 1252), both tray menus of Qor.exe (the right one also in code page 1252), the
-# installer's options page and, at 96 and 144 DPI, the tray icon and the gesture cursors under
+# Renders the settings dialog (its four tabs, small and large; its first tab also at 144 DPI
+# and in code page 1252), both tray menus of Qor.exe (the right one also in code page 1252), its
+# welcome balloon, the installer's options page and, at 96 and 144 DPI, the tray icon and the
+# gesture cursors under
 # Wine on a private X display into docs/screenshots/. The Wine prefix is made to look like a
 # Japanese Windows: Japanese fonts for menus and captions, Wine's caption buttons, windows drawn
 # by Wine itself (there is no window manager).
@@ -30,6 +31,14 @@ helper() { wineJa "$bin/qor_screenshot_helper.exe" "$@"; }
 shot() { import -window root -crop "$1" +repage -strip "$out/$2.png"; }
 
 mkdir -p "$out"
+# The welcome of a user's first start, in the balloon of Wine's taskbar.
+helper store 0
+wine reg delete 'HKCU\software\Tesk\Qor' /v Welcomed /f >/dev/null
+wineJa "$bin/Qor.exe" &
+qor=$!
+shot "$(helper balloon)" welcome
+helper exit
+wait $qor
 for size in small large; do
   helper store $([ $size = small ] && echo 0 || echo 1)
   wineJa "$bin/Qor.exe" &
@@ -37,6 +46,7 @@ for size in small large; do
   shot "$(helper dialog)" "settings-$size-system"
   shot "$(helper tab 1)" "settings-$size-pan"
   shot "$(helper tab 2)" "settings-$size-scroll"
+  shot "$(helper tab 3)" "settings-$size-leftalone"
   helper close
   if [ $size = small ]; then
     shot "$(helper tray left)" tray-left

@@ -1,6 +1,8 @@
 // Drives a running Qor.exe for scripts/screenshots.sh, one step per run, and prints the
 // screen rectangle to capture as WIDTHxHEIGHT+X+Y:
-//   store SIZE     two profiles in the store, dialog size SIZE (0 small, 1 large)
+//   store SIZE     two profiles in the store, dialog size SIZE (0 small, 1 large), three
+//                  programs left alone, the user welcomed already
+//   balloon        waits for the welcome balloon that the taskbar shows for Qor
 //   dialog         opens the settings dialog (command 133)
 //   tab INDEX      shows tab INDEX of the open dialog, as the Right/Left arrow keys do
 //   close          cancels the open dialog
@@ -104,7 +106,26 @@ int storeProfiles(int size) {
     std::strcpy(profileName, names[currentProfile]);
     saveCurrentProfile();
   }
+  const char leftAlone[] = "mstsc.exe\0Photoshop.exe\0game.exe\0";
+  const DWORD welcomed = 1;
+  RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "LeaveAlone", REG_MULTI_SZ, leftAlone,
+                  sizeof leftAlone);
+  RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "Welcomed", REG_DWORD, &welcomed,
+                  sizeof welcomed);
   return 0;
+}
+
+// The taskbar's balloon: a visible tooltip of another process than Qor's.
+HWND balloon() {
+  DWORD qor = 0;
+  GetWindowThreadProcessId(mainWindowOfQor(), &qor);
+  for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
+       w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner != qor && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
 }
 
 int showTab(int index) {
@@ -162,6 +183,7 @@ int main(int argc, char** argv) {
     return printWindow(waitFor(settingsDialog));
   }
   if (!std::strcmp(step, "tab")) return showTab(std::atoi(value));
+  if (!std::strcmp(step, "balloon")) return printWindow(waitFor(balloon));
   if (!std::strcmp(step, "close")) return !PostMessageA(settingsDialog(), WM_COMMAND, IDCANCEL, 0);
   if (!std::strcmp(step, "tray")) return openTrayMenu(value);
   if (!std::strcmp(step, "extras")) return openExtras();
