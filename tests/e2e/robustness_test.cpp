@@ -587,6 +587,7 @@ TEST_F(Robustness, AShellRestartedInTheNewerLayoutIsFoundAndItsStartMenuOpened) 
                     &alignment, sizeof alignment);
     const POINT centre = clientCentre(worker);
     moveTo(centre);
+    settle(taskbar);  // the stand-ins' thread has taken in the pointer's crossing (Wine)
     clearLog();
     leftDoubleClick();
     EXPECT_TRUE(waitFor([&] {
