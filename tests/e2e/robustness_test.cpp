@@ -705,6 +705,8 @@ TEST_F(Robustness, HostileStoredProfilesStartWithTheDefaultsAndWriteNothingElse)
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kStoreKey, &key), ERROR_SUCCESS);
     for (const RawValue& v : c.values)
       RegSetValueExA(key, v.name.c_str(), 0, v.type, v.data.data(), DWORD(v.data.size()));
+    const DWORD welcomed = 1;  // a user welcomed already: no balloon to note
+    RegSetValueExA(key, "Welcomed", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&welcomed), 4);
     RegCloseKey(key);
     const StoreContents before = storeContents();
 
@@ -725,7 +727,7 @@ TEST_F(Robustness, HostileStoredProfilesStartWithTheDefaultsAndWriteNothingElse)
       EXPECT_EQ(after, before);
       continue;
     }
-    ASSERT_EQ(after.size(), 4u);
+    ASSERT_EQ(after.size(), 5u);
     EXPECT_EQ(after["A0"].second, std::vector<unsigned char>(defaults, defaults + kSettingsBytes));
     for (const char* name : {"DataEnd", "Data", "N0"}) EXPECT_EQ(after[name].first, DWORD(REG_SZ));
   }
