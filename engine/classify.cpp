@@ -227,10 +227,8 @@ ProcessVerdict knownProcesses[16];
 int nextProcessEntry = 0;
 uint32_t knownListChanges = 0;
 
-bool inLeftAloneProcess(HWND window) {
-  if (!*leftAlonePrograms()) return false;
-  const DWORD processId = osWindowProcessId(window);
-  if (!processId) return false;
+bool inLeftAloneProcess(DWORD processId) {
+  if (!processId || !*leftAlonePrograms()) return false;
   if (knownListChanges != leftAloneListChanges()) {
     for (ProcessVerdict& known : knownProcesses) known = {};
     knownListChanges = leftAloneListChanges();
@@ -248,7 +246,9 @@ bool inLeftAloneProcess(HWND window) {
 }  // namespace
 
 int32_t kindInReach(HWND window, int32_t kind) {
-  if (inLeftAloneProcess(window)) return kKindOutOfReach;
+  // Qor's own dialogs and menus keep their right-click, as programs left alone do.
+  const DWORD processId = osWindowProcessId(window);
+  if (processId == osCurrentProcessId() || inLeftAloneProcess(processId)) return kKindOutOfReach;
   if (!isPannableKind(kind)) return kind;
   char rootClass[256];
   const HWND root = osGetRootWindow(window);

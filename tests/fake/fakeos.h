@@ -9,12 +9,13 @@
 #include "os/os.h"
 
 namespace fake {
-const DWORD kOwnProcess = 1000;  // the process the tests run as
+const DWORD kOwnProcess = 1000;          // the process the tests run as: Qor's
+const DWORD kApplicationProcess = 2000;  // an application's, where windows are made
 }
 
 struct FakeWindow {
   HWND parent = nullptr;
-  DWORD processId = fake::kOwnProcess;
+  DWORD processId = fake::kApplicationProcess;
   std::string className;
   LONG style = 0;
   RECT rect = {0, 0, 0, 0};  // screen coordinates; the client area is the same rectangle

@@ -15,8 +15,11 @@ class Classify : public ::testing::Test {
     taskbarWindow = startButton = desktopHost = nullptr;
   }
   void TearDown() override { taskbarWindow = startButton = desktopHost = nullptr; }
+  // Controls of Qor's own process, whose hit tests it asks directly.
   HWND add(const char* cls, LONG style = 0, HWND parent = nullptr, RECT r = kRect) {
-    return fake::addWindow(parent, cls, r, style);
+    HWND w = fake::addWindow(parent, cls, r, style);
+    fake::window(w).processId = fake::kOwnProcess;
+    return w;
   }
   int32_t at(HWND w, int32_t hit = HTERROR) { return classifyTarget(w, hit, 150, 160); }
 };

@@ -390,9 +390,10 @@ TEST_F(Gesture, NoGestureOverAWindowOfHigherIntegrity) {
 
 TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
   // Windows that take the mouse as pointer input, the taskbar's windows, and every window of a
-  // program the user left alone: over them every event passes and only the user's cursors
-  // show, also when a pan running elsewhere ends there.
-  struct { const char* root; const char* cls; bool reached; const char* program = ""; } cases[] = {
+  // program the user left alone, and Qor's own: over them every event passes and only the
+  // user's cursors show, also when a pan running elsewhere ends there.
+  struct { const char* root; const char* cls; bool reached; const char* program = "";
+           DWORD process = 3000; } cases[] = {
       {nullptr, "Windows.UI.Core.CoreWindow", false},
       {"ApplicationFrameWindow", "Windows.UI.Input.InputSite.WindowClass", false},
       {"WinUIDesktopWin32WindowClass", "Microsoft.UI.Content.DesktopChildSiteBridge", false},
@@ -403,6 +404,7 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
       {nullptr, "Edit", false, "C:\\Windows\\NOTEPAD.EXE"},
       {"Notepad", "ScrollBar", false, "C:\\Windows\\notepad.exe"},  // no extended scroll either
       {nullptr, "Edit", true, "C:\\Tools\\notepad2.exe"},
+      {nullptr, "#32770", false, "", fake::kOwnProcess},  // the settings dialog keeps its menu
   };
   for (auto c : cases) {
     SCOPED_TRACE(c.cls);
@@ -410,7 +412,7 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
     setLeftAlonePrograms("Notepad.exe\0other.exe\0");
     HWND root = c.root ? fake::addWindow(nullptr, c.root, {800, 0, 1200, 600}) : nullptr;
     HWND w = fake::addWindow(root, c.cls, {800, 0, 1200, 600}, SBS_VERT);
-    fake::window(w).processId = 3000;
+    fake::window(w).processId = c.process;
     fake::processImages[3000] = c.program;
     pressAtAnchor();
     move(kAnchorX - 50, kAnchorY);

@@ -1,4 +1,5 @@
-// Rounds of every gesture over real windows: the cursor handles the program holds and the
+// Rounds of every gesture over real windows of another process (Qor's own are out of reach):
+// the cursor handles the program holds and the
 // process's memory end where they started. (Wine answers GetGuiResources and
 // GetProcessHandleCount with 0, so handles are counted at the seam.) Under Wine a round costs
 // about 10 ms, so the test command runs 2,000; QOR_LEAK_CYCLES=100000 runs the long soak.
@@ -13,6 +14,7 @@
 #include "settings/settings.h"
 #include "tests/common/gesture_cycle.h"
 #include "tests/common/live_cursor_handles.h"
+#include "tests/testapp/launch.h"
 
 namespace {
 // The commit charge: Wine leaves PrivateUsage at 0 and reports this one.
@@ -26,15 +28,16 @@ SIZE_T committedBytes() {
 TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   const char* wanted = std::getenv("QOR_LEAK_CYCLES");
   const int cycles = wanted ? std::atoi(wanted) : 2000;
-  HWND app = CreateWindowExA(0, "Static", "leak test", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 0, 0,
-                             400, 300, nullptr, nullptr, nullptr, nullptr);
-  HWND bar = CreateWindowExA(0, "ScrollBar", "", WS_CHILD | WS_VISIBLE | SBS_VERT, 360, 0, 20,
-                             300, app, nullptr, nullptr, nullptr);
+  TestAppProcess testApp = startTestApp();
+  HWND app = testApp.plain, bar = GetDlgItem(testApp.main, kTestVScrollBar);
   ASSERT_TRUE(app && bar);
   copySettings(currentSettings, defaultSettings);
   panState = kPanStandby;
   loadCursors();
-  const POINT c = {100, 150}, v = {370, 150};
+  RECT a, b;
+  GetWindowRect(app, &a);
+  GetWindowRect(bar, &b);
+  const POINT c = {a.left + 100, a.top + 150}, v = {(b.left + b.right) / 2, (b.top + b.bottom) / 2};
 
   for (int i = 0; i < 100; ++i) runGestureCycle(app, c, bar, v);  // the allocators settle
   const int live = liveCursorHandles();
@@ -55,5 +58,5 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   restoreUserCursors();
   releaseCursors();
   EXPECT_EQ(liveCursorHandles(), 0);
-  DestroyWindow(app);
+  stopTestApp(testApp);
 }
