@@ -27,7 +27,8 @@ bool hookTimerWanted();
 // the movement kept before it is taken first, and the library learns what Qor needs after it.
 // Runs under engineLock.
 void changeEngine(void (*change)());
-// Tells the library what Qor needs now (kSendEverything, kKeepIdleMovements, kSendNothing).
+// Tells the library what Qor needs now (an EventDemand: kSendEverythingForGesture while a
+// gesture runs, kSendChangedMovements in standby, ...).
 void publishDemand();
 
 // Notices to the peer's window, when there is one: hello at start, goodbye at the end.

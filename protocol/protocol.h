@@ -173,8 +173,8 @@ struct SeenFacts {
   uint32_t controlFlags;
 };
 // The programs the user left alone, by key (leftAloneKeyOf their file names): the library in a
-// process of one of them forwards nothing at all. Written by Qor between an odd and the next
-// even version.
+// process of one of them forwards only what ends a gesture or takes Qor's cursors back there.
+// Written by Qor between an odd and the next even version.
 enum { kMaxLeftAlonePrograms = 256 };
 struct LeftAloneKeys {
   uint32_t version;

@@ -293,14 +293,13 @@ class EndToEnd : public ::testing::Test {
   // Everything injected so far has been handled: a middle click, which always passes (a right
   // click where the middle button pans), has reached window (client or frame) under the pointer.
   static void sync(HWND window, bool middlePans = false) {
-    auto ups = [&] {
-      return middlePans ? received(window, {WM_RBUTTONUP, WM_NCRBUTTONUP}).size()
-                        : received(window, {WM_MBUTTONUP, WM_NCMBUTTONUP}).size();
-    };
-    size_t before = ups();
+    const UINT up = middlePans ? WM_RBUTTONUP : WM_MBUTTONUP;
+    const UINT frameUp = middlePans ? WM_NCRBUTTONUP : WM_NCMBUTTONUP;
+    size_t before = received(window, {up, frameUp}).size();
     inject(middlePans ? MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP
                       : MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP);
-    EXPECT_TRUE(waitFor([&] { return ups() > before; })) << "the click did not reach the window";
+    EXPECT_TRUE(waitFor([&] { return received(window, {up, frameUp}).size() > before; }))
+        << "the click did not reach the window";
   }
   // The pointer rests at p over window, everything before handled, the log empty.
   static void restAt(HWND window, POINT p) {

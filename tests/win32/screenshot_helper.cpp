@@ -115,16 +115,11 @@ int storeProfiles(int size) {
   return 0;
 }
 
-// The taskbar's balloon: a visible tooltip of another process than Qor's.
+// The taskbar's balloon: the visible tooltip (Qor shows none of its own at start).
 HWND balloon() {
-  DWORD qor = 0;
-  GetWindowThreadProcessId(mainWindowOfQor(), &qor);
   for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
-       w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner != qor && IsWindowVisible(w)) return w;
-  }
+       w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr))
+    if (IsWindowVisible(w)) return w;
   return nullptr;
 }
 
