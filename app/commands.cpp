@@ -46,7 +46,7 @@ void openSettings() {
 }
 void exitProgram() {
   engineEnabled = 0;
-  SendMessageW(mainWindow, WM_CLOSE, 0, 0);
+  destroyMainWindow();
 }
 
 struct Command {

@@ -16,7 +16,8 @@ HMODULE hookLibrary = nullptr;
 HHOOK mouseHook = nullptr;
 HHOOK msgFilterHook = nullptr;
 HANDLE windowReady = nullptr;  // signalled once the thread has tried to create its window
-// The engine runs under this lock on the hook thread; the main thread takes it for its changes.
+// The engine runs under this lock on the hook thread; the main thread takes it only while no
+// hook thread runs.
 CRITICAL_SECTION engineLock;
 
 // Made by the main thread before any other thread can take it (the hook thread starts later).
@@ -28,6 +29,11 @@ CRITICAL_SECTION& theEngineLock() {
 }
 UINT timerPeriodMs = 10;
 int lockDepth = 0;  // how often the hook thread holds the engine lock now
+// The main thread's change of the engine, handed to the hook thread: the engine sends to other
+// windows, which the main thread must never do while it holds the engine lock. The message
+// carries nothing, so one that another process sends makes at most this change early.
+const UINT kMsgChangeEngine = WM_APP + 1;
+std::atomic<void (*)()> pendingChange{nullptr};
 // Set by the main thread before it asks the hook window to close: no other close is obeyed.
 std::atomic<bool> closeRequested{false};
 bool windowGone = false;  // the hook window was destroyed; its thread's loop ends
@@ -115,6 +121,11 @@ LRESULT onCreate(HWND window, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, WM_CREATE, wParam, lParam);
 }
 
+LRESULT onChangeEngine() {
+  if (void (*change)() = pendingChange.exchange(nullptr)) changeEngine(change);
+  return 0;
+}
+
 LRESULT onTimer() {
   if (hookTimerTick()) installHooks();
   return 0;
@@ -174,6 +185,7 @@ LRESULT handleHookMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case kMsgMenuLoop: return answerMenuLoop();
     case kMsgMouseEvent: return answerMouseEvent(wParam, lParam);
     case kMsgPeer: return answerPeer(lParam);
+    case kMsgChangeEngine: return onChangeEngine();
     default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
@@ -183,6 +195,12 @@ LRESULT handleHookMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 void releasePointer() { ClipCursor(nullptr); }
 
 void changeEngineOutsideHookThread(void (*change)()) {
+  if (hookWindow) {
+    pendingChange = change;
+    SendMessageW(hookWindow, kMsgChangeEngine, 0, 0);
+    if (!pendingChange.exchange(nullptr)) return;
+  }
+  // No hook thread runs the engine: nothing it does can send.
   EnterCriticalSection(&theEngineLock());
   changeEngine(change);
   LeaveCriticalSection(&engineLock);

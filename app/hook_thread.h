@@ -14,7 +14,8 @@ struct HookThreadStart {
 // Registers the hook window's class and starts the thread; returns once the thread's window
 // exists (or could not be made). False when no thread runs.
 bool startHookThread(const HookThreadStart& start);
-// A change of the engine's state from the main thread, made under engineLock (changeEngine).
+// A change of the engine's state from the main thread, made under engineLock (changeEngine) by
+// the hook thread while the main thread waits holding nothing.
 void changeEngineOutsideHookThread(void (*change)());
 // At exit, from the main thread: asks the hook window to close, the only close it obeys. Its
 // thread removes the hooks, frees the library and ends.

@@ -36,6 +36,18 @@ int giveUp(const char* what) {
   return 0;
 }
 
+// WM_NOTIFY and WM_HELP carry an address that only a sender on this thread may give: one
+// taken from the queue was posted, by anyone, with an address of their choosing.
+bool carriesForeignAddress(const MSG& msg) {
+  return msg.message == WM_NOTIFY || msg.message == WM_HELP;
+}
+
+// The same for the loops of dialogs, message boxes and menus on this thread.
+LRESULT CALLBACK dropForeignAddresses(int code, WPARAM wParam, LPARAM lParam) {
+  if (code >= 0 && carriesForeignAddress(*reinterpret_cast<const MSG*>(lParam))) return 1;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 int refuse(const wchar_t* text, int exitCode) {
   MessageBoxW(nullptr, text, L"Qor", MB_ICONSTOP | MB_OK);
   return exitCode;
@@ -60,6 +72,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
                   kExitSlotsTaken);
   appInstance = instance;
   SetUnhandledExceptionFilter(restoreCursorsOnCrash);
+  SetWindowsHookExW(WH_MSGFILTER, dropForeignAddresses, nullptr, GetCurrentThreadId());
   if (!registerMainWindowClass()) return giveUp("the main window's class was not registered");
   const HookThreadStart start = {GetTickCount(), parseTimerPeriod(commandTail)};
   HWND window = CreateWindowExW(0, L"" MAIN_WINDOW_CLASS, L"Qor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
@@ -69,6 +82,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   ShowWindow(window, SW_HIDE);
   MSG msg = {};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (carriesForeignAddress(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

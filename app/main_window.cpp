@@ -21,6 +21,11 @@ namespace {
 // Broadcast by the shell when it has made a new taskbar (after Explorer restarted): the tray
 // icon and the shell's windows went with the old one.
 const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+// Set by Qor's own exit: any other process can send WM_DESTROY or WM_NCDESTROY.
+bool exiting = false;
+// Set by a process that may duplicate Qor's handles, and so could end it anyway (the
+// installer); its WM_CLOSE then ends Qor.
+HANDLE endRequest = nullptr;
 
 // The engine follows a change of the live settings (pan switched off: the user's cursors).
 void followSettings() {
@@ -34,6 +39,8 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
   if (mainWindow || InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
   const HookThreadStart& start = *static_cast<const HookThreadStart*>(creation->lpCreateParams);
   mainWindow = window;
+  endRequest = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  SetPropW(window, L"" END_REQUEST_PROPERTY, endRequest);
   greetPeer(window);
   loadCursors();
   findShellWindows();
@@ -55,8 +62,10 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
 }
 
 // Stops every part, in this order; the user's cursors come back only once the hook thread,
-// which may still be showing ours, has ended.
-LRESULT onDestroy() {
+// which may still be showing ours, has ended. Only after Qor's own DestroyWindow.
+LRESULT onNcDestroy(HWND window) {
+  if (!exiting || window != mainWindow) return 0;
+  RemovePropW(window, L"" END_REQUEST_PROPERTY);
   setTrayIcon(NIM_DELETE);
   engineEnabled = 0;
   // The hook thread may be in the middle of an event: the reset waits for it.
@@ -82,8 +91,10 @@ LRESULT onEndSession(WPARAM ending) {
   return 0;
 }
 
-LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
-  return runCommand(LOWORD(wParam)) ? 0 : DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+// The installer's way to end Qor, as the exit item does: a WM_CLOSE alone is anyone's.
+LRESULT onClose() {
+  if (endRequest && WaitForSingleObject(endRequest, 0) == WAIT_OBJECT_0) runCommand(IDM_EXIT);
+  return 0;
 }
 
 LRESULT onTaskbarCreated() {
@@ -98,6 +109,11 @@ LRESULT onTray(LPARAM mouseMessage) {
   return 0;
 }
 }  // namespace
+
+void destroyMainWindow() {
+  exiting = true;
+  DestroyWindow(mainWindow);
+}
 
 void setCaption() {
   lstrcpyW(captionText, L"Qor95 Ver1.0");
@@ -118,11 +134,12 @@ bool registerMainWindowClass() {
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return onCreate(window, reinterpret_cast<const CREATESTRUCTW*>(lParam));
-    case WM_DESTROY: return onDestroy();
+    case WM_CLOSE: return onClose();
+    case WM_DESTROY: return 0;
     case WM_QUERYOPEN: return 0;  // never restored from an icon
     case WM_ENDSESSION: return onEndSession(wParam);
-    case WM_NCDESTROY: return 0;
-    case WM_COMMAND: return onCommand(window, wParam, lParam);
+    case WM_NCDESTROY: return onNcDestroy(window);
+    case WM_COMMAND: return 0;  // commands come from the menus' answers
     case WM_INITMENU: return 0;
     case WM_INITMENUPOPUP: return 0;
     case trayCallbackMessage: return onTray(lParam);

@@ -11,6 +11,8 @@ extern wchar_t captionText[64];  // the main window's title and the tray icon's 
 
 // Registers QorWClass, whose windows take text as UTF-16; false on failure.
 bool registerMainWindowClass();
+// Qor's exit: the main window is destroyed, which stops every part.
+void destroyMainWindow();
 // Writes "Qor95 Ver1.0" into captionText and sets it as the main window's title.
 void setCaption();
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

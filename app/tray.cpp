@@ -27,8 +27,9 @@ void showTrayMenu(UINT mouseMessage) {
   if (aboutOpen || settingsDialogOpen) return;
   HMENU menu = loadTrayMenu(mouseMessage);
   if (!menu) return;
-  showPopupMenu(mainWindow, GetSubMenu(menu, 0));
+  const UINT chosen = showPopupMenu(mainWindow, GetSubMenu(menu, 0));
   DestroyMenu(menu);
+  if (chosen) runCommand(chosen);
 }
 }  // namespace
 

@@ -235,10 +235,13 @@ bool inLeftAloneProcess(DWORD processId) {
   }
   for (const ProcessVerdict& known : knownProcesses)
     if (known.processId == processId) return known.leftAlone;
-  char image[1024];
-  const bool named = osProcessImageName(processId, image, sizeof image);
-  const char* slash = std::strrchr(image, '\\');
-  const bool leftAlone = named && isLeftAloneProgram(slash ? slash + 1 : image);
+  // Searched only once read: a failed read may leave anything behind.
+  char image[1024] = "";
+  bool leftAlone = false;
+  if (osProcessImageName(processId, image, sizeof image)) {
+    const char* slash = std::strrchr(image, '\\');
+    leftAlone = isLeftAloneProgram(slash ? slash + 1 : image);
+  }
   knownProcesses[nextProcessEntry] = {processId, leftAlone};
   nextProcessEntry = (nextProcessEntry + 1) % int(std::size(knownProcesses));
   return leftAlone;

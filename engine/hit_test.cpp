@@ -1,6 +1,5 @@
 #include "engine/hit_test.h"
 
-#include <algorithm>
 #include <cstring>
 #include "engine/send.h"
 
@@ -29,14 +28,6 @@ const uint32_t kRemoteBufferBytes = 4096;
 const uint64_t k32BitLimit = 0x100000000ull;
 RemoteBuffer remoteBuffers[kRemoteBuffers];
 int nextVictim = 0;
-// Processes that left a hit test unanswered; a full list takes no more.
-DWORD silentProcesses[kRemoteBuffers];
-int silentCount = 0;
-
-bool isSilent(DWORD processId) {
-  return std::find(silentProcesses, silentProcesses + silentCount, processId) !=
-         silentProcesses + silentCount;
-}
 
 // A send that went unanswered while the control lives: it may still answer, and write.
 bool mayAnswerLate(HWND control, SendStatus sent) {
@@ -102,7 +93,7 @@ bool writeRecord(RemoteBuffer& b, const HitTestRecord& record) {
 }
 
 uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecord& record) {
-  if (isSilent(processId)) return 0;
+  if (processLeftAlone(processId)) return 0;
   RemoteBuffer* b = cachedRemote(processId);
   RemoteBuffer temporary{};
   if (!b || !writeRecord(*b, record)) {
@@ -121,7 +112,7 @@ uint32_t remoteHitTest(HWND control, UINT message, DWORD processId, HitTestRecor
               osReadProcessMemory(b->process, b->address, &record, sizeof record);
   b->inUse = false;
   if (mayAnswerLate(control, sent)) {
-    if (silentCount < kRemoteBuffers) silentProcesses[silentCount++] = processId;
+    leaveProcessAlone(processId);
     osCloseProcess(b->process);  // the buffer stays, the control's for good
     *b = RemoteBuffer{};
   } else if (b == &temporary) {
@@ -184,14 +175,15 @@ uint32_t controlHitTest(HWND control, UINT message, POINT client) {
   record.y = client.y;
   const DWORD processId = osWindowProcessId(control);
   if (!processId) return 0;
-  // The sender asked its own control already; no sender can say it of another's.
-  if (control == measuredFlags.window && processId == measuredFlags.processId &&
-      measuredFlags.flags != kControlFlagsUnknown)
-    return measuredFlags.flags;
   if (lent.processId && lentClaim == kUnchecked) lentClaim = senderClaimHolds() ? kTrue : kFalse;
   // A false claim is a forged event: it gets the controls' default kinds, and no control is
   // sent an address that the claim chose.
   if (lentClaim == kFalse) return 0;
+  // The sender asked its own control already: it counts once the sender is proven to be that
+  // process. No sender can say it of another's.
+  if (lentClaim == kTrue && control == measuredFlags.window && processId == lent.processId &&
+      processId == measuredFlags.processId && measuredFlags.flags != kControlFlagsUnknown)
+    return measuredFlags.flags;
   if (lent.processId && processId == lent.processId) return lentHitTest(control, message, record);
   if (processId == osCurrentProcessId()) {
     static HitTestRecord own;  // not on the stack: a late answer may still write it
@@ -208,5 +200,5 @@ uint32_t controlHitTest(HWND control, UINT message, POINT client) {
 void releaseHitTestBuffers() {
   for (RemoteBuffer& b : remoteBuffers)
     if (b.process) releaseRemote(b);
-  silentCount = 0;
+  forgetBackOffs();
 }

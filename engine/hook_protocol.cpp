@@ -21,27 +21,44 @@ uint32_t keptTaken = 0;  // version of the kept movement last taken
 // then its facts are what the engine saw last of the pointer.
 EventRecord lastSeen = {};
 bool lastSeenIsMovement = false;
-// Events handled nested in one another on the hook thread (it handles sent messages while it
-// waits in a send of its own). Each level holds stack and the engine lock, and a process that
-// sends a new event from inside every hit test would nest them without end: deeper events pass
-// without the engine.
-const int kMaxNestedEvents = 4;
-int nestedEvents = 0;
+// Messages that run the engine (events, menu-loop notices, the peer's requests, ticks), handled
+// nested in one another on the hook thread: it handles sent messages while it waits in a send
+// of its own. Each level holds stack and the engine lock, and a process that sends a new one
+// from inside every hit test would nest them without end: deeper ones get tooDeep unrun. Each
+// run has a send budget of its own.
+const int kMaxNestedEngineRuns = 4;
+int nestedEngineRuns = 0;
 
+template <typename Run>
+LRESULT runNested(LRESULT tooDeep, Run run) {
+  if (nestedEngineRuns >= kMaxNestedEngineRuns) return tooDeep;
+  ++nestedEngineRuns;
+  const uint32_t outerBudget = beginSendBudget();
+  const LRESULT answer = run();
+  endSendBudget(outerBudget);
+  --nestedEngineRuns;
+  return answer;
+}
+
+// From the main thread, at start and exit: not the engine's sends.
 void notifyPeer(HWND sender, LPARAM code) {
+  const UINT kPeerNoticeTimeoutMs = 250;
   HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
-  if (peer) askWindow(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
+  LRESULT answer = 0;
+  if (peer)
+    osSendMessage(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code, kPeerNoticeTimeoutMs,
+                  &answer);
 }
 // The engine works in physical points. The library reports an application's own
 // coordinates, logical for a DPI-unaware one, except where the system calls the hook on Qor's
 // own thread (for 32-bit and app-model applications): that thread's coordinates are Qor's,
 // physical already, and a second conversion would scale them twice.
-int32_t runEngine(UINT message, const EventRecord& event, DWORD senderProcess) {
+// What the sender measured counts only where its claim is proven (controlHitTest).
+int32_t runEngine(UINT message, const EventRecord& event, DWORD senderProcess, uint32_t flags) {
   const HWND window = windowOfHandle32(event.window);
   POINT at = {event.x, event.y};
   if (senderProcess != osCurrentProcessId()) at = osLogicalToPhysicalPoint(window, at);
-  const MeasuredControlFlags before =
-      provideMeasuredFlags({window, senderProcess, event.controlFlags});
+  const MeasuredControlFlags before = provideMeasuredFlags({window, senderProcess, flags});
   // In standby with nothing under way, what a movement leaves follows from its facts alone, so
   // a second one with the same facts would change nothing. (Not so for one that ends a pan, or
   // uses up a menu-loop notice.)
@@ -55,12 +72,13 @@ int32_t runEngine(UINT message, const EventRecord& event, DWORD senderProcess) {
 }
 
 // The movement the library kept since, handled before anything that came after it. The
-// library in Qor's own process keeps none.
+// library in Qor's own process keeps none. It came with no send, so nothing proves who wrote
+// it: what it says was measured counts for nothing.
 void handleKeptMovement() {
   EventRecord event;
   uint32_t sender = 0;
   if (eventSlots && engineEnabled && takeKeptMovement(eventSlots, &keptTaken, &event, &sender))
-    runEngine(event.message, event, sender);
+    runEngine(event.message, event, sender, kControlFlagsUnknown);
 }
 
 LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
@@ -69,15 +87,20 @@ LRESULT runMouseEvent(WPARAM message, LPARAM ticket) {
       !engineEnabled)
     return kAnswerPass;
   // The sender waits in its send meanwhile, with the block mapped: its slot's hit-test room
-  // stays valid in its process until the answer.
+  // stays valid in its process until the answer. What it claims is read once: the process
+  // proven is the process whose measurements count.
   EventSlot& slot = eventSlotOf(eventSlots, ticket);
-  const uint64_t senderView = (uint64_t(slot.senderViewHigh) << 32) | slot.senderViewLow;
+  const uint32_t sender = __atomic_load_n(&slot.senderProcess, __ATOMIC_RELAXED);
+  const uint64_t senderView =
+      (uint64_t(__atomic_load_n(&slot.senderViewHigh, __ATOMIC_RELAXED)) << 32) |
+      __atomic_load_n(&slot.senderViewLow, __ATOMIC_RELAXED);
   const uint32_t offset = static_cast<uint32_t>(reinterpret_cast<const char*>(slot.hitTest) -
                                                 reinterpret_cast<const char*>(eventSlots));
-  LentHitTestBuffer before = lendHitTestBuffer(
-      {slot.senderProcess, senderView, sizeof(EventSlots), offset, slot.hitTest});
+  LentHitTestBuffer before =
+      lendHitTestBuffer({sender, senderView, sizeof(EventSlots), offset, slot.hitTest});
   handleKeptMovement();
-  const int32_t verdict = runEngine(static_cast<UINT>(message), event, slot.senderProcess);
+  const int32_t verdict =
+      runEngine(static_cast<UINT>(message), event, sender, event.controlFlags);
   lendHitTestBuffer(before);
   publishDemand();
   return verdict == kSwallowEvent ? kAnswerSwallow : kAnswerPass;
@@ -110,7 +133,11 @@ void publishDemand() {
 }
 
 void changeEngine(void (*change)()) {
-  handleKeptMovement();
+  // Too deeply nested, the kept movement waits for the next event.
+  runNested(0, [] {
+    handleKeptMovement();
+    return 0;
+  });
   change();
   lastSeenIsMovement = false;
   dropOrphanedGesture();
@@ -123,35 +150,37 @@ bool hookTimerWanted() {
 }
 
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
-  if (nestedEvents >= kMaxNestedEvents) return kAnswerPass;
-  ++nestedEvents;
-  const LRESULT answer = runMouseEvent(message, ticket);
-  --nestedEvents;
-  return answer;
+  return runNested(kAnswerPass, [=] { return runMouseEvent(message, ticket); });
 }
 
 LRESULT answerMenuLoop() {
-  if (!engineEnabled) return 0;
-  handleKeptMovement();  // it came before the menu loop
-  menuLoopSeen = 1;
-  lastSeenIsMovement = false;
-  publishDemand();
-  return 0;
+  return runNested(0, [] {
+    if (!engineEnabled) return 0;
+    handleKeptMovement();  // it came before the menu loop
+    menuLoopSeen = 1;
+    lastSeenIsMovement = false;
+    publishDemand();
+    return 0;
+  });
 }
 
 LRESULT answerPeer(LPARAM code) {
   switch (code) {
     case kPeerDisable:
-      handleKeptMovement();
-      engineEnabled = 0;
-      lastSeenIsMovement = false;
-      publishDemand();
-      return 0;
+      return runNested(0, [] {
+        handleKeptMovement();
+        engineEnabled = 0;
+        lastSeenIsMovement = false;
+        publishDemand();
+        return 0;
+      });
     case kPeerEnable:
-      if (currentSettings.peerMode != kPeerModeRefusesEnable) engineEnabled = 1;
-      lastSeenIsMovement = false;
-      publishDemand();
-      return 0;
+      return runNested(0, [] {
+        if (currentSettings.peerMode != kPeerModeRefusesEnable) engineEnabled = 1;
+        lastSeenIsMovement = false;
+        publishDemand();
+        return 0;
+      });
     case kPeerQuery: return currentSettings.peerMode;
     default: return 0;
   }
@@ -164,7 +193,10 @@ bool installHooksAtCreation() {
 }
 
 bool hookTimerTick() {
-  if (engineEnabled) engineTick();
+  if (engineEnabled) runNested(0, [] {
+      engineTick();
+      return 0;
+    });
   uint32_t started = startTick;
   if (!started) return false;
   // Elapsed time, so that the tick counter's wrap-around neither fires early nor never.

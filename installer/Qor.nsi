@@ -19,7 +19,7 @@ SetCompressor /SOLID lzma
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kProfileStoreKey[] = "' PROFILE_KEY_C '"'
 !searchreplace PROFILE_KEY "${PROFILE_KEY_C}" "\\" "\"
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kHelpPage[] = "' HELP_PAGE '"'
-!searchparse /file "${__FILEDIR__}\..\resources\resource.h" '#define IDM_EXIT ' IDM_EXIT
+!searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define END_REQUEST_PROPERTY "' END_REQUEST_PROPERTY '"'
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define LIBRARY_ASIDE_PATTERN "' ASIDE_HEAD '*' ASIDE_TAIL '"'
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_ONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
@@ -46,7 +46,9 @@ BrandingText "Qor"
 !insertmacro MUI_LANGUAGE "Japanese"
 
 ; Asks a running Qor to end as its tray's exit item does, and waits until its process has
-; gone, so that its files can be replaced or removed.
+; gone, so that its files can be replaced or removed. Qor obeys a WM_CLOSE only once its end
+; request is set, which takes the right to duplicate Qor's handles (PROCESS_DUP_HANDLE with
+; SYNCHRONIZE): a process that could end Qor anyway.
 !macro EndRunningQor prefix
 Function ${prefix}endRunningQor
   FindWindow $0 "${MAIN_WINDOW_CLASS}"
@@ -54,8 +56,17 @@ Function ${prefix}endRunningQor
     Return
   ${EndIf}
   System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
-  System::Call "kernel32::OpenProcess(i 0x00100000, i 0, i r1) p .r2"
-  SendMessage $0 ${WM_COMMAND} ${IDM_EXIT} 0 /TIMEOUT=5000
+  System::Call "kernel32::OpenProcess(i 0x00100040, i 0, i r1) p .r2"
+  ${If} $2 P<> 0
+    System::Call "user32::GetPropW(p r0, w '${END_REQUEST_PROPERTY}') p .r3"
+    ; EVENT_MODIFY_STATE of the event, into this process.
+    System::Call "kernel32::DuplicateHandle(p r2, p r3, p -1, *p .r4, i 2, i 0, i 0) i .r5"
+    ${If} $5 <> 0
+      System::Call "kernel32::SetEvent(p r4)"
+      System::Call "kernel32::CloseHandle(p r4)"
+    ${EndIf}
+  ${EndIf}
+  SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
   ${If} $2 P<> 0
     System::Call "kernel32::WaitForSingleObject(p r2, i 15000)"
     System::Call "kernel32::CloseHandle(p r2)"

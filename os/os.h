@@ -43,7 +43,8 @@ DWORD osWindowProcessId(HWND window);
 // Lets the process take the foreground from this one (a second start hands its right on).
 void osAllowForeground(DWORD processId);
 DWORD osCurrentProcessId();
-// The full path of the process's program, UTF-8; false when it cannot be read.
+// The full path of the process's program, UTF-8; false, and buffer empty, when it cannot be
+// read or does not fit.
 bool osProcessImageName(DWORD processId, char* buffer, DWORD size);
 // The process's mandatory integrity level (SECURITY_MANDATORY_*_RID); 0 when unreadable.
 DWORD osProcessIntegrity(DWORD processId);
@@ -112,8 +113,8 @@ HKEY osRegOpenKey(const char* subkey);
 HKEY osRegCreateKey(const char* subkey);
 void osRegCloseKey(HKEY key);
 // size: in, the buffer's capacity; out, the bytes the value holds. Fails when the value is
-// missing or larger than the buffer.
-// type, when given, receives the value's REG_* type.
+// missing or larger than the buffer; one that cannot fit is refused before it is read.
+// type, when given, receives the value's REG_* type once it is read.
 bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size,
                      DWORD* type = nullptr, UINT codePage = CP_UTF8);
 bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size,

@@ -119,13 +119,19 @@ DWORD osWindowProcessId(HWND window) {
 }
 DWORD osCurrentProcessId() { return GetCurrentProcessId(); }
 bool osProcessImageName(DWORD processId, char* buffer, DWORD size) {
+  if (size == 0) return false;
+  buffer[0] = 0;
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
   if (!process) return false;
   wchar_t path[MAX_PATH * 4];
   DWORD length = sizeof path / sizeof path[0];
   const bool read = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
   CloseHandle(process);
-  return read && WideCharToMultiByte(CP_UTF8, 0, path, -1, buffer, int(size), nullptr, nullptr) > 0;
+  // A conversion that does not fit may leave part of the name behind.
+  if (read && WideCharToMultiByte(CP_UTF8, 0, path, -1, buffer, int(size), nullptr, nullptr) > 0)
+    return true;
+  buffer[0] = 0;
+  return false;
 }
 DWORD osProcessIntegrity(DWORD processId) {
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
@@ -304,7 +310,8 @@ void osRegCloseKey(HKEY key) {
 }
 
 // As RegQueryValueExA does in the system's code page, in codePage: a string value's whole
-// UTF-16, its NULs and what follows them included, converted.
+// UTF-16, its NULs and what follows them included, converted. The size is asked first: a
+// value that cannot fit is refused unread (another program may have stored gigabytes).
 bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type,
                      UINT codePage) {
   wchar_t wideName[256];
@@ -312,6 +319,9 @@ bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWOR
   if (!key || !widen(name, wideName) ||
       RegQueryValueExW(key, wideName, nullptr, &held, nullptr, &bytes) != ERROR_SUCCESS)
     return false;
+  // Every UTF-16 unit takes at least one byte in any code page.
+  const uint64_t fewestBytes = isString(held) ? bytes / sizeof(wchar_t) : bytes;
+  if (fewestBytes > *size) return false;
   wchar_t* data = wideRoom(bytes / sizeof(wchar_t) + 1);
   const bool read = data && RegQueryValueExW(key, wideName, nullptr, &held,
                                              reinterpret_cast<BYTE*>(data), &bytes) == ERROR_SUCCESS;

@@ -34,6 +34,9 @@ inline constexpr char kHelpPage[] = "Qor.html";
 
 // The hidden main window's class: a window of it means a copy of Qor runs.
 #define MAIN_WINDOW_CLASS "QorWClass"
+// The main window's property that holds, as a handle of Qor's process, the event a process
+// that may duplicate Qor's handles sets before it sends WM_CLOSE: only then does Qor end.
+#define END_REQUEST_PROPERTY "QorEndRequest"
 
 // What a second start of Qor posts the running copy, wParam and lParam 0: show the settings
 // dialog, or bring it to the front. WM_APP + 101, spelt out for the native build.

@@ -173,8 +173,9 @@ BOOL onRightButton(HWND dialog) {
   if (!menu) return TRUE;
   HMENU popup = GetSubMenu(menu, 0);
   setMenuStates(dialog, popup);
-  showPopupMenu(dialog, popup);
+  const UINT chosen = showPopupMenu(dialog, popup);
   DestroyMenu(menu);
+  if (chosen) SendMessageW(dialog, WM_COMMAND, chosen, 0);
   return TRUE;
 }
 

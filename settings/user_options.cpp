@@ -100,14 +100,10 @@ bool readDword(HKEY key, const char* name, DWORD* value) {
 // The stored names, the first kMaxLeftAloneNames of kMaxProgramNameChars characters at most;
 // null for the empty list, or one that is not a list ended as REG_MULTI_SZ ends it.
 char* readLeftAlone(HKEY key) {
-  DWORD type = 0, size = 0;
-  char probe;
-  osRegQueryValue(key, kLeaveAloneValue, &probe, &size, &type);
-  if (type != REG_MULTI_SZ || size == 0 || size > kMaxStoredListBytes) return nullptr;
+  DWORD type = 0, size = kMaxStoredListBytes;
   char* data = static_cast<char*>(std::malloc(size));
-  DWORD read = size;
-  const bool good = data && osRegQueryValue(key, kLeaveAloneValue, data, &read, &type) &&
-                    type == REG_MULTI_SZ && read == size && data[size - 1] == 0;
+  const bool good = data && osRegQueryValue(key, kLeaveAloneValue, data, &size, &type) &&
+                    type == REG_MULTI_SZ && size > 0 && data[size - 1] == 0;
   char* names = nullptr;
   int kept = 0;
   for (size_t at = 0; good && at < size && data[at] && kept < kMaxLeftAloneNames;

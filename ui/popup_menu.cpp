@@ -1,9 +1,11 @@
 #include "ui/popup_menu.h"
 
-void showPopupMenu(HWND owner, HMENU popup) {
+UINT showPopupMenu(HWND owner, HMENU popup) {
   POINT at = {0, 0};
   GetCursorPos(&at);
   SetForegroundWindow(owner);
-  TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
   PostMessageW(owner, WM_KILLFOCUS, 0, 0);
+  return chosen;
 }

@@ -158,10 +158,15 @@ inline DWORD waitForExit(PROCESS_INFORMATION& process) {
   return code;
 }
 
-// Asks Qor to end (WM_CLOSE, or a command such as IDM_EXIT); answers its exit code.
-inline DWORD endQor(QorProcess& qor, UINT command = 0) {
-  if (command) PostMessageA(qor.main, WM_COMMAND, command, 0);
-  else PostMessageA(qor.main, WM_CLOSE, 0, 0);
+// Asks Qor to end as the installer does (its end request set, then WM_CLOSE); answers its
+// exit code.
+inline DWORD endQor(QorProcess& qor) {
+  HANDLE request = nullptr;
+  DuplicateHandle(qor.process.hProcess, GetPropA(qor.main, END_REQUEST_PROPERTY),
+                  GetCurrentProcess(), &request, EVENT_MODIFY_STATE, FALSE, 0);
+  SetEvent(request);
+  CloseHandle(request);
+  PostMessageA(qor.main, WM_CLOSE, 0, 0);
   return waitForExit(qor.process);
 }
 
@@ -174,6 +179,15 @@ inline HWND qorMenuWindow(const QorProcess& qor) {
     if (pid == qor.process.dwProcessId && IsWindowVisible(w)) return w;
   }
   return nullptr;
+}
+
+// Chooses from the tray icon's menu (button: WM_LBUTTONDOWN or WM_RBUTTONDOWN) by the items'
+// mnemonics, one key per menu level, as a user's keys would.
+inline void chooseFromTrayMenu(const QorProcess& qor, UINT button, const char* keys) {
+  PostMessageA(qor.main, trayCallbackMessage, 0, button);
+  waitFor([&] { return qorMenuWindow(qor) != nullptr; });
+  for (const char* key = keys; *key; ++key) PostMessageA(qor.main, WM_CHAR, *key, 0);
+  waitFor([&] { return qorMenuWindow(qor) == nullptr; });
 }
 
 // ---- Real input.

@@ -239,7 +239,8 @@ TEST_F(EndToEnd, ExitFreesThePointerOverEveryMonitor) {
   qor = startQor();
   RECT confined = {100, 100, 200, 200};
   ClipCursor(&confined);
-  ASSERT_EQ(endQor(qor, IDM_EXIT), 0u);
+  chooseFromTrayMenu(qor, WM_RBUTTONDOWN, "X");
+  ASSERT_EQ(waitForExit(qor.process), 0u);
   RECT clip = {};
   GetClipCursor(&clip);
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -358,8 +359,8 @@ TEST_F(EndToEnd, ExitThroughTheTrayMenuStoresTheProfileWithSaveOnExit) {
   settings.saveOnExit = 1;
   storeProfile(settings);
   qor = startQor();
-  PostMessageA(qor.main, WM_COMMAND, IDM_EXT_SCROLL, 0);     // 1 -> 0
-  PostMessageA(qor.main, WM_COMMAND, IDM_MOVE_TO_START, 0);  // 0 -> 1
+  chooseFromTrayMenu(qor, WM_LBUTTONDOWN, "A");    // extended scroll 1 -> 0
+  chooseFromTrayMenu(qor, WM_RBUTTONDOWN, "A1A");  // move to Start 0 -> 1
   moveTo({300, 560});  // free screen, so that the menu opens there, whole
   PostMessageA(qor.main, kTrayCallback, 0, WM_RBUTTONDOWN);
   HWND menu = nullptr;
@@ -378,8 +379,8 @@ TEST_F(EndToEnd, ExitThroughTheTrayMenuStoresTheProfileWithSaveOnExit) {
 TEST_F(EndToEnd, ExitThroughWmCloseKeepsTheStoreWithoutSaveOnExit) {
   std::vector<unsigned char> before = storedRecord();
   qor = startQor();
-  PostMessageA(qor.main, WM_COMMAND, IDM_EXT_SCROLL, 0);
-  PostMessageA(qor.main, WM_COMMAND, IDM_STANDBY, 0);
+  chooseFromTrayMenu(qor, WM_LBUTTONDOWN, "A");
+  chooseFromTrayMenu(qor, WM_LBUTTONDOWN, "S");
   EXPECT_EQ(endQor(qor), 0u);
   EXPECT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME));
   EXPECT_EQ(storedRecord(), before);
@@ -389,7 +390,7 @@ TEST_F(EndToEnd, ExitThroughWmCloseKeepsTheStoreWithoutSaveOnExit) {
 TEST_F(EndToEnd, NoTrayMenuOpensWhileTheAboutBoxIsOpen) {
   qor = startQor();
   moveTo({300, 560});
-  PostMessageA(qor.main, WM_COMMAND, IDM_ABOUT, 0);
+  chooseFromTrayMenu(qor, WM_LBUTTONDOWN, "WA");  // ﾍﾙﾌﾟ, About
   HWND about = nullptr;
   ASSERT_TRUE(waitFor([&] {
     about = FindWindowW(L"#32770", L"Qor95のﾊﾞｰｼﾞｮﾝ情報");
@@ -414,13 +415,14 @@ TEST_F(EndToEnd, NoTrayMenuOpensWhileTheAboutBoxIsOpen) {
 TEST_F(EndToEnd, EndOfSessionStoresTheProfileWhateverSaveOnExitHolds) {
   std::vector<unsigned char> before = storedRecord();
   qor = startQor();
-  SendMessageA(qor.main, WM_COMMAND, IDM_EXT_SCROLL, 0);  // 1 -> 0, in memory only
+  chooseFromTrayMenu(qor, WM_LBUTTONDOWN, "A");  // extended scroll 1 -> 0, in memory only
   SendMessageA(qor.main, WM_ENDSESSION, FALSE, 0);
   EXPECT_EQ(storedRecord(), before) << "the session goes on: nothing is stored";
   SendMessageA(qor.main, WM_ENDSESSION, TRUE, 0);
   EXPECT_EQ(storedField(&ProfileSettings::extScrollEnabled), 0);
   EXPECT_EQ(storedField(&ProfileSettings::saveOnExit), 0) << "saveOnExit stays off";
   EXPECT_TRUE(IsWindow(qor.hook)) << "nothing else stops";
+  moveTo(offset(clientCentre(app.plain), 5, 5));  // uses up the menu loop's notice
   expectRightClickSwallowed(true);
 }
 

@@ -457,6 +457,16 @@ TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite)
          SendMessageA(qor.main, WM_CREATE, 0, LPARAM(&foreign));
          EXPECT_TRUE(received(FindWindowA(PEER_WINDOW_CLASS, nullptr), {kMsgPeer}).empty())
              << "created again: the peer was greeted"; }, true},
+      {"WM_DESTROY, WM_NCDESTROY, WM_CLOSE and the exit and standby commands sent to it", [&] {
+         for (UINT message : {WM_DESTROY, WM_NCDESTROY, WM_CLOSE}) SendMessageA(qor.main, message, 0, 0);
+         for (UINT command : {IDM_EXIT, IDM_STANDBY}) SendMessageA(qor.main, WM_COMMAND, command, 0); }, true},
+      {"WM_NOTIFY and WM_HELP posted to the settings dialog with a wild address", [&] {
+         chooseFromTrayMenu(qor, WM_RBUTTONDOWN, "S");
+         HWND dialog = nullptr;
+         ASSERT_TRUE(waitFor([&] { return (dialog = windowOfProcess("#32770", qor.process.dwProcessId)); }));
+         for (UINT message : {WM_NOTIFY, WM_HELP}) PostMessageA(dialog, message, 0, 8);
+         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+         EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); })); }, true},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.what);

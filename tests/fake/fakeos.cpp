@@ -358,12 +358,17 @@ static bool answerHitTest(FakeWindow* w, HWND control, UINT message, LPARAM lPar
   return true;
 }
 
-SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT,
+SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
                          LRESULT* answer) {
   *answer = 0;
   FakeWindow* w = find(window);
   if (!w) {
     ++sendsToNonWindows;
+    return kSendUnanswered;
+  }
+  tickCount += w->answerMs < timeoutMs ? w->answerMs : timeoutMs;
+  if (w->answerMs > timeoutMs) {
+    log(window, message, wParam, lParam);
     return kSendUnanswered;
   }
   if (osProcessIntegrity(w->processId) > osProcessIntegrity(kOwnProcess)) {

@@ -30,6 +30,7 @@ struct FakeWindow {
   int scalePercent = 100;        // physical = own coordinates * scalePercent / 100
   std::map<std::string, RECT> automationElements;  // its UI Automation tree: id -> screen rect
   DWORD automationAnswerMs = 0;                     // how long its process takes to answer
+  DWORD answerMs = 0;  // how long a send waits for its answer; beyond the timeout, none
 };
 
 struct FakeMonitor {

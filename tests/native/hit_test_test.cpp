@@ -71,6 +71,7 @@ TEST(HitTests, TheSendersRoomServesOnlyItsOwnControlsAndOnlyWhenItsClaimHolds) {
       {"so is a view claimed below the room, the proof still in it", kSenderView - 24, kSender, 0, 0, 0},
       {"what the sender measured of its own control stands: no hit test", kSenderView, kSender, 0x2, 0, 0, 0x2},
       {"no sender can say it of another process's control", kSenderView, 7, 0x4, 0, 1, 0x2},
+      {"nor a sender whose claim fails of its own", kSenderView + 0x1000, kSender, 0, 0, 0, 0x2},
   };
   for (const auto& c : cases) {
     engine_test::freshEngine();

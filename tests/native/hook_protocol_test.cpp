@@ -315,21 +315,41 @@ TEST_F(HookProtocol, AnApplicationsPointIsMadePhysicalOnce) {
   }
 }
 
-// A process that forwards a new event from inside every hit test nests the hook thread; beyond
-// the bound the events pass without the engine, and the next event is handled as ever.
-TEST_F(HookProtocol, EventsNestedBeyondTheBoundPassWithoutTheEngine) {
+// A process that forwards a new event, menu-loop notice or peer request from inside every hit
+// test nests the hook thread; beyond one bound over all of them they are answered without the
+// engine, and the next event is handled as ever.
+TEST_F(HookProtocol, EngineRunsNestedBeyondTheBoundAreAnsweredWithoutTheEngine) {
   HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
   fake::window(list).processId = 4242;
   fake::window(list).hitFlags = 0x4;
-  fake::onSend = [](HWND list, UINT) {
-    int32_t ticket = publishEvent(eventSlots, recordAt(list, 10, 12), kNow);
-    EXPECT_EQ(answerMouseEvent(WM_MOUSEMOVE, ticket), kAnswerPass);
+  static void (*nest)(HWND) = nullptr;
+  static int depth = 0;  // a nesting the bound misses stops here, not in a stack overflow
+  // Each run below handles a movement kept over the list first, which hit-tests it again.
+  static void (*keep)(HWND) = [](HWND list) {
+    eventSlots->kept = {eventSlots->kept.version + 2, recordAt(list, 10, 12), 4242};
   };
-  forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
-  EXPECT_EQ(fake::sent.size(), 4u) << "one hit test per event up to the bound";
-  fake::onSend = nullptr;
-  forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
-  EXPECT_EQ(fake::sent.size(), 5u);
+  struct { const char* what; void (*nest)(HWND); } cases[] = {
+      {"events", [](HWND list) {
+         int32_t ticket = publishEvent(eventSlots, recordAt(list, 10, 12), kNow);
+         EXPECT_EQ(answerMouseEvent(WM_MOUSEMOVE, ticket), kAnswerPass); }},
+      {"menu-loop notices", [](HWND list) { keep(list); answerMenuLoop(); }},
+      {"peer requests", [](HWND list) { keep(list); answerPeer(kPeerDisable); }},
+  };
+  for (auto c : cases) {
+    SCOPED_TRACE(c.what);
+    fake::sent.clear();
+    nest = c.nest;
+    fake::onSend = [](HWND list, UINT) {
+      if (++depth < 10) nest(list);
+    };
+    depth = 0;
+    forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
+    EXPECT_EQ(fake::sent.size(), 4u) << "one hit test per run up to the bound";
+    fake::onSend = nullptr;
+    engineEnabled = 1;
+    forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
+    EXPECT_GT(fake::sent.size(), 4u) << "the next event runs the engine";
+  }
 }
 
 TEST(EventSlots, AMovementIsKeptByWhatQorNeedsAndWhatItSawLast) {

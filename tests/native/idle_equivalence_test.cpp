@@ -70,6 +70,8 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
   const std::vector<HWND> windows = buildDesktop();
   auto slots = std::make_unique<EventSlots>();
   eventSlots = slots.get();
+  for (DWORD process : {2001, 2002, 2003})  // each sender proves its claim as a library does
+    fake::mapSharedMemory(process, uintptr_t(slots.get()), slots.get(), sizeof(EventSlots));
   engineEnabled = 1;
   startTick = 0;
   publishDemand();
@@ -100,7 +102,7 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
         if (keptInStandby && panState == kPanStandby) ++*keptInStandby;
       } else {
         int32_t ticket = publishEvent(slots.get(), record, fake::tickCount);
-        eventSlotOf(slots.get(), ticket).senderProcess = fw.processId;
+        markEventSender(slots.get(), ticket, fw.processId);
         answer = answerMouseEvent(message, ticket);
         releaseEvent(slots.get(), ticket, fake::tickCount);
       }

@@ -30,9 +30,10 @@ struct PopupSeen {
 PopupSeen popupSeen;
 HWND aboutOwner;
 }  // namespace
-void showPopupMenu(HWND owner, HMENU popup) {
+UINT showPopupMenu(HWND owner, HMENU popup) {
   popupSeen = {owner, GetMenuState(popup, IDM_UPDATE, MF_BYCOMMAND),
                GetMenuState(popup, IDM_ADD, MF_BYCOMMAND), GetMenuState(popup, IDM_DELETE, MF_BYCOMMAND)};
+  return 0;
 }
 void runAboutBox(HWND owner) { aboutOwner = owner; }
 
