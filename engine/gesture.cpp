@@ -42,12 +42,6 @@ const int8_t kPanCursors[3][3] = {
 // of a window that hangs) sees by it whether newer events were handled meanwhile.
 uint32_t eventsTaken = 0;
 
-// One event's scroll step, sent after the event's state changes are complete.
-struct FirstStep {
-  bool pending;
-  HWND window;
-};
-
 int32_t liveSetting(SettingsField field) { return settingInRange(currentSettings, field); }
 
 void repeatsOff() {
@@ -191,8 +185,8 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
 }
 
 // Left or right press while extended scroll is active: that button's repeat on the
-// element's axis, one step at once, the next after the start delay.
-void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
+// element's axis, one step at the next tick, the next after the start delay.
+void startExtScrollRepeat(HWND window, bool rightButton) {
   ScrollRepeat& r = scrollRepeat;
   if (scrollsHorizontally(currentKind)) {
     r.hDir = rightButton ? -1 : 1;
@@ -214,14 +208,15 @@ void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
   r.hCount = liveSetting(&ProfileSettings::extScrollHCount);
   r.vCount = liveSetting(&ProfileSettings::extScrollVCount);
   r.hLast = r.vLast = osGetTickCount() + kExtScrollDelayMs;
-  *step = {true, window};
+  r.firstStepDue = 1;
+  r.firstStepKind = currentKind;
 }
 
-int32_t onLeftPress(HWND window, UINT message, FirstStep* step) {
+int32_t onLeftPress(HWND window, UINT message) {
   if (message != WM_NCLBUTTONDOWN) wantedCursor = kCursorReload;  // nothing shown changes
   leftButtonDown = 1;
   if (extScrollState != kExtScrollActive) return kPassEvent;
-  startExtScrollRepeat(window, false, step);
+  startExtScrollRepeat(window, false);
   return kSwallowEvent;
 }
 
@@ -288,7 +283,7 @@ int32_t releasePanButton(int32_t x, int32_t y) {
   return kPassEvent;
 }
 
-int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
+int32_t onRightPress(HWND window, int32_t x, int32_t y) {
   // A left release that never reached the engine must not make this a chord.
   const int leftKey = osGetSystemMetric(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
   if (leftButtonDown != 0 && !osAsyncKeyDown(leftKey)) leftButtonDown = 0;
@@ -310,7 +305,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
       }
       break;
     case kExtScrollActive:
-      startExtScrollRepeat(window, true, step);
+      startExtScrollRepeat(window, true);
       result = kSwallowEvent;
       break;
   }
@@ -437,21 +432,20 @@ void dropOrphanedGesture() {
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y) {
   ++eventsTaken;
   int32_t result = kPassEvent;
-  FirstStep step = {false, nullptr};
   switch (message) {
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE: onMovement(window, hitCode, x, y); break;
     case WM_LBUTTONDOWN:
-    case WM_NCLBUTTONDOWN: result = onLeftPress(window, message, &step); break;
+    case WM_NCLBUTTONDOWN: result = onLeftPress(window, message); break;
     case WM_LBUTTONDBLCLK:
     case WM_NCLBUTTONDBLCLK:
       doubleClickOnDesktop(window);
-      result = onLeftPress(window, WM_LBUTTONDOWN, &step);
+      result = onLeftPress(window, WM_LBUTTONDOWN);
       break;
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP: result = onLeftRelease(); break;
     case WM_RBUTTONDOWN:
-    case WM_NCRBUTTONDOWN: result = onRightPress(window, x, y, &step); break;
+    case WM_NCRBUTTONDOWN: result = onRightPress(window, x, y); break;
     case WM_RBUTTONUP:
     case WM_NCRBUTTONUP: result = onRightRelease(x, y); break;
     case WM_MBUTTONDOWN:
@@ -460,11 +454,6 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
     case WM_NCMBUTTONUP: result = onMiddleRelease(x, y); break;
   }
   dropOrphanedGesture();
-  if (step.pending) {
-    const ScrollRepeat& r = scrollRepeat;
-    // A target that refuses its steps (a send denied, a post refused) ends the gesture.
-    if (!sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind)) endGesture();
-  }
   showWantedCursor();
   return result;
 }

@@ -146,7 +146,8 @@ void changeEngine(void (*change)()) {
 }
 
 bool hookTimerWanted() {
-  return startTick != 0 || (engineEnabled && (scrollRepeat.hOn != 0 || scrollRepeat.vOn != 0));
+  const ScrollRepeat& r = scrollRepeat;
+  return startTick != 0 || (engineEnabled && (r.hOn != 0 || r.vOn != 0 || r.firstStepDue != 0));
 }
 
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {

@@ -20,8 +20,8 @@ LRESULT answerPeer(LPARAM code);
 bool installHooksAtCreation();
 // Every hook-timer tick: the engine's repeat step; true once the delayed installation is due.
 bool hookTimerTick();
-// Whether the hook timer must run now: a repeat runs, or the delayed installation waits. While
-// it need not, Qor's threads sleep.
+// Whether the hook timer must run now: a repeat runs or its first step waits, or the delayed
+// installation waits. While it need not, Qor's threads sleep.
 bool hookTimerWanted();
 // A change of the engine's state made outside the hook window (the tray's standby command):
 // the movement kept before it is taken first, and the library learns what Qor needs after it.

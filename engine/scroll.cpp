@@ -244,6 +244,12 @@ bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, in
 }
 
 bool runScrollRepeats(int32_t kind) {
+  ScrollRepeat& r = scrollRepeat;
+  if (r.firstStepDue) {
+    r.firstStepDue = 0;
+    if (!sendScrollSteps(r.target, r.hDir, r.vDir, r.hCount, r.vCount, r.firstStepKind))
+      return false;
+  }
   const bool horizontal = repeatAxis(kAxisHorizontal, kind);
   return repeatAxis(kAxisVertical, kind) && horizontal;
 }

@@ -23,6 +23,8 @@ struct ScrollRepeat {
   int32_t hInterval;  // milliseconds; may be 0 or negative
   int32_t vInterval;
   HWND target;
+  int32_t firstStepDue;   // an extended-scroll press's first step, sent at the next tick,
+  int32_t firstStepKind;  // as the kind under the press decides
   int32_t hDelivery;  // a ScrollDelivery
   int32_t vDelivery;
   // Carried to the next step: whole notches, the line steps toward the next notch (signed
@@ -44,6 +46,7 @@ void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor);
 // target is gone or may not be posted to.
 bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,
                      int32_t kind);
-// Each running repeat whose interval has passed sends its steps to the target, as kind
-// decides, and a smooth one posts its share due by now; false when the target refused them.
+// A due first step goes out; then each running repeat whose interval has passed sends its
+// steps to the target, as kind decides, and a smooth one posts its share due by now; false
+// when the target refused them.
 bool runScrollRepeats(int32_t kind);

@@ -200,7 +200,7 @@ TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {
     EXPECT_EQ(extScrollState, kExtScrollActive);
     fake::sent.clear();
     EXPECT_EQ(ev(c.button, x, y, c.window), 0);
-    EXPECT_EQ(scrollMessages(), pairs(c.to, c.message, c.line, c.count, c.lParam));
+    EXPECT_EQ(stepsAt(fake::tickCount), pairs(c.to, c.message, c.line, c.count, c.lParam));
     EXPECT_EQ(shownImages(), setImages(c.cursor));
     EXPECT_EQ(ev(c.button + 1, x, y, c.window), 0);  // the release
     EXPECT_EQ(scrollRepeat.hOn + scrollRepeat.vOn, 0);
@@ -226,7 +226,7 @@ TEST_F(Gesture, ExtendedScrollRepeatTimingAcrossTheTickWrap) {
     fake::sent.clear();
     ev(WM_LBUTTONDOWN, 790, 300);
     auto step = pairs(app, WM_VSCROLL, SB_LINEUP, 3);
-    EXPECT_EQ(scrollMessages(), step);  // one step at once
+    EXPECT_EQ(stepsAt(start), step);  // one step at the next tick
     for (DWORD t = 0; t <= 800; t += 10) EXPECT_TRUE(stepsAt(start + t).empty()) << t;
     EXPECT_EQ(stepsAt(start + 801), step);
     EXPECT_TRUE(stepsAt(start + 901).empty());
@@ -278,7 +278,7 @@ TEST_F(Gesture, PanClickTurnsExtendedScrollOnAndMovingAwayPans) {
   EXPECT_EQ(extScrollState, kExtScrollActive);
   fake::sent.clear();
   EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(scrollMessages(), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
+  EXPECT_EQ(stepsAt(fake::tickCount), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
   EXPECT_EQ(shownImages(), setImages(9));
   EXPECT_EQ(stepsAt(1000 + 801), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
   EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 0);
@@ -457,11 +457,10 @@ TEST_F(Gesture, RightPressAndReleaseWhileExtendedScrollRepeats) {
   ev(WM_RBUTTONDOWN, 790, 300);
   ev(WM_RBUTTONUP, 790, 300);
   EXPECT_EQ(ev(WM_LBUTTONDOWN, 790, 300), 0);
-  EXPECT_EQ(scrollRepeat.vDir, -1);
+  EXPECT_EQ(stepsAt(fake::tickCount), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
   // The right press sends one step its way and takes the repeat over.
-  fake::sent.clear();
   EXPECT_EQ(ev(WM_RBUTTONDOWN, 790, 300), 0);
-  EXPECT_EQ(scrollMessages(), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));
+  EXPECT_EQ(stepsAt(fake::tickCount), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));
   EXPECT_EQ(scrollRepeat.vDir, 1);
   EXPECT_EQ(shownImages(), setImages(8));
   // Its release, with the left button still held, ends extended scroll.
@@ -672,6 +671,7 @@ TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
     engineMouseEvent(nestedTarget, WM_MOUSEMOVE, HTCLIENT, 300, 300);
   };
   EXPECT_EQ(ev(WM_LBUTTONDOWN, 790, 300), 0);
+  tickAt(fake::tickCount);
   EXPECT_TRUE(nested);
   EXPECT_EQ(extScrollState, kExtScrollOff);
   EXPECT_EQ(scrollRepeat.vOn, 0);
@@ -686,6 +686,7 @@ TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
   ev(WM_RBUTTONUP, 790, 300);
   fake::tickCount = 10000;
   ev(WM_LBUTTONDOWN, 790, 300);
+  tickAt(10000);  // its first step
   nested = false;
   fake::onSend = [](HWND, UINT message) {
     if (message != WM_VSCROLL || nested) return;
@@ -697,6 +698,7 @@ TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
   EXPECT_EQ(scrollRepeat.vLast, 10801u + 700u);
   EXPECT_EQ(scrollRepeat.vDir, 1);
   fake::onSend = nullptr;
+  EXPECT_EQ(stepsAt(10802), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));  // the nested press's first
   EXPECT_TRUE(stepsAt(11601).empty());
   EXPECT_EQ(stepsAt(11602), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));
 }

@@ -99,4 +99,11 @@ TEST(HitTests, ABufferOfAHitTestLeftUnansweredIsLeftToTheControl) {
   EXPECT_EQ(fake::sent.size(), 2u);
   releaseHitTestBuffers();
   EXPECT_EQ(fake::liveAllocations(), 1) << "the buffer was freed";
+  for (DWORD process = 10; process < 19; ++process) {  // beyond a list of eight
+    fake::window(silent).processId = process;
+    controlHitTest(silent, LVM_HITTEST, {3, 4});
+  }
+  fake::sent.clear();
+  EXPECT_EQ(hitTest(18) + hitTest(10), 0u);
+  EXPECT_TRUE(fake::sent.empty()) << "every one of them is remembered";
 }

@@ -6,6 +6,7 @@
 
 #include "engine/hit_test.h"
 #include "engine/hook_protocol.h"
+#include "engine/send.h"
 #include "tests/fake/fakeos.h"
 #include "tests/native/engine_helpers.h"
 
@@ -231,6 +232,29 @@ TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabled) {
   engineEnabled = 1;
   hookTimerTick();
   EXPECT_EQ(engine_test::scrollMessages(), engine_test::pairs(plain, WM_VSCROLL, SB_LINEDOWN, 2));
+}
+
+// A target that answers after 240 ms: the sends of one tick wait at most the budget together,
+// then the target is left alone for a while and tried again after.
+TEST_F(HookProtocol, ASlowTargetCostsATickAtMostTheSendBudgetThenBacksOff) {
+  HWND slow = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
+  fake::window(slow).answerMs = 240;
+  panState = kPanPanning;
+  scrollRepeat.target = slow;
+  scrollRepeat.vOn = scrollRepeat.vDir = 1;
+  scrollRepeat.vCount = 7;  // 14 sends a step, every tick
+  currentKind = 12;
+  struct { DWORD at; size_t sends; } ticks[] = {{500, 1}, {600, 0}, {1700, 1}};
+  for (auto t : ticks) {
+    fake::tickCount = t.at;
+    fake::sent.clear();
+    hookTimerTick();
+    const DWORD waited = fake::tickCount - t.at;
+    std::printf("[ figures  ] tick at %lu ms: %zu of 14 sends made, %lu ms spent in sends\n",
+                static_cast<unsigned long>(t.at), fake::sent.size(), static_cast<unsigned long>(waited));
+    EXPECT_LE(waited, DWORD(kEventSendBudgetMs)) << t.at;
+    EXPECT_EQ(fake::sent.size(), t.sends) << t.at;
+  }
 }
 
 TEST_F(HookProtocol, TheProgramsLeftAloneReachTheLibraryAsKeys) {
