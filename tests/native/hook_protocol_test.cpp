@@ -17,6 +17,11 @@ EventRecord recordAt(HWND window, int32_t x, int32_t y, uint32_t hit = HTCLIENT)
   return {x, y, handle32Of(window), hit, 0, WM_MOUSEMOVE, 0};
 }
 
+// A movement over window kept in the block, newer than any taken.
+void keepMovementOver(HWND window) {
+  eventSlots->kept = {eventSlots->kept.version + 2, recordAt(window, 1, 1), 1};
+}
+
 class HookProtocol : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -346,33 +351,22 @@ TEST_F(HookProtocol, EngineRunsNestedBeyondTheBoundAreAnsweredWithoutTheEngine) 
   HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
   fake::window(list).processId = 4242;
   fake::window(list).hitFlags = 0x4;
-  static void (*nest)(HWND) = nullptr;
-  static int depth = 0;  // a nesting the bound misses stops here, not in a stack overflow
-  // Each run below handles a movement kept over the list first, which hit-tests it again.
-  static void (*keep)(HWND) = [](HWND list) {
-    eventSlots->kept = {eventSlots->kept.version + 2, recordAt(list, 10, 12), 4242};
-  };
-  struct { const char* what; void (*nest)(HWND); } cases[] = {
-      {"events", [](HWND list) {
-         int32_t ticket = publishEvent(eventSlots, recordAt(list, 10, 12), kNow);
-         EXPECT_EQ(answerMouseEvent(WM_MOUSEMOVE, ticket), kAnswerPass); }},
-      {"menu-loop notices", [](HWND list) { keep(list); answerMenuLoop(); }},
-      {"peer requests", [](HWND list) { keep(list); answerPeer(kPeerDisable); }},
-  };
-  for (auto c : cases) {
-    SCOPED_TRACE(c.what);
+  // The notice and the request first handle a movement kept over the list.
+  static void (*const nests[])(HWND) = {
+      [](HWND l) { answerMouseEvent(WM_MOUSEMOVE, publishEvent(eventSlots, recordAt(l, 1, 1), kNow)); },
+      [](HWND l) { keepMovementOver(l); answerMenuLoop(); },
+      [](HWND l) { keepMovementOver(l); answerPeer(kPeerDisable); }};
+  static int nest = 0, depth = 0;  // a nesting the bound misses stops at depth 10
+  for (nest = 0; nest < 3; ++nest) {
     fake::sent.clear();
-    nest = c.nest;
-    fake::onSend = [](HWND list, UINT) {
-      if (++depth < 10) nest(list);
-    };
+    fake::onSend = [](HWND list, UINT) { if (++depth < 10) nests[nest](list); };
     depth = 0;
     forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
-    EXPECT_EQ(fake::sent.size(), 4u) << "one hit test per run up to the bound";
+    EXPECT_EQ(fake::sent.size(), 4u) << "one hit test per run up to the bound, " << nest;
     fake::onSend = nullptr;
     engineEnabled = 1;
     forward(WM_MOUSEMOVE, recordAt(list, 10, 12));
-    EXPECT_GT(fake::sent.size(), 4u) << "the next event runs the engine";
+    EXPECT_GT(fake::sent.size(), 4u) << "the next event runs the engine, " << nest;
   }
 }
 
