@@ -84,10 +84,10 @@ SendStatus sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
   if (left <= 0 || !window || backingOff(window, now)) return kSendUnanswered;
   const UINT timeout = left < int32_t(kSendTimeoutMs) ? UINT(left) : kSendTimeoutMs;
   const SendStatus sent = osSendMessage(window, message, wParam, lParam, timeout, answer);
-  // Backs off a window that made Qor wait, not one that failed at once (gone, or known hung);
-  // half the wait allows for the tick count's steps.
+  // Backs off a window that made Qor wait half a budget, not one that failed at once (gone, or
+  // known hung) or was given only the budget's last milliseconds.
   const uint32_t waited = osGetTickCount() - now;
-  if (sent == kSendUnanswered && waited * 2 >= timeout && osIsWindow(window))
+  if (sent == kSendUnanswered && waited * 2 >= kEventSendBudgetMs && osIsWindow(window))
     missed(window, now + waited);
   else if (sent == kSendAnswered)
     answered(window);
