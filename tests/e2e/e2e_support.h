@@ -158,8 +158,7 @@ inline DWORD waitForExit(PROCESS_INFORMATION& process) {
   return code;
 }
 
-// Asks Qor to end as the installer does (its end request set, then WM_CLOSE); answers its
-// exit code.
+// Asks Qor to end as the installer does (end request, WM_CLOSE); answers its exit code.
 inline DWORD endQor(QorProcess& qor) {
   HANDLE request = nullptr;
   DuplicateHandle(qor.process.hProcess, GetPropA(qor.main, END_REQUEST_PROPERTY),
@@ -181,8 +180,7 @@ inline HWND qorMenuWindow(const QorProcess& qor) {
   return nullptr;
 }
 
-// Chooses from the tray icon's menu (button: WM_LBUTTONDOWN or WM_RBUTTONDOWN) by the items'
-// mnemonics, one key per menu level, as a user's keys would.
+// Chooses from the tray icon's menu of button by the mnemonics, one key per menu level.
 inline void chooseFromTrayMenu(const QorProcess& qor, UINT button, const char* keys) {
   PostMessageA(qor.main, trayCallbackMessage, 0, button);
   waitFor([&] { return qorMenuWindow(qor) != nullptr; });

@@ -99,7 +99,7 @@ TEST(HitTests, ABufferOfAHitTestLeftUnansweredIsLeftToTheControl) {
   EXPECT_EQ(fake::sent.size(), 2u);
   releaseHitTestBuffers();
   EXPECT_EQ(fake::liveAllocations(), 1) << "the buffer was freed";
-  for (DWORD process = 10; process < 19; ++process) {  // beyond a list of eight
+  for (DWORD process = 10; process < 19; ++process) {  // nine: more than a list of eight held
     fake::window(silent).processId = process;
     controlHitTest(silent, LVM_HITTEST, {3, 4});
   }

@@ -70,7 +70,7 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
   const std::vector<HWND> windows = buildDesktop();
   auto slots = std::make_unique<EventSlots>();
   eventSlots = slots.get();
-  for (DWORD process : {2001, 2002, 2003})  // each sender proves its claim as a library does
+  for (DWORD process : {2001, 2002, 2003})  // each sender can prove its claim
     fake::mapSharedMemory(process, uintptr_t(slots.get()), slots.get(), sizeof(EventSlots));
   engineEnabled = 1;
   startTick = 0;
