@@ -367,10 +367,7 @@ SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return kSendUnanswered;
   }
   tickCount += w->answerMs < timeoutMs ? w->answerMs : timeoutMs;
-  if (w->answerMs > timeoutMs) {
-    log(window, message, wParam, lParam);
-    return kSendUnanswered;
-  }
+  if (w->answerMs > timeoutMs) return kSendUnanswered;
   if (osProcessIntegrity(w->processId) > osProcessIntegrity(kOwnProcess)) {
     ++deniedSends;  // the system drops messages from a lower integrity
     return kSendDenied;

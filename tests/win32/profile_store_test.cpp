@@ -88,18 +88,16 @@ TEST_F(RealProfileStore, SwitchAndDeleteAgainstTheRealRegistry) {
   EXPECT_EQ(storeContents()["A2"].second.size(), 100u);  // a leftover copy of the new last profile
 }
 
-// The seam asks a value's size first: one of 64 MB where 256 bytes fit is refused unread (the
-// peak working set, with the value's bytes held here, does not grow by it). A process whose
-// image name cannot be read, or does not fit, leaves the buffer empty.
+// The seam asks a value's size first: 64 MB where 256 bytes fit is refused unread (the peak
+// working set, its bytes held here, does not grow); an unreadable image name leaves "".
 TEST_F(RealProfileStore, TheSeamRefusesWhatCannotFitUnreadAndLeavesNothingBehind) {
   const std::vector<BYTE> huge(64 << 20, 'x');
   HKEY key = osRegCreateKey(kProfileStoreKey);
   ASSERT_EQ(RegSetValueExA(key, "N0", 0, REG_BINARY, huge.data(), DWORD(huge.size())), ERROR_SUCCESS);
   PROCESS_MEMORY_COUNTERS before = {sizeof before}, after = before;
   GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
-  char name[kProfileNameBytes];
-  DWORD size = sizeof name;
-  EXPECT_FALSE(osRegQueryValue(key, "N0", name, &size));
+  DWORD size = sizeof profileName;
+  EXPECT_FALSE(osRegQueryValue(key, "N0", profileName, &size));
   GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
   EXPECT_LT(after.PeakWorkingSetSize - before.PeakWorkingSetSize, SIZE_T(16) << 20);
   osRegCloseKey(key);
