@@ -81,7 +81,7 @@ SendStatus sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, 
   *answer = 0;
   const uint32_t now = osGetTickCount();
   const int32_t left = budgetRuns ? static_cast<int32_t>(deadline - now) : int32_t(kSendTimeoutMs);
-  if (left <= 0 || !window || backingOff(window, now)) return kSendUnanswered;
+  if (left <= 0 || !window || backingOff(window, now)) return kSendSkipped;
   const UINT timeout = left < int32_t(kSendTimeoutMs) ? UINT(left) : kSendTimeoutMs;
   const SendStatus sent = osSendMessage(window, message, wParam, lParam, timeout, answer);
   // Backs off a window that made Qor wait half a budget, not one that failed at once (gone, or

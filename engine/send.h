@@ -14,7 +14,7 @@ uint32_t beginSendBudget();
 void endSendBudget(uint32_t replaced);
 
 // A send within the budget; how it ended, with the answer in *answer (0 without one). Nothing
-// is sent once the budget is spent, to no window, or while the window backs off.
+// is sent (kSendSkipped) once the budget is spent, to no window, or while the window backs off.
 SendStatus sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer);
 
 // The window's answer to a bounded send; 0 when it gave none.

@@ -29,8 +29,9 @@ HWND osGetDesktopWindow();
 HWND osGetShellWindow();  // the shell's desktop window; null while no shell has one
 
 // How a send ended: answered; not answered (the window is gone, hung, or slower than the
-// time allowed); or refused by the system (a process of higher integrity).
-enum SendStatus { kSendAnswered, kSendUnanswered, kSendDenied };
+// time allowed); or refused by the system (a process of higher integrity). Skipped comes
+// never from the system: the caller did not send at all (engine/send.h).
+enum SendStatus { kSendAnswered, kSendUnanswered, kSendDenied, kSendSkipped };
 // Synchronous send that waits at most timeoutMs and gives up at once on a window the system
 // knows as hung; *answer is 0 unless it was answered.
 SendStatus osSendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs,
