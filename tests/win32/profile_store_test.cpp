@@ -94,7 +94,7 @@ TEST_F(RealProfileStore, TheSeamRefusesWhatCannotFitUnreadAndLeavesNothingBehind
   const std::vector<BYTE> huge(64 << 20, 'x');
   HKEY key = osRegCreateKey(kProfileStoreKey);
   ASSERT_EQ(RegSetValueExA(key, "N0", 0, REG_BINARY, huge.data(), DWORD(huge.size())), ERROR_SUCCESS);
-  PROCESS_MEMORY_COUNTERS before = {sizeof before}, after = before;
+  PROCESS_MEMORY_COUNTERS before = {}, after = {};
   GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
   DWORD size = sizeof profileName;
   EXPECT_FALSE(osRegQueryValue(key, "N0", profileName, &size));
