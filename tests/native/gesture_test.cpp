@@ -471,33 +471,6 @@ TEST_F(Gesture, WithoutClickPanAClickReachesTheWindowAndOnlyADragPans) {
     }
 }
 
-// The desktop goes away (locked, switched, asleep): whatever runs ends, the user's cursors show
-// at once, and standby stays as it was.
-TEST_F(Gesture, TheDesktopGoingAwayEndsEveryGestureAndKeepsStandby) {
-  // A drag pan, a click pan with extended scroll, extended scroll repeating on a scroll bar with
-  // the left button held, and pan switched off.
-  for (int row = 0; row < 4; ++row) {
-    SetUp();
-    HWND bar = fake::addWindow(app, "ScrollBar", {780, 0, 800, 600}, SBS_VERT);
-    if (row < 2) pressAtAnchor();
-    if (row == 1) ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
-    if (row < 2) move(kAnchorX, kAnchorY - 40);
-    if (row == 2) {
-      move(790, 300, bar);
-      ev(WM_RBUTTONDOWN, 790, 300, bar);
-      ev(WM_RBUTTONUP, 790, 300, bar);
-      ev(WM_LBUTTONDOWN, 790, 300, bar);
-    }
-    if (row == 3) panState = kPanOff;
-    EXPECT_EQ(shownImages() == std::vector<std::string>(3, "standard"), row == 3) << row;
-    abandonGesture();
-    EXPECT_EQ(panState, row == 3 ? kPanOff : kPanStandby) << row;
-    EXPECT_EQ(extScrollState + leftButtonDown, 0) << row;
-    EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard")) << row;
-    EXPECT_TRUE(stepsAt(fake::tickCount + 5000).empty()) << row;
-  }
-}
-
 TEST_F(Gesture, DistancesCountIn96DpiUnitsOfTheAnchorsMonitor) {
   // A pan click, then the pointer this far left of the anchor on a monitor of this DPI:
   // within the dead zone extended scroll stays; beyond it the pan's speed counts at 96 DPI.

@@ -516,39 +516,28 @@ TEST_F(SettingsDialog, TestModeActsAtOnceAndStopOrCancelRestoresWhileOkKeeps) {
 // (at once in test mode), stored only when changed, so that a value Qor cannot read stays.
 // A window picked with the mouse adds the program that shows it; Qor's own window adds nothing.
 TEST_F(SettingsDialog, PickingAWindowAddsItsProgram) {
-  STARTUPINFOA start = {};
-  start.cb = sizeof start;
+  STARTUPINFOA start = {sizeof start};
   PROCESS_INFORMATION notepad = {};
   char command[] = "notepad.exe";
-  ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &start, &notepad));
+  ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &notepad));
   WaitForInputIdle(notepad.hProcess, 10000);
-  HWND window = nullptr;
-  for (int tries = 0; tries < 100 && !window; ++tries, Sleep(50)) {
-    for (HWND w = FindWindowA("Notepad", nullptr); w; w = FindWindowExA(nullptr, w, "Notepad", nullptr)) {
-      DWORD process = 0;
-      GetWindowThreadProcessId(w, &process);
-      if (process == notepad.dwProcessId) window = w;
-    }
-  }
+  HWND window = FindWindowA("Notepad", nullptr);
   ASSERT_TRUE(window);
   SetWindowPos(window, HWND_TOPMOST, 900, 700, 300, 200, SWP_SHOWWINDOW);
   open();
   chooseTab(3);
   HWND list = pageControl(IDC_LEFT_ALONE_LIST);
   const LRESULT before = SendMessageA(list, LB_GETCOUNT, 0, 0);  // the programs listed from the start
-  const struct { HWND target; LRESULT added; } picks[] = {{dialog, 0}, {window, 1}};
-  for (auto p : picks) {
+  for (HWND target : {dialog, window}) {
     RECT r;
-    GetWindowRect(p.target, &r);
+    GetWindowRect(target, &r);
     const POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    SetCursorPos(centre.x, centre.y);
+    SetCursorPos(centre.x, centre.y);  // Wine moves it through the X server: it may take a while
     POINT at = {};
-    for (int tries = 0; tries < 100 && (GetCursorPos(&at), at.x != centre.x || at.y != centre.y); ++tries)
-      Sleep(20);
+    for (int i = 0; i < 100 && GetCursorPos(&at) && (at.x != centre.x || at.y != centre.y); ++i) Sleep(20);
     PostMessageW(page(), WM_LBUTTONUP, 0, 0);  // the click the page waits for
     click(pageControl(IDC_LEFT_ALONE_PICK));
-    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), before + p.added);
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), before + (target == window));
   }
   EXPECT_NE(SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("notepad.exe")), LB_ERR);
   TerminateProcess(notepad.hProcess, 0);
