@@ -55,6 +55,12 @@ void notifyPeer(HWND sender, LPARAM code) {
 // physical already, and a second conversion would scale them twice.
 // What the sender measured counts only where its claim is proven (controlHitTest).
 int32_t runEngine(UINT message, const EventRecord& event, DWORD senderProcess, uint32_t flags) {
+  // Nothing starts from touch or a pen, and what runs ends there; Qor's own clicks pass.
+  if (fromTouchOrPen(event.extraInfo) || event.extraInfo == kQorReplayTag) {
+    if (fromTouchOrPen(event.extraInfo) && gestureRunning()) abandonGesture();
+    lastSeenIsMovement = false;
+    return kPassEvent;
+  }
   const HWND window = windowOfHandle32(event.window);
   POINT at = {event.x, event.y};
   if (senderProcess != osCurrentProcessId()) at = osLogicalToPhysicalPoint(window, at);

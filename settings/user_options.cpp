@@ -6,13 +6,20 @@
 #include "resources/names.h"
 
 SharedInt32 userPanButton = kPanButtonRight;
+SharedInt32 userClickPan = 1;
 void (*changeLiveOptions)(void (*change)()) = nullptr;
 int32_t editPanButton = kPanButtonRight;
+int32_t editClickPan = 1;
 
 namespace {
 const char kPanButtonValue[] = "PanButton";
+const char kClickPanValue[] = "ClickPan";
 const char kLeaveAloneValue[] = "LeaveAlone";
 const char kWelcomedValue[] = "Welcomed";
+// Remote desktops and virtual machines take the mouse for another computer: its right-clicks
+// belong there.
+const char kDefaultLeftAlone[] =
+    "mstsc.exe\0vmconnect.exe\0vmware.exe\0vmware-vmx.exe\0VirtualBoxVM.exe\0";
 // A stored list beyond this is not read: 256 names of 260 characters take far less.
 enum { kMaxStoredListBytes = 1 << 20 };
 
@@ -22,6 +29,7 @@ char* leftAlone = nullptr;
 char* storedLeftAlone = nullptr;
 char* editedLeftAlone = nullptr;
 int32_t storedPanButton = kPanButtonRight;
+int32_t storedClickPan = 1;
 uint32_t leftAloneChanges = 0;
 
 const char* namesOf(const char* block) { return block ? block : ""; }
@@ -98,12 +106,17 @@ bool readDword(HKEY key, const char* name, DWORD* value) {
 }
 
 // The stored names, the first kMaxLeftAloneNames of kMaxProgramNameChars characters at most;
-// null for the empty list, or one that is not a list ended as REG_MULTI_SZ ends it.
+// null for the empty list, or one that is not a list ended as REG_MULTI_SZ ends it; the
+// default list where none was ever written.
 char* readLeftAlone(HKEY key) {
   DWORD type = 0, size = kMaxStoredListBytes;
   char* data = static_cast<char*>(std::malloc(size));
-  const bool good = data && osRegQueryValue(key, kLeaveAloneValue, data, &size, &type) &&
-                    type == REG_MULTI_SZ && size > 0 && data[size - 1] == 0;
+  const bool read = data && osRegQueryValue(key, kLeaveAloneValue, data, &size, &type);
+  if (!read && type == 0) {  // a type is known even of a value too large to read
+    std::free(data);
+    return changedNames(kDefaultLeftAlone, -1, nullptr);
+  }
+  const bool good = read && type == REG_MULTI_SZ && size > 0 && data[size - 1] == 0;
   char* names = nullptr;
   int kept = 0;
   for (size_t at = 0; good && at < size && data[at] && kept < kMaxLeftAloneNames;
@@ -122,18 +135,22 @@ bool writeLeftAlone(HKEY key, const char* names) {
   return osRegSetValue(key, kLeaveAloneValue, REG_MULTI_SZ, names, static_cast<DWORD>(bytes + 1));
 }
 
-// The list and the button that come in with a change of the live options.
+// The list and the buttons' options that come in with a change of the live options.
 const char* incomingNames = nullptr;
 int32_t incomingPanButton = kPanButtonRight;
+int32_t incomingClickPan = 1;
 void takeIncoming() {
   userPanButton = incomingPanButton;
+  userClickPan = incomingClickPan;
   setLeftAlonePrograms(incomingNames);
 }
 
-void makeLive(int32_t panButton, const char* names) {
-  if (panButton == userPanButton && sameNames(names, leftAlone)) return;
+void makeLive(int32_t panButton, int32_t clickPan, const char* names) {
+  if (panButton == userPanButton && clickPan == userClickPan && sameNames(names, leftAlone))
+    return;
   incomingNames = names;
   incomingPanButton = panButton;
+  incomingClickPan = clickPan;
   if (changeLiveOptions)
     changeLiveOptions(takeIncoming);
   else
@@ -165,8 +182,10 @@ void loadUserOptions() {
   storedPanButton = key && readDword(key, kPanButtonValue, &button) && button == kPanButtonMiddle
                         ? kPanButtonMiddle
                         : kPanButtonRight;
+  DWORD clickPan = 1;
+  storedClickPan = key && readDword(key, kClickPanValue, &clickPan) && clickPan == 0 ? 0 : 1;
   std::free(storedLeftAlone);
-  storedLeftAlone = key ? readLeftAlone(key) : nullptr;
+  storedLeftAlone = key ? readLeftAlone(key) : changedNames(kDefaultLeftAlone, -1, nullptr);
   if (key) osRegCloseKey(key);
   makeStoredOptionsLive();
 }
@@ -189,11 +208,13 @@ void removeLeftAloneEdit(int index) {
 
 void takeLiveOptionsAsEdits() {
   editPanButton = userPanButton;
+  editClickPan = userClickPan;
   replaceNames(editedLeftAlone, changedNames(leftAlone, -1, nullptr));
 }
 
 bool optionEditsDiffer() {
-  return editPanButton != storedPanButton || !sameNames(editedLeftAlone, storedLeftAlone);
+  return editPanButton != storedPanButton || editClickPan != storedClickPan ||
+         !sameNames(editedLeftAlone, storedLeftAlone);
 }
 
 void applyOptionEdits(bool store) {
@@ -203,14 +224,18 @@ void applyOptionEdits(bool store) {
     if (editPanButton != storedPanButton &&
         osRegSetValue(key, kPanButtonValue, REG_DWORD, &button, sizeof button))
       storedPanButton = static_cast<int32_t>(button);
+    const DWORD clickPan = editClickPan == 0 ? 0 : 1;
+    if (editClickPan != storedClickPan &&
+        osRegSetValue(key, kClickPanValue, REG_DWORD, &clickPan, sizeof clickPan))
+      storedClickPan = static_cast<int32_t>(clickPan);
     if (!sameNames(editedLeftAlone, storedLeftAlone) && writeLeftAlone(key, editedLeftAlone))
       replaceNames(storedLeftAlone, changedNames(editedLeftAlone, -1, nullptr));
     if (key) osRegCloseKey(key);
   }
-  makeLive(editPanButton, editedLeftAlone);
+  makeLive(editPanButton, editClickPan, editedLeftAlone);
 }
 
-void makeStoredOptionsLive() { makeLive(storedPanButton, storedLeftAlone); }
+void makeStoredOptionsLive() { makeLive(storedPanButton, storedClickPan, storedLeftAlone); }
 
 bool userWelcomed() {
   HKEY key = osRegOpenKey(kProfileStoreKey);
