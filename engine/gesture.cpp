@@ -225,6 +225,7 @@ void startExtScrollRepeat(HWND window, bool rightButton) {
   r.hLast = r.vLast = osGetTickCount() + kExtScrollDelayMs;
   r.firstStepDue = 1;
   r.firstStepKind = currentKind;
+  r.hCarried = r.vCarried = 0;
 }
 
 int32_t onLeftPress(HWND window) {

@@ -143,7 +143,8 @@ bool sendWheelNotches(HWND window, int32_t axis, int32_t dir, int32_t count) {
 }
 
 // Each line step is its own pair, line message then SB_ENDSCROLL. A window that goes away
-// meanwhile gets nothing more; false when the system refused a step (access denied).
+// meanwhile gets nothing more; false when the system refused a step (access denied). The steps
+// that the send budget left unsent wait for the next tick (in place of any left before).
 bool sendSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t count) {
   Destination to = destinationOf(window, kind, axis);
   UINT message = axis == kAxisVertical ? WM_VSCROLL : WM_HSCROLL;
@@ -153,7 +154,13 @@ bool sendSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t cou
     for (WPARAM request : requests) {
       LRESULT answer = 0;
       if (!osIsWindow(to.window)) return true;
-      if (sendBounded(to.window, message, request, to.lParam, &answer) == kSendDenied) return false;
+      const SendStatus sent = sendBounded(to.window, message, request, to.lParam, &answer);
+      if (sent == kSendDenied) return false;
+      if (sent == kSendSkipped && request == line) {
+        (axis == kAxisVertical ? scrollRepeat.vCarried : scrollRepeat.hCarried) =
+            dir < 0 ? i - count : count - i;
+        return true;
+      }
     }
   }
   return true;
@@ -220,6 +227,11 @@ bool repeatAxis(int32_t axis, int32_t kind) {
   const uint32_t now = osGetTickCount();
   const bool isDue = due(last, vertical ? r.vInterval : r.hInterval, now);
   if ((vertical ? r.vDelivery : r.hDelivery) == kDeliverSmoothWheel) return glide(axis, isDue, now);
+  int32_t& carried = vertical ? r.vCarried : r.hCarried;
+  if (const int32_t steps = carried) {
+    carried = 0;
+    if (!sendAxisSteps(r.target, kind, axis, steps, steps < 0 ? -steps : steps)) return false;
+  }
   if (!isDue) return true;
   last = now;
   return vertical ? sendScrollSteps(r.target, 0, r.vDir, r.hCount, r.vCount, kind)
@@ -232,6 +244,7 @@ void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor) {
   r.hDelivery = deliveryOf(window, kind, kAxisHorizontal, anchor);
   r.vDelivery = deliveryOf(window, kind, kAxisVertical, anchor);
   r.hWheelRest = r.vWheelRest = 0;
+  r.hCarried = r.vCarried = 0;
   r.hGlided = r.vGlided = 0;
   // A DPI-unaware target reads the point of a posted message in its own coordinates.
   r.wheelPoint = osPhysicalToLogicalPoint(window, anchor);

@@ -31,6 +31,8 @@ struct ScrollRepeat {
   // as their direction); smooth, wheel units times steps per notch short of a whole unit.
   int32_t hWheelRest;
   int32_t vWheelRest;
+  int32_t hCarried;  // scroll bars: line steps the send budget left for the next tick, signed
+  int32_t vCarried;  // as their direction
   int64_t hGlided;  // smooth: how much of the emission under way is posted, as above
   int64_t vGlided;
   POINT wheelPoint;  // where posted wheel messages say the pointer is: the anchor, in the
