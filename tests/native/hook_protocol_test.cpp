@@ -2,6 +2,7 @@
 // the protocol, through the fake window system.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "engine/hit_test.h"
@@ -266,6 +267,16 @@ TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabledAndWithinTheSendBudge
                 "waited %lu ms\n", static_cast<unsigned long>(at), waited);
     EXPECT_EQ(waited, at == 702 ? 0u : kEventSendBudgetMs) << at;
   }
+  // One answering after 30 ms: the line steps a tick's budget leaves wait for the next tick.
+  fake::window(plain).answerMs = 30;
+  scrollRepeat.vCount = 3;
+  scrollRepeat.vCarried = 0;  // what the slow target's last tick left
+  fake::tickCount = 9000;
+  fake::sent.clear();
+  hookTimerTick();
+  hookTimerTick();
+  EXPECT_EQ(std::count_if(fake::sent.begin(), fake::sent.end(),
+                          [](const SentMessage& m) { return m.wParam == SB_LINEDOWN; }), 3);
 }
 
 TEST_F(HookProtocol, TheProgramsLeftAloneReachTheLibraryAsKeys) {
