@@ -4,6 +4,7 @@
 #include "engine/hit_test.h"
 #include "engine/scroll.h"
 #include "engine/send.h"
+#include "engine/shell_windows.h"
 #include "settings/settings.h"
 #include "settings/user_options.h"
 
@@ -29,7 +30,7 @@ const int kMaxNestedEvents = 4;
 int nestedEvents = 0;
 
 void notifyPeer(HWND sender, LPARAM code) {
-  HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
+  HWND peer = findTrustedWindow(PEER_WINDOW_CLASS, nullptr);
   if (peer) askWindow(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code);
 }
 // The engine works in physical points. The library reports an application's own

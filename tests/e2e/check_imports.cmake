@@ -19,6 +19,6 @@ function(check_imports file allowed)
   endforeach()
 endfunction()
 
-check_imports(${LIBRARY} "KERNEL32.DLL;USER32.DLL")
+check_imports(${LIBRARY} "KERNEL32.DLL;USER32.DLL;ADVAPI32.DLL")
 check_imports(${PROGRAM}
   "KERNEL32.DLL;USER32.DLL;GDI32.DLL;ADVAPI32.DLL;SHELL32.DLL;SHLWAPI.DLL;COMCTL32.DLL;MSVCRT.DLL;OLE32.DLL;OLEAUT32.DLL")
