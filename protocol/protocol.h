@@ -1,6 +1,6 @@
-// The contract of Qor's private protocol: between Qor.exe and the hook library Qordll.dll, and
-// with the peer program. Nothing else crosses. Included by the library, which links no
-// runtime, so it uses compiler builtins only.
+// The contract of Qor's private protocol: between Qor.exe and the hook library
+// (Qordll-<version>.dll), and with the peer program. Nothing else crosses. Included by the
+// library, which links no runtime, so it uses compiler builtins only.
 #pragma once
 #include <stdint.h>
 #ifdef _WIN32
