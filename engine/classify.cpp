@@ -245,14 +245,17 @@ bool inLeftAloneProcess(DWORD processId) {
 }
 }  // namespace
 
-bool mouseOwnedElsewhere() {
+bool pointerTakenElsewhere() {
   if (osCursorHidden()) return true;
   const RECT clip = osGetClipCursor();
   const LONG left = osGetSystemMetric(SM_XVIRTUALSCREEN), top = osGetSystemMetric(SM_YVIRTUALSCREEN);
-  if (clip.left > left || clip.top > top ||
-      clip.right < left + osGetSystemMetric(SM_CXVIRTUALSCREEN) ||
-      clip.bottom < top + osGetSystemMetric(SM_CYVIRTUALSCREEN))
-    return true;
+  return clip.left > left || clip.top > top ||
+         clip.right < left + osGetSystemMetric(SM_CXVIRTUALSCREEN) ||
+         clip.bottom < top + osGetSystemMetric(SM_CYVIRTUALSCREEN);
+}
+
+bool mouseOwnedElsewhere() {
+  if (pointerTakenElsewhere()) return true;
   switch (osUserNotificationState()) {
     case QUNS_BUSY:
     case QUNS_RUNNING_D3D_FULL_SCREEN:
@@ -271,7 +274,7 @@ int32_t kindInReach(HWND window, int32_t kind) {
   const int32_t action = actionClassOf(kind);
   const bool startsGestures =
       isPannableKind(kind) || action == kScrollsHorizontally || action == kScrollsVertically;
-  if (startsGestures && mouseOwnedElsewhere()) return kKindOutOfReach;
+  if (startsGestures && pointerTakenElsewhere()) return kKindOutOfReach;
   if (!isPannableKind(kind)) return kind;
   char rootClass[256];
   const HWND root = osGetRootWindow(window);

@@ -392,8 +392,9 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
   // Windows that take the mouse as pointer input, the taskbar's windows, and every window of a
   // program the user left alone, and Qor's own: over them every event passes and only the
   // user's cursors show, also when a pan running elsewhere ends there.
+  // Also any window while another program owns the mouse, and one hosted by a program left alone.
   struct { const char* root; const char* cls; bool reached; const char* program = "";
-           DWORD process = 3000; } cases[] = {
+           DWORD process = 3000; void (*ownsMouse)() = nullptr; bool hosted = false; } cases[] = {
       {nullptr, "Windows.UI.Core.CoreWindow", false},
       {"ApplicationFrameWindow", "Windows.UI.Input.InputSite.WindowClass", false},
       {"WinUIDesktopWin32WindowClass", "Microsoft.UI.Content.DesktopChildSiteBridge", false},
@@ -405,6 +406,9 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
       {"Notepad", "ScrollBar", false, "C:\\Windows\\notepad.exe"},  // no extended scroll either
       {nullptr, "Edit", true, "C:\\Tools\\notepad2.exe"},
       {nullptr, "#32770", false, "", fake::kOwnProcess},  // the settings dialog keeps its menu
+      {nullptr, "Chrome_RenderWidgetHostHWND", false, "C:\\webview.exe", 3000, nullptr, true},
+      {nullptr, "Edit", false, "", 3000, [] { fake::cursorHidden = true; }},
+      {nullptr, "ScrollBar", false, "", 3000, [] { fake::clip = {0, 0, 1200, 600}; }},
   };
   for (auto c : cases) {
     SCOPED_TRACE(c.cls);
@@ -414,7 +418,13 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
     HWND w = fake::addWindow(root, c.cls, {800, 0, 1200, 600}, SBS_VERT);
     fake::window(w).processId = c.process;
     fake::processImages[3000] = c.program;
+    if (c.hosted) {
+      fake::window(w).owner = fake::addWindow(nullptr, "Notepad", {0, 0, 10, 10});
+      fake::window(fake::window(w).owner).processId = 4000;
+      fake::processImages[4000] = "C:\\Windows\\notepad.exe";
+    }
     pressAtAnchor();
+    if (c.ownsMouse) c.ownsMouse();
     move(kAnchorX - 50, kAnchorY);
     move(900, 300, w);  // the pan leaves its target
     EXPECT_EQ(panState, kPanStandby);
@@ -423,6 +433,41 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
     EXPECT_EQ(ev(WM_RBUTTONUP, 900, 300, w), c.reached ? 0 : 1);
     EXPECT_EQ(panState, c.reached ? kPanPanning : kPanStandby);
   }
+  // A program that took the pointer after the last movement, or runs full screen (the shell is
+  // asked only then): the press passes. One that takes notifications leaves the pan to start.
+  for (int state : {0, QUNS_BUSY, QUNS_RUNNING_D3D_FULL_SCREEN, QUNS_PRESENTATION_MODE, 5}) {
+    SetUp();
+    move(kAnchorX, kAnchorY);
+    fake::notificationState = state;
+    if (!state) fake::clip = {0, 0, 10, 10};
+    EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), state == 5 ? 0 : 1) << state;
+  }
+}
+
+// Without click-pan, a click of the pan button goes back to the window under the pointer as
+// input tagged as Qor's own, and only a drag out of the dead zone pans.
+TEST_F(Gesture, WithoutClickPanAClickReachesTheWindowAndOnlyADragPans) {
+  struct { int via, release; bool givenBack; } paths[] = {  // x offsets from the anchor
+      {0, 0, true}, {0, 8, true}, {30, 30, false}, {30, 3, false}};
+  for (int32_t button : kPanButtons)
+    for (auto p : paths) {
+      SCOPED_TRACE(testing::Message() << button << " " << p.via << " " << p.release);
+      SetUp();
+      panWith(button);
+      userClickPan = 0;
+      pressAtAnchor();
+      move(kAnchorX + p.via, kAnchorY);
+      EXPECT_EQ(stepsAt(5000).empty(), p.givenBack);
+      EXPECT_EQ(ev(panDown + 1, kAnchorX + p.release, kAnchorY), 0);
+      EXPECT_EQ(panState + extScrollState, kPanStandby);
+      EXPECT_TRUE(stepsAt(9000).empty());
+      const DWORD down = button == kPanButtonMiddle ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_RIGHTDOWN;
+      std::vector<DWORD> given;
+      for (const fake::InjectedInput& i : fake::injected)
+        given.push_back(i.extraInfo == kQorReplayTag ? i.flags : 0);
+      const std::vector<DWORD> click = {down, down * 2};
+      EXPECT_EQ(given, p.givenBack ? click : std::vector<DWORD>());
+    }
 }
 
 TEST_F(Gesture, DistancesCountIn96DpiUnitsOfTheAnchorsMonitor) {
