@@ -105,14 +105,14 @@ inline DWORD exitCodeOf(HANDLE process) {
 
 // Whether Qor's hooks are in place: Qor loads the hook library to install them and frees it
 // when they go. (Asked of Qor's process, so that no movement maps the library elsewhere.)
-inline bool hooksInstalled(const QorProcess& qor) {
+inline bool hooksInstalled(const QorProcess& qor, const char* library = QOR_LIBRARY_FILE) {
   HMODULE modules[512];
   DWORD bytes = 0;
   if (!EnumProcessModules(qor.process.hProcess, modules, sizeof modules, &bytes)) return false;
   for (DWORD i = 0; i < bytes / sizeof modules[0] && i < 512; ++i) {
     char name[MAX_PATH];
     if (GetModuleBaseNameA(qor.process.hProcess, modules[i], name, sizeof name) &&
-        lstrcmpiA(name, HOOK_LIBRARY_NAME ".dll") == 0)
+        lstrcmpiA(name, library) == 0)
       return true;
   }
   return false;
@@ -140,7 +140,7 @@ inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true,
 // Qor.exe and its library unpacked into folder (UTF-8) beside the tests; the copy of Qor.exe.
 inline std::string copyOfQorIn(const std::string& folder) {
   std::filesystem::create_directory(std::filesystem::u8path(folder));
-  for (const char* file : {"Qor.exe", "Qordll.dll"})
+  for (const char* file : {"Qor.exe", QOR_LIBRARY_FILE})
     CopyFileW(std::filesystem::path(file).c_str(),
               std::filesystem::u8path(folder + "\\" + file).c_str(), FALSE);
   return folder + "\\Qor.exe";
