@@ -40,6 +40,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
   onProfileLoaded = [] {
     setCaption();
     followSettings();
+    followProfiles();
   };
   onSettingsApplied = followSettings;
   changeLiveOptions = changeEngineOutsideHookThread;

@@ -217,38 +217,53 @@ int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
 }
 
 namespace {
-// Processes whose program the user left alone, as last looked up: one lookup of its image per
+// What the user chose for a process's program, as last looked up: one lookup of its image per
 // process, not per event (a process id reused since is found out when its entry is replaced).
-struct ProcessVerdict {
+struct ProgramRule {
   DWORD processId;
   bool leftAlone;
+  const ProfileSettings* settings;
 };
-ProcessVerdict knownProcesses[16];
+ProgramRule knownProcesses[16];
 int nextProcessEntry = 0;
-uint32_t knownListChanges = 0;
+uint32_t knownRulesChanges = 0;
 
-bool inLeftAloneProcess(DWORD processId) {
-  if (!processId || !*leftAlonePrograms()) return false;
-  if (knownListChanges != leftAloneListChanges()) {
-    for (ProcessVerdict& known : knownProcesses) known = {};
-    knownListChanges = leftAloneListChanges();
+bool programsListed() { return *leftAlonePrograms() || *programProfiles(); }
+
+ProgramRule ruleOfProcess(DWORD processId) {
+  if (!processId || !programsListed()) return {processId, false, &currentSettings};
+  if (knownRulesChanges != programRulesChanges()) {
+    for (ProgramRule& known : knownProcesses) known = {};
+    knownRulesChanges = programRulesChanges();
   }
-  for (const ProcessVerdict& known : knownProcesses)
-    if (known.processId == processId) return known.leftAlone;
+  for (const ProgramRule& known : knownProcesses)
+    if (known.processId == processId) return known;
   char image[1024];
   const bool named = osProcessImageName(processId, image, sizeof image);
   const char* slash = std::strrchr(image, '\\');
-  const bool leftAlone = named && isLeftAloneProgram(slash ? slash + 1 : image);
-  knownProcesses[nextProcessEntry] = {processId, leftAlone};
+  const char* file = slash ? slash + 1 : image;
+  const ProgramRule rule = {processId, named && isLeftAloneProgram(file),
+                            named ? &programSettings(file) : &currentSettings};
+  knownProcesses[nextProcessEntry] = rule;
   nextProcessEntry = (nextProcessEntry + 1) % int(std::size(knownProcesses));
-  return leftAlone;
+  return rule;
+}
+
+// The rule of window's process, or of its root owner's when its own program is not listed (a
+// dialog that another process shows for a listed program).
+ProgramRule ruleOfWindow(HWND window) {
+  const DWORD own = osWindowProcessId(window);
+  const ProgramRule rule = ruleOfProcess(own);
+  if (rule.leftAlone || rule.settings != &currentSettings || !programsListed()) return rule;
+  const DWORD owner = osWindowProcessId(osGetRootOwner(window));
+  return owner && owner != own ? ruleOfProcess(owner) : rule;
 }
 }  // namespace
 
 int32_t kindInReach(HWND window, int32_t kind) {
   // Qor's own dialogs and menus keep their right-click, as programs left alone do.
-  const DWORD processId = osWindowProcessId(window);
-  if (processId == osCurrentProcessId() || inLeftAloneProcess(processId)) return kKindOutOfReach;
+  if (osWindowProcessId(window) == osCurrentProcessId() || ruleOfWindow(window).leftAlone)
+    return kKindOutOfReach;
   if (!isPannableKind(kind)) return kind;
   char rootClass[256];
   const HWND root = osGetRootWindow(window);
@@ -257,6 +272,8 @@ int32_t kindInReach(HWND window, int32_t kind) {
              ? int32_t(kKindOutOfReach)
              : kind;
 }
+
+const ProfileSettings& settingsOver(HWND window) { return *ruleOfWindow(window).settings; }
 
 bool isPannableKind(int32_t kind) {
   switch (kind) {

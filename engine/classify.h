@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include "os/winapi.h"
+#include "settings/settings.h"
 
 // TargetKind: 0..81 a recognised element, 82 nothing recognised. The kinds the code tests
 // by name; the numbers are the classification's own (stored nowhere, but sent and tested).
@@ -55,6 +56,9 @@ int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y);
 // The kind of window's element as a gesture may use it: a pannable kind of a window in the
 // taskbar's tree (its buttons, tray and their hosts) is out of reach.
 int32_t kindInReach(HWND window, int32_t kind);
+// The settings a gesture over window runs with: its program's own profile (the window's
+// process's, or else its root owner's), or the current profile's.
+const ProfileSettings& settingsOver(HWND window);
 bool isPannableKind(int32_t kind);
 // 1168..1179 for kinds 0..81; 0 for any other value, which no rule tests for.
 int32_t actionClassOf(int32_t kind);

@@ -11,6 +11,7 @@
 int osGetClassName(HWND window, char* buffer, int size);  // length copied; 0 when unreadable
 HWND osGetParent(HWND window);
 HWND osGetRootWindow(HWND window);  // the top-level window that holds window
+HWND osGetRootOwner(HWND window);   // the end of its root window's chain of owners
 LONG osGetWindowStyle(HWND window);
 RECT osGetWindowRect(HWND window);  // screen coordinates; all 0 when unreadable
 POINT osScreenToClient(HWND window, POINT screen);

@@ -67,6 +67,7 @@ int osGetClassName(HWND window, char* buffer, int size) {
 }
 HWND osGetParent(HWND window) { return GetParent(window); }
 HWND osGetRootWindow(HWND window) { return GetAncestor(window, GA_ROOT); }
+HWND osGetRootOwner(HWND window) { return GetAncestor(window, GA_ROOTOWNER); }
 LONG osGetWindowStyle(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
 RECT osGetWindowRect(HWND window) {
   RECT r = {0, 0, 0, 0};

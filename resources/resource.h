@@ -64,6 +64,8 @@
 #define IDC_LEFT_ALONE_NAME 1255
 #define IDC_LEFT_ALONE_ADD 1256
 #define IDC_LEFT_ALONE_REMOVE 1257
+#define IDC_PROGRAM_PROFILE_LABEL 1258
+#define IDC_PROGRAM_PROFILE 1259
 
 // Gesture cursors, named by what their triangles point at (the way the content moves).
 #define IDCUR_LEFT 254

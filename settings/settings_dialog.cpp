@@ -230,6 +230,7 @@ BOOL onOk(HWND dialog) {
 BOOL onUpdate(HWND dialog) {
   if (!commit(dialog)) return TRUE;
   saveCurrentProfile();
+  followProfiles();  // a program's profile may be this one, by its old title or its new one
   SendMessageW(dialog, UM_FILLPROFILELIST, 0, 0);
   return TRUE;
 }
@@ -247,6 +248,7 @@ BOOL onAdd(HWND dialog) {
   profileCount = profileCount + 1;
   currentProfile = profileCount - 1;
   saveCurrentProfile();
+  followProfiles();
   addToProfileList(GetDlgItem(dialog, IDC_TITLE), currentProfile, profileName);
   SendMessageW(dialog, UM_SELECTPROFILE, 0, 0);
   return TRUE;

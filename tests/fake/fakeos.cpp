@@ -271,6 +271,12 @@ HWND osGetRootWindow(HWND window) {
   }
   return w ? window : nullptr;
 }
+HWND osGetRootOwner(HWND window) {
+  HWND root = osGetRootWindow(window);
+  for (int depth = 0; root && find(root) && find(root)->owner && depth < 64; ++depth)
+    root = find(root)->owner;
+  return root;
+}
 LONG osGetWindowStyle(HWND window) {
   FakeWindow* w = find(window);
   return w ? w->style : 0;

@@ -15,6 +15,7 @@ const DWORD kApplicationProcess = 2000;  // an application's, where windows are 
 
 struct FakeWindow {
   HWND parent = nullptr;
+  HWND owner = nullptr;  // of a top-level window
   DWORD processId = fake::kApplicationProcess;
   std::string className;
   LONG style = 0;

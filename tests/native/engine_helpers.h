@@ -41,8 +41,7 @@ inline void freshEngine() {
   fake::reset();
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
-  userPanButton = kPanButtonRight;
-  setLeftAlonePrograms("");
+  loadUserOptions();  // none stored: the right button, no program listed
   ::resetEngine();
   loadCursors();
   showCursorSet(kCursorVertical);
