@@ -512,12 +512,15 @@ TEST_F(SettingsDialog, TestModeActsAtOnceAndStopOrCancelRestoresWhileOkKeeps) {
   dialog = nullptr;
 }
 
-// The pan button and the programs left alone are the user's, beside the profile: live with OK
-// (at once in test mode), stored only when changed, so that a value Qor cannot read stays.
+// The pan button and the programs left alone or with a profile are the user's, beside the
+// profile: live with OK (at once in test mode), stored only when changed, so that a value Qor
+// cannot read stays. A row whose profile is gone says so.
 TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
   HKEY key;
   RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
   RegSetValueExA(key, "LeaveAlone", 0, REG_SZ, reinterpret_cast<const BYTE*>("a.exe"), 6);
+  const char gone[] = "old.exe\t消えた\0";
+  RegSetValueExA(key, "ProgramProfiles", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(gone), sizeof gone);
   RegCloseKey(key);
   storeProfiles(1, 0);
   loadUserOptions();
@@ -527,17 +530,27 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
     open();
     if (ending == IDC_TEST) click(control(IDC_TEST));
     chooseTab(3);
-    EXPECT_EQ(SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_GETCOUNT, 0, 0), 0);
+    HWND list = pageControl(IDC_LEFT_ALONE_LIST);
+    wchar_t row[300] = {};
+    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_EQ(in932(row), "old.exe\t消えた → 見つからないため現在の設定");
     const struct { const char* typed; int listed, refusals; } adds[] = {
-        {"C:\\Windows\\Notepad.EXE ", 1, 0}, {"notepad.exe", 1, 0}, {" ", 1, 1}, {"calc.exe", 2, 1}};
+        {"C:\\Windows\\Notepad.EXE ", 2, 0}, {"notepad.exe", 2, 0}, {" ", 2, 1}, {"calc.exe", 3, 1}};
     for (auto a : adds) {
       type(FindWindowExA(pageControl(IDC_LEFT_ALONE_NAME), nullptr, "Edit", nullptr), a.typed);
       click(pageControl(IDC_LEFT_ALONE_ADD));
-      EXPECT_EQ(SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_GETCOUNT, 0, 0), a.listed) << a.typed;
+      EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), a.listed) << a.typed;
       EXPECT_EQ(boxSeen.count, a.refusals) << a.typed;
     }
-    SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_SETCURSEL, 0, 0);
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
     click(pageControl(IDC_LEFT_ALONE_REMOVE));
+    // The remaining old.exe row chooses the stored profile.
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    SendMessageA(page(), WM_COMMAND, MAKEWPARAM(IDC_LEFT_ALONE_LIST, LBN_SELCHANGE), LPARAM(list));
+    EXPECT_EQ(SendMessageA(pageControl(IDC_PROGRAM_PROFILE), CB_GETCURSEL, 0, 0), -1);
+    chooseEntry(page(), IDC_PROGRAM_PROFILE, 1);
+    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_EQ(in932(row), "old.exe\t設定0");
     chooseTab(1);
     chooseEntry(page(), IDC_PAN_BUTTON, kPanButtonMiddle);
     EXPECT_EQ(userPanButton, ending == IDC_TEST ? kPanButtonMiddle : kPanButtonRight);
@@ -553,6 +566,8 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
       EXPECT_EQ(stored.at("PanButton"), (std::make_pair(DWORD(REG_DWORD), std::vector<unsigned char>{1, 0, 0, 0})));
       EXPECT_EQ(stored.at("LeaveAlone").first, DWORD(REG_MULTI_SZ));
       EXPECT_EQ(storedText(stored, "LeaveAlone"), "calc.exe");
+      EXPECT_EQ(stored.at("ProgramProfiles").second.size(), sizeof "old.exe\t設定0\0");
+      EXPECT_EQ(storedText(stored, "ProgramProfiles"), "old.exe\t設定0");
     }
     DestroyWindow(dialog);
     boxSeen = {};
