@@ -37,7 +37,7 @@ const Tab kTabs[kPageCount] = {
     {L"ｼｽﾃﾑ設定", L"Qor95のシステム環境の設定"},
     {L"パン設定", L"パン機能の設定"},
     {L"ｽｸﾛｰﾙ設定", L"ｽｸﾛｰﾙ機能の設定"},
-    {L"除外", L"Qor が何もしないプログラム"},
+    {L"除外", L"プログラムごとの除外と設定"},
 };
 
 const wchar_t kTitleRefused[] =

@@ -274,7 +274,7 @@ TEST_F(SettingsDialog, OpensOnTheCurrentProfileWithItsTitleTabsAndTexts) {
   HWND tabs = control(IDC_TABS);
   const char* tabTexts[] = {"ｼｽﾃﾑ設定", "パン設定", "ｽｸﾛｰﾙ設定", "除外"};
   const char* tips[] = {"Qor95のシステム環境の設定", "パン機能の設定", "ｽｸﾛｰﾙ機能の設定",
-                        "Qor が何もしないプログラム"};
+                        "プログラムごとの除外と設定"};
   ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
   for (int i = 0; i < 4; ++i) {
     wchar_t text[64] = {};
