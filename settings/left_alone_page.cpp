@@ -13,9 +13,11 @@ const wchar_t kNameRefused[] =
 const wchar_t kListFull[] =
     L"除外できるプログラム、設定を選べるプログラムはそれぞれ 256 個までです。先に使わない名前を削除してください。";
 const wchar_t kLeftAlone[] = L"除外";
-const wchar_t kProfileGone[] = L" → 見つからないため現在の設定";
-// Where the choice column starts, in dialog units.
-const int kChoiceColumn = 70;
+// A row whose profile is gone runs with the current one: said first, so that it shows in the
+// column however long the title.
+const wchar_t kProfileGone[] = L"現在の設定（「%s」なし）";
+// Where the rows' choice column starts, and the choice list's width, in dialog units.
+const int kChoiceColumn = 70, kChoiceWidth = 120;
 
 // A row's program name and its profile title (empty for a program left alone), as UTF-16.
 struct RowText {
@@ -47,17 +49,33 @@ LRESULT choiceOf(HWND page, const wchar_t* title) {
   return -1;
 }
 
-// Each row: the program, then 除外 or the profile's title, saying so where it is gone.
+// Each row: the program, then 除外 or the profile's title, saying so where it is gone. The list
+// scrolls sideways as far as its longest row.
 void fillList(HWND page) {
   HWND list = GetDlgItem(page, IDC_LEFT_ALONE_LIST);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  HDC dc = GetDC(list);
+  HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  RECT column = {0, 0, kChoiceColumn, 0};
+  MapDialogRect(page, &column);
+  const int tabStop = column.right;
+  LONG widest = 0;
   for (const char* row = programEdits(); *row; row += std::strlen(row) + 1) {
     const RowText text = rowText(row);
-    wchar_t shown[ARRAYSIZE(text.name) + ARRAYSIZE(text.title) + ARRAYSIZE(kProfileGone)];
-    wsprintfW(shown, L"%s\t%s%s", text.name, *text.title ? text.title : kLeftAlone,
-              choiceOf(page, text.title) < 0 ? kProfileGone : L"");
+    wchar_t choice[ARRAYSIZE(text.title) + ARRAYSIZE(kProfileGone)];
+    if (choiceOf(page, text.title) < 0)
+      wsprintfW(choice, kProfileGone, text.title);
+    else
+      lstrcpyW(choice, *text.title ? text.title : kLeftAlone);
+    wchar_t shown[ARRAYSIZE(text.name) + ARRAYSIZE(choice)];
+    wsprintfW(shown, L"%s\t%s", text.name, choice);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown));
+    const LONG width = LOWORD(GetTabbedTextExtentW(dc, shown, lstrlenW(shown), 1, &tabStop));
+    if (width > widest) widest = width;
   }
+  SelectObject(dc, font);
+  ReleaseDC(list, dc);
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(widest + 4), 0);
 }
 
 void addProfileChoice(void* box, int32_t, const char* name) {
@@ -66,13 +84,16 @@ void addProfileChoice(void* box, int32_t, const char* name) {
   SendMessageW(static_cast<HWND>(box), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
-// 除外, then the stored profiles by their titles.
+// 除外, then the stored profiles by their titles, in a list as wide as the rows' choice column.
 void fillChoices(HWND page) {
   HWND box = GetDlgItem(page, IDC_PROGRAM_PROFILE);
   SendMessageW(box, CB_RESETCONTENT, 0, 0);
   SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kLeftAlone));
   listProfileNames(addProfileChoice, box);
   SendMessageW(box, CB_SETCURSEL, 0, 0);
+  RECT width = {0, 0, kChoiceWidth, 0};
+  MapDialogRect(page, &width);
+  SendMessageW(box, CB_SETDROPPEDWIDTH, WPARAM(width.right), 0);
 }
 
 // The chosen title as a row holds it (UTF-8), or false for 除外 or no choice.

@@ -533,7 +533,7 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
     HWND list = pageControl(IDC_LEFT_ALONE_LIST);
     wchar_t row[300] = {};
     SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
-    EXPECT_EQ(in932(row), "old.exe\t消えた → 見つからないため現在の設定");
+    EXPECT_EQ(in932(row), "old.exe\t現在の設定（「消えた」なし）");
     const struct { const char* typed; int listed, refusals; } adds[] = {
         {"C:\\Windows\\Notepad.EXE ", 2, 0}, {"notepad.exe", 2, 0}, {" ", 2, 1}, {"calc.exe", 3, 1}};
     for (auto a : adds) {
