@@ -78,18 +78,12 @@ void fillList(HWND page) {
   SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(widest + 4), 0);
 }
 
-void addProfileChoice(void* box, int32_t, const char* name) {
-  wchar_t text[kProfileNameBytes];
-  MultiByteToWideChar(kProfileCodePage, 0, name, -1, text, kProfileNameBytes);
-  SendMessageW(static_cast<HWND>(box), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-
 // 除外, then the stored profiles by their titles, in a list as wide as the rows' choice column.
 void fillChoices(HWND page) {
   HWND box = GetDlgItem(page, IDC_PROGRAM_PROFILE);
   SendMessageW(box, CB_RESETCONTENT, 0, 0);
   SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kLeftAlone));
-  listProfileNames(addProfileChoice, box);
+  listProfileNames(addProfileName, box);
   SendMessageW(box, CB_SETCURSEL, 0, 0);
   RECT width = {0, 0, kChoiceWidth, 0};
   MapDialogRect(page, &width);

@@ -103,17 +103,10 @@ BOOL onSelectProfile(HWND dialog) {
   return onRefreshView(dialog);
 }
 
-// A stored name at the end of the list.
-void addToProfileList(void* list, int32_t, const char* name) {
-  wchar_t text[kProfileNameBytes];
-  MultiByteToWideChar(kProfileCodePage, 0, name, -1, text, kProfileNameBytes);
-  SendMessageW(static_cast<HWND>(list), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-
 BOOL onFillProfileList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_TITLE);
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  listProfileNames(addToProfileList, list);
+  listProfileNames(addProfileName, list);
   return onSelectProfile(dialog);
 }
 
@@ -249,7 +242,7 @@ BOOL onAdd(HWND dialog) {
   currentProfile = profileCount - 1;
   saveCurrentProfile();
   followProfiles();
-  addToProfileList(GetDlgItem(dialog, IDC_TITLE), currentProfile, profileName);
+  addProfileName(GetDlgItem(dialog, IDC_TITLE), currentProfile, profileName);
   SendMessageW(dialog, UM_SELECTPROFILE, 0, 0);
   return TRUE;
 }
@@ -360,6 +353,12 @@ BOOL handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 }  // namespace
+
+void addProfileName(void* comboBox, int32_t, const char* name) {
+  wchar_t text[kProfileNameBytes];
+  MultiByteToWideChar(kProfileCodePage, 0, name, -1, text, kProfileNameBytes);
+  SendMessageW(static_cast<HWND>(comboBox), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
 
 void registerDialogControls() {
   const INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
