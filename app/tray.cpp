@@ -49,11 +49,24 @@ BOOL setTrayIcon(DWORD action) {
   lstrcpynW(icon.szTip, captionText, ARRAYSIZE(icon.szTip));
   BOOL result = Shell_NotifyIconW(action, &icon);
   if (icon.hIcon) DestroyIcon(icon.hIcon);
+  if (result && action == NIM_ADD) {
+    // Only with the newest behaviour does the shell tell whether the balloon was seen.
+    NOTIFYICONDATAW version = {};
+    version.cbSize = sizeof version;
+    version.hWnd = mainWindow;
+    version.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &version);
+  }
   return result;
 }
 
-// Told once per user, when Qor first starts for them: a right-click in standby pans, so the
-// way back to every menu must be known, and Windows 11 hides a new icon in the overflow.
+namespace {
+bool welcomeShown = false;  // the shell showed the balloon in this run
+}  // namespace
+
+// Told to a user until they have seen it: a right-click in standby pans, so the way back to
+// every menu must be known, and Windows 11 hides a new icon in the overflow. A balloon that Do
+// Not Disturb kept back comes again at the next start.
 void welcomeUser() {
   if (userWelcomed()) return;
   NOTIFYICONDATAW icon = {};
@@ -61,15 +74,22 @@ void welcomeUser() {
   icon.hWnd = mainWindow;
   icon.uID = 0;
   icon.uFlags = NIF_INFO;
-  icon.dwInfoFlags = NIIF_INFO;
+  icon.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
   lstrcpynW(icon.szInfoTitle, L"Qor が常駐しました", ARRAYSIZE(icon.szInfoTitle));
-  wsprintfW(icon.szInfo,
-            L"スタンバイ中はウィンドウの中で%sをクリックするとパン (スクロール) が始まり、"
-            L"もう一度クリックすると止まります。左ボタンを押したまま右クリックするとスタンバイの"
-            L"入と切が切り替わります。このアイコンがタスクバーの「^」の中に隠れているときは、"
-            L"タスクバーへドラッグすると常に表示できます。",
-            userPanButton == kPanButtonMiddle ? L"中ボタン" : L"右ボタン");
-  if (Shell_NotifyIconW(NIM_MODIFY, &icon)) markUserWelcomed();
+  const wchar_t* button = userPanButton == kPanButtonMiddle ? L"中ボタン" : L"右ボタン";
+  const wchar_t* pan =
+      userClickPan ? L"スタンバイ中はウィンドウの中で%sをクリックするとパン (スクロール) が始まり、"
+                     L"もう一度クリックすると止まります。"
+                   : L"スタンバイ中はウィンドウの中で%sを押したまま動かすとパン (スクロール) し、"
+                     L"クリックはそのままウィンドウに届きます。";
+  wchar_t text[ARRAYSIZE(icon.szInfo)];
+  wsprintfW(text, pan, button);
+  lstrcatW(text, L"左ボタンを押したまま右クリックするとスタンバイの入と切が切り替わります。"
+                 L"このアイコンがタスクバーの「^」の中に隠れているときは、"
+                 L"タスクバーへドラッグすると常に表示できます。");
+  lstrcpynW(icon.szInfo, text, ARRAYSIZE(icon.szInfo));
+  welcomeShown = false;
+  Shell_NotifyIconW(NIM_MODIFY, &icon);
 }
 
 HMENU loadTrayMenu(UINT mouseMessage) {
@@ -88,10 +108,17 @@ HMENU loadTrayMenu(UINT mouseMessage) {
   return menu;
 }
 
-void onTrayCallback(UINT mouseMessage) {
-  switch (mouseMessage) {
-    case WM_LBUTTONDOWN: showTrayMenu(mouseMessage); return;
-    case WM_RBUTTONDOWN: showTrayMenu(mouseMessage); return;
+void onTrayCallback(UINT notice) {
+  switch (notice) {
+    case WM_LBUTTONDOWN: showTrayMenu(notice); return;
+    case WM_RBUTTONDOWN: showTrayMenu(notice); return;
     case WM_LBUTTONDBLCLK: showHelpContents(); return;  // also while a dialog is open
+    // The welcome counts as seen once the user clicked it, or it timed out or was closed after
+    // it showed; hidden unseen (Do Not Disturb), it comes again.
+    case NIN_BALLOONSHOW: welcomeShown = true; return;
+    case NIN_BALLOONUSERCLICK: markUserWelcomed(); return;
+    case NIN_BALLOONTIMEOUT:
+      if (welcomeShown) markUserWelcomed();
+      return;
   }
 }

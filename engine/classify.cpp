@@ -249,21 +249,48 @@ ProgramRule ruleOfProcess(DWORD processId) {
   return rule;
 }
 
-// The rule of window's process, or of its root owner's when its own program is not listed (a
-// dialog that another process shows for a listed program).
+// The rule of window's process and of its root owner's (a control or dialog that another
+// process shows for a program): left alone where either is, else its own program's profile,
+// else its root owner's.
 ProgramRule ruleOfWindow(HWND window) {
   const DWORD own = osWindowProcessId(window);
   const ProgramRule rule = ruleOfProcess(own);
-  if (rule.leftAlone || rule.settings != &currentSettings || !programsListed()) return rule;
-  const DWORD owner = osWindowProcessId(osGetRootOwner(window));
-  return owner && owner != own ? ruleOfProcess(owner) : rule;
+  if (rule.leftAlone || !programsListed()) return rule;
+  const DWORD host = osWindowProcessId(osGetRootOwner(window));
+  if (!host || host == own) return rule;
+  const ProgramRule hosts = ruleOfProcess(host);
+  return hosts.leftAlone || rule.settings == &currentSettings ? hosts : rule;
 }
 }  // namespace
 
+bool pointerTakenElsewhere() {
+  if (osCursorHidden()) return true;
+  const RECT clip = osGetClipCursor();
+  const LONG left = osGetSystemMetric(SM_XVIRTUALSCREEN), top = osGetSystemMetric(SM_YVIRTUALSCREEN);
+  return clip.left > left || clip.top > top ||
+         clip.right < left + osGetSystemMetric(SM_CXVIRTUALSCREEN) ||
+         clip.bottom < top + osGetSystemMetric(SM_CYVIRTUALSCREEN);
+}
+
+bool mouseOwnedElsewhere() {
+  if (pointerTakenElsewhere()) return true;
+  switch (osUserNotificationState()) {
+    case QUNS_BUSY:
+    case QUNS_RUNNING_D3D_FULL_SCREEN:
+    case QUNS_PRESENTATION_MODE: return true;
+  }
+  return false;
+}
+
 int32_t kindInReach(HWND window, int32_t kind) {
-  // Qor's own dialogs and menus keep their right-click, as programs left alone do.
+  // Qor's own dialogs and menus keep their right-click, as programs left alone do, and so do
+  // windows that a program left alone hosts (a browser control parented across processes).
   if (osWindowProcessId(window) == osCurrentProcessId() || ruleOfWindow(window).leftAlone)
     return kKindOutOfReach;
+  const int32_t action = actionClassOf(kind);
+  const bool startsGestures =
+      isPannableKind(kind) || action == kScrollsHorizontally || action == kScrollsVertically;
+  if (startsGestures && pointerTakenElsewhere()) return kKindOutOfReach;
   if (!isPannableKind(kind)) return kind;
   char rootClass[256];
   const HWND root = osGetRootWindow(window);

@@ -77,11 +77,12 @@ const DWORD kSystemHelpIds[] = {
 const DWORD kPanHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_VRESPONSE, 9, IDC_HRESPONSE, 9,
                              IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, IDC_VRESPONSE_LABEL, 6,
                              IDC_HRESPONSE_LABEL, 6, IDC_PAN_BUTTON_LABEL, 94, IDC_PAN_BUTTON, 94,
-                             0, 0};
+                             IDC_CLICK_PAN, 99, 0, 0};
 const DWORD kLeftAloneHelpIds[] = {IDC_LEFT_ALONE_LABEL, 95, IDC_LEFT_ALONE_LIST, 95,
                                    IDC_LEFT_ALONE_NAME_LABEL, 96, IDC_LEFT_ALONE_NAME, 96,
                                    IDC_LEFT_ALONE_ADD, 97, IDC_LEFT_ALONE_REMOVE, 98,
-                                   IDC_PROGRAM_PROFILE_LABEL, 99, IDC_PROGRAM_PROFILE, 99, 0, 0};
+                                   IDC_LEFT_ALONE_PICK, 100, IDC_PROGRAM_PROFILE_LABEL, 101,
+                                   IDC_PROGRAM_PROFILE, 101, 0, 0};
 const DWORD kScrollHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_EXT_SCROLL_ENABLED, 63,
                                 IDC_SWAP_BUTTONS, 5, IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, 0, 0};
 
@@ -128,14 +129,20 @@ BOOL storeControl(HWND page, const Page& controls, int id, WORD code) {
 // The pan button's entries by PanButton value.
 const wchar_t* const kPanButtonTexts[] = {L"右ボタン", L"中ボタン"};
 
+// The user's own options on the pan page: the pan button, and whether its click pans.
 void fillPanButton(HWND page) {
   SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_RESETCONTENT, 0, 0);
   for (const wchar_t* text : kPanButtonTexts)
     SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_SETCURSEL, static_cast<WPARAM>(editPanButton), 0);
+  CheckDlgButton(page, IDC_CLICK_PAN, editClickPan ? BST_CHECKED : BST_UNCHECKED);
 }
 
 BOOL onPanButtonCommand(HWND page, int id, WORD code) {
+  if (id == IDC_CLICK_PAN) {
+    editClickPan = IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
+    return TRUE;
+  }
   if (id != IDC_PAN_BUTTON) return FALSE;
   const LRESULT entry = SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0);
   if (code == CBN_SELCHANGE && entry >= 0 && entry < LRESULT(std::size(kPanButtonTexts)))

@@ -8,14 +8,21 @@
 #include "settings/profile_store.h"
 
 SharedInt32 userPanButton = kPanButtonRight;
+SharedInt32 userClickPan = 1;
 void (*changeLiveOptions)(void (*change)()) = nullptr;
 int32_t editPanButton = kPanButtonRight;
+int32_t editClickPan = 1;
 
 namespace {
 const char kPanButtonValue[] = "PanButton";
+const char kClickPanValue[] = "ClickPan";
 const char kLeaveAloneValue[] = "LeaveAlone";
 const char kWelcomedValue[] = "Welcomed";
 const char kProgramProfilesValue[] = "ProgramProfiles";
+// Remote desktops and virtual machines take the mouse for another computer: its right-clicks
+// belong there.
+const char kDefaultLeftAlone[] =
+    "mstsc.exe\0vmconnect.exe\0vmware.exe\0vmware-vmx.exe\0VirtualBoxVM.exe\0";
 // A stored list beyond this is not read: 256 names of 260 characters take far less.
 enum { kMaxStoredListBytes = 1 << 20 };
 
@@ -27,6 +34,7 @@ char* withProfile = nullptr;  // entries name TAB title
 char* storedWithProfile = nullptr;
 char* editedPrograms = nullptr;  // the dialog's rows of both kinds
 int32_t storedPanButton = kPanButtonRight;
+int32_t storedClickPan = 1;
 uint32_t leftAloneChanges = 0;
 uint32_t rulesChanges = 0;
 
@@ -154,11 +162,14 @@ bool profileEntry(const char* entry) {
 }
 
 // The stored entries that accepted takes, the first `most` of them; null for the empty list,
-// or one that is not a list ended as REG_MULTI_SZ ends it.
-char* readList(HKEY key, const char* value, bool (*accepted)(const char*), int most) {
+// or one that is not a list ended as REG_MULTI_SZ ends it; a copy of whenMissing (null: none)
+// where none was ever written.
+char* readList(HKEY key, const char* value, bool (*accepted)(const char*), int most,
+               const char* whenMissing) {
   DWORD type = 0, size = 0;
   char probe;
   osRegQueryValue(key, value, &probe, &size, &type);
+  if (type == 0 && size == 0) return whenMissing ? changedNames(whenMissing, -1, nullptr) : nullptr;
   if (type != REG_MULTI_SZ || size == 0 || size > kMaxStoredListBytes) return nullptr;
   char* data = static_cast<char*>(std::malloc(size));
   DWORD read = size;
@@ -230,13 +241,15 @@ void findProfiles(const char* entries, ProfilesFound& into) {
   std::free(search.found);
 }
 
-// The lists and the button that come in with a change of the live options; the programs'
-// profiles were found before (incomingProfiles).
+// The lists and the buttons' options that come in with a change of the live options; the
+// programs' profiles were found before (incomingProfiles).
 const char* incomingNames = nullptr;
 const char* incomingWithProfile = nullptr;
 int32_t incomingPanButton = kPanButtonRight;
+int32_t incomingClickPan = 1;
 void takeIncoming() {
   userPanButton = incomingPanButton;
+  userClickPan = incomingClickPan;
   setLeftAlonePrograms(incomingNames);
   if (!sameNames(incomingWithProfile, withProfile))
     replaceNames(withProfile, changedNames(incomingWithProfile, -1, nullptr));
@@ -251,13 +264,15 @@ void runChange(void (*change)()) {
     change();
 }
 
-void makeLive(int32_t panButton, const char* names, const char* entries) {
-  if (panButton == userPanButton && sameNames(names, leftAlone) && sameNames(entries, withProfile))
+void makeLive(int32_t panButton, int32_t clickPan, const char* names, const char* entries) {
+  if (panButton == userPanButton && clickPan == userClickPan && sameNames(names, leftAlone) &&
+      sameNames(entries, withProfile))
     return;
   findProfiles(entries, incomingProfiles);
   incomingNames = names;
   incomingWithProfile = entries;
   incomingPanButton = panButton;
+  incomingClickPan = clickPan;
   runChange(takeIncoming);
   incomingNames = incomingWithProfile = nullptr;
 }
@@ -313,11 +328,14 @@ void loadUserOptions() {
   storedPanButton = key && readDword(key, kPanButtonValue, &button) && button == kPanButtonMiddle
                         ? kPanButtonMiddle
                         : kPanButtonRight;
+  DWORD clickPan = 1;
+  storedClickPan = key && readDword(key, kClickPanValue, &clickPan) && clickPan == 0 ? 0 : 1;
   std::free(storedLeftAlone);
   std::free(storedWithProfile);
-  storedLeftAlone = key ? readList(key, kLeaveAloneValue, nameOnly, kMaxLeftAloneNames) : nullptr;
+  storedLeftAlone = key ? readList(key, kLeaveAloneValue, nameOnly, kMaxLeftAloneNames, kDefaultLeftAlone)
+                        : changedNames(kDefaultLeftAlone, -1, nullptr);
   storedWithProfile =
-      key ? readList(key, kProgramProfilesValue, profileEntry, kMaxProgramProfiles) : nullptr;
+      key ? readList(key, kProgramProfilesValue, profileEntry, kMaxProgramProfiles, nullptr) : nullptr;
   storedWithProfile = unlistedProfiles(storedWithProfile, storedLeftAlone);
   if (key) osRegCloseKey(key);
   makeStoredOptionsLive();
@@ -363,6 +381,7 @@ void removeProgramEdit(int index) {
 
 void takeLiveOptionsAsEdits() {
   editPanButton = userPanButton;
+  editClickPan = userClickPan;
   replaceNames(editedPrograms, changedNames(leftAlone, -1, nullptr));
   for (const char* entry = programProfiles(); *entry; entry += std::strlen(entry) + 1)
     replaceNames(editedPrograms, changedNames(editedPrograms, -1, entry));
@@ -370,8 +389,8 @@ void takeLiveOptionsAsEdits() {
 
 bool optionEditsDiffer() {
   char* edited[2] = {rowsOfKind(editedPrograms, false), rowsOfKind(editedPrograms, true)};
-  const bool differ = editPanButton != storedPanButton || !sameNames(edited[0], storedLeftAlone) ||
-                      !sameNames(edited[1], storedWithProfile);
+  const bool differ = editPanButton != storedPanButton || editClickPan != storedClickPan ||
+                      !sameNames(edited[0], storedLeftAlone) || !sameNames(edited[1], storedWithProfile);
   std::free(edited[0]);
   std::free(edited[1]);
   return differ;
@@ -386,18 +405,24 @@ void applyOptionEdits(bool store) {
     if (editPanButton != storedPanButton &&
         osRegSetValue(key, kPanButtonValue, REG_DWORD, &button, sizeof button))
       storedPanButton = static_cast<int32_t>(button);
+    const DWORD clickPan = editClickPan == 0 ? 0 : 1;
+    if (editClickPan != storedClickPan &&
+        osRegSetValue(key, kClickPanValue, REG_DWORD, &clickPan, sizeof clickPan))
+      storedClickPan = static_cast<int32_t>(clickPan);
     if (!sameNames(names, storedLeftAlone) && writeList(key, kLeaveAloneValue, names))
       replaceNames(storedLeftAlone, changedNames(names, -1, nullptr));
     if (!sameNames(entries, storedWithProfile) && writeList(key, kProgramProfilesValue, entries))
       replaceNames(storedWithProfile, changedNames(entries, -1, nullptr));
     if (key) osRegCloseKey(key);
   }
-  makeLive(editPanButton, names, entries);
+  makeLive(editPanButton, editClickPan, names, entries);
   std::free(names);
   std::free(entries);
 }
 
-void makeStoredOptionsLive() { makeLive(storedPanButton, storedLeftAlone, storedWithProfile); }
+void makeStoredOptionsLive() {
+  makeLive(storedPanButton, storedClickPan, storedLeftAlone, storedWithProfile);
+}
 
 bool userWelcomed() {
   HKEY key = osRegOpenKey(kProfileStoreKey);

@@ -126,5 +126,15 @@ extern std::map<DWORD, DWORD> integrity;
 extern std::map<DWORD, std::string> processImages;
 extern std::vector<int> keysDown;
 extern bool buttonsSwapped;
+// The pointer: hidden, confined to clip (the whole screen after reset), the state a full-screen
+// program gives SHQueryUserNotificationState (0 after reset); and the input injected, in order.
+extern bool cursorHidden;
+extern RECT clip;
+extern int notificationState;
+struct InjectedInput {
+  DWORD flags;
+  uint32_t extraInfo;
+};
+extern std::vector<InjectedInput> injected;
 extern std::map<std::string, std::string> environment;
 }  // namespace fake

@@ -41,7 +41,8 @@ inline void freshEngine() {
   fake::reset();
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
-  loadUserOptions();  // none stored: the right button, no program listed
+  loadUserOptions();  // none stored: the right button, click-pan, no program with a profile
+  setLeftAlonePrograms("");
   ::resetEngine();
   loadCursors();
   showCursorSet(kCursorVertical);
