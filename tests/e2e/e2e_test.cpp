@@ -148,10 +148,19 @@ TEST_F(EndToEnd, TheMiddlePanButtonPansAndLeavesTheRightButtonToTheApplication) 
 }
 
 // Over a program left alone (listed in another case) every event reaches it and, once the pointer
-// is in, its library sends Qor nothing; a program of another name still pans.
-TEST_F(EndToEnd, AProgramLeftAloneKeepsItsRightClicksAndAnotherProgramStillPans) {
-  const char listed[] = "QOR_LEFT_ALONE.EXE\0";
+// is in, its library sends Qor nothing; the test application, listed with a profile of its own,
+// pans as far as that profile says, Notepad (not listed) as far as the current profile.
+TEST_F(EndToEnd, AProgramLeftAloneKeepsItsRightClicksAndAListedOnePansWithItsProfile) {
+  const char listed[] = "QOR_LEFT_ALONE.EXE\0", withProfile[] = "qor_testapp.exe\tfast\0";
   storeUserOption("LeaveAlone", REG_MULTI_SZ, listed, sizeof listed);
+  storeUserOption("ProgramProfiles", REG_MULTI_SZ, withProfile, sizeof withProfile);
+  ProfileSettings fast = testSettings();
+  fast.panVCount = 5;
+  unsigned char record[kSettingsBytes];
+  settingsToBytes(fast, record);
+  storeUserOption("A1", REG_BINARY, record, sizeof record);
+  storeUserOption("N1", REG_SZ, "fast", 5);
+  storeUserOption("DataEnd", REG_SZ, "2", 2);
   ASSERT_TRUE(CopyFileA("qor_testapp.exe", "qor_left_alone.exe", FALSE));
   TestAppProcess alone = startTestApp(TESTAPP_SECOND, "qor_left_alone.exe");
   qor = startQor();
@@ -173,7 +182,46 @@ TEST_F(EndToEnd, AProgramLeftAloneKeepsItsRightClicksAndAnotherProgramStillPans)
   stopTestApp(alone);
   UnmapViewOfFile(block.slots);
   CloseHandle(block.mapping);
-  expectRightClickSwallowed(true);
+
+  const POINT plain = clientCentre(app.plain);
+  restAt(app.plain, plain);
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  moveTo(offset(plain, 0, -60));
+  ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 10));
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  sync(app.plain);
+  expectScrollingStopped(app.plain, WM_VSCROLL);
+  const std::vector<uint32_t> steps = scrollCodes(app.plain, WM_VSCROLL);
+  EXPECT_TRUE(onlyPairs(steps, SB_LINEDOWN) && steps.size() % 10 == 0) << "fast's panVCount 5: " << steps.size();
+
+  // Notepad's text, a line apart from the pointer's first emission to its end: one emission
+  // 890 ms after the click (11 pixels, response 5) of the current profile's three lines.
+  char text[MAX_PATH], notepadPath[MAX_PATH];
+  GetFullPathNameA("qor_notepad.txt", MAX_PATH, text, nullptr);
+  FILE* file = std::fopen(text, "w");
+  ASSERT_TRUE(file);
+  for (int line = 0; line < 300; ++line) std::fprintf(file, "line %d\r\n", line);
+  std::fclose(file);
+  GetSystemDirectoryA(notepadPath, MAX_PATH);
+  lstrcatA(notepadPath, "\\notepad.exe");
+  PROCESS_INFORMATION notepad = launch(notepadPath, text);
+  HWND window = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (window = windowOfProcess("Notepad", notepad.dwProcessId)); }, kStartMs));
+  SetWindowPos(window, HWND_TOPMOST, 660, 500, 500, 400, SWP_SHOWWINDOW);
+  HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+  auto firstLine = [&] { return SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0); };
+  const POINT at = clientCentre(edit);
+  moveTo(at);
+  Sleep(200);
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  moveTo(offset(at, 0, -11));
+  EXPECT_TRUE(waitFor([&] { return firstLine() > 0; }));
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  Sleep(300);
+  EXPECT_EQ(firstLine(), 3) << "the current profile's panVCount";
+  TerminateProcess(notepad.hProcess, 0);
+  CloseHandle(notepad.hProcess);
+  CloseHandle(notepad.hThread);
 }
 
 TEST_F(EndToEnd, ExtendedScrollOnAWindowsOwnVerticalScrollBar) {
