@@ -1,5 +1,6 @@
 #include "app/tray.h"
 
+#include <shlwapi.h>
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "engine/gesture.h"
@@ -9,6 +10,7 @@
 #include "settings/user_options.h"
 #include "ui/about.h"
 #include "ui/popup_menu.h"
+#include "ui/texts.h"
 
 namespace {
 // One item per listed profile, the current one checked.
@@ -62,19 +64,16 @@ void welcomeUser() {
   icon.uID = 0;
   icon.uFlags = NIF_INFO;
   icon.dwInfoFlags = NIIF_INFO;
-  lstrcpynW(icon.szInfoTitle, L"Qor が常駐しました", ARRAYSIZE(icon.szInfoTitle));
-  wsprintfW(icon.szInfo,
-            L"スタンバイ中はウィンドウの中で%sをクリックするとパン (スクロール) が始まり、"
-            L"もう一度クリックすると止まります。左ボタンを押したまま右クリックするとスタンバイの"
-            L"入と切が切り替わります。このアイコンがタスクバーの「^」の中に隠れているときは、"
-            L"タスクバーへドラッグすると常に表示できます。",
-            userPanButton == kPanButtonMiddle ? L"中ボタン" : L"右ボタン");
+  lstrcpynW(icon.szInfoTitle, text(IDS_WELCOME_TITLE).s, ARRAYSIZE(icon.szInfoTitle));
+  wnsprintfW(icon.szInfo, ARRAYSIZE(icon.szInfo), text(IDS_WELCOME_TEXT).s,
+             text(userPanButton == kPanButtonMiddle ? IDS_WELCOME_MIDDLE : IDS_WELCOME_RIGHT).s);
   if (Shell_NotifyIconW(NIM_MODIFY, &icon)) markUserWelcomed();
 }
 
 HMENU loadTrayMenu(UINT mouseMessage) {
   const bool right = mouseMessage == WM_RBUTTONDOWN;
-  HMENU menu = LoadMenuW(appInstance, MAKEINTRESOURCEW(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT));
+  useUserLanguage();
+  HMENU menu = loadMenuText(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT);
   if (!menu) return nullptr;
   check(menu, IDM_STANDBY, panState != 0);
   for (const SettingCommand& c : kSettingCommands)
@@ -83,7 +82,7 @@ HMENU loadTrayMenu(UINT mouseMessage) {
     HMENU popup = GetSubMenu(menu, 0);
     listProfileNames(appendProfileItem, popup);
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(popup, MF_STRING, IDM_EXIT, L"終了(&X)");
+    AppendMenuW(popup, MF_STRING, IDM_EXIT, text(IDS_EXIT).s);
   }
   return menu;
 }

@@ -23,8 +23,9 @@ inline constexpr char kTaskbarAlignmentValue[] = "TaskbarAl";
 inline constexpr char kStartButtonAutomationId[] = "StartButton";
 
 // Help for the tray menu and the settings dialog: the page beside the program that the
-// browser opens.
+// browser opens, Japanese or English, with the same anchors.
 inline constexpr char kHelpPage[] = "Qor.html";
+inline constexpr char kEnglishHelpPage[] = "Qor.en.html";
 
 // A hook library that other processes still map can be renamed, but neither replaced nor
 // deleted: an upgrade sets it aside beside the program under a name of this pattern, with a

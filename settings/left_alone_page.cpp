@@ -4,12 +4,9 @@
 #include "settings/settings_pages.h"
 #include "resources/resource.h"
 #include "settings/user_options.h"
+#include "ui/texts.h"
 
 namespace {
-const wchar_t kNameRefused[] =
-    L"プログラムのファイル名 (例: notepad.exe) を 260 文字以内で入力してください。";
-const wchar_t kListFull[] = L"除外できるプログラムは 256 個までです。先に使わない名前を削除してください。";
-
 void fillList(HWND page) {
   HWND list = GetDlgItem(page, IDC_LEFT_ALONE_LIST);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
@@ -66,13 +63,13 @@ BOOL onAdd(HWND page) {
     return TRUE;
   }
   if (SendMessageW(list, LB_GETCOUNT, 0, 0) >= kMaxLeftAloneNames) {
-    MessageBoxW(GetParent(page), kListFull, L"Qor", MB_ICONWARNING | MB_OK);
+    MessageBoxW(GetParent(page), text(IDS_LEFT_ALONE_FULL).s, L"Qor", MB_ICONWARNING | MB_OK);
     return TRUE;
   }
-  char text[3 * ARRAYSIZE(typed)];
-  if (!*name || !WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof text, nullptr, nullptr) ||
-      !addLeftAloneEdit(text)) {
-    MessageBoxW(GetParent(page), kNameRefused, L"Qor", MB_ICONWARNING | MB_OK);
+  char utf8[3 * ARRAYSIZE(typed)];
+  if (!*name || !WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8, sizeof utf8, nullptr, nullptr) ||
+      !addLeftAloneEdit(utf8)) {
+    MessageBoxW(GetParent(page), text(IDS_NAME_REFUSED).s, L"Qor", MB_ICONWARNING | MB_OK);
     return TRUE;
   }
   fillList(page);

@@ -8,9 +8,12 @@
 SharedInt32 userPanButton = kPanButtonRight;
 void (*changeLiveOptions)(void (*change)()) = nullptr;
 int32_t editPanButton = kPanButtonRight;
+int32_t userLanguage = kLanguageAuto;
+int32_t editLanguage = kLanguageAuto;
 
 namespace {
 const char kPanButtonValue[] = "PanButton";
+const char kLanguageValue[] = "Language";
 const char kLeaveAloneValue[] = "LeaveAlone";
 const char kWelcomedValue[] = "Welcomed";
 // A stored list beyond this is not read: 256 names of 260 characters take far less.
@@ -22,6 +25,7 @@ char* leftAlone = nullptr;
 char* storedLeftAlone = nullptr;
 char* editedLeftAlone = nullptr;
 int32_t storedPanButton = kPanButtonRight;
+int32_t storedLanguage = kLanguageAuto;
 uint32_t leftAloneChanges = 0;
 
 const char* namesOf(const char* block) { return block ? block : ""; }
@@ -134,7 +138,9 @@ void takeIncoming() {
   setLeftAlonePrograms(incomingNames);
 }
 
-void makeLive(int32_t panButton, const char* names) {
+// Only the main thread speaks: the language needs no lock.
+void makeLive(int32_t panButton, int32_t language, const char* names) {
+  userLanguage = language;
   if (panButton == userPanButton && sameNames(names, leftAlone)) return;
   incomingNames = names;
   incomingPanButton = panButton;
@@ -163,12 +169,23 @@ uint32_t leftAloneListChanges() { return leftAloneChanges; }
 
 bool isLeftAloneProgram(const char* fileName) { return listed(leftAlone, fileName); }
 
+Language spokenLanguage(int32_t language, uint16_t displayLanguage) {
+  enum { kPrimaryLanguageMask = 0x3FF, kJapanesePrimary = 0x11 };
+  if (language == kLanguageJapanese || language == kLanguageEnglish) return Language(language);
+  return (displayLanguage & kPrimaryLanguageMask) == kJapanesePrimary ? kLanguageJapanese
+                                                                      : kLanguageEnglish;
+}
+
 void loadUserOptions() {
   HKEY key = osRegOpenKey(kProfileStoreKey);
   DWORD button = kPanButtonRight;
   storedPanButton = key && readDword(key, kPanButtonValue, &button) && button == kPanButtonMiddle
                         ? kPanButtonMiddle
                         : kPanButtonRight;
+  DWORD language = kLanguageAuto;
+  storedLanguage = key && readDword(key, kLanguageValue, &language) && language <= kLanguageEnglish
+                       ? static_cast<int32_t>(language)
+                       : kLanguageAuto;
   std::free(storedLeftAlone);
   storedLeftAlone = key ? readLeftAlone(key) : nullptr;
   if (key) osRegCloseKey(key);
@@ -193,11 +210,13 @@ void removeLeftAloneEdit(int index) {
 
 void takeLiveOptionsAsEdits() {
   editPanButton = userPanButton;
+  editLanguage = userLanguage;
   replaceNames(editedLeftAlone, changedNames(leftAlone, -1, nullptr));
 }
 
 bool optionEditsDiffer() {
-  return editPanButton != storedPanButton || !sameNames(editedLeftAlone, storedLeftAlone);
+  return editPanButton != storedPanButton || editLanguage != storedLanguage ||
+         !sameNames(editedLeftAlone, storedLeftAlone);
 }
 
 void applyOptionEdits(bool store) {
@@ -207,14 +226,18 @@ void applyOptionEdits(bool store) {
     if (editPanButton != storedPanButton &&
         osRegSetValue(key, kPanButtonValue, REG_DWORD, &button, sizeof button))
       storedPanButton = static_cast<int32_t>(button);
+    const DWORD language = static_cast<DWORD>(editLanguage);
+    if (editLanguage != storedLanguage &&
+        osRegSetValue(key, kLanguageValue, REG_DWORD, &language, sizeof language))
+      storedLanguage = editLanguage;
     if (!sameNames(editedLeftAlone, storedLeftAlone) && writeLeftAlone(key, editedLeftAlone))
       replaceNames(storedLeftAlone, changedNames(editedLeftAlone, -1, nullptr));
     if (key) osRegCloseKey(key);
   }
-  makeLive(editPanButton, editedLeftAlone);
+  makeLive(editPanButton, editLanguage, editedLeftAlone);
 }
 
-void makeStoredOptionsLive() { makeLive(storedPanButton, storedLeftAlone); }
+void makeStoredOptionsLive() { makeLive(storedPanButton, storedLanguage, storedLeftAlone); }
 
 bool userWelcomed() {
   HKEY key = osRegOpenKey(kProfileStoreKey);

@@ -8,6 +8,13 @@
 enum PanButton : int32_t { kPanButtonRight = 0, kPanButtonMiddle = 1 };
 extern SharedInt32 userPanButton;  // a PanButton; the hook thread reads it
 
+// The language Qor speaks: the user's Windows display language (Japanese for Japanese,
+// English for any other), or Japanese or English whatever it is.
+enum Language : int32_t { kLanguageAuto = 0, kLanguageJapanese = 1, kLanguageEnglish = 2 };
+extern int32_t userLanguage;  // a Language
+// Japanese or English, for a Language and the display language's LANGID.
+Language spokenLanguage(int32_t language, uint16_t displayLanguage);
+
 // Program file names ("notepad.exe", UTF-8) over whose windows Qor does nothing, as one block
 // of names each ended by a NUL, the last followed by another: at most this many names of at
 // most this many characters.
@@ -23,13 +30,15 @@ bool isLeftAloneProgram(const char* fileName);
 // Runs a change of the live options; Qor makes it one under the engine's lock. Null: at once.
 extern void (*changeLiveOptions)(void (*change)());
 
-// The live options from the store: "PanButton" a REG_DWORD, 0 right
-// and 1 middle; "LeaveAlone" a REG_MULTI_SZ. A value missing, of another type or size, or not
-// ended as its type says gives right and the empty list, and stays in the store as it is.
+// The live options from the store: "PanButton" a REG_DWORD, 0 right and 1 middle; "Language"
+// a REG_DWORD, a Language; "LeaveAlone" a REG_MULTI_SZ. A value missing, of another type or
+// size, out of range, or not ended as its type says gives right, the display language and the
+// empty list, and stays in the store as it is.
 void loadUserOptions();
 
 // The settings dialog's working copies, as editSettings is the profile's.
 extern int32_t editPanButton;
+extern int32_t editLanguage;
 const char* leftAloneEdits();
 // name (UTF-8) at the end of the edited list; false when it is empty, longer than a program
 // name may be, listed already (without case) or the list is full.

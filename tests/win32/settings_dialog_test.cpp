@@ -19,6 +19,7 @@
 #include "tests/common/help_request.h"
 #include "tests/common/store_contents.h"
 #include "tests/common/wide_text.h"
+#include "ui/texts.h"
 
 // Stand-ins for the main window's part: the dialog's owner, the popup menu and the About box.
 HWND mainWindow = nullptr;
@@ -149,9 +150,10 @@ class SettingsDialog : public ::testing::Test {
   void open(int size = 0) {
     dialogSizeInUse = size;
     registerDialogControls();
-    dialog = CreateDialogParamW(GetModuleHandleW(nullptr),
-                                MAKEINTRESOURCEW(size ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL),
-                                mainWindow, settingsDialogProc, 0);
+    dialog = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr),
+        dialogTemplate(MAKEINTRESOURCEW(size ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL)), mainWindow,
+        settingsDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     pump();
   }
