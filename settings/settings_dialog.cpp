@@ -127,6 +127,12 @@ BOOL onInitDialog(HWND dialog) {
   // Owned, it keeps Wine from putting the dialog into the topmost band.
   SetWindowLongPtrW(reinterpret_cast<HWND>(SendMessageW(tabs, TCM_GETTOOLTIPS, 0, 0)),
                     GWLP_HWNDPARENT, 0);
+  // The template's menu bar came by the thread's language: the user's takes its place.
+  if (HMENU bar = loadMenuText(IDR_SETTINGS_MENUBAR)) {
+    HMENU old = GetMenu(dialog);
+    SetMenu(dialog, bar);
+    if (old) DestroyMenu(old);
+  }
   setTopmostBand(dialog, currentSettings.alwaysOnTop);
   // Above its siblings, so that its list drops down over the tab control.
   SetWindowPos(GetDlgItem(dialog, IDC_TITLE), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
