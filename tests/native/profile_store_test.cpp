@@ -307,18 +307,24 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
   const std::string nul(1, 0), tooLong = std::string(257, 'x') + ".exe";  // 261 characters
   std::string many;
   for (int i = 0; i <= kMaxLeftAloneNames; ++i) many += "p" + std::to_string(i) + nul;
+  // The button's value stands for the language's too.
   struct { DWORD buttonType; std::string button; DWORD listType; std::string list, names; } rows[] = {
       {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, "a.exe\0B.exe\0\0"s, "2 a.exe B.exe"},
       {REG_DWORD, "\2\0\0\0"s, REG_SZ, "a.exe\0"s, "0"},
+      {REG_DWORD, "\3\0\0\0"s, REG_SZ, "a.exe\0"s, "0"},
       {REG_SZ, "1\0"s, REG_MULTI_SZ, "a.exe", "0"},  // not ended
       {REG_BINARY, "\1\0\0\0\0\0\0\0"s, REG_MULTI_SZ, tooLong + nul + "ok.exe" + nul + nul, "1 ok.exe ok.exe"},
       {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, many + nul, "256 p0 p255"}};
   for (const auto& r : rows) {
     fake::setValue(kProfileStoreKey, "PanButton", r.buttonType, r.button.data(), r.button.size());
+    fake::setValue(kProfileStoreKey, "Language", r.buttonType, r.button.data(), r.button.size());
     fake::setValue(kProfileStoreKey, "LeaveAlone", r.listType, r.list.data(), r.list.size());
     loadUserOptions();
     EXPECT_EQ(userPanButton, r.buttonType == REG_DWORD && r.button[0] == 1 ? kPanButtonMiddle
                                                                            : kPanButtonRight);
+    const bool aLanguage = r.buttonType == REG_DWORD && r.button[0] <= kLanguageEnglish;
+    EXPECT_EQ(userLanguage, aLanguage ? r.button[0] : 0) << int(r.button[0]);
+    EXPECT_EQ(store().at("Language").data.size(), r.button.size()) << "left in place";
     std::vector<std::string> listed;
     for (const char* n = leftAlonePrograms(); *n; n += std::strlen(n) + 1) listed.push_back(n);
     const std::string names = std::to_string(listed.size()) +
@@ -334,4 +340,17 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
   EXPECT_TRUE(userWelcomed());
   setLeftAlonePrograms("");
   userPanButton = kPanButtonRight;
+  userLanguage = kLanguageAuto;
+}
+
+// Language 0 speaks Japanese for a Japanese display language of any region, English for any
+// other; 1 and 2 whatever the display language.
+TEST(UserOptions, TheLanguageFollowsTheChoiceOrTheDisplayLanguage) {
+  const struct { int32_t choice; uint16_t display; Language spoken; } rows[] = {
+      {kLanguageAuto, 0x0411, kLanguageJapanese}, {kLanguageAuto, 0x0409, kLanguageEnglish},
+      {kLanguageAuto, 0x0407, kLanguageEnglish},  {kLanguageAuto, 0x0011, kLanguageJapanese},
+      {kLanguageAuto, 0x0000, kLanguageEnglish},  {kLanguageJapanese, 0x0409, kLanguageJapanese},
+      {kLanguageEnglish, 0x0411, kLanguageEnglish}, {7, 0x0411, kLanguageJapanese}};
+  for (const auto& r : rows)
+    EXPECT_EQ(spokenLanguage(r.choice, r.display), r.spoken) << r.choice << " " << r.display;
 }
