@@ -1,6 +1,8 @@
-// The resource scripts as text: everything Qor shows exists in Japanese and in English.
+// The resource scripts and help pages as text: everything Qor shows exists in Japanese and in
+// English.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -79,4 +81,13 @@ TEST(Resources, EveryStringMenuAndDialogComesInJapaneseAndEnglish) {
   for (const auto& table : tables)
     for (const char* button : {"IDS_WELCOME_RIGHT", "IDS_WELCOME_MIDDLE"})
       EXPECT_LE(characters(table.at("IDS_WELCOME_TEXT")) - 2 + characters(table.at(button)), 255u);
+  // Help opens either page at the same anchors.
+  std::vector<std::string> anchors[2];
+  for (int i = 0; i < 2; ++i) {
+    anchors[i] = matches(sourceFile(i ? "resources/help/Qor.en.html" : "resources/help/Qor.html"),
+                         R"re(id="(\w+)")re");
+    std::sort(anchors[i].begin(), anchors[i].end());
+  }
+  EXPECT_GT(anchors[0].size(), 40u);
+  EXPECT_EQ(anchors[1], anchors[0]);
 }
