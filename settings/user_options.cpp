@@ -8,7 +8,7 @@
 SharedInt32 userPanButton = kPanButtonRight;
 void (*changeLiveOptions)(void (*change)()) = nullptr;
 int32_t editPanButton = kPanButtonRight;
-int32_t userLanguage = kLanguageAuto;
+SharedInt32 userLanguage = kLanguageAuto;
 int32_t editLanguage = kLanguageAuto;
 
 namespace {
@@ -138,7 +138,7 @@ void takeIncoming() {
   setLeftAlonePrograms(incomingNames);
 }
 
-// Only the main thread speaks: the language needs no lock.
+// The language is one word, which the hook thread's reports read whole: it needs no lock.
 void makeLive(int32_t panButton, int32_t language, const char* names) {
   userLanguage = language;
   if (panButton == userPanButton && sameNames(names, leftAlone)) return;

@@ -11,7 +11,7 @@ extern SharedInt32 userPanButton;  // a PanButton; the hook thread reads it
 // The language Qor speaks: the user's Windows display language (Japanese for Japanese,
 // English for any other), or Japanese or English whatever it is.
 enum Language : int32_t { kLanguageAuto = 0, kLanguageJapanese = 1, kLanguageEnglish = 2 };
-extern int32_t userLanguage;  // a Language
+extern SharedInt32 userLanguage;  // a Language; the hook thread reads it for its reports
 // Japanese or English, for a Language and the display language's LANGID.
 Language spokenLanguage(int32_t language, uint16_t displayLanguage);
 

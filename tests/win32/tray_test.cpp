@@ -15,7 +15,7 @@
 #include "settings/profile_store.h"
 #include "tests/common/help_request.h"
 #include "tests/common/wide_text.h"
-#include "ui/about.h"
+#include "ui/texts.h"
 
 namespace {
 struct Item {
@@ -51,6 +51,12 @@ std::vector<Item> itemsOf(HMENU menu) {
   return items;
 }
 
+std::string textOf(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return in932(text);
+}
+
 // The popup that the tray shows for a button, as items.
 std::vector<Item> trayMenu(UINT button) {
   HMENU menu = loadTrayMenu(button);
@@ -63,6 +69,14 @@ std::vector<Item> trayMenu(UINT button) {
 }
 
 Item separator() { return {0, "-", false, {}}; }
+
+// A menu's texts in one line: "|" between items, a submenu's in "<" and ">".
+std::string textsOf(const std::vector<Item>& items) {
+  std::string line;
+  for (const Item& item : items)
+    line += (line.empty() ? "" : "|") + item.text + (item.submenu.empty() ? "" : "<" + textsOf(item.submenu) + ">");
+  return line;
+}
 
 // Stores count profiles named by names (null: no name value), then makes current the current one.
 void storeProfiles(std::vector<const char*> names, int32_t current) {
@@ -98,7 +112,7 @@ class Tray : public ::testing::Test {
   void SetUp() override {
     copySettings(currentSettings, defaultSettings);
     panState = kPanOff;
-    userLanguage = kLanguageAuto;
+    userLanguage = kLanguageJapanese;
   }
   void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey); }
 };
@@ -114,90 +128,58 @@ LRESULT CALLBACK countingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 }  // namespace
 
-// The menus' texts by language: Japanese as they have always read, and English.
-struct TrayTexts {
-  const char* left[7];
-  const char* right[9];
-  const char* fallbackNames[2];
-};
-const TrayTexts kJapanese = {
-    {"&S.スタンバイ", "&A.拡張ｽｸﾛｰﾙ", "ﾌﾟﾛﾊﾟﾃｨ(&P)", "ﾍﾙﾌﾟ(&W)", "目次(&C)", "検索(&S)", "&About..."},
-    {"設定(&S)", "おまけ(&A)", "&1.背景での左ﾀﾞﾌﾞﾙｸﾘｯｸで", "&A.ｽﾀｰﾄﾎﾞﾀﾝへ移動する。", "&B.ｽﾀｰﾄﾒﾆｭｰを開く。",
-     "&2.遅延起動する", "&3.終了時に設定を記録する。", "終了(&X)"},
-    {"サンプル設定", "読み込み失敗Default設定"}};
-const TrayTexts kEnglish = {
-    {"&S. Standby", "&A. Extended scroll", "Mouse &properties", "&Help", "&Contents", "&Search",
-     "&About..."},
-    {"&Settings", "&Extras", "&1. On a double-click on the desktop", "&A. Move to the Start button",
-     "&B. Open the Start menu", "&2. Delayed start", "&3. Save the settings at exit", "E&xit"},
-    {"Sample settings", "Default settings (loading failed)"}};
-
-// By Language: Japanese, English, and what the display language gives.
-const struct { int32_t language; const TrayTexts& texts; } kLanguages[] = {
-    {kLanguageJapanese, kJapanese}, {kLanguageEnglish, kEnglish},
-    {kLanguageAuto, displayLanguage() == kLanguageJapanese ? kJapanese : kEnglish}};
-
 TEST_F(Tray, LeftMenuItemsAndCheckMarks) {
   struct { int32_t pan; int32_t extScroll; } cases[] = {{0, 0}, {1, 1}, {2, 0}, {3, 2}};
-  for (const auto& language : kLanguages) {
-    userLanguage = language.language;
-    const char* const* t = language.texts.left;
-    for (auto c : cases) {
-      panState = c.pan;
-      currentSettings.extScrollEnabled = c.extScroll;
-      std::vector<Item> expected = {
-          {IDM_STANDBY, t[0], c.pan != 0, {}},
-          {IDM_EXT_SCROLL, t[1], c.extScroll != 0, {}},
+  for (auto c : cases) {
+    panState = c.pan;
+    currentSettings.extScrollEnabled = c.extScroll;
+    std::vector<Item> expected = {
+        {IDM_STANDBY, "&S.スタンバイ", c.pan != 0, {}},
+        {IDM_EXT_SCROLL, "&A.拡張ｽｸﾛｰﾙ", c.extScroll != 0, {}},
+        separator(),
+        {IDM_PROPERTIES, "ﾌﾟﾛﾊﾟﾃｨ(&P)", false, {}},
+        separator(),
+        {0, "ﾍﾙﾌﾟ(&W)", false,
+         {{IDM_HELP_CONTENTS, "目次(&C)", false, {}},
+          {IDM_HELP_SEARCH, "検索(&S)", false, {}},
           separator(),
-          {IDM_PROPERTIES, t[2], false, {}},
-          separator(),
-          {0, t[3], false,
-           {{IDM_HELP_CONTENTS, t[4], false, {}},
-            {IDM_HELP_SEARCH, t[5], false, {}},
-            separator(),
-            {IDM_ABOUT, t[6], false, {}}}},
-      };
-      EXPECT_EQ(trayMenu(WM_LBUTTONDOWN), expected) << "panState " << c.pan << ", " << language.language;
-    }
+          {IDM_ABOUT, "&About...", false, {}}}},
+    };
+    EXPECT_EQ(trayMenu(WM_LBUTTONDOWN), expected) << "panState " << c.pan;
   }
 }
 
 TEST_F(Tray, RightMenuWithZeroOneAndThreeProfiles) {
-  for (const auto& language : kLanguages) {
-    userLanguage = language.language;
-    const char* const* t = language.texts.right;
-    const char* const* fallback = language.texts.fallbackNames;
-    struct { std::vector<const char*> names; int32_t current; std::vector<Item> profiles; } cases[] = {
-        {{}, 0, {}},
-        {{nullptr}, 0, {{IDM_FIRST_PROFILE, fallback[0], true, {}}}},
-        {{"一番", "二番の設定", nullptr},
-         1,
-         {{IDM_FIRST_PROFILE, "一番", false, {}},
-          {IDM_FIRST_PROFILE + 1, "二番の設定", true, {}},
-          {IDM_FIRST_PROFILE + 2, fallback[1], false, {}}}},
+  struct { std::vector<const char*> names; int32_t current; std::vector<Item> profiles; } cases[] = {
+      {{}, 0, {}},
+      {{nullptr}, 0, {{IDM_FIRST_PROFILE, "サンプル設定", true, {}}}},
+      {{"一番", "二番の設定", nullptr},
+       1,
+       {{IDM_FIRST_PROFILE, "一番", false, {}},
+        {IDM_FIRST_PROFILE + 1, "二番の設定", true, {}},
+        {IDM_FIRST_PROFILE + 2, "読み込み失敗Default設定", false, {}}}},
+  };
+  for (const auto& c : cases) {
+    storeProfiles(c.names, c.current);
+    currentSettings.dblClickMovesToStart = 1;
+    currentSettings.delayedStart = 0;
+    currentSettings.saveOnExit = 5;
+    currentSettings.dblClickOpensStartMenu = 0;
+    std::vector<Item> expected = {
+        {IDM_SETTINGS, "設定(&S)", false, {}},
+        separator(),
+        {0, "おまけ(&A)", false,
+         {{0, "&1.背景での左ﾀﾞﾌﾞﾙｸﾘｯｸで", false,
+           {{IDM_MOVE_TO_START, "&A.ｽﾀｰﾄﾎﾞﾀﾝへ移動する。", true, {}},
+            {IDM_OPEN_START_MENU, "&B.ｽﾀｰﾄﾒﾆｭｰを開く。", false, {}}}},
+          {IDM_DELAYED_START, "&2.遅延起動する", false, {}},
+          {IDM_SAVE_ON_EXIT, "&3.終了時に設定を記録する。", true, {}}}},
+        separator(),
     };
-    for (const auto& c : cases) {
-      storeProfiles(c.names, c.current);
-      currentSettings.dblClickMovesToStart = 1;
-      currentSettings.delayedStart = 0;
-      currentSettings.saveOnExit = 5;
-      currentSettings.dblClickOpensStartMenu = 0;
-      std::vector<Item> expected = {
-          {IDM_SETTINGS, t[0], false, {}},
-          separator(),
-          {0, t[1], false,
-           {{0, t[2], false,
-             {{IDM_MOVE_TO_START, t[3], true, {}},
-              {IDM_OPEN_START_MENU, t[4], false, {}}}},
-            {IDM_DELAYED_START, t[5], false, {}},
-            {IDM_SAVE_ON_EXIT, t[6], true, {}}}},
-          separator(),
-      };
-      expected.insert(expected.end(), c.profiles.begin(), c.profiles.end());
-      expected.push_back(separator());
-      expected.push_back({IDM_EXIT, t[7], false, {}});
-      EXPECT_EQ(trayMenu(WM_RBUTTONDOWN), expected) << c.names.size() << " profiles, " << language.language;
-    }
+    expected.insert(expected.end(), c.profiles.begin(), c.profiles.end());
+    expected.push_back(separator());
+    expected.push_back({IDM_EXIT, "終了(&X)", false, {}});
+    EXPECT_EQ(trayMenu(WM_RBUTTONDOWN), expected) << c.names.size() << " profiles";
   }
 }
 
@@ -274,50 +256,42 @@ TEST_F(Tray, ExitCommandDisablesTheEngineAndClosesTheMainWindow) {
 
 TEST_F(Tray, DoubleClickAndHelpSearchOpenThePageAtContentsAndIndex) {
   registerHelpProbe();
-  for (const auto& language : kLanguages) {
-    userLanguage = language.language;
-    const std::string page = &language.texts == &kJapanese ? "<bin>/Qor.html" : "<bin>/Qor.en.html";
-    onTrayCallback(WM_LBUTTONDBLCLK);
-    EXPECT_EQ(nextHelpRequest(), page + "#contents");
-    EXPECT_TRUE(runCommand(IDM_HELP_SEARCH));
-    EXPECT_EQ(nextHelpRequest(), page + "#index");
-  }
+  onTrayCallback(WM_LBUTTONDBLCLK);
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#contents");
+  EXPECT_TRUE(runCommand(IDM_HELP_SEARCH));
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#index");
+  userLanguage = kLanguageEnglish;  // the English page, at the same anchors
+  EXPECT_TRUE(runCommand(IDM_HELP_SEARCH));
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.en.html#index");
 }
 
-// The About box, as it opens, read back and closed.
-std::vector<std::string> aboutSeen;
-HHOOK aboutHook;
-BOOL CALLBACK noteText(HWND child, LPARAM) {
-  wchar_t text[64] = {};
-  const bool icon = (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;  // a resource id
-  GetWindowTextW(child, text, 64);
-  if (!icon && text[0] > L' ') aboutSeen.push_back(in932(text));
-  return TRUE;
-}
-LRESULT CALLBACK readAbout(int code, WPARAM wParam, LPARAM lParam) {
-  HWND box = reinterpret_cast<HWND>(wParam);
-  char kind[16] = {};
-  if (code == HCBT_ACTIVATE && GetClassNameA(box, kind, sizeof kind) && lstrcmpA(kind, "#32770") == 0) {
-    wchar_t caption[64] = {};
-    GetWindowTextW(box, caption, 64);
-    aboutSeen.push_back(in932(caption));
-    EnumChildWindows(box, noteText, 0);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+// Language 2: both menus, a profile without a name and the About box in English; Language 0:
+// as the display language's.
+TEST_F(Tray, MenusAndAboutBoxSpeakTheUsersLanguage) {
+  storeProfiles({nullptr, nullptr}, 0);
+  const char* english[] = {
+      "&S. Standby|&A. Extended scroll|-|Mouse &properties|-|&Help<&Contents|&Search|-|&About...>",
+      "&Settings|-|&Extras<&1. On a double-click on the desktop<&A. Move to the Start button|"
+      "&B. Open the Start menu>|&2. Delayed start|&3. Save the settings at exit>|-|"
+      "Default settings (loading failed)|Default settings (loading failed)|-|E&xit",
+      "About Qor95|Qor 95  Version 1.0|For MS-WINDOWS 95|&OK"};
+  auto texts = [](int i) {
+    if (i < 2) return textsOf(trayMenu(i ? WM_RBUTTONDOWN : WM_LBUTTONDOWN));
+    HWND box = CreateDialogIndirectParamW(nullptr, dialogTemplate(L"AboutBox"), nullptr,
+                                          [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    std::string line = textOf(box);
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON && GetWindowTextLengthW(c) > 0)
+        line += "|" + textOf(c);
+    DestroyWindow(box);
+    return line;
+  };
+  for (int i = 0; i < 3; ++i) {
+    userLanguage = kLanguageEnglish;
+    EXPECT_EQ(texts(i), english[i]);
+    userLanguage = displayLanguage();
+    const std::string spoken = texts(i);
+    userLanguage = kLanguageAuto;
+    EXPECT_EQ(texts(i), spoken);
   }
-  return CallNextHookEx(aboutHook, code, wParam, lParam);
-}
-
-TEST_F(Tray, AboutBoxSpeaksTheLanguage) {
-  aboutHook = SetWindowsHookExW(WH_CBT, readAbout, nullptr, GetCurrentThreadId());
-  for (const auto& language : kLanguages) {
-    userLanguage = language.language;
-    aboutSeen.clear();
-    EXPECT_TRUE(runCommand(IDM_ABOUT));
-    const std::vector<std::string> expected = {
-        &language.texts == &kJapanese ? "Qor95のﾊﾞｰｼﾞｮﾝ情報" : "About Qor95", "Qor 95  Version 1.0",
-        "For MS-WINDOWS 95", "&OK"};
-    EXPECT_EQ(aboutSeen, expected) << language.language;
-    EXPECT_EQ(aboutOpen, 0);
-  }
-  UnhookWindowsHookEx(aboutHook);
 }
