@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <wtsapi32.h>
+
 #include "app/commands.h"
 #include "app/tray.h"
 #include "engine/cursor.h"
@@ -28,6 +30,20 @@ void followSettings() {
   changeEngineOutsideHookThread([] {});
 }
 
+// The desktop Qor works on went away: locked, switched to another user or to the secure
+// desktop, asleep, or its displays changed. No gesture runs on behind it, and the user's
+// cursors come back at once; standby stays as the user left it.
+void leaveDesktop() { changeEngineOutsideHookThread(abandonGesture); }
+
+// Windows reports the switch to the secure desktop (a UAC prompt, Ctrl+Alt+Del) only this way.
+HWINEVENTHOOK desktopSwitchHook = nullptr;
+void CALLBACK onDesktopSwitch(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+  leaveDesktop();
+}
+
+// The user's cursors, the pointer size or the DPI changed: every cursor is loaded anew.
+void reloadCursors() { changeEngineOutsideHookThread(loadCursors); }
+
 // Starts every part, in this order; the hit tests' buffers come with the first hit test. Only
 // once, and only for CreateWindowEx on this thread: a WM_CREATE sent by another thread or
 // process carries a pointer that is not Qor's.
@@ -37,6 +53,10 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
   mainWindow = window;
   greetPeer(window);
   loadCursors();
+  reloadUsersScheme();  // an earlier run may have left its cursors
+  WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION);
+  desktopSwitchHook = SetWinEventHook(EVENT_SYSTEM_DESKTOPSWITCH, EVENT_SYSTEM_DESKTOPSWITCH,
+                                      nullptr, onDesktopSwitch, 0, 0, WINEVENT_OUTOFCONTEXT);
   findShellWindows();
   onProfileLoaded = [] {
     setCaption();
@@ -60,6 +80,8 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
 // which may still be showing ours, has ended.
 LRESULT onDestroy() {
   setTrayIcon(NIM_DELETE);
+  if (desktopSwitchHook) UnhookWinEvent(desktopSwitchHook);
+  WTSUnRegisterSessionNotification(mainWindow);
   engineEnabled = 0;
   // The hook thread may be in the middle of an event: the reset waits for it.
   changeEngineOutsideHookThread(resetEngine);
@@ -68,19 +90,35 @@ LRESULT onDestroy() {
   releasePointer();
   farewellPeer();
   if (hookThread) WaitForSingleObject(hookThread, INFINITE);
-  restoreUserCursors();
+  reloadUsersScheme();
   releaseCursors();
   releaseHitTestBuffers();
   PostQuitMessage(0);
   return 0;
 }
 
-// Windows is ending the session: the profile is kept and the user's cursors come back, the
-// hook thread held off meanwhile.
+// Windows is ending the session: the profile is kept, and no gesture or cursor of Qor's outlives
+// the desktop.
 LRESULT onEndSession(WPARAM ending) {
   if (!ending) return 0;
   saveCurrentProfile();
-  changeEngineOutsideHookThread(restoreUserCursors);
+  leaveDesktop();
+  return 0;
+}
+
+LRESULT onPowerBroadcast(WPARAM event) {
+  if (event == PBT_APMSUSPEND) leaveDesktop();
+  return TRUE;
+}
+
+LRESULT onDisplayChange() {
+  leaveDesktop();
+  reloadCursors();  // the scaling may have changed with the displays
+  return 0;
+}
+
+LRESULT onSettingChange(WPARAM setting) {
+  if (setting == SPI_SETCURSORS) reloadCursors();
   return 0;
 }
 
@@ -95,8 +133,8 @@ LRESULT onTaskbarCreated() {
   return 0;
 }
 
-LRESULT onTray(LPARAM mouseMessage) {
-  onTrayCallback(static_cast<UINT>(mouseMessage));
+LRESULT onTray(LPARAM notice) {
+  onTrayCallback(LOWORD(notice));
   return 0;
 }
 }  // namespace
@@ -123,6 +161,11 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY: return onDestroy();
     case WM_QUERYOPEN: return 0;  // never restored from an icon
     case WM_ENDSESSION: return onEndSession(wParam);
+    case WM_WTSSESSION_CHANGE: leaveDesktop(); return 0;
+    case WM_POWERBROADCAST: return onPowerBroadcast(wParam);
+    case WM_DISPLAYCHANGE: return onDisplayChange();
+    case WM_DPICHANGED: reloadCursors(); return 0;
+    case WM_SETTINGCHANGE: return onSettingChange(wParam);
     case WM_NCDESTROY: return 0;
     case WM_COMMAND: return onCommand(window, wParam, lParam);
     case WM_INITMENU: return 0;

@@ -51,11 +51,24 @@ BOOL setTrayIcon(DWORD action) {
   lstrcpynW(icon.szTip, captionText, ARRAYSIZE(icon.szTip));
   BOOL result = Shell_NotifyIconW(action, &icon);
   if (icon.hIcon) DestroyIcon(icon.hIcon);
+  if (result && action == NIM_ADD) {
+    // Only with the newest behaviour does the shell tell whether the balloon was seen.
+    NOTIFYICONDATAW version = {};
+    version.cbSize = sizeof version;
+    version.hWnd = mainWindow;
+    version.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &version);
+  }
   return result;
 }
 
-// Told once per user, when Qor first starts for them: a right-click in standby pans, so the
-// way back to every menu must be known, and Windows 11 hides a new icon in the overflow.
+namespace {
+bool welcomeShown = false;  // the shell showed the balloon in this run
+}  // namespace
+
+// Told to a user until they have seen it: a right-click in standby pans, so the way back to
+// every menu must be known, and Windows 11 hides a new icon in the overflow. A balloon that Do
+// Not Disturb kept back comes again at the next start.
 void welcomeUser() {
   if (userWelcomed()) return;
   NOTIFYICONDATAW icon = {};
@@ -63,11 +76,14 @@ void welcomeUser() {
   icon.hWnd = mainWindow;
   icon.uID = 0;
   icon.uFlags = NIF_INFO;
-  icon.dwInfoFlags = NIIF_INFO;
+  icon.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
   lstrcpynW(icon.szInfoTitle, text(IDS_WELCOME_TITLE).s, ARRAYSIZE(icon.szInfoTitle));
-  wnsprintfW(icon.szInfo, ARRAYSIZE(icon.szInfo), text(IDS_WELCOME_TEXT).s,
+  wchar_t pan[ARRAYSIZE(icon.szInfo)];
+  wnsprintfW(pan, ARRAYSIZE(pan), text(userClickPan ? IDS_WELCOME_CLICK_PAN : IDS_WELCOME_DRAG_PAN).s,
              text(userPanButton == kPanButtonMiddle ? IDS_WELCOME_MIDDLE : IDS_WELCOME_RIGHT).s);
-  if (Shell_NotifyIconW(NIM_MODIFY, &icon)) markUserWelcomed();
+  wnsprintfW(icon.szInfo, ARRAYSIZE(icon.szInfo), L"%s%s", pan, text(IDS_WELCOME_TEXT).s);
+  welcomeShown = false;
+  Shell_NotifyIconW(NIM_MODIFY, &icon);
 }
 
 HMENU loadTrayMenu(UINT mouseMessage) {
@@ -87,10 +103,17 @@ HMENU loadTrayMenu(UINT mouseMessage) {
   return menu;
 }
 
-void onTrayCallback(UINT mouseMessage) {
-  switch (mouseMessage) {
-    case WM_LBUTTONDOWN: showTrayMenu(mouseMessage); return;
-    case WM_RBUTTONDOWN: showTrayMenu(mouseMessage); return;
+void onTrayCallback(UINT notice) {
+  switch (notice) {
+    case WM_LBUTTONDOWN: showTrayMenu(notice); return;
+    case WM_RBUTTONDOWN: showTrayMenu(notice); return;
     case WM_LBUTTONDBLCLK: showHelpContents(); return;  // also while a dialog is open
+    // The welcome counts as seen once the user clicked it, or it timed out or was closed after
+    // it showed; hidden unseen (Do Not Disturb), it comes again.
+    case NIN_BALLOONSHOW: welcomeShown = true; return;
+    case NIN_BALLOONUSERCLICK: markUserWelcomed(); return;
+    case NIN_BALLOONTIMEOUT:
+      if (welcomeShown) markUserWelcomed();
+      return;
   }
 }

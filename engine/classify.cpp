@@ -245,10 +245,36 @@ bool inLeftAloneProcess(DWORD processId) {
 }
 }  // namespace
 
+bool pointerTakenElsewhere() {
+  if (osCursorHidden()) return true;
+  const RECT clip = osGetClipCursor();
+  const LONG left = osGetSystemMetric(SM_XVIRTUALSCREEN), top = osGetSystemMetric(SM_YVIRTUALSCREEN);
+  return clip.left > left || clip.top > top ||
+         clip.right < left + osGetSystemMetric(SM_CXVIRTUALSCREEN) ||
+         clip.bottom < top + osGetSystemMetric(SM_CYVIRTUALSCREEN);
+}
+
+bool mouseOwnedElsewhere() {
+  if (pointerTakenElsewhere()) return true;
+  switch (osUserNotificationState()) {
+    case QUNS_BUSY:
+    case QUNS_RUNNING_D3D_FULL_SCREEN:
+    case QUNS_PRESENTATION_MODE: return true;
+  }
+  return false;
+}
+
 int32_t kindInReach(HWND window, int32_t kind) {
-  // Qor's own dialogs and menus keep their right-click, as programs left alone do.
+  // Qor's own dialogs and menus keep their right-click, as programs left alone do, and so do
+  // windows that a program left alone hosts (a browser control parented across processes).
   const DWORD processId = osWindowProcessId(window);
-  if (processId == osCurrentProcessId() || inLeftAloneProcess(processId)) return kKindOutOfReach;
+  if (processId == osCurrentProcessId() || inLeftAloneProcess(processId) ||
+      inLeftAloneProcess(osWindowProcessId(osGetRootOwner(window))))
+    return kKindOutOfReach;
+  const int32_t action = actionClassOf(kind);
+  const bool startsGestures =
+      isPannableKind(kind) || action == kScrollsHorizontally || action == kScrollsVertically;
+  if (startsGestures && pointerTakenElsewhere()) return kKindOutOfReach;
   if (!isPannableKind(kind)) return kind;
   char rootClass[256];
   const HWND root = osGetRootWindow(window);

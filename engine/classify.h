@@ -52,9 +52,16 @@ enum { kScrollsHorizontally = 1170, kScrollsVertically = 1171 };
 
 // (x, y) in screen coordinates; hitCode a Win32 hit-test code, or 0 when the caller has none.
 int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y);
-// The kind of window's element as a gesture may use it: a pannable kind of a window in the
-// taskbar's tree (its buttons, tray and their hosts) is out of reach.
+// The kind of window's element as a gesture may use it: out of reach in Qor's own windows and
+// those of a program left alone (or hosted by one), a pannable kind of a window in the
+// taskbar's tree (its buttons, tray and their hosts), and any element a gesture could start
+// from while another program has hidden or confined the pointer.
 int32_t kindInReach(HWND window, int32_t kind);
+// Whether another program has hidden the pointer or confined it.
+bool pointerTakenElsewhere();
+// Whether another program owns the mouse now: it took the pointer, or it runs full screen (a
+// game, a presentation). Asks the shell: for a gesture about to start, not every movement.
+bool mouseOwnedElsewhere();
 bool isPannableKind(int32_t kind);
 // 1168..1179 for kinds 0..81; 0 for any other value, which no rule tests for.
 int32_t actionClassOf(int32_t kind);

@@ -28,8 +28,8 @@ const int8_t kSetCursors[16][kSystemCursorCount] = {
 };
 
 HCURSOR gestureCursors[kGestureCursorCount];
-HCURSOR userArrow, userIBeam, userCross;
-HCURSOR* const kUserCursors[kSystemCursorCount] = {&userArrow, &userIBeam, &userCross};
+// The user's arrow, I-beam and cross: their file where they chose one, else the standard one.
+HCURSOR userCursors[kSystemCursorCount];
 // A cursor of ours may be showing in that place. True at start: a previous run that ended
 // without restoring may have left its cursors behind.
 bool replaced[kSystemCursorCount] = {true, true, true};
@@ -43,6 +43,17 @@ void replaceHandle(HCURSOR* slot, HCURSOR fresh) {
 void show(HCURSOR cursor, int place) {
   HCURSOR copy = osCopyCursor(cursor);
   if (copy && !osSetSystemCursor(copy, kSystemCursors[place])) osDestroyCursor(copy);
+}
+
+// The user's file for place i, at size; null where they chose none or it does not load.
+HCURSOR usersFile(HKEY key, int i, int size) {
+  char path[kPathBytes + 1], expanded[kPathBytes + 1];
+  DWORD bytes = kPathBytes, type = 0;
+  if (!osRegQueryValue(key, kUserCursorValues[i], path, &bytes, &type)) return nullptr;
+  path[bytes] = 0;  // the stored string need not end in a zero
+  const bool expand = type == REG_EXPAND_SZ;
+  if (expand && !osExpandEnvironmentStrings(path, expanded, sizeof expanded)) return nullptr;
+  return *path ? osLoadCursorFile(expand ? expanded : path, size) : nullptr;
 }
 }  // namespace
 
@@ -58,44 +69,32 @@ int systemCursorSize() {
   return chosen ? int(int64_t(nominal) * base / 32) : nominal;
 }
 
-// The program's own pictures cannot change while it runs, so they load once; every load
-// picks up the user's cursor files anew. (A left click asks for a load: loading fourteen
-// resources each time would cost every click of the desktop, and Wine keeps a little
-// memory of each resource load for good.)
 void loadCursors() {
+  const int size = systemCursorSize();
   for (int i = 0; i < kGestureCursorCount; ++i)
-    if (!gestureCursors[i])
-      gestureCursors[i] = osLoadCursorResource(kGestureCursorIds[i], systemCursorSize());
+    replaceHandle(&gestureCursors[i], osLoadCursorResource(kGestureCursorIds[i], size));
   HKEY key = osRegOpenKey(kUserCursorsKey);
   for (int i = 0; i < kSystemCursorCount; ++i) {
-    char path[kPathBytes + 1], expanded[kPathBytes + 1];
-    DWORD size = kPathBytes, type = 0;
-    if (!osRegQueryValue(key, kUserCursorValues[i], path, &size, &type)) continue;
-    path[size] = 0;  // the stored string need not end in a zero
-    const bool expand = type == REG_EXPAND_SZ;
-    if (expand && !osExpandEnvironmentStrings(path, expanded, sizeof expanded)) continue;
-    replaceHandle(kUserCursors[i], osLoadCursorFile(expand ? expanded : path));
+    HCURSOR file = usersFile(key, i, size);
+    replaceHandle(&userCursors[i], file ? file : osLoadStandardCursor(kSystemCursors[i], size));
   }
   osRegCloseKey(key);
 }
 
-// The system's reload of the user's settings brings back their scheme at their pointer size;
-// only where it refuses do the files read here stand in. Nothing is done unless ours may show.
 void restoreUserCursors() {
-  bool ours = false;
-  for (bool& place : replaced) ours = ours || place;
-  if (!ours || osRestoreSystemCursors()) {
-    for (bool& place : replaced) place = false;
-    return;
-  }
   for (int i = 0; i < kSystemCursorCount; ++i) {
-    if (*kUserCursors[i]) show(*kUserCursors[i], i);
+    if (replaced[i]) show(userCursors[i], i);
     replaced[i] = false;
   }
 }
 
+void reloadUsersScheme() {
+  if (!osRestoreSystemCursors()) return restoreUserCursors();
+  for (bool& place : replaced) place = false;
+}
+
 void releaseCursors() {
-  for (HCURSOR* user : kUserCursors) replaceHandle(user, nullptr);
+  for (HCURSOR& cursor : userCursors) replaceHandle(&cursor, nullptr);
   for (HCURSOR& cursor : gestureCursors) replaceHandle(&cursor, nullptr);
 }
 

@@ -2,11 +2,12 @@
 #pragma once
 #include <cstdint>
 
-// What the engine wants shown. The numbers are the engine's own, kept in wantedCursor: 0 asks
-// for a load, 1 the user's own cursors, 3..15 a gesture set named by the picture it shows
-// (set 7, the standby I-beam in all three places, is never asked for).
+// What the engine wants shown. The numbers are the engine's own, kept in wantedCursor: 0 while
+// what shows is not known (the next set is shown whatever it is), 1 the user's own cursors,
+// 3..15 a gesture set named by the picture it shows (set 7, the standby I-beam in all three
+// places, is never asked for).
 enum CursorSet : int32_t {
-  kCursorReload = 0,
+  kCursorUnknown = 0,
   kCursorUser = 1,
   kCursorVertical = 3,
   kCursorHorizontal = 4,
@@ -24,11 +25,16 @@ enum CursorSet : int32_t {
 
 // The size the system draws cursors at now, in pixels.
 int systemCursorSize();
-// Loads the gesture cursors (once, at the system's size) and the user's cursor files (anew
-// each time).
+// Loads the gesture cursors and the user's cursors (their files, the standard ones where they
+// have none) at the system's size now: at start, and when the user's scheme, the pointer size
+// or the DPI changed. Presses and crossings are served from what is held.
 void loadCursors();
-// Shows the user's own cursors, or the standard ones where they have none.
+// Shows the user's own cursors from those held, wherever ours may show.
 void restoreUserCursors();
+// The user's whole scheme as the system keeps it (every cursor, their pointer size): at start,
+// where an earlier run may have left its cursors, and at the end. Where the system refuses,
+// the held ones stand in.
+void reloadUsersScheme();
 // Gives back every cursor handle held.
 void releaseCursors();
 // Shows gesture set 3..15; any other number shows nothing.

@@ -6,6 +6,7 @@
 #include "engine/scroll.h"
 #include "engine/send.h"
 #include "engine/shell_windows.h"
+#include "protocol/protocol.h"
 #include "settings/settings.h"
 #include "settings/user_options.h"
 
@@ -47,6 +48,10 @@ struct FirstStep {
   bool pending;
   HWND window;
 };
+// Without click-pan: whether the pointer left the dead zone since the pan button went down (a
+// drag), and a click of the pan button to give back to the window once the event is decided.
+bool leftDeadZone = false;
+bool clickToGiveBack = false;
 
 int32_t liveSetting(SettingsField field) { return settingInRange(currentSettings, field); }
 
@@ -60,6 +65,14 @@ void backToStandby() {
   repeatsOff();
   wantedCursor = kCursorStandby;
   panState = kPanStandby;
+}
+
+// The user's cursors back and no gesture left running.
+void endGesture() {
+  repeatsOff();
+  extScrollState = kExtScrollOff;
+  if (panState != kPanOff) panState = kPanStandby;
+  wantedCursor = kCursorUser;
 }
 
 bool scrollsHorizontally(int32_t kind) { return actionClassOf(kind) == kScrollsHorizontally; }
@@ -102,6 +115,7 @@ void panComputation(int32_t x, int32_t y) {
   r.vDir = dy;
   int32_t sx = signBeyondDeadZone(dx);
   int32_t sy = signBeyondDeadZone(dy);
+  if (sx != 0 || sy != 0) leftDeadZone = true;
   if (sx != 0) {
     r.hInterval = panInterval(dx, liveSetting(&ProfileSettings::panHResponse));
     r.hOn = 1;
@@ -186,8 +200,8 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
       eventWindow != scrollRepeat.target) {
     backToStandby();
   }
-  // Over what Qor cannot act on, none of its cursors show.
-  if (kind == kKindOutOfReach) wantedCursor = kCursorUser;
+  // Over what Qor cannot act on no gesture runs on, and none of its cursors show.
+  if (kind == kKindOutOfReach) endGesture();
 }
 
 // Left or right press while extended scroll is active: that button's repeat on the
@@ -217,8 +231,7 @@ void startExtScrollRepeat(HWND window, bool rightButton, FirstStep* step) {
   *step = {true, window};
 }
 
-int32_t onLeftPress(HWND window, UINT message, FirstStep* step) {
-  if (message != WM_NCLBUTTONDOWN) wantedCursor = kCursorReload;  // nothing shown changes
+int32_t onLeftPress(HWND window, FirstStep* step) {
   leftButtonDown = 1;
   if (extScrollState != kExtScrollActive) return kPassEvent;
   startExtScrollRepeat(window, false, step);
@@ -237,17 +250,10 @@ int32_t onLeftRelease() {
 }
 
 // A window of a process of higher integrity drops Qor's messages: a gesture there would
-// swallow the press and scroll nothing.
-bool refusesMessages(HWND window) {
-  return osProcessIntegrity(osWindowProcessId(window)) > osProcessIntegrity(osCurrentProcessId());
-}
-
-// The user's cursors back and no gesture left running.
-void endGesture() {
-  repeatsOff();
-  extScrollState = kExtScrollOff;
-  if (panState != kPanOff) panState = kPanStandby;
-  wantedCursor = kCursorUser;
+// swallow the press and scroll nothing. Nor may one start while another program owns the mouse.
+bool outOfReachNow(HWND window) {
+  return osProcessIntegrity(osWindowProcessId(window)) > osProcessIntegrity(osCurrentProcessId()) ||
+         mouseOwnedElsewhere();
 }
 
 bool pansWithRight() { return userPanButton != kPanButtonMiddle; }
@@ -264,17 +270,22 @@ int32_t pressPanButton(HWND window, int32_t x, int32_t y) {
   scrollRepeat.hLast = scrollRepeat.vLast = osGetTickCount();
   anchorPoint = {x, y};
   anchorDpi = osMonitorDpiAt(anchorPoint);
+  leftDeadZone = false;
   chooseScrollDelivery(window, currentKind, anchorPoint);
   wantedCursor = kCursorFourWay;
   panState = kPanPressed;
   return kSwallowEvent;
 }
 
-// The pan button released: a drag ends, a click starts panning, a click while panning ends it.
+// The pan button released: a drag ends, a click starts panning (without click-pan it goes back
+// to the window), a click while panning ends it.
 int32_t releasePanButton(int32_t x, int32_t y) {
   switch (panState) {
     case kPanPressed:
-      if (fartherThan(x, y, scaled(kDragThreshold))) {
+      if (userClickPan == 0) {
+        clickToGiveBack = !leftDeadZone && !fartherThan(x, y, scaled(kDeadZone));
+        backToStandby();
+      } else if (fartherThan(x, y, scaled(kDragThreshold))) {
         backToStandby();
       } else {
         panState = kPanPanning;
@@ -296,7 +307,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
                        (extScrollState == kExtScrollOff && currentSettings.extScrollEnabled != 0 &&
                         scrollBarLike(currentKind)) ||
                        (pansWithRight() && !leftButtonDown && panMayStart()));
-  if (starts && refusesMessages(window)) {
+  if (starts && outOfReachNow(window)) {
     endGesture();
     return kPassEvent;
   }
@@ -346,7 +357,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y, FirstStep* step) {
 int32_t onMiddlePress(HWND window, int32_t x, int32_t y) {
   if (pansWithRight()) return kPassEvent;
   if (panMayStart()) {
-    if (!refusesMessages(window)) return pressPanButton(window, x, y);
+    if (!outOfReachNow(window)) return pressPanButton(window, x, y);
     endGesture();
     return kPassEvent;
   }
@@ -404,7 +415,7 @@ void showWantedCursor() {
   if (appliedCursor == wantedCursor) return;
   appliedCursor = wantedCursor;
   switch (wantedCursor) {
-    case kCursorReload: loadCursors(); break;
+    case kCursorUnknown: break;
     case kCursorUser: restoreUserCursors(); break;
     default: showCursorSet(wantedCursor); break;
   }
@@ -420,7 +431,8 @@ void resetEngine() {
   currentKind = 999;
   anchorPoint = {0, 0};
   anchorDpi = 96;
-  wantedCursor = appliedCursor = kCursorReload;
+  wantedCursor = appliedCursor = kCursorUnknown;
+  leftDeadZone = clickToGiveBack = false;
   scrollRepeat = ScrollRepeat{};
   lendHitTestBuffer({});
   provideMeasuredFlags({nullptr, 0, kControlFlagsUnknown});
@@ -442,11 +454,11 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE: onMovement(window, hitCode, x, y); break;
     case WM_LBUTTONDOWN:
-    case WM_NCLBUTTONDOWN: result = onLeftPress(window, message, &step); break;
+    case WM_NCLBUTTONDOWN: result = onLeftPress(window, &step); break;
     case WM_LBUTTONDBLCLK:
     case WM_NCLBUTTONDBLCLK:
       doubleClickOnDesktop(window);
-      result = onLeftPress(window, WM_LBUTTONDOWN, &step);
+      result = onLeftPress(window, &step);
       break;
     case WM_LBUTTONUP:
     case WM_NCLBUTTONUP: result = onLeftRelease(); break;
@@ -465,8 +477,23 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
     // A target that refuses its steps (a send denied, a post refused) ends the gesture.
     if (!sendScrollSteps(step.window, r.hDir, r.vDir, r.hCount, r.vCount, currentKind)) endGesture();
   }
+  if (clickToGiveBack) {
+    // Tagged as Qor's own, so that every library lets it pass.
+    clickToGiveBack = false;
+    const DWORD click[2] = {
+        DWORD(pansWithRight() ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_MIDDLEDOWN),
+        DWORD(pansWithRight() ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_MIDDLEUP)};
+    osInjectMouseInput(click, 2, kQorReplayTag);
+  }
   showWantedCursor();
   return result;
+}
+
+void abandonGesture() {
+  endGesture();
+  chordAction = kChordNone;
+  leftButtonDown = 0;
+  showWantedCursor();
 }
 
 bool gestureRunning() {

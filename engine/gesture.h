@@ -29,6 +29,9 @@ void resetEngine();
 // Runs on the hook thread under engineLock, with (x, y) in physical screen coordinates.
 // Answers an EventVerdict.
 int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, int32_t y);
+// Ends whatever gesture runs and shows the user's cursors at once; standby stays as it was.
+// Touch or a pen took over, or the desktop went away (locked, switched, asleep).
+void abandonGesture();
 // Every hook-timer tick, on the hook thread under engineLock: the repeats' steps.
 void engineTick();
 // The user's cursors back once our gesture ended or pan was switched off (after a tick, an

@@ -37,6 +37,12 @@ void notifyPeer(HWND sender, LPARAM code) {
 // own thread (for 32-bit and app-model applications): that thread's coordinates are Qor's,
 // physical already, and a second conversion would scale them twice.
 int32_t runEngine(UINT message, const EventRecord& event, DWORD senderProcess) {
+  // Nothing starts from touch or a pen, and what runs ends there; Qor's own clicks pass.
+  if (fromTouchOrPen(event.extraInfo) || event.extraInfo == kQorReplayTag) {
+    if (fromTouchOrPen(event.extraInfo) && gestureRunning()) abandonGesture();
+    lastSeenIsMovement = false;
+    return kPassEvent;
+  }
   const HWND window = windowOfHandle32(event.window);
   POINT at = {event.x, event.y};
   if (senderProcess != osCurrentProcessId()) at = osLogicalToPhysicalPoint(window, at);

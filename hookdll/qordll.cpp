@@ -127,7 +127,9 @@ LRESULT forwardMouseEvent(WPARAM message, const MOUSEHOOKSTRUCT* event) {
   EventSlots* slots = eventSlots();
   const uint32_t demand = slots ? __atomic_load_n(&slots->owner.demand, __ATOMIC_RELAXED)
                                 : kSendNothing;
-  if (demand == kSendNothing) return kAnswerPass;
+  if (demand == kSendNothing ||
+      passesUnasked(static_cast<uint32_t>(message), static_cast<uint32_t>(event->dwExtraInfo), demand))
+    return kAnswerPass;
   const bool leftAlone = demand != kSendEverythingForGesture && leftAloneHere(slots);
   HWND window = knownHookWindow(slots);
   if (!window || event->hwnd == window) return kAnswerPass;

@@ -11,6 +11,9 @@
 int osGetClassName(HWND window, char* buffer, int size);  // length copied; 0 when unreadable
 HWND osGetParent(HWND window);
 HWND osGetRootWindow(HWND window);  // the top-level window that holds window
+// The top-level window at the end of window's parents and owners (a control hosted across
+// processes ends at its host's window).
+HWND osGetRootOwner(HWND window);
 LONG osGetWindowStyle(HWND window);
 RECT osGetWindowRect(HWND window);  // screen coordinates; all 0 when unreadable
 POINT osScreenToClient(HWND window, POINT screen);
@@ -77,6 +80,16 @@ void osSetCursorPos(int x, int y);
 // The key or button's state now, as the hardware has it (GetAsyncKeyState's high bit).
 bool osAsyncKeyDown(int virtualKey);
 int osGetSystemMetric(int index);
+// Whether the pointer is hidden now (by a program, or while touch or a pen is used).
+bool osCursorHidden();
+// The rectangle the pointer is confined to (physical screen coordinates); the whole virtual
+// screen, or more, while it is not confined.
+RECT osGetClipCursor();
+// SHQueryUserNotificationState's answer (QUNS_*); 0 where it cannot be had.
+int osUserNotificationState();
+// Injects mouse button input at the pointer: count events with MOUSEEVENTF_ flags[i], each
+// carrying extraInfo; false when the system took fewer.
+bool osInjectMouseInput(const DWORD* flags, int count, uint32_t extraInfo);
 
 // DPI. The point in window's own coordinates made physical; unchanged where the system has no
 // such conversion or it fails.
@@ -122,7 +135,9 @@ bool osRegDeleteValue(HKEY key, const char* name);
 
 // Cursors. Every handle these give is the caller's, to destroy or to hand to the system.
 HCURSOR osLoadCursorResource(int id, int size);  // from the program's module, size pixels
-HCURSOR osLoadCursorFile(const char* path);  // null when the file does not load
+HCURSOR osLoadCursorFile(const char* path, int size);  // null when the file does not load
+// The system's own standard cursor OCR_... at size pixels, never a replacement of it.
+HCURSOR osLoadStandardCursor(DWORD id, int size);
 HCURSOR osCopyCursor(HCURSOR cursor);
 // Shows cursor as system cursor id (OCR_...). On success the system owns the handle and
 // destroys it; on failure it stays the caller's.

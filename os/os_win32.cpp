@@ -4,6 +4,9 @@
 
 #include "os/os.h"
 
+#include <shellapi.h>
+
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +70,7 @@ int osGetClassName(HWND window, char* buffer, int size) {
 }
 HWND osGetParent(HWND window) { return GetParent(window); }
 HWND osGetRootWindow(HWND window) { return GetAncestor(window, GA_ROOT); }
+HWND osGetRootOwner(HWND window) { return GetAncestor(window, GA_ROOTOWNER); }
 LONG osGetWindowStyle(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
 RECT osGetWindowRect(HWND window) {
   RECT r = {0, 0, 0, 0};
@@ -211,6 +215,30 @@ POINT osGetCursorPos() {
 void osSetCursorPos(int x, int y) { SetCursorPos(x, y); }
 bool osAsyncKeyDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 int osGetSystemMetric(int index) { return GetSystemMetrics(index); }
+bool osCursorHidden() {
+  CURSORINFO info = {};
+  info.cbSize = sizeof info;
+  return GetCursorInfo(&info) && !(info.flags & CURSOR_SHOWING);
+}
+RECT osGetClipCursor() {
+  RECT clip = {INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2};  // unknown: not confined
+  GetClipCursor(&clip);
+  return clip;
+}
+int osUserNotificationState() {
+  QUERY_USER_NOTIFICATION_STATE state = {};
+  return SUCCEEDED(SHQueryUserNotificationState(&state)) ? static_cast<int>(state) : 0;
+}
+bool osInjectMouseInput(const DWORD* flags, int count, uint32_t extraInfo) {
+  INPUT inputs[4] = {};
+  if (count < 0 || count > 4) return false;
+  for (int i = 0; i < count; ++i) {
+    inputs[i].type = INPUT_MOUSE;
+    inputs[i].mi.dwFlags = flags[i];
+    inputs[i].mi.dwExtraInfo = extraInfo;
+  }
+  return SendInput(static_cast<UINT>(count), inputs, sizeof inputs[0]) == static_cast<UINT>(count);
+}
 
 // The DPI functions came with Windows 8.1 (user32, shcore): looked up once, at first use.
 namespace {
@@ -365,9 +393,16 @@ HCURSOR osLoadCursorResource(int id, int size) {
   return counted(static_cast<HCURSOR>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_CURSOR, size, size, 0)));
 }
-HCURSOR osLoadCursorFile(const char* path) {
+HCURSOR osLoadCursorFile(const char* path, int size) {
   wchar_t wide[kPathBytes];
-  return widen(path, wide) ? counted(LoadCursorFromFileW(wide)) : nullptr;
+  return widen(path, wide) ? counted(static_cast<HCURSOR>(LoadImageW(
+                                 nullptr, wide, IMAGE_CURSOR, size, size, LR_LOADFROMFILE)))
+                           : nullptr;
+}
+// Not shared: a shared handle is the system cursor itself, which may show ours.
+HCURSOR osLoadStandardCursor(DWORD id, int size) {
+  return counted(static_cast<HCURSOR>(
+      LoadImageW(nullptr, MAKEINTRESOURCEW(id), IMAGE_CURSOR, size, size, 0)));
 }
 HCURSOR osCopyCursor(HCURSOR cursor) {
   return counted(static_cast<HCURSOR>(CopyImage(cursor, IMAGE_CURSOR, 0, 0, 0)));

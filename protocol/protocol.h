@@ -93,6 +93,18 @@ inline uint64_t leftAloneKeyOf(const char* fileName) {
   return key;
 }
 
+// Mouse input that Windows makes from touch or a pen carries this signature in its extra
+// information (the low byte tells which); a click that Qor gives back to a window carries
+// Qor's own tag, so that no library asks Qor about it again.
+enum : uint32_t {
+  kTouchOrPenMask = 0xFFFFFF00,
+  kTouchOrPenSignature = 0xFF515700,
+  kQorReplayTag = 0x516F7252,  // "RroQ"
+};
+inline bool fromTouchOrPen(uint32_t extraInfo) {
+  return (extraInfo & kTouchOrPenMask) == kTouchOrPenSignature;
+}
+
 // Hit-test codes that classification turns into a kind by themselves: 0..18, 20 and 21.
 // Beside any other code (HTOBJECT, HTTRANSPARENT, HTERROR …) what lies under the pointer is
 // looked up again at the point.
@@ -297,6 +309,21 @@ inline int32_t publishEvent(EventSlots* slots, const EventRecord& record, uint32
 }
 
 inline bool isMovement(uint32_t message) { return message == 0x0200 || message == 0x00A0; }
+
+// Whether the library lets an event pass without asking Qor. Qor's own replayed clicks always
+// pass. While no gesture runs, nothing starts from touch or a pen, nor from the wheel or the X
+// buttons; while one runs they go to Qor, which ends the gesture at touch or a pen.
+inline bool passesUnasked(uint32_t message, uint32_t extraInfo, uint32_t demand) {
+  if (extraInfo == kQorReplayTag) return true;
+  if (demand == kSendEverythingForGesture) return false;
+  switch (message) {
+    case 0x020A: case 0x020E:                // WM_MOUSEWHEEL, WM_MOUSEHWHEEL
+    case 0x020B: case 0x020C: case 0x020D:  // WM_XBUTTONDOWN, UP, DBLCLK
+    case 0x00AB: case 0x00AC: case 0x00AD:  // and their non-client forms
+      return true;
+  }
+  return fromTouchOrPen(extraInfo);
+}
 
 // Whether record's facts are those Qor saw last; a reader that sees them rewritten meanwhile
 // takes them as different.

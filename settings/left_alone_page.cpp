@@ -17,25 +17,57 @@ void fillList(HWND page) {
   }
 }
 
+// The file name of the program of window's process into path; null for one of Qor's own
+// windows or a process that may not be asked.
+const wchar_t* programOfWindow(HWND window, wchar_t (&path)[MAX_PATH]) {
+  DWORD processId = 0;
+  if (!GetWindowThreadProcessId(window, &processId) || processId == GetCurrentProcessId())
+    return nullptr;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return nullptr;
+  DWORD length = MAX_PATH;
+  const bool named = QueryFullProcessImageNameW(process, 0, path, &length);
+  CloseHandle(process);
+  if (!named) return nullptr;
+  const wchar_t* slash = wcsrchr(path, L'\\');
+  return slash ? slash + 1 : path;
+}
+
 // The file name of every other process that shows a top-level window, each once.
 BOOL CALLBACK addProgramOfWindow(HWND window, LPARAM names) {
-  DWORD processId = 0;
-  if (!IsWindowVisible(window) || !GetWindowThreadProcessId(window, &processId) ||
-      processId == GetCurrentProcessId())
-    return TRUE;
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (!process) return TRUE;
   wchar_t path[MAX_PATH];
-  DWORD length = MAX_PATH;
-  if (QueryFullProcessImageNameW(process, 0, path, &length)) {
-    const wchar_t* slash = wcsrchr(path, L'\\');
-    const wchar_t* name = slash ? slash + 1 : path;
-    HWND box = reinterpret_cast<HWND>(names);
-    if (SendMessageW(box, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name)) == CB_ERR)
-      SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-  }
-  CloseHandle(process);
+  const wchar_t* name = IsWindowVisible(window) ? programOfWindow(window, path) : nullptr;
+  HWND box = reinterpret_cast<HWND>(names);
+  if (name && SendMessageW(box, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name)) == CB_ERR)
+    SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
   return TRUE;
+}
+
+// Holds the mouse until the next click and answers the window under it; null when the user
+// pressed Esc or the right button, or another window took the mouse.
+HWND windowClicked(HWND page) {
+  SetCapture(page);
+  const HCURSOR cross = LoadCursorW(nullptr, MAKEINTRESOURCEW(32515));  // IDC_CROSS, wide
+  const HCURSOR before = SetCursor(cross);
+  HWND clicked = nullptr;
+  MSG msg;
+  while (GetCapture() == page && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_LBUTTONUP) {
+      POINT at;
+      GetCursorPos(&at);
+      clicked = WindowFromPoint(at);
+      break;
+    }
+    if (msg.message == WM_RBUTTONDOWN || (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE))
+      break;
+    if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) continue;  // the pick's own
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
+  ReleaseCapture();
+  SetCursor(before);
+  return clicked;
 }
 
 void fillProgramsShowingWindows(HWND page) {
@@ -77,6 +109,17 @@ BOOL onAdd(HWND page) {
   return TRUE;
 }
 
+// The program of the window the user clicks next, as the engine sees it: the one that hosts
+// it (its root owner's), added as a typed name would be.
+BOOL onPick(HWND page) {
+  HWND clicked = windowClicked(page);
+  wchar_t path[MAX_PATH];
+  const wchar_t* name = clicked ? programOfWindow(GetAncestor(clicked, GA_ROOTOWNER), path) : nullptr;
+  if (!name) return TRUE;
+  SetDlgItemTextW(page, IDC_LEFT_ALONE_NAME, name);
+  return onAdd(page);
+}
+
 BOOL onRemove(HWND page) {
   const LRESULT selected = SendDlgItemMessageW(page, IDC_LEFT_ALONE_LIST, LB_GETCURSEL, 0, 0);
   if (selected == LB_ERR) return TRUE;
@@ -96,6 +139,7 @@ BOOL onLeftAloneCommand(HWND page, int id, WORD code) {
   switch (id) {
     case IDC_LEFT_ALONE_ADD: return code == BN_CLICKED ? onAdd(page) : TRUE;
     case IDC_LEFT_ALONE_REMOVE: return code == BN_CLICKED ? onRemove(page) : TRUE;
+    case IDC_LEFT_ALONE_PICK: return code == BN_CLICKED ? onPick(page) : TRUE;
     case IDC_LEFT_ALONE_NAME:
       if (code == CBN_DROPDOWN) fillProgramsShowingWindows(page);
       return TRUE;

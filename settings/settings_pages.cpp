@@ -91,10 +91,11 @@ const DWORD kSystemHelpIds[] = {
 const DWORD kPanHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_VRESPONSE, 9, IDC_HRESPONSE, 9,
                              IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, IDC_VRESPONSE_LABEL, 6,
                              IDC_HRESPONSE_LABEL, 6, IDC_PAN_BUTTON_LABEL, 94, IDC_PAN_BUTTON, 94,
-                             0, 0};
+                             IDC_CLICK_PAN, 99, 0, 0};
 const DWORD kLeftAloneHelpIds[] = {IDC_LEFT_ALONE_LABEL, 95, IDC_LEFT_ALONE_LIST, 95,
                                    IDC_LEFT_ALONE_NAME_LABEL, 96, IDC_LEFT_ALONE_NAME, 96,
-                                   IDC_LEFT_ALONE_ADD, 97, IDC_LEFT_ALONE_REMOVE, 98, 0, 0};
+                                   IDC_LEFT_ALONE_ADD, 97, IDC_LEFT_ALONE_REMOVE, 98,
+                                   IDC_LEFT_ALONE_PICK, 100, 0, 0};
 const DWORD kScrollHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_EXT_SCROLL_ENABLED, 63,
                                 IDC_SWAP_BUTTONS, 5, IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, 0, 0};
 
@@ -158,6 +159,17 @@ BOOL storeControl(HWND page, const Page& controls, int id, WORD code) {
     return TRUE;
   }
   return FALSE;
+}
+
+// The pan page's own option beside its lists: whether the pan button's click pans.
+void fillClickPan(HWND page) {
+  CheckDlgButton(page, IDC_CLICK_PAN, editClickPan ? BST_CHECKED : BST_UNCHECKED);
+}
+
+BOOL onClickPanCommand(HWND page, int id, WORD) {
+  if (id != IDC_CLICK_PAN) return FALSE;
+  editClickPan = IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
+  return TRUE;
 }
 
 // The delay box's signed value; text that is not a number reads as 0.
@@ -245,7 +257,7 @@ const Page kPages[kPageCount] = {
      int(std::size(kSystemOptions)), kSystemHelpIds, fillSizeAndDelay, onStartDelayCommand,
      onSystemScroll, true},
     {kPanCheckBoxes, int(std::size(kPanCheckBoxes)), kPanLists, int(std::size(kPanLists)), kPanOptions,
-     int(std::size(kPanOptions)), kPanHelpIds, nullptr, nullptr, nullptr, false},
+     int(std::size(kPanOptions)), kPanHelpIds, fillClickPan, onClickPanCommand, nullptr, false},
     {kScrollCheckBoxes, int(std::size(kScrollCheckBoxes)), kScrollLists, int(std::size(kScrollLists)),
      nullptr, 0, kScrollHelpIds, nullptr, nullptr, nullptr, false},
     {nullptr, 0, nullptr, 0, nullptr, 0, kLeftAloneHelpIds, fillLeftAlonePage, onLeftAloneCommand,

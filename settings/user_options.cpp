@@ -6,16 +6,23 @@
 #include "resources/names.h"
 
 SharedInt32 userPanButton = kPanButtonRight;
+SharedInt32 userClickPan = 1;
 void (*changeLiveOptions)(void (*change)()) = nullptr;
 int32_t editPanButton = kPanButtonRight;
+int32_t editClickPan = 1;
 SharedInt32 userLanguage = kLanguageAuto;
 int32_t editLanguage = kLanguageAuto;
 
 namespace {
 const char kPanButtonValue[] = "PanButton";
+const char kClickPanValue[] = "ClickPan";
 const char kLanguageValue[] = "Language";
 const char kLeaveAloneValue[] = "LeaveAlone";
 const char kWelcomedValue[] = "Welcomed";
+// Remote desktops and virtual machines take the mouse for another computer: its right-clicks
+// belong there.
+const char kDefaultLeftAlone[] =
+    "mstsc.exe\0vmconnect.exe\0vmware.exe\0vmware-vmx.exe\0VirtualBoxVM.exe\0";
 // A stored list beyond this is not read: 256 names of 260 characters take far less.
 enum { kMaxStoredListBytes = 1 << 20 };
 
@@ -25,6 +32,7 @@ char* leftAlone = nullptr;
 char* storedLeftAlone = nullptr;
 char* editedLeftAlone = nullptr;
 int32_t storedPanButton = kPanButtonRight;
+int32_t storedClickPan = 1;
 int32_t storedLanguage = kLanguageAuto;
 uint32_t leftAloneChanges = 0;
 
@@ -102,11 +110,13 @@ bool readDword(HKEY key, const char* name, DWORD* value) {
 }
 
 // The stored names, the first kMaxLeftAloneNames of kMaxProgramNameChars characters at most;
-// null for the empty list, or one that is not a list ended as REG_MULTI_SZ ends it.
+// null for the empty list, or one that is not a list ended as REG_MULTI_SZ ends it; the
+// default list where none was ever written.
 char* readLeftAlone(HKEY key) {
   DWORD type = 0, size = 0;
   char probe;
   osRegQueryValue(key, kLeaveAloneValue, &probe, &size, &type);
+  if (type == 0 && size == 0) return changedNames(kDefaultLeftAlone, -1, nullptr);
   if (type != REG_MULTI_SZ || size == 0 || size > kMaxStoredListBytes) return nullptr;
   char* data = static_cast<char*>(std::malloc(size));
   DWORD read = size;
@@ -130,20 +140,24 @@ bool writeLeftAlone(HKEY key, const char* names) {
   return osRegSetValue(key, kLeaveAloneValue, REG_MULTI_SZ, names, static_cast<DWORD>(bytes + 1));
 }
 
-// The list and the button that come in with a change of the live options.
+// The list and the buttons' options that come in with a change of the live options.
 const char* incomingNames = nullptr;
 int32_t incomingPanButton = kPanButtonRight;
+int32_t incomingClickPan = 1;
 void takeIncoming() {
   userPanButton = incomingPanButton;
+  userClickPan = incomingClickPan;
   setLeftAlonePrograms(incomingNames);
 }
 
 // The language is one word, which the hook thread's reports read whole: it needs no lock.
-void makeLive(int32_t panButton, int32_t language, const char* names) {
+void makeLive(int32_t panButton, int32_t clickPan, int32_t language, const char* names) {
   userLanguage = language;
-  if (panButton == userPanButton && sameNames(names, leftAlone)) return;
+  if (panButton == userPanButton && clickPan == userClickPan && sameNames(names, leftAlone))
+    return;
   incomingNames = names;
   incomingPanButton = panButton;
+  incomingClickPan = clickPan;
   if (changeLiveOptions)
     changeLiveOptions(takeIncoming);
   else
@@ -182,12 +196,14 @@ void loadUserOptions() {
   storedPanButton = key && readDword(key, kPanButtonValue, &button) && button == kPanButtonMiddle
                         ? kPanButtonMiddle
                         : kPanButtonRight;
+  DWORD clickPan = 1;
+  storedClickPan = key && readDword(key, kClickPanValue, &clickPan) && clickPan == 0 ? 0 : 1;
   DWORD language = kLanguageAuto;
   storedLanguage = key && readDword(key, kLanguageValue, &language) && language <= kLanguageEnglish
                        ? static_cast<int32_t>(language)
                        : kLanguageAuto;
   std::free(storedLeftAlone);
-  storedLeftAlone = key ? readLeftAlone(key) : nullptr;
+  storedLeftAlone = key ? readLeftAlone(key) : changedNames(kDefaultLeftAlone, -1, nullptr);
   if (key) osRegCloseKey(key);
   makeStoredOptionsLive();
 }
@@ -210,12 +226,14 @@ void removeLeftAloneEdit(int index) {
 
 void takeLiveOptionsAsEdits() {
   editPanButton = userPanButton;
+  editClickPan = userClickPan;
   editLanguage = userLanguage;
   replaceNames(editedLeftAlone, changedNames(leftAlone, -1, nullptr));
 }
 
 bool optionEditsDiffer() {
-  return editPanButton != storedPanButton || editLanguage != storedLanguage ||
+  return editPanButton != storedPanButton || editClickPan != storedClickPan ||
+         editLanguage != storedLanguage ||
          !sameNames(editedLeftAlone, storedLeftAlone);
 }
 
@@ -226,6 +244,10 @@ void applyOptionEdits(bool store) {
     if (editPanButton != storedPanButton &&
         osRegSetValue(key, kPanButtonValue, REG_DWORD, &button, sizeof button))
       storedPanButton = static_cast<int32_t>(button);
+    const DWORD clickPan = editClickPan == 0 ? 0 : 1;
+    if (editClickPan != storedClickPan &&
+        osRegSetValue(key, kClickPanValue, REG_DWORD, &clickPan, sizeof clickPan))
+      storedClickPan = static_cast<int32_t>(clickPan);
     const DWORD language = static_cast<DWORD>(editLanguage);
     if (editLanguage != storedLanguage &&
         osRegSetValue(key, kLanguageValue, REG_DWORD, &language, sizeof language))
@@ -234,10 +256,12 @@ void applyOptionEdits(bool store) {
       replaceNames(storedLeftAlone, changedNames(editedLeftAlone, -1, nullptr));
     if (key) osRegCloseKey(key);
   }
-  makeLive(editPanButton, editLanguage, editedLeftAlone);
+  makeLive(editPanButton, editClickPan, editLanguage, editedLeftAlone);
 }
 
-void makeStoredOptionsLive() { makeLive(storedPanButton, storedLanguage, storedLeftAlone); }
+void makeStoredOptionsLive() {
+  makeLive(storedPanButton, storedClickPan, storedLanguage, storedLeftAlone);
+}
 
 bool userWelcomed() {
   HKEY key = osRegOpenKey(kProfileStoreKey);

@@ -8,6 +8,10 @@
 enum PanButton : int32_t { kPanButtonRight = 0, kPanButtonMiddle = 1 };
 extern SharedInt32 userPanButton;  // a PanButton; the hook thread reads it
 
+// Whether a right-click (a click of the pan button) starts a pan, as it always did; with 0 only
+// a drag pans and a click reaches the window under the pointer.
+extern SharedInt32 userClickPan;  // 1 or 0; the hook thread reads it
+
 // The language Qor speaks: the user's Windows display language (Japanese for Japanese,
 // English for any other), or Japanese or English whatever it is.
 enum Language : int32_t { kLanguageAuto = 0, kLanguageJapanese = 1, kLanguageEnglish = 2 };
@@ -30,14 +34,16 @@ bool isLeftAloneProgram(const char* fileName);
 // Runs a change of the live options; Qor makes it one under the engine's lock. Null: at once.
 extern void (*changeLiveOptions)(void (*change)());
 
-// The live options from the store: "PanButton" a REG_DWORD, 0 right and 1 middle; "Language"
-// a REG_DWORD, a Language; "LeaveAlone" a REG_MULTI_SZ. A value missing, of another type or
-// size, out of range, or not ended as its type says gives right, the display language and the
-// empty list, and stays in the store as it is.
+// The live options from the store: "PanButton" a REG_DWORD, 0 right and 1 middle; "ClickPan" a
+// REG_DWORD, 0 off; "Language" a REG_DWORD, a Language; "LeaveAlone" a REG_MULTI_SZ. A value of
+// another type or size, out of range, or not ended as its type says, gives right, click-pan,
+// the display language and the empty list, and stays in the store as it is. A list never
+// written gives the programs that take the mouse for another computer.
 void loadUserOptions();
 
 // The settings dialog's working copies, as editSettings is the profile's.
 extern int32_t editPanButton;
+extern int32_t editClickPan;
 extern int32_t editLanguage;
 const char* leftAloneEdits();
 // name (UTF-8) at the end of the edited list; false when it is empty, longer than a program

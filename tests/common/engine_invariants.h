@@ -15,7 +15,7 @@ inline const char* brokenEngineInvariant() {
   if (leftButtonDown != 0 && leftButtonDown != 1) return "leftButtonDown out of range";
   if ((currentKind < 0 || currentKind > kKindOutOfReach) && currentKind != 999)
     return "currentKind out of range";
-  if (wantedCursor < kCursorReload || wantedCursor > kCursorDownRight)
+  if (wantedCursor < kCursorUnknown || wantedCursor > kCursorDownRight)
     return "wantedCursor out of range";
   if (fake::cursorMisuse != 0) return "a cursor handle was misused";
   if (panState == kPanOff && extScrollState == kExtScrollOff &&

@@ -125,6 +125,8 @@ TEST_F(EndToEnd, TheMiddlePanButtonPansAndLeavesTheRightButtonToTheApplication) 
     inject(r.before);
     moveTo(r.to);
     EXPECT_TRUE(!r.scroll || waitForScrolls(app.plain, r.scroll, 4)) << r.scroll;
+    // A right-click before a sync by the right button: it must have arrived before sync counts.
+    EXPECT_TRUE(r.scroll || waitFor([&] { return !received(app.plain, {WM_RBUTTONUP}).empty(); }));
     if (r.after) inject(r.after);
     sync(app.plain, true);
     if (r.scroll) expectScrollingStopped(app.plain, r.scroll);
@@ -250,16 +252,20 @@ TEST_F(EndToEnd, ExitFreesThePointerOverEveryMonitor) {
   ClipCursor(nullptr);
 }
 
-// The first start for the user welcomes them once from the tray icon. A second start asks the
-// first copy to open its settings (or to bring them to the front) and ends.
+// The tray icon welcomes the user until they have seen the balloon: one that Do Not Disturb kept
+// back comes again. A second start asks the first copy to open its settings (or to bring them
+// to the front) and ends.
 TEST_F(EndToEnd, ASecondCopyOpensTheFirstOnesSettingsAndEndsAndTheFirstRunsOn) {
   HWND taskbar = windowOfProcess("Shell_TrayWnd", app.process.dwProcessId);
   qor = startQor();
+  SendMessageA(qor.main, trayCallbackMessage, 0, NIN_BALLOONTIMEOUT);  // never shown
   EXPECT_EQ(endQor(qor), 0u);
   qor = startQor();
+  SendMessageA(qor.main, trayCallbackMessage, 0, NIN_BALLOONSHOW);
+  SendMessageA(qor.main, trayCallbackMessage, 0, NIN_BALLOONTIMEOUT);
   size_t balloons = 0;
   for (const TestLogEntry& e : received(taskbar, {WM_COPYDATA})) balloons += e.lParam == NIM_MODIFY;
-  EXPECT_EQ(balloons, 1u);
+  EXPECT_EQ(balloons, 2u);
   HWND dialog = nullptr;
   for (int start = 0; start < 2; ++start) {
     PROCESS_INFORMATION second = launchBeside("Qor.exe", "");
@@ -271,6 +277,58 @@ TEST_F(EndToEnd, ASecondCopyOpensTheFirstOnesSettingsAndEndsAndTheFirstRunsOn) {
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
   expectRightClickSwallowed(true);
+}
+
+// Touch and pen start nothing, a program that confines the pointer keeps its right-clicks, and a
+// pan ends when the session is locked or the machine goes to sleep; standby stays.
+TEST_F(EndToEnd, TouchAConfinedPointerAndTheDesktopGoingAwayLeaveNoPan) {
+  qor = startQor();
+  const POINT centre = clientCentre(app.plain);
+  for (bool confined : {false, true}) {
+    restAt(app.plain, centre);
+    RECT clip = {centre.x - 100, centre.y - 100, centre.x + 100, centre.y + 100};
+    if (confined) ClipCursor(&clip);
+    INPUT rightClick[2] = {mouseInput(MOUSEEVENTF_RIGHTDOWN), mouseInput(MOUSEEVENTF_RIGHTUP)};
+    for (INPUT& i : rightClick) i.mi.dwExtraInfo = confined ? 0 : 0xFF515780;  // a pen's
+    SendInput(2, rightClick, sizeof rightClick[0]);
+    moveTo(offset(centre, 0, -60));
+    sync(app.plain);
+    EXPECT_EQ(received(app.plain, {WM_RBUTTONDOWN, WM_RBUTTONUP}).size(), 2u) << confined;
+    expectScrollingStopped(app.plain, WM_VSCROLL);
+    EXPECT_TRUE(scrollCodes(app.plain, WM_VSCROLL).empty()) << confined;
+    ClipCursor(nullptr);
+  }
+  const std::pair<UINT, WPARAM> goingAway[] = {{WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK},
+                                               {WM_POWERBROADCAST, PBT_APMSUSPEND}};
+  for (auto [message, reason] : goingAway) {
+    restAt(app.plain, centre);
+    click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    moveTo(offset(centre, 0, -60));
+    ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 2));
+    SendMessageA(qor.main, message, reason, 0);
+    expectScrollingStopped(app.plain, WM_VSCROLL);
+    expectRightClickSwallowed(true);
+  }
+}
+
+// Without click-pan a right-click reaches the window, its menu too; a right-drag still pans.
+TEST_F(EndToEnd, WithoutClickPanARightClickReachesTheWindowAndARightDragStillPans) {
+  const DWORD off = 0;
+  storeUserOption("ClickPan", REG_DWORD, &off, sizeof off);
+  qor = startQor();
+  const POINT centre = clientCentre(app.plain);
+  restAt(app.plain, centre);
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  EXPECT_TRUE(waitFor([&] { return received(app.plain, {WM_CONTEXTMENU}).size() == 1; }));
+  EXPECT_EQ(received(app.plain, {WM_RBUTTONDOWN, WM_RBUTTONUP}).size(), 2u);
+  restAt(app.plain, centre);
+  inject(MOUSEEVENTF_RIGHTDOWN);
+  moveTo(offset(centre, -60, 0));
+  EXPECT_TRUE(waitForScrolls(app.plain, WM_HSCROLL, 4));
+  inject(MOUSEEVENTF_RIGHTUP);
+  sync(app.plain);
+  EXPECT_FALSE(anyRightButton(app.plain)) << "the drag's press and release are swallowed";
+  expectScrollingStopped(app.plain, WM_HSCROLL);
 }
 
 TEST_F(EndToEnd, OddCommandLinesStillStartWithWorkingHooks) {

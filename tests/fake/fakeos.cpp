@@ -34,12 +34,17 @@ std::map<DWORD, DWORD> integrity;
 std::map<DWORD, std::string> processImages;
 std::vector<int> keysDown;
 bool buttonsSwapped = false;
+bool cursorHidden = false;
+RECT clip;
+int notificationState = 0;
+std::vector<InjectedInput> injected;
 std::map<std::string, std::string> environment;
 int liveCursorCount = 0;
 
 namespace {
 // Handle n + 1 is windows[n]; children lists keep Z order, topmost first.
 std::vector<FakeWindow> windows;
+const RECT kScreen = {0, 0, 1920, 1080};  // the virtual screen
 std::vector<std::vector<HWND>> children;  // index 0: top-level windows
 std::vector<std::string> openKeys;        // handle n + 1 is openKeys[n]
 const DWORD kSystemCursorIds[3] = {OCR_NORMAL, OCR_IBEAM, OCR_CROSS};
@@ -180,6 +185,10 @@ void reset() {
   processImages.clear();
   keysDown.clear();
   buttonsSwapped = false;
+  cursorHidden = false;
+  clip = kScreen;
+  notificationState = 0;
+  injected.clear();
   environment.clear();
   liveCursorCount = 0;
   for (std::string& shown : systemCursors) shown = "standard";
@@ -270,6 +279,12 @@ HWND osGetRootWindow(HWND window) {
     w = find(window);
   }
   return w ? window : nullptr;
+}
+HWND osGetRootOwner(HWND window) {
+  window = osGetRootWindow(window);
+  for (int depth = 0; window && find(window)->owner && find(find(window)->owner) && depth < 64; ++depth)
+    window = osGetRootWindow(find(window)->owner);
+  return window;
 }
 LONG osGetWindowStyle(HWND window) {
   FakeWindow* w = find(window);
@@ -474,7 +489,23 @@ void osSetCursorPos(int x, int y) { cursorPos = {x, y}; }
 bool osAsyncKeyDown(int virtualKey) {
   return std::find(keysDown.begin(), keysDown.end(), virtualKey) != keysDown.end();
 }
-int osGetSystemMetric(int index) { return index == SM_SWAPBUTTON && buttonsSwapped ? 1 : 0; }
+int osGetSystemMetric(int index) {
+  switch (index) {
+    case SM_SWAPBUTTON: return buttonsSwapped ? 1 : 0;
+    case SM_XVIRTUALSCREEN: return kScreen.left;
+    case SM_YVIRTUALSCREEN: return kScreen.top;
+    case SM_CXVIRTUALSCREEN: return kScreen.right - kScreen.left;
+    case SM_CYVIRTUALSCREEN: return kScreen.bottom - kScreen.top;
+  }
+  return 0;
+}
+bool osCursorHidden() { return cursorHidden; }
+RECT osGetClipCursor() { return clip; }
+int osUserNotificationState() { return notificationState; }
+bool osInjectMouseInput(const DWORD* flags, int count, uint32_t extraInfo) {
+  for (int i = 0; i < count; ++i) injected.push_back({flags[i], extraInfo});
+  return true;
+}
 bool osAutomationElementRect(HWND window, const char* automationId, RECT* rect) {
   FakeWindow* w = find(window);
   if (!w) return false;
@@ -555,9 +586,10 @@ HCURSOR osLoadCursorResource(int id, int) {
     if (known == id) return newCursor("res:" + std::to_string(id));
   return nullptr;
 }
-HCURSOR osLoadCursorFile(const char* path) {
+HCURSOR osLoadCursorFile(const char* path, int) {
   return loadableFile(path) ? newCursor(path) : nullptr;
 }
+HCURSOR osLoadStandardCursor(DWORD, int) { return newCursor("standard"); }
 HCURSOR osCopyCursor(HCURSOR cursor) {
   FakeCursor* c = liveCursor(cursor);
   if (!c) {

@@ -15,6 +15,7 @@ const DWORD kApplicationProcess = 2000;  // an application's, where windows are 
 
 struct FakeWindow {
   HWND parent = nullptr;
+  HWND owner = nullptr;  // of a top-level window
   DWORD processId = fake::kApplicationProcess;
   std::string className;
   LONG style = 0;
@@ -125,5 +126,15 @@ extern std::map<DWORD, DWORD> integrity;
 extern std::map<DWORD, std::string> processImages;
 extern std::vector<int> keysDown;
 extern bool buttonsSwapped;
+// The pointer: hidden, confined to clip (the whole screen after reset), the state a full-screen
+// program gives SHQueryUserNotificationState (0 after reset); and the input injected, in order.
+extern bool cursorHidden;
+extern RECT clip;
+extern int notificationState;
+struct InjectedInput {
+  DWORD flags;
+  uint32_t extraInfo;
+};
+extern std::vector<InjectedInput> injected;
 extern std::map<std::string, std::string> environment;
 }  // namespace fake

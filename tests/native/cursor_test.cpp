@@ -38,11 +38,11 @@ TEST_F(CursorSets, LoadUnknownModesAndReleaseChangeNothingShown) {
   showCursorSet(12);
   size_t made = fake::cursors.size();
   for (int mode : {0, 16, -1, 1000}) {
-    if (mode == kCursorReload) loadCursors();
+    if (mode == kCursorUnknown) loadCursors();
     else showCursorSet(mode);
     EXPECT_EQ(shownImages(), setImages(12)) << mode;
   }
-  EXPECT_EQ(fake::cursors.size(), made + 1);  // only mode 0 made a handle: the user's file
+  EXPECT_EQ(fake::cursors.size(), made + 17);  // only the load made handles: every one anew
   releaseCursors();
   EXPECT_EQ(shownImages(), setImages(12));
   EXPECT_EQ(fake::liveCursors(), 0);
@@ -62,7 +62,7 @@ TEST_F(CursorSets, HandlesNeitherPileUpNorGetUsedAfterTheSystemTookThem) {
     for (int cycle = 0; cycle < 1000; ++cycle) {
       loadCursors();
       for (int set = 3; set <= 15; ++set) showCursorSet(set);
-      restoreUserCursors();
+      reloadUsersScheme();
       restoreUserCursors();  // nothing of ours shows: nothing to do
     }
     EXPECT_EQ(fake::liveCursors(), 17);
@@ -84,18 +84,19 @@ TEST_F(CursorSets, TheSystemReloadsTheUsersSchemeOrTheirFilesStandIn) {
   fake::environment["SystemRoot"] = "C:\\Windows";
   loadCursors();
   showCursorSet(6);
-  restoreUserCursors();
+  reloadUsersScheme();
   EXPECT_EQ(fake::cursorRestores, 1);
   EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\arrow.cur");
   EXPECT_EQ(fake::shownCursor(OCR_IBEAM), "standard");
 
-  // Refused, the system leaves ours; the files read under the system's names stand in.
+  // Refused, the system leaves ours; the files read under the system's names stand in, and the
+  // standard cursor where a file does not load.
   fake::restoreFails = true;
   showCursorSet(9);
-  restoreUserCursors();
-  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "res:262",
+  reloadUsersScheme();
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{"C:\\arrow.cur", "standard",
                                                       "C:\\Windows\\cursors\\cross.cur"}));
-  EXPECT_EQ(fake::liveCursors(), 16);
+  EXPECT_EQ(fake::liveCursors(), 17);
 
   // A value too long for the buffer, one without a terminating zero, or one whose expansion
   // does not fit, loads nothing wrong.
@@ -107,7 +108,6 @@ TEST_F(CursorSets, TheSystemReloadsTheUsersSchemeOrTheirFilesStandIn) {
   loadCursors();
   showCursorSet(9);
   restoreUserCursors();
-  EXPECT_EQ(shownImages(), (std::vector<std::string>{unterminated, "res:262",
-                                                      "C:\\Windows\\cursors\\cross.cur"}));
+  EXPECT_EQ(shownImages(), (std::vector<std::string>{unterminated, "standard", "standard"}));
   EXPECT_EQ(fake::cursorMisuse, 0);
 }

@@ -42,6 +42,7 @@ inline void freshEngine() {
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
   userPanButton = kPanButtonRight;
+  userClickPan = 1;
   setLeftAlonePrograms("");
   ::resetEngine();
   loadCursors();

@@ -392,8 +392,9 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
   // Windows that take the mouse as pointer input, the taskbar's windows, and every window of a
   // program the user left alone, and Qor's own: over them every event passes and only the
   // user's cursors show, also when a pan running elsewhere ends there.
+  // Also any window while another program owns the mouse, and one hosted by a program left alone.
   struct { const char* root; const char* cls; bool reached; const char* program = "";
-           DWORD process = 3000; } cases[] = {
+           DWORD process = 3000; void (*ownsMouse)() = nullptr; bool hosted = false; } cases[] = {
       {nullptr, "Windows.UI.Core.CoreWindow", false},
       {"ApplicationFrameWindow", "Windows.UI.Input.InputSite.WindowClass", false},
       {"WinUIDesktopWin32WindowClass", "Microsoft.UI.Content.DesktopChildSiteBridge", false},
@@ -405,6 +406,9 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
       {"Notepad", "ScrollBar", false, "C:\\Windows\\notepad.exe"},  // no extended scroll either
       {nullptr, "Edit", true, "C:\\Tools\\notepad2.exe"},
       {nullptr, "#32770", false, "", fake::kOwnProcess},  // the settings dialog keeps its menu
+      {nullptr, "Chrome_RenderWidgetHostHWND", false, "C:\\webview.exe", 3000, nullptr, true},
+      {nullptr, "Edit", false, "", 3000, [] { fake::cursorHidden = true; }},
+      {nullptr, "ScrollBar", false, "", 3000, [] { fake::clip = {0, 0, 1200, 600}; }},
   };
   for (auto c : cases) {
     SCOPED_TRACE(c.cls);
@@ -414,7 +418,13 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
     HWND w = fake::addWindow(root, c.cls, {800, 0, 1200, 600}, SBS_VERT);
     fake::window(w).processId = c.process;
     fake::processImages[3000] = c.program;
+    if (c.hosted) {
+      fake::window(w).owner = fake::addWindow(nullptr, "Notepad", {0, 0, 10, 10});
+      fake::window(fake::window(w).owner).processId = 4000;
+      fake::processImages[4000] = "C:\\Windows\\notepad.exe";
+    }
     pressAtAnchor();
+    if (c.ownsMouse) c.ownsMouse();
     move(kAnchorX - 50, kAnchorY);
     move(900, 300, w);  // the pan leaves its target
     EXPECT_EQ(panState, kPanStandby);
@@ -423,6 +433,41 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
     EXPECT_EQ(ev(WM_RBUTTONUP, 900, 300, w), c.reached ? 0 : 1);
     EXPECT_EQ(panState, c.reached ? kPanPanning : kPanStandby);
   }
+  // A program that took the pointer after the last movement, or runs full screen (the shell is
+  // asked only then): the press passes. One that takes notifications leaves the pan to start.
+  for (int state : {0, QUNS_BUSY, QUNS_RUNNING_D3D_FULL_SCREEN, QUNS_PRESENTATION_MODE, 5}) {
+    SetUp();
+    move(kAnchorX, kAnchorY);
+    fake::notificationState = state;
+    if (!state) fake::clip = {0, 0, 10, 10};
+    EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), state == 5 ? 0 : 1) << state;
+  }
+}
+
+// Without click-pan, a click of the pan button goes back to the window under the pointer as
+// input tagged as Qor's own, and only a drag out of the dead zone pans.
+TEST_F(Gesture, WithoutClickPanAClickReachesTheWindowAndOnlyADragPans) {
+  struct { int via, release; bool givenBack; } paths[] = {  // x offsets from the anchor
+      {0, 0, true}, {0, 8, true}, {30, 30, false}, {30, 3, false}};
+  for (int32_t button : kPanButtons)
+    for (auto p : paths) {
+      SCOPED_TRACE(testing::Message() << button << " " << p.via << " " << p.release);
+      SetUp();
+      panWith(button);
+      userClickPan = 0;
+      pressAtAnchor();
+      move(kAnchorX + p.via, kAnchorY);
+      EXPECT_EQ(stepsAt(5000).empty(), p.givenBack);
+      EXPECT_EQ(ev(panDown + 1, kAnchorX + p.release, kAnchorY), 0);
+      EXPECT_EQ(panState + extScrollState, kPanStandby);
+      EXPECT_TRUE(stepsAt(9000).empty());
+      const DWORD down = button == kPanButtonMiddle ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_RIGHTDOWN;
+      std::vector<DWORD> given;
+      for (const fake::InjectedInput& i : fake::injected)
+        given.push_back(i.extraInfo == kQorReplayTag ? i.flags : 0);
+      const std::vector<DWORD> click = {down, down * 2};
+      EXPECT_EQ(given, p.givenBack ? click : std::vector<DWORD>());
+    }
 }
 
 TEST_F(Gesture, DistancesCountIn96DpiUnitsOfTheAnchorsMonitor) {
@@ -546,27 +591,27 @@ TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
   EXPECT_TRUE(fake::sent.empty());
 }
 
-TEST_F(Gesture, LeftPressReloadsCursorsWithoutChangingWhatShows) {
-  // The user picks a new arrow file while Qor runs; a left press loads it for later use.
+// The user picks a new arrow file while Qor runs: presses and crossings read no file and reload
+// no scheme; the change of the setting loads it.
+TEST_F(Gesture, PressesAndCrossingsUseTheHeldCursorsUntilTheUsersChangeLoadsThem) {
   fake::cursorFiles = {"C:\\new.cur"};
-  move(kAnchorX, kAnchorY);
-  EXPECT_EQ(shownImages(), setImages(5));
   const char path[] = "C:\\new.cur";
   fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, path, sizeof path);
-  size_t made = fake::cursors.size();
-  ev(WM_NCLBUTTONDOWN, kAnchorX, kAnchorY);
-  EXPECT_EQ(fake::cursors.size(), made);  // the non-client press reloads nothing
-  ev(WM_NCLBUTTONUP, kAnchorX, kAnchorY);
-  ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY);
-  EXPECT_EQ(appliedCursor, kCursorReload);
-  EXPECT_EQ(fake::cursors.size(), made + 1);  // the user's file; our own pictures stay loaded
-  EXPECT_EQ(fake::liveCursors(), 15);
-  EXPECT_EQ(shownImages(), setImages(5));
-  ev(WM_LBUTTONUP, kAnchorX, kAnchorY);
-  move(kAnchorX, kAnchorY, app, HTCAPTION);
-  EXPECT_EQ(shownImages(), setImages(5));
-  move(1000, 1000, app, HTVSCROLL);  // off pannable elements: the user's cursors, the new arrow
+  for (int i = 0; i < 100; ++i) {
+    move(kAnchorX, kAnchorY);
+    ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY);
+    EXPECT_EQ(shownImages(), setImages(5));
+    ev(WM_LBUTTONUP, kAnchorX, kAnchorY);
+    move(1000, 1000, app, HTVSCROLL);  // off pannable elements: the user's cursors
+  }
+  EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "standard") << "a press read the file";
+  EXPECT_EQ(fake::cursorRestores, 0) << "a crossing reloaded the scheme";
+  const int held = fake::liveCursors();
+  changeEngine(loadCursors);  // as the main window does when the setting changes
+  move(kAnchorX, kAnchorY);
+  move(1000, 1000, app, HTVSCROLL);
   EXPECT_EQ(fake::shownCursor(OCR_NORMAL), "C:\\new.cur");
+  EXPECT_EQ(fake::liveCursors(), held);
   EXPECT_EQ(fake::cursorMisuse, 0);
 }
 
@@ -574,6 +619,7 @@ TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnceAndOnlyAfterOurs) {
   EXPECT_EQ(move(kAnchorX, kAnchorY), 1);
   EXPECT_EQ(shownImages(), setImages(5));  // standby over a pannable element
   currentSettings.panEnabled = 0;
+  const size_t copies = fake::cursors.size();  // each showing of a set copies three
   changeEngine([] {});  // as the main thread applies the setting: no timer runs while idle
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   EXPECT_EQ(move(kAnchorX, kAnchorY + 1), 1);  // with pan off ours never show
@@ -583,19 +629,17 @@ TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnceAndOnlyAfterOurs) {
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   EXPECT_EQ(appliedCursor, kCursorUser);
   EXPECT_EQ(wantedCursor, kCursorUser);
-  EXPECT_EQ(fake::cursorRestores, 1);
-  // Later ticks apply nothing; a left press's reload, with none of ours shown, brings no
-  // reload of the system's either.
+  EXPECT_EQ(fake::cursors.size(), copies + 3);
+  // Later ticks and presses show nothing again.
   size_t made = fake::cursors.size();
   for (int i = 0; i < 5; ++i) tickAt(1020 + 10 * i);
   ev(WM_LBUTTONDOWN, 10, 10, other);
   ev(WM_LBUTTONUP, 10, 10, other);
   for (int i = 0; i < 5; ++i) tickAt(1100 + 10 * i);
   EXPECT_EQ(fake::cursors.size(), made);
-  EXPECT_EQ(fake::cursorRestores, 1);
   currentSettings.panEnabled = 1;
   tickAt(2000);
-  EXPECT_EQ(fake::cursorRestores, 1);
+  EXPECT_EQ(fake::cursors.size(), made);
 }
 
 TEST_F(Gesture, MessagesOutsideTheTwelvePassUntouched) {

@@ -149,6 +149,24 @@ TEST_F(HookProtocol, MouseEventsRunTheEngineOnlyWhileEnabled) {
   EXPECT_EQ(panState, kPanPanning);
 }
 
+// Touch and pen start nothing and end what runs; Qor's own replayed click is left alone.
+TEST_F(HookProtocol, TouchAndPenEndAGestureAndQorsOwnClicksPass) {
+  HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
+  panState = kPanStandby;
+  forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
+  for (uint32_t extraInfo : {kTouchOrPenSignature | 0x80u, uint32_t(kQorReplayTag), uint32_t(kTouchOrPenSignature)}) {
+    EventRecord event = recordAt(plain, 200, 200);
+    event.extraInfo = extraInfo;
+    EXPECT_EQ(forward(WM_RBUTTONDOWN, event), kAnswerPass) << extraInfo;
+    EXPECT_EQ(panState, kPanStandby) << "nothing starts";
+    EXPECT_EQ(forward(WM_RBUTTONDOWN, recordAt(plain, 200, 200)), kAnswerSwallow);
+    EXPECT_EQ(forward(WM_MOUSEMOVE, event), kAnswerPass);
+    EXPECT_EQ(panState, extraInfo == kQorReplayTag ? kPanPressed : kPanStandby) << extraInfo;
+    EXPECT_EQ(wantedCursor, extraInfo == kQorReplayTag ? kCursorFourWay : kCursorUser);
+    abandonGesture();
+  }
+}
+
 TEST_F(HookProtocol, ForgedOrStaleTicketsPassAndChangeNothing) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
   panState = kPanStandby;
@@ -360,6 +378,20 @@ TEST(EventSlots, AMovementIsKeptByWhatQorNeedsAndWhatItSawLast) {
     if (r.kept) {
       EXPECT_EQ(sender * 1000 + back.window, 2001u * 1000 + r.record.window);
     }
+  }
+  // Asked of Qor or not: Qor's own clicks never; touch, pen, the wheel and the X buttons only
+  // while a gesture runs.
+  const uint32_t touch = kTouchOrPenSignature | 0x01;
+  struct { uint32_t message, extraInfo; bool idle, gesture; } asked[] = {
+      {WM_RBUTTONDOWN, 0, true, true},          {WM_RBUTTONDOWN, kQorReplayTag, false, false},
+      {WM_RBUTTONUP, touch, false, true},       {move, kTouchOrPenSignature, false, true},
+      {move, 0xFF515600, true, true},           {WM_MOUSEWHEEL, 0, false, true},
+      {WM_MOUSEHWHEEL, 0, false, true},         {0x020B, 0, false, true},  // WM_XBUTTONDOWN
+      {0x00AC, 0, false, true},                 {WM_MBUTTONDOWN, 0, true, true}};
+  for (auto a : asked) {
+    EXPECT_EQ(passesUnasked(a.message, a.extraInfo, kSendChangedMovements), !a.idle) << a.message;
+    EXPECT_EQ(passesUnasked(a.message, a.extraInfo, kSendEverythingForGesture), !a.gesture)
+        << a.message << " " << a.extraInfo;
   }
   // A code that leaves the kind to the point, or facts no longer the last Qor saw: sent.
   auto slots = std::make_unique<EventSlots>();

@@ -307,19 +307,27 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
   const std::string nul(1, 0), tooLong = std::string(257, 'x') + ".exe";  // 261 characters
   std::string many;
   for (int i = 0; i <= kMaxLeftAloneNames; ++i) many += "p" + std::to_string(i) + nul;
-  // The button's value stands for the language's too.
-  struct { DWORD buttonType; std::string button; DWORD listType; std::string list, names; } rows[] = {
-      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, "a.exe\0B.exe\0\0"s, "2 a.exe B.exe"},
-      {REG_DWORD, "\2\0\0\0"s, REG_SZ, "a.exe\0"s, "0"},
+  // The button's value stands for the language's too. ClickPan: only a REG_DWORD 0 turns
+  // click-pan off. A list never written (type 0 here) gives the remote desktops and virtual
+  // machines; one written empty stays empty.
+  struct { DWORD buttonType; std::string button; DWORD listType; std::string list, names;
+           DWORD clickType = REG_DWORD; std::string click = "\1\0\0\0"s; int32_t clickPan = 1; } rows[] = {
+      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, "a.exe\0B.exe\0\0"s, "2 a.exe B.exe", REG_DWORD, "\0\0\0\0"s, 0},
+      {REG_DWORD, "\2\0\0\0"s, REG_SZ, "a.exe\0"s, "0", REG_SZ, "0\0"s, 1},
       {REG_DWORD, "\3\0\0\0"s, REG_SZ, "a.exe\0"s, "0"},
+      {REG_DWORD, "\0\0\0\0"s, 0, "", "5 mstsc.exe VirtualBoxVM.exe", REG_BINARY, "\0\0\0\0"s, 1},
+      {REG_DWORD, "\0\0\0\0"s, REG_MULTI_SZ, "\0\0"s, "0", REG_DWORD, "\2\0\0\0"s, 1},
       {REG_SZ, "1\0"s, REG_MULTI_SZ, "a.exe", "0"},  // not ended
       {REG_BINARY, "\1\0\0\0\0\0\0\0"s, REG_MULTI_SZ, tooLong + nul + "ok.exe" + nul + nul, "1 ok.exe ok.exe"},
       {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, many + nul, "256 p0 p255"}};
   for (const auto& r : rows) {
     fake::setValue(kProfileStoreKey, "PanButton", r.buttonType, r.button.data(), r.button.size());
     fake::setValue(kProfileStoreKey, "Language", r.buttonType, r.button.data(), r.button.size());
-    fake::setValue(kProfileStoreKey, "LeaveAlone", r.listType, r.list.data(), r.list.size());
+    fake::setValue(kProfileStoreKey, "ClickPan", r.clickType, r.click.data(), r.click.size());
+    if (r.listType) fake::setValue(kProfileStoreKey, "LeaveAlone", r.listType, r.list.data(), r.list.size());
+    else fake::registry[kProfileStoreKey].erase("LeaveAlone");
     loadUserOptions();
+    EXPECT_EQ(userClickPan, r.clickPan) << r.clickType;
     EXPECT_EQ(userPanButton, r.buttonType == REG_DWORD && r.button[0] == 1 ? kPanButtonMiddle
                                                                            : kPanButtonRight);
     const bool aLanguage = r.buttonType == REG_DWORD && r.button[0] <= kLanguageEnglish;
@@ -330,7 +338,8 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
     const std::string names = std::to_string(listed.size()) +
                               (listed.empty() ? "" : " " + listed.front() + " " + listed.back());
     EXPECT_EQ(names, r.names);
-    EXPECT_EQ(store().at("LeaveAlone").data.size(), r.list.size()) << "left in place";
+    EXPECT_EQ(store().count("LeaveAlone") ? store().at("LeaveAlone").data.size() : 0, r.list.size())
+        << "left in place";
   }
   // Welcomed once: only a REG_DWORD 1 counts, and the mark is one.
   EXPECT_FALSE(userWelcomed());
@@ -340,6 +349,7 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
   EXPECT_TRUE(userWelcomed());
   setLeftAlonePrograms("");
   userPanButton = kPanButtonRight;
+  userClickPan = 1;
   userLanguage = kLanguageAuto;
 }
 

@@ -569,6 +569,39 @@ TEST_F(SettingsDialog, TestModeActsAtOnceAndStopOrCancelRestoresWhileOkKeeps) {
 
 // The pan button and the programs left alone are the user's, beside the profile: live with OK
 // (at once in test mode), stored only when changed, so that a value Qor cannot read stays.
+// A window picked with the mouse adds the program that shows it; Qor's own window adds nothing.
+TEST_F(SettingsDialog, PickingAWindowAddsItsProgram) {
+  STARTUPINFOA start = {sizeof start};
+  PROCESS_INFORMATION notepad = {};
+  char command[] = "notepad.exe";
+  ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &notepad));
+  WaitForInputIdle(notepad.hProcess, 10000);
+  HWND window = FindWindowA("Notepad", nullptr);
+  ASSERT_TRUE(window);
+  SetWindowPos(window, HWND_TOPMOST, 900, 700, 300, 200, SWP_SHOWWINDOW);
+  open();
+  chooseTab(3);
+  HWND list = pageControl(IDC_LEFT_ALONE_LIST);
+  const LRESULT before = SendMessageA(list, LB_GETCOUNT, 0, 0);  // the programs listed from the start
+  for (HWND target : {dialog, window}) {
+    RECT r;
+    GetWindowRect(target, &r);
+    const POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    SetCursorPos(centre.x, centre.y);  // Wine moves it through the X server: it may take a while
+    POINT at = {};
+    for (int i = 0; i < 100 && GetCursorPos(&at) && (at.x != centre.x || at.y != centre.y); ++i) Sleep(20);
+    PostMessageW(page(), WM_LBUTTONUP, 0, 0);  // the click the page waits for
+    click(pageControl(IDC_LEFT_ALONE_PICK));
+    EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), before + (target == window));
+  }
+  EXPECT_NE(SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("notepad.exe")), LB_ERR);
+  TerminateProcess(notepad.hProcess, 0);
+  CloseHandle(notepad.hProcess);
+  CloseHandle(notepad.hThread);
+  DestroyWindow(dialog);
+  dialog = nullptr;
+}
+
 TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
   HKEY key;
   RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
@@ -597,18 +630,22 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
     chooseEntry(page(), IDC_LANGUAGE, kLanguageEnglish);
     chooseTab(1);
     chooseEntry(page(), IDC_PAN_BUTTON, kPanButtonMiddle);
+    click(pageControl(IDC_CLICK_PAN));
+    EXPECT_EQ(userClickPan, ending == IDC_TEST ? 0 : 1);
     EXPECT_EQ(userPanButton, ending == IDC_TEST ? kPanButtonMiddle : kPanButtonRight);
     EXPECT_TRUE(ending == IDC_TEST || updateEnabled());
     click(control(ending));
     const bool kept = ending == IDC_SETTINGS_OK;
     EXPECT_EQ(userPanButton, kept ? kPanButtonMiddle : kPanButtonRight) << ending;
     EXPECT_EQ(userLanguage, kept ? kLanguageEnglish : kLanguageJapanese) << ending;
+    EXPECT_EQ(userClickPan, kept ? 0 : 1) << ending;
     EXPECT_EQ(isLeftAloneProgram("CALC.EXE"), kept) << ending;
     EXPECT_FALSE(isLeftAloneProgram("notepad.exe"));
     const StoreContents stored = storeContents();
     EXPECT_EQ(stored == unreadable, !kept) << ending;
     if (kept) {
       EXPECT_EQ(stored.at("PanButton"), (std::make_pair(DWORD(REG_DWORD), std::vector<unsigned char>{1, 0, 0, 0})));
+      EXPECT_EQ(stored.at("ClickPan"), (std::make_pair(DWORD(REG_DWORD), std::vector<unsigned char>{0, 0, 0, 0})));
       EXPECT_EQ(stored.at("LeaveAlone").first, DWORD(REG_MULTI_SZ));
       EXPECT_EQ(storedText(stored, "LeaveAlone"), "calc.exe");
       EXPECT_EQ(stored.at("Language"), (std::make_pair(DWORD(REG_DWORD), std::vector<unsigned char>{2, 0, 0, 0})));
@@ -940,7 +977,8 @@ TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
   open();
   const struct { int tab, id; const char* anchor; } rows[] = {
       {-1, IDC_TITLE, "h45"}, {0, IDC_START_DELAY_SPIN, "h67"}, {2, IDC_SWAP_BUTTONS, "h5"},
-      {1, IDC_PAN_BUTTON, "h94"}, {3, IDC_LEFT_ALONE_ADD, "h97"}};
+      {1, IDC_PAN_BUTTON, "h94"}, {3, IDC_LEFT_ALONE_ADD, "h97"}, {1, IDC_CLICK_PAN, "h99"},
+      {3, IDC_LEFT_ALONE_PICK, "h100"}};
   for (const auto& r : rows) {
     if (r.tab >= 0) chooseTab(r.tab);
     HWND window = r.tab < 0 ? dialog : page();  // the "?" button's click on the control
