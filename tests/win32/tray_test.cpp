@@ -265,6 +265,10 @@ TEST_F(Tray, DoubleClickAndHelpSearchOpenThePageAtContentsAndIndex) {
   EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.en.html#index");
 }
 
+namespace {
+INT_PTR CALLBACK shownOnly(HWND, UINT, WPARAM, LPARAM) { return FALSE; }  // a template to read
+}  // namespace
+
 // Language 2: both menus, a profile without a name and the About box in English; Language 0:
 // as the display language's.
 TEST_F(Tray, MenusAndAboutBoxSpeakTheUsersLanguage) {
@@ -277,8 +281,7 @@ TEST_F(Tray, MenusAndAboutBoxSpeakTheUsersLanguage) {
       "About Qor95|Qor 95  Version 1.0|For MS-WINDOWS 95|&OK"};
   auto texts = [](int i) {
     if (i < 2) return textsOf(trayMenu(i ? WM_RBUTTONDOWN : WM_LBUTTONDOWN));
-    HWND box = CreateDialogIndirectParamW(nullptr, dialogTemplate(L"AboutBox"), nullptr,
-                                          [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND box = CreateDialogIndirectParamW(nullptr, dialogTemplate(L"AboutBox"), nullptr, shownOnly, 0);
     std::string line = textOf(box);
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
       if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON && GetWindowTextLengthW(c) > 0)
