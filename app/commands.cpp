@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "settings/dialog.h"
 #include "settings/profile_store.h"
+#include "ui/texts.h"
 
 const SettingCommand kSettingCommands[5] = {
     {IDM_MOVE_TO_START, &ProfileSettings::dblClickMovesToStart},
@@ -40,9 +41,9 @@ void openSettings() {
   testMode = 0;
   dialogSizeInUse = chooseDialogSize(currentSettings.dialogSize);
   registerDialogControls();
-  DialogBoxParamW(appInstance, MAKEINTRESOURCEW(dialogSizeInUse ? IDD_SETTINGS_LARGE
-                                                                : IDD_SETTINGS_SMALL),
-                  mainWindow, settingsDialogProc, 0);
+  if (const DLGTEMPLATE* dialog = dialogTemplate(
+          MAKEINTRESOURCEW(dialogSizeInUse ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL)))
+    DialogBoxIndirectParamW(appInstance, dialog, mainWindow, settingsDialogProc, 0);
 }
 void exitProgram() {
   engineEnabled = 0;

@@ -6,6 +6,8 @@
 
 #include "app/event_slots.h"
 #include "engine/hook_protocol.h"
+#include "resources/resource.h"
+#include "ui/texts.h"
 
 HWND hookWindow = nullptr;
 HANDLE hookThread = nullptr;
@@ -42,11 +44,11 @@ bool windowGone = false;  // the hook window was destroyed; its thread's loop en
 // Failures to tell the user, shown once the hook thread no longer holds the engine lock: a
 // message box runs for as long as it shows, and the main thread must not wait on the lock.
 enum { kMaxReports = 6 };  // every failure of one installation and one removal
-const wchar_t* reports[kMaxReports];
+UINT reports[kMaxReports];  // string ids
 int reportCount = 0;
 
-void report(const wchar_t* text) {
-  if (reportCount < kMaxReports) reports[reportCount++] = text;
+void report(UINT id) {
+  if (reportCount < kMaxReports) reports[reportCount++] = id;
 }
 
 void showReports(HWND window) {
@@ -55,7 +57,7 @@ void showReports(HWND window) {
   showing = true;
   HWND owner = IsWindow(window) ? window : nullptr;
   for (int i = 0; i < reportCount; ++i)
-    MessageBoxW(owner, reports[i], L"報告", MB_ICONEXCLAMATION | MB_OK);
+    MessageBoxW(owner, text(reports[i]).s, text(IDS_REPORT_CAPTION).s, MB_ICONEXCLAMATION | MB_OK);
   reportCount = 0;
   showing = false;
 }
@@ -84,17 +86,17 @@ HMODULE loadHookLibrary() {
 void installHooks() {
   if (!hookLibrary) hookLibrary = loadHookLibrary();
   if (!hookLibrary) {
-    report(L"Cannot load Qordll.DLL.");
+    report(IDS_CANNOT_LOAD_LIBRARY);
     return;
   }
   if (!mouseHook) mouseHook = hookExport(WH_MOUSE, MOUSE_HOOK_EXPORT);
   if (!mouseHook) {
-    report(L"Cannot hook MouseFunc.");
+    report(IDS_CANNOT_HOOK_MOUSE);
     return;
   }
   if (!msgFilterHook) msgFilterHook = hookExport(WH_MSGFILTER, MSG_FILTER_EXPORT);
   if (!msgFilterHook) {
-    report(L"Cannot hook CallWndProcFunc.");
+    report(IDS_CANNOT_HOOK_MSG_FILTER);
     UnhookWindowsHookEx(mouseHook);
     mouseHook = nullptr;
   }
@@ -105,11 +107,11 @@ void installHooks() {
 void removeHooks() {
   if (mouseHook) {
     if (UnhookWindowsHookEx(mouseHook)) mouseHook = nullptr;
-    else report(L"Cannot unhook MouseFunc.");
+    else report(IDS_CANNOT_UNHOOK_MOUSE);
   }
   if (msgFilterHook) {
     if (UnhookWindowsHookEx(msgFilterHook)) msgFilterHook = nullptr;
-    else report(L"Cannot unhook MsgFunc.");
+    else report(IDS_CANNOT_UNHOOK_MSG_FILTER);
   }
 }
 
@@ -164,7 +166,7 @@ DWORD WINAPI hookThreadMain(void*) {
       DispatchMessageW(&msg);
     }
   }
-  if (hookLibrary && !FreeLibrary(hookLibrary)) report(L"Cannot DLL 解除.");
+  if (hookLibrary && !FreeLibrary(hookLibrary)) report(IDS_CANNOT_FREE_LIBRARY);
   showReports(nullptr);
   // The main thread may still change the engine: the block goes under the lock.
   EnterCriticalSection(&engineLock);

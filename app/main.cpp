@@ -6,6 +6,9 @@
 #include "app/hook_thread.h"
 #include "app/leftovers.h"
 #include "app/main_window.h"
+#include "resources/resource.h"
+#include "settings/user_options.h"
+#include "ui/texts.h"
 
 namespace {
 // This build's hook library beside Qor.exe (its name differs from every other build's).
@@ -50,29 +53,20 @@ LRESULT CALLBACK dropForeignAddresses(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-int refuse(const wchar_t* text, int exitCode) {
-  MessageBoxW(nullptr, text, L"Qor", MB_ICONSTOP | MB_OK);
+int refuse(UINT id, int exitCode) {
+  MessageBoxW(nullptr, text(id).s, L"Qor", MB_ICONSTOP | MB_OK);
   return exitCode;
 }
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
-  if (runsOnWow64())
-    return refuse(L"この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では "
-                  L"64 ビット版の Qor をお使いください。",
-                  kExitOnWow64);
-  if (runsAboveTheShell())
-    return refuse(L"Qor が管理者として (デスクトップより高い整合性レベルで) 起動されました。"
-                  L"この状態ではほかのプログラムから管理者のプログラムを操作される恐れがあるため、"
-                  L"Qor を終了します。管理者としてではなく、通常どおり起動してください。",
-                  kExitAboveTheShell);
+  loadUserOptions();  // a refusal speaks the user's language
+  if (runsOnWow64()) return refuse(IDS_WOW64_REFUSED, kExitOnWow64);
+  if (runsAboveTheShell()) return refuse(IDS_ELEVATED_REFUSED, kExitAboveTheShell);
   // The block, which only Qor can make, tells whether a copy runs: a window of Qor's class
   // may be anyone's.
   DWORD runningCopy = 0;
-  if (createEventSlots(&runningCopy) == kSlotsRefused)
-    return refuse(L"マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
-                  L"プログラムが使っています。Qor を終了します。",
-                  kExitSlotsTaken);
+  if (createEventSlots(&runningCopy) == kSlotsRefused) return refuse(IDS_SLOTS_TAKEN, kExitSlotsTaken);
   if (!startAsOnlyCopy(runningCopy)) return 0;
   removeLeftovers(kLibraryFile);
   appInstance = instance;

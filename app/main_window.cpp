@@ -14,6 +14,7 @@
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/user_options.h"
+#include "ui/texts.h"
 
 HINSTANCE appInstance = GetModuleHandleW(nullptr);
 HWND mainWindow = nullptr;
@@ -71,8 +72,9 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
   };
   onSettingsApplied = followSettings;
   changeLiveOptions = changeEngineOutsideHookThread;
-  loadProfiles();
   loadUserOptions();
+  useUserLanguage();  // a profile that cannot be read loads under a name in it
+  loadProfiles();
   setTrayIcon(NIM_ADD);
   welcomeUser();
   // Standby before the hooks: the first event they forward already finds it.

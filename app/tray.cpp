@@ -1,5 +1,6 @@
 #include "app/tray.h"
 
+#include <shlwapi.h>
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "engine/gesture.h"
@@ -9,6 +10,7 @@
 #include "settings/user_options.h"
 #include "ui/about.h"
 #include "ui/popup_menu.h"
+#include "ui/texts.h"
 
 namespace {
 // One item per listed profile, the current one checked.
@@ -76,26 +78,19 @@ void welcomeUser() {
   icon.uID = 0;
   icon.uFlags = NIF_INFO;
   icon.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
-  lstrcpynW(icon.szInfoTitle, L"Qor が常駐しました", ARRAYSIZE(icon.szInfoTitle));
-  const wchar_t* button = userPanButton == kPanButtonMiddle ? L"中ボタン" : L"右ボタン";
-  const wchar_t* pan =
-      userClickPan ? L"スタンバイ中はウィンドウの中で%sをクリックするとパン (スクロール) が始まり、"
-                     L"もう一度クリックすると止まります。"
-                   : L"スタンバイ中はウィンドウの中で%sを押したまま動かすとパン (スクロール) し、"
-                     L"クリックはそのままウィンドウに届きます。";
-  wchar_t text[ARRAYSIZE(icon.szInfo)];
-  wsprintfW(text, pan, button);
-  lstrcatW(text, L"左ボタンを押したまま右クリックするとスタンバイの入と切が切り替わります。"
-                 L"このアイコンがタスクバーの「^」の中に隠れているときは、"
-                 L"タスクバーへドラッグすると常に表示できます。");
-  lstrcpynW(icon.szInfo, text, ARRAYSIZE(icon.szInfo));
+  lstrcpynW(icon.szInfoTitle, text(IDS_WELCOME_TITLE).s, ARRAYSIZE(icon.szInfoTitle));
+  wchar_t pan[ARRAYSIZE(icon.szInfo)];
+  wnsprintfW(pan, ARRAYSIZE(pan), text(userClickPan ? IDS_WELCOME_CLICK_PAN : IDS_WELCOME_DRAG_PAN).s,
+             text(userPanButton == kPanButtonMiddle ? IDS_WELCOME_MIDDLE : IDS_WELCOME_RIGHT).s);
+  wnsprintfW(icon.szInfo, ARRAYSIZE(icon.szInfo), L"%s%s", pan, text(IDS_WELCOME_TEXT).s);
   welcomeShown = false;
   Shell_NotifyIconW(NIM_MODIFY, &icon);
 }
 
 HMENU loadTrayMenu(UINT mouseMessage) {
   const bool right = mouseMessage == WM_RBUTTONDOWN;
-  HMENU menu = LoadMenuW(appInstance, MAKEINTRESOURCEW(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT));
+  useUserLanguage();
+  HMENU menu = loadMenuText(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT);
   if (!menu) return nullptr;
   check(menu, IDM_STANDBY, panState != 0);
   for (const SettingCommand& c : kSettingCommands)
@@ -104,7 +99,7 @@ HMENU loadTrayMenu(UINT mouseMessage) {
     HMENU popup = GetSubMenu(menu, 0);
     listProfileNames(appendProfileItem, popup);
     AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(popup, MF_STRING, IDM_EXIT, L"終了(&X)");
+    AppendMenuW(popup, MF_STRING, IDM_EXIT, text(IDS_EXIT).s);
   }
   return menu;
 }

@@ -1,6 +1,6 @@
 ; The per-user installer of Qor, one per architecture: makensis -DARCH=x64|x86 -DBIN=folder
 ; -DLIBRARY=Qordll-<version>.dll -DOUTFILE=file Qor.nsi. BIN holds Qor.exe, the library, the
-; help page and readme.txt.
+; help pages and the readmes. It speaks Japanese to a Japanese Windows and English to any other.
 !if ${ARCH} == x64
 Target amd64-unicode
 !else
@@ -20,6 +20,7 @@ SetCompressor /SOLID lzma
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kProfileStoreKey[] = "' PROFILE_KEY_C '"'
 !searchreplace PROFILE_KEY "${PROFILE_KEY_C}" "\\" "\"
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kHelpPage[] = "' HELP_PAGE '"'
+!searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kEnglishHelpPage[] = "' ENGLISH_HELP_PAGE '"'
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define END_REQUEST_PROPERTY "' END_REQUEST_PROPERTY '"'
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define HOOK_LIBRARY_PATTERN "' LIBRARY_PATTERN '"'
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
@@ -39,12 +40,26 @@ BrandingText "Qor"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Qor.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Qor を起動する"
+!define MUI_FINISHPAGE_RUN_TEXT "$(runQor)"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
+; The first is for a Windows whose language is neither.
+!insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Japanese"
+LangString runQor ${LANG_ENGLISH} "Start Qor"
+LangString runQor ${LANG_JAPANESE} "Qor を起動する"
+LangString secProgramName ${LANG_ENGLISH} "Qor (required)"
+LangString secProgramName ${LANG_JAPANESE} "Qor（必須）"
+LangString secRunName ${LANG_ENGLISH} "Start Qor when you log on to Windows"
+LangString secRunName ${LANG_JAPANESE} "Windows へのログオン時に Qor を起動する"
+LangString unSecProfilesName ${LANG_ENGLISH} "Remove the settings (profiles) too"
+LangString unSecProfilesName ${LANG_JAPANESE} "設定（プロファイル）も削除する"
+LangString only32 ${LANG_ENGLISH} "This Qor is for 32-bit Windows. On 64-bit Windows, please use the 64-bit Qor."
+LangString only32 ${LANG_JAPANESE} "この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では 64 ビット版の Qor をお使いください。"
+LangString only64 ${LANG_ENGLISH} "This Qor is for 64-bit Windows. On 32-bit Windows, please use the 32-bit Qor."
+LangString only64 ${LANG_JAPANESE} "この Qor は 64 ビット版の Windows 用です。32 ビット版の Windows では 32 ビット版の Qor をお使いください。"
 
 ; Asks a running Qor to end, and waits until its process has gone, so that its files can be
 ; replaced or removed. Only the window of a process that runs the Qor.exe of this folder: any
@@ -99,18 +114,18 @@ FunctionEnd
 Function .onInit
 !if ${ARCH} == x86
   ${If} ${RunningX64}
-    MessageBox MB_ICONSTOP "この Qor は 32 ビット版の Windows 用です。64 ビット版の Windows では 64 ビット版の Qor をお使いください。" /SD IDOK
+    MessageBox MB_ICONSTOP "$(only32)" /SD IDOK
     Abort
   ${EndIf}
 !else
   ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "この Qor は 64 ビット版の Windows 用です。32 ビット版の Windows では 32 ビット版の Qor をお使いください。" /SD IDOK
+    MessageBox MB_ICONSTOP "$(only64)" /SD IDOK
     Abort
   ${EndIf}
 !endif
 FunctionEnd
 
-Section "Qor（必須）" secProgram
+Section "$(secProgramName)" secProgram
   SectionIn RO
   Call endRunningQor
   SetOutPath "$INSTDIR"
@@ -121,7 +136,9 @@ Section "Qor（必須）" secProgram
   File "${BIN}\${LIBRARY}"
   SetOverwrite on
   File "${BIN}\${HELP_PAGE}"
+  File "${BIN}\${ENGLISH_HELP_PAGE}"
   File "${BIN}\readme.txt"
+  File "${BIN}\readme.en.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\Qor.lnk" "$INSTDIR\Qor.exe"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Qor"
@@ -133,7 +150,7 @@ Section "Qor（必須）" secProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-Section "Windows へのログオン時に Qor を起動する" secRun
+Section "$(secRunName)" secRun
   WriteRegStr HKCU "${RUN_KEY}" "Qor" '"$INSTDIR\Qor.exe"'
 SectionEnd
 
@@ -149,7 +166,7 @@ Section "-un.end"
 SectionEnd
 
 ; Silent uninstalls remove the profiles with /REMOVEPROFILES.
-Section /o "un.設定（プロファイル）も削除する" unSecProfiles
+Section /o "un.$(unSecProfilesName)" unSecProfiles
   DeleteRegKey HKCU "${PROFILE_KEY}"
 SectionEnd
 
@@ -163,7 +180,9 @@ Section "un.Qor" unSecProgram
   Delete "$INSTDIR\Qor.exe"
   Call un.removeLibraries
   Delete "$INSTDIR\${HELP_PAGE}"
+  Delete "$INSTDIR\${ENGLISH_HELP_PAGE}"
   Delete "$INSTDIR\readme.txt"
+  Delete "$INSTDIR\readme.en.txt"
   Delete "$INSTDIR\uninstall.exe"
   ${If} ${FileExists} "$INSTDIR\${LIBRARY_PATTERN}"
     WriteRegStr HKCU "${RUN_ONCE_KEY}" "Qor" '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\${LIBRARY_PATTERN}" & rmdir "$INSTDIR"'

@@ -23,8 +23,9 @@ inline constexpr char kTaskbarAlignmentValue[] = "TaskbarAl";
 inline constexpr char kStartButtonAutomationId[] = "StartButton";
 
 // Help for the tray menu and the settings dialog: the page beside the program that the
-// browser opens.
+// browser opens, Japanese or English, with the same anchors.
 inline constexpr char kHelpPage[] = "Qor.html";
+inline constexpr char kEnglishHelpPage[] = "Qor.en.html";
 
 // The hook libraries of every build beside the program (Qordll-<version>.dll), and those that
 // earlier installers left (Qordll.dll, set aside as Qordll.dll.N.old). One that other

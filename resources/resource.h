@@ -1,5 +1,6 @@
 // Resource and control ids of Qor.exe, by type: dialogs 118-138, menus 218-229, icons 233
-// and 239, cursors 254-271. Never reuse an id.
+// and 239, cursors 254-271, strings 300-399. Never reuse an id. Every menu, dialog and string
+// comes in Japanese (resources/ja.rc) and English (resources/en.rc) under the same id.
 #pragma once
 
 // Settings dialog (settings/settings_dialog.cpp): templates, menus and commands. Commands 3,
@@ -68,6 +69,8 @@
 #define IDC_LEFT_ALONE_PICK 1259
 #define IDC_PROGRAM_PROFILE_LABEL 1260
 #define IDC_PROGRAM_PROFILE 1261
+#define IDC_LANGUAGE_LABEL 1270
+#define IDC_LANGUAGE 1271
 
 // Gesture cursors, named by what their triangles point at (the way the content moves).
 #define IDCUR_LEFT 254
@@ -101,3 +104,53 @@
 #define IDM_OPEN_START_MENU 148
 #define IDM_EXIT 183
 #define IDM_FIRST_PROFILE 184
+
+// Strings: what the code puts on screen itself.
+#define IDS_EXIT 300
+#define IDS_WELCOME_TITLE 301
+#define IDS_WELCOME_TEXT 302  // after IDS_WELCOME_CLICK_PAN or IDS_WELCOME_DRAG_PAN
+#define IDS_WELCOME_RIGHT 303
+#define IDS_WELCOME_MIDDLE 304
+#define IDS_WELCOME_CLICK_PAN 307  // %s: the pan button, IDS_WELCOME_RIGHT or IDS_WELCOME_MIDDLE
+#define IDS_WELCOME_DRAG_PAN 308   // %s as in IDS_WELCOME_CLICK_PAN
+#define IDS_SAMPLE_PROFILE 305
+#define IDS_LOAD_FAILED_PROFILE 306
+#define IDS_WOW64_REFUSED 310
+#define IDS_ELEVATED_REFUSED 311
+#define IDS_SLOTS_TAKEN 312
+#define IDS_REPORT_CAPTION 320
+#define IDS_CANNOT_LOAD_LIBRARY 321
+#define IDS_CANNOT_HOOK_MOUSE 322
+#define IDS_CANNOT_HOOK_MSG_FILTER 323
+#define IDS_CANNOT_UNHOOK_MOUSE 324
+#define IDS_CANNOT_UNHOOK_MSG_FILTER 325
+#define IDS_CANNOT_FREE_LIBRARY 326
+#define IDS_DIALOG_TITLE 330  // %d/%d: the current profile's number and the count
+#define IDS_TAB_SYSTEM 331
+#define IDS_TAB_PAN 332
+#define IDS_TAB_SCROLL 333
+#define IDS_TAB_LEFT_ALONE 334
+#define IDS_TIP_SYSTEM 335
+#define IDS_TIP_PAN 336
+#define IDS_TIP_SCROLL 337
+#define IDS_TIP_LEFT_ALONE 338
+#define IDS_TITLE_REFUSED 339
+#define IDS_PROFILES_FULL 340  // %d: how many can be stored
+#define IDS_CONFIRM_CAPTION 341
+#define IDS_CONFIRM_DELETE 342
+#define IDS_TEST 343
+#define IDS_STOP 344
+#define IDS_RESPONSE_1 350
+#define IDS_RESPONSE_2 351
+#define IDS_RESPONSE_3 352
+#define IDS_RESPONSE_4 353
+#define IDS_RESPONSE_5 354
+#define IDS_PAN_BUTTON_RIGHT 355
+#define IDS_PAN_BUTTON_MIDDLE 356
+#define IDS_LANGUAGE_AUTO 357
+#define IDS_LANGUAGE_JAPANESE 358
+#define IDS_LANGUAGE_ENGLISH 359
+#define IDS_NAME_REFUSED 360
+#define IDS_LEFT_ALONE_FULL 361
+#define IDS_CHOICE_LEFT_ALONE 362
+#define IDS_PROFILE_GONE 363  // %s: the title no stored profile has

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Renders the settings dialog (its four tabs, small and large; its first tab also at 144 DPI
-# and in code page 1252), both tray menus of Qor.exe (the right one also in code page 1252), its
-# welcome balloon, the installer's options page and, at 96 and 144 DPI, the tray icon and the
-# gesture cursors under
+# Renders the settings dialog (its four tabs, small and large, in Japanese and in English; its
+# first tab also at 144 DPI and in code page 1252), both tray menus of Qor.exe (in English too;
+# the right one also in code page 1252), its welcome balloon, the installer's options page (in
+# English too) and, at 96 and 144 DPI, the tray icon and the gesture cursors under
 # Wine on a private X display into docs/screenshots/. The Wine prefix is made to look like a
 # Japanese Windows: Japanese fonts for menus and captions, Wine's caption buttons, windows drawn
 # by Wine itself (there is no window manager).
@@ -59,10 +59,32 @@ for size in small large; do
   wait $qor
 done
 
-# The same dialog and right-button menu on a Western Windows: code page 1252. Such a Windows
-# shows the small dialog's "ＭＳ ゴシック" from its Japanese fonts; here the same font as above.
+# In English, as a Western Windows (code page 1252) shows it with its Language "English".
+for size in small large; do
+  helper store $([ $size = small ] && echo 0 || echo 1) 2
+  LC_ALL=en_US.UTF-8 wine "$bin/Qor.exe" &
+  qor=$!
+  shot "$(helper dialog)" "settings-$size-system-en"
+  shot "$(helper tab 1)" "settings-$size-pan-en"
+  shot "$(helper tab 2)" "settings-$size-scroll-en"
+  shot "$(helper tab 3)" "settings-$size-leftalone-en"
+  helper close
+  if [ $size = small ]; then
+    shot "$(helper tray left)" tray-left-en
+    helper escape
+    helper tray right >/dev/null
+    shot "$(helper extras)" tray-right-en
+    helper escape
+  fi
+  helper exit
+  wait $qor
+done
+
+# The Japanese dialog and right-button menu on a Western Windows: code page 1252, Language
+# "日本語". Such a Windows shows the small dialog's "ＭＳ ゴシック" from its Japanese fonts; here
+# the same font as above.
 wineJa reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d IPAGothic /f >/dev/null
-helper store 0
+helper store 0 1
 LC_ALL=en_US.UTF-8 wine "$bin/Qor.exe" &
 qor=$!
 shot "$(helper dialog)" settings-small-system-cp1252
@@ -73,9 +95,13 @@ helper escape
 helper exit
 wait $qor
 
-# The installer's options page; Wine ends it as the script ends.
+# The installer's options page, Japanese and English; Wine ends each as the next begins.
 wineJa "$bin/QorSetup-x64.exe" &
 shot "$(helper setup)" installer
+wineserver -k
+wineserver -w
+LC_ALL=en_US.UTF-8 wine "$bin/QorSetup-x64.exe" &
+shot "$(helper setup)" installer-en
 # 150 % scaling: the system scales the dialog, Qor being aware of each monitor's DPI.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
 wineserver -k

@@ -6,16 +6,9 @@
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/user_options.h"
+#include "ui/texts.h"
 
 namespace {
-const wchar_t kNameRefused[] =
-    L"プログラムのファイル名 (例: notepad.exe) を 260 文字以内で入力してください。";
-const wchar_t kListFull[] =
-    L"除外できるプログラム、設定を選べるプログラムはそれぞれ 256 個までです。先に使わない名前を削除してください。";
-const wchar_t kLeftAlone[] = L"除外";
-// A row whose profile is gone runs with the current one: said first, so that it shows in the
-// column however long the title.
-const wchar_t kProfileGone[] = L"現在の設定（「%s」なし）";
 // Where the rows' choice column starts, and the choice list's width, in dialog units.
 const int kChoiceColumn = 58, kChoiceWidth = 120;
 
@@ -60,15 +53,18 @@ void fillList(HWND page) {
   MapDialogRect(page, &column);
   const int tabStop = column.right;
   LONG widest = 0;
+  // A row whose profile is gone runs with the current one, which its text says first so
+  // that it shows in the column however long the title.
+  const Text left = text(IDS_CHOICE_LEFT_ALONE), gone = text(IDS_PROFILE_GONE);
   for (const char* row = programEdits(); *row; row += std::strlen(row) + 1) {
-    const RowText text = rowText(row);
-    wchar_t choice[ARRAYSIZE(text.title) + ARRAYSIZE(kProfileGone)];
-    if (choiceOf(page, text.title) < 0)
-      wsprintfW(choice, kProfileGone, text.title);
+    const RowText parts = rowText(row);
+    wchar_t choice[ARRAYSIZE(parts.title) + ARRAYSIZE(gone.s)];
+    if (choiceOf(page, parts.title) < 0)
+      wsprintfW(choice, gone.s, parts.title);
     else
-      lstrcpyW(choice, *text.title ? text.title : kLeftAlone);
-    wchar_t shown[ARRAYSIZE(text.name) + ARRAYSIZE(choice)];
-    wsprintfW(shown, L"%s\t%s", text.name, choice);
+      lstrcpyW(choice, *parts.title ? parts.title : left.s);
+    wchar_t shown[ARRAYSIZE(parts.name) + ARRAYSIZE(choice)];
+    wsprintfW(shown, L"%s\t%s", parts.name, choice);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown));
     const LONG width = LOWORD(GetTabbedTextExtentW(dc, shown, lstrlenW(shown), 1, &tabStop));
     if (width > widest) widest = width;
@@ -82,7 +78,7 @@ void fillList(HWND page) {
 void fillChoices(HWND page) {
   HWND box = GetDlgItem(page, IDC_PROGRAM_PROFILE);
   SendMessageW(box, CB_RESETCONTENT, 0, 0);
-  SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kLeftAlone));
+  SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text(IDS_CHOICE_LEFT_ALONE).s));
   listProfileNames(addProfileName, box);
   SendMessageW(box, CB_SETCURSEL, 0, 0);
   RECT width = {0, 0, kChoiceWidth, 0};
@@ -174,10 +170,10 @@ BOOL onAdd(HWND page) {
     if (*at == L'\\' || *at == L'/') name = at + 1;
   while (*name == L' ') ++name;
   for (size_t n = wcslen(name); n > 0 && name[n - 1] == L' '; --n) name[n - 1] = 0;
-  char text[3 * ARRAYSIZE(typed)];
+  char utf8[3 * ARRAYSIZE(typed)];
   const bool converted =
-      *name && WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof text, nullptr, nullptr);
-  const int listed = converted ? programEditIndex(text) : -1;
+      *name && WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8, sizeof utf8, nullptr, nullptr);
+  const int listed = converted ? programEditIndex(utf8) : -1;
   if (listed >= 0) {
     selectRow(page, listed);
     return TRUE;
@@ -185,11 +181,11 @@ BOOL onAdd(HWND page) {
   char title[3 * kProfileNameBytes];
   const bool withProfile = chosenTitle(page, title);
   if (programEditsFull(withProfile)) {
-    MessageBoxW(GetParent(page), kListFull, L"Qor", MB_ICONWARNING | MB_OK);
+    MessageBoxW(GetParent(page), text(IDS_LEFT_ALONE_FULL).s, L"Qor", MB_ICONWARNING | MB_OK);
     return TRUE;
   }
-  if (!converted || !addProgramEdit(text, withProfile ? title : nullptr)) {
-    MessageBoxW(GetParent(page), kNameRefused, L"Qor", MB_ICONWARNING | MB_OK);
+  if (!converted || !addProgramEdit(utf8, withProfile ? title : nullptr)) {
+    MessageBoxW(GetParent(page), text(IDS_NAME_REFUSED).s, L"Qor", MB_ICONWARNING | MB_OK);
     return TRUE;
   }
   fillList(page);
@@ -238,7 +234,7 @@ BOOL onChoice(HWND page) {
   char title[3 * kProfileNameBytes];
   if (selected == LB_ERR) return TRUE;
   if (!setProgramEditChoice(int(selected), chosenTitle(page, title) ? title : nullptr)) {
-    MessageBoxW(GetParent(page), kListFull, L"Qor", MB_ICONWARNING | MB_OK);
+    MessageBoxW(GetParent(page), text(IDS_LEFT_ALONE_FULL).s, L"Qor", MB_ICONWARNING | MB_OK);
     onRowSelected(page);
     return TRUE;
   }

@@ -6,10 +6,9 @@
 #include "resources/names.h"
 
 void (*onProfileLoaded)() = nullptr;
+const char* profileFallbackNames[2] = {"サンプル設定", "読み込み失敗Default設定"};
 
 namespace {
-const char kSampleName[] = "サンプル設定";
-const char kLoadFailedName[] = "読み込み失敗Default設定";
 enum { kNumberBytes = 10 };
 
 struct ValueName {
@@ -44,7 +43,7 @@ void writeName(HKEY key, int32_t index, const char (&name)[kProfileNameBytes]) {
   osRegSetValue(key, valueName('N', index).text, REG_SZ, name, kProfileNameBytes, kProfileCodePage);
 }
 
-const char* fallbackName() { return profileCount == 1 ? kSampleName : kLoadFailedName; }
+const char* fallbackName() { return profileFallbackNames[profileCount == 1 ? 0 : 1]; }
 
 bool readRecord(HKEY key, int32_t index, unsigned char (&bytes)[kSettingsBytes]) {
   DWORD size = sizeof bytes;

@@ -15,6 +15,9 @@ enum { kMaxListedProfiles = 256 };
 
 // Called after every profile load; the main window sets it to setCaption.
 extern void (*onProfileLoaded)();
+// The names (UTF-8) of a profile whose own cannot be read: the only profile's, and one of
+// several. The user interface gives them in the user's language.
+extern const char* profileFallbackNames[2];
 
 void loadProfiles();
 // Whether the menus list as many profiles as they can: Add is refused then.

@@ -4,6 +4,7 @@
 #include "settings/dialog.h"
 
 #include <commctrl.h>
+#include <shlwapi.h>
 #include <cstring>
 #include "resources/resource.h"
 #include "settings/profile_store.h"
@@ -13,6 +14,7 @@
 #include "ui/about.h"
 #include "ui/help.h"
 #include "ui/popup_menu.h"
+#include "ui/texts.h"
 
 int32_t settingsDialogOpen = 0;
 int32_t testMode = 0;
@@ -30,19 +32,15 @@ const DWORD kHelpIds[] = {IDC_TITLE_LABEL, 48, IDC_TITLE, 45, IDC_SETTINGS_OK, 2
                           IDC_DEFAULT, 27, IDC_TEST, 29, IDC_UPDATE, 28, 0, 0};
 
 struct Tab {
-  const wchar_t* text;
-  const wchar_t* tip;
+  UINT text;
+  UINT tip;
 };
 const Tab kTabs[kPageCount] = {
-    {L"ｼｽﾃﾑ設定", L"Qor95のシステム環境の設定"},
-    {L"パン設定", L"パン機能の設定"},
-    {L"ｽｸﾛｰﾙ設定", L"ｽｸﾛｰﾙ機能の設定"},
-    {L"除外", L"プログラムごとの除外と設定"},
+    {IDS_TAB_SYSTEM, IDS_TIP_SYSTEM},
+    {IDS_TAB_PAN, IDS_TIP_PAN},
+    {IDS_TAB_SCROLL, IDS_TIP_SCROLL},
+    {IDS_TAB_LEFT_ALONE, IDS_TIP_LEFT_ALONE},
 };
-
-const wchar_t kTitleRefused[] =
-    L"このタイトルは記録できません。シフトJISで表せる文字だけを使い、半角255文字（全角127文字）"
-    L"以内で入力してください。";
 
 // Page templates by dialogSizeInUse and tab.
 const WORD kPageTemplates[2][kPageCount] = {
@@ -74,13 +72,19 @@ void showPage(HWND dialog, int index) {
   POINT corner = {tabs.left, tabs.top};
   ScreenToClient(dialog, &corner);
   const int s = dialogSizeInUse;
-  pageWindow = CreateDialogParamW(instanceOf(dialog), MAKEINTRESOURCEW(kPageTemplates[s][index]),
-                                  dialog, settingsPageProc, index);
-  RECT page;
-  GetWindowRect(pageWindow, &page);
+  const DLGTEMPLATE* page = dialogTemplate(MAKEINTRESOURCEW(kPageTemplates[s][index]));
+  pageWindow = page ? CreateDialogIndirectParamW(instanceOf(dialog), page, dialog,
+                                                 settingsPageProc, index)
+                    : nullptr;
+  if (!pageWindow) {
+    shownPage = -1;
+    return;
+  }
+  RECT placed;
+  GetWindowRect(pageWindow, &placed);
   // 6 pixels from the tab control's left edge and 4 above its bottom (small); 8 and 8 (large).
   const int x = corner.x + 6 + 2 * s;
-  const int y = corner.y + (tabs.bottom - tabs.top) - (page.bottom - page.top) - 4 * (s + 1);
+  const int y = corner.y + (tabs.bottom - tabs.top) - (placed.bottom - placed.top) - 4 * (s + 1);
   SetWindowPos(pageWindow, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(pageWindow, SW_SHOW);
   shownPage = index;
@@ -88,9 +92,9 @@ void showPage(HWND dialog, int index) {
 
 BOOL onRefreshView(HWND dialog) {
   settingsDialogOpen = 1;
-  wchar_t title[64];
-  wsprintfW(title, L"設定画面 タイトル No.%d/%d", static_cast<int>(currentProfile) + 1,
-            static_cast<int>(profileCount));
+  wchar_t title[128];
+  wnsprintfW(title, ARRAYSIZE(title), text(IDS_DIALOG_TITLE).s, static_cast<int>(currentProfile) + 1,
+             static_cast<int>(profileCount));
   SetWindowTextW(dialog, title);
   showPage(dialog, currentTab);
   return TRUE;
@@ -116,19 +120,27 @@ BOOL onInitDialog(HWND dialog) {
   // Owned, it keeps Wine from putting the dialog into the topmost band.
   SetWindowLongPtrW(reinterpret_cast<HWND>(SendMessageW(tabs, TCM_GETTOOLTIPS, 0, 0)),
                     GWLP_HWNDPARENT, 0);
+  // The template's menu bar came by the thread's language: the user's takes its place.
+  if (HMENU bar = loadMenuText(IDR_SETTINGS_MENUBAR)) {
+    HMENU old = GetMenu(dialog);
+    SetMenu(dialog, bar);
+    if (old) DestroyMenu(old);
+  }
   setTopmostBand(dialog, currentSettings.alwaysOnTop);
   // Above its siblings, so that its list drops down over the tab control.
   SetWindowPos(GetDlgItem(dialog, IDC_TITLE), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SendMessageW(tabs, TCM_DELETEALLITEMS, 0, 0);
   for (int i = 0; i < kPageCount; ++i) {
+    Text tab = text(kTabs[i].text);
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(kTabs[i].text);
+    item.pszText = tab.s;
     SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   currentTab = 0;
   shownPage = -1;
   takeLiveOptionsAsEdits();
+  useUserLanguage();
   return onFillProfileList(dialog);
 }
 
@@ -144,8 +156,9 @@ BOOL onNotify(HWND dialog, WPARAM id, NMHDR* note) {
       // The tab control's tooltips ask by tab index.
       if (id < kPageCount) {
         NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(note);
-        info->lpszText = const_cast<wchar_t*>(kTabs[id].tip);
-        info->hinst = instanceOf(dialog);
+        lstrcpynW(info->szText, text(kTabs[id].tip).s, ARRAYSIZE(info->szText));
+        info->lpszText = info->szText;
+        info->hinst = nullptr;
       }
       break;
   }
@@ -162,7 +175,7 @@ void setMenuStates(HWND dialog, HMENU menu) {
 }
 
 BOOL onRightButton(HWND dialog) {
-  HMENU menu = LoadMenuW(instanceOf(dialog), MAKEINTRESOURCEW(IDR_SETTINGS_POPUP));
+  HMENU menu = loadMenuText(IDR_SETTINGS_POPUP);
   if (!menu) return TRUE;
   HMENU popup = GetSubMenu(menu, 0);
   setMenuStates(dialog, popup);
@@ -196,7 +209,7 @@ bool typedTitle(HWND dialog, char (&name)[kProfileNameBytes]) {
 bool commit(HWND dialog) {
   char name[kProfileNameBytes];
   if (!typedTitle(dialog, name)) {
-    MessageBoxW(dialog, kTitleRefused, L"Qor", MB_ICONWARNING | MB_OK);
+    MessageBoxW(dialog, text(IDS_TITLE_REFUSED).s, L"Qor", MB_ICONWARNING | MB_OK);
     SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_TITLE)), TRUE);
     return false;
   }
@@ -232,10 +245,9 @@ BOOL onUpdate(HWND dialog) {
 // At the menus' limit the edits stay in the dialog, unfiled, and the user is told why.
 BOOL onAdd(HWND dialog) {
   if (profileListFull()) {
-    wchar_t text[160];
-    wsprintfW(text, L"設定は %d 個までしか登録できません。追加するには、先に使っていない"
-                    L"設定を削除してください。", kMaxListedProfiles);
-    MessageBoxW(dialog, text, L"確認", MB_ICONWARNING | MB_OK);
+    wchar_t full[512];
+    wnsprintfW(full, ARRAYSIZE(full), text(IDS_PROFILES_FULL).s, kMaxListedProfiles);
+    MessageBoxW(dialog, full, text(IDS_CONFIRM_CAPTION).s, MB_ICONWARNING | MB_OK);
     return TRUE;
   }
   if (!commit(dialog)) return TRUE;
@@ -252,8 +264,8 @@ BOOL onAdd(HWND dialog) {
 // dialog waits for the answer.
 BOOL onDelete(HWND dialog) {
   if (profileCount < 1) return TRUE;  // nothing stored: nothing to confirm or delete
-  if (MessageBoxW(dialog, L"設定を削除しますよろしいですか？", L"確認", MB_ICONWARNING | MB_YESNO) !=
-      IDYES)
+  if (MessageBoxW(dialog, text(IDS_CONFIRM_DELETE).s, text(IDS_CONFIRM_CAPTION).s,
+                  MB_ICONWARNING | MB_YESNO) != IDYES)
     return TRUE;
   SendDlgItemMessageW(dialog, IDC_TITLE, CB_DELETESTRING, static_cast<WPARAM>(currentProfile), 0);
   deleteCurrentProfile();
@@ -271,12 +283,12 @@ BOOL onDefault(HWND dialog) {
 BOOL onTest(HWND dialog) {
   if (testMode) {
     testMode = 0;
-    SetDlgItemTextW(dialog, IDC_TEST, L"&Test");
+    SetDlgItemTextW(dialog, IDC_TEST, text(IDS_TEST).s);
     applySettings(savedSettings);
     makeStoredOptionsLive();
     setTopmostBand(dialog, currentSettings.alwaysOnTop);  // as it was before the test
   } else {
-    SetDlgItemTextW(dialog, IDC_TEST, L"&Stop");
+    SetDlgItemTextW(dialog, IDC_TEST, text(IDS_STOP).s);
     copySettings(savedSettings, currentSettings);
     testMode = 1;
   }

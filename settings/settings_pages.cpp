@@ -9,6 +9,7 @@
 #include "settings/dialog.h"
 #include "settings/settings.h"
 #include "settings/user_options.h"
+#include "ui/texts.h"
 
 namespace {
 // A check box writes 1 when checked and 0 otherwise.
@@ -17,12 +18,22 @@ struct CheckBox {
   SettingsField field;
 };
 
-// A drop-down list whose entry k stands for the value k + 1.
+// A drop-down list whose entry k stands for the value k + 1: the strings from firstText on,
+// or with firstText 0 the numbers themselves, right-aligned in three characters.
 struct ValueList {
   int id;
-  const wchar_t* const* texts;
+  UINT firstText;
   int count;
   SettingsField field;
+};
+
+// A drop-down list of one of the user's own options: entry k, the string firstText + k, stands
+// for the value k.
+struct OptionList {
+  int id;
+  UINT firstText;
+  int count;
+  int32_t* edit;
 };
 
 // A page: its check boxes and lists, its help, and the system page's own parts, null or
@@ -33,6 +44,8 @@ struct Page {
   int checkBoxCount;
   const ValueList* lists;
   int listCount;
+  const OptionList* options;
+  int optionCount;
   const DWORD* helpIds;  // control id and help context id pairs, ended by two zeros
   void (*fillMore)(HWND page);
   BOOL (*commandMore)(HWND page, int id, WORD code);  // FALSE: not one of its controls
@@ -40,8 +53,7 @@ struct Page {
   bool followsAlwaysOnTop;
 };
 
-const wchar_t* const kCountTexts[] = {L"  1", L"  2", L"  3", L"  4", L"  5", L"  6", L"  7"};
-const wchar_t* const kResponseTexts[] = {L" 鈍感 ", L"やや鈍感", L" 標準 ", L"やや敏感", L" 敏感 "};
+enum { kCounts = 7, kResponses = 5 };
 
 const CheckBox kSystemCheckBoxes[] = {
     {IDC_MOVE_TO_START, &ProfileSettings::dblClickMovesToStart},
@@ -54,26 +66,28 @@ const CheckBox kSystemCheckBoxes[] = {
 
 const CheckBox kPanCheckBoxes[] = {{IDC_PAN_ENABLED, &ProfileSettings::panEnabled}};
 const ValueList kPanLists[] = {
-    {IDC_VCOUNT, kCountTexts, int(std::size(kCountTexts)), &ProfileSettings::panVCount},
-    {IDC_HCOUNT, kCountTexts, int(std::size(kCountTexts)), &ProfileSettings::panHCount},
-    {IDC_VRESPONSE, kResponseTexts, int(std::size(kResponseTexts)), &ProfileSettings::panVResponse},
-    {IDC_HRESPONSE, kResponseTexts, int(std::size(kResponseTexts)), &ProfileSettings::panHResponse},
+    {IDC_VCOUNT, 0, kCounts, &ProfileSettings::panVCount},
+    {IDC_HCOUNT, 0, kCounts, &ProfileSettings::panHCount},
+    {IDC_VRESPONSE, IDS_RESPONSE_1, kResponses, &ProfileSettings::panVResponse},
+    {IDC_HRESPONSE, IDS_RESPONSE_1, kResponses, &ProfileSettings::panHResponse},
 };
+const OptionList kPanOptions[] = {{IDC_PAN_BUTTON, IDS_PAN_BUTTON_RIGHT, 2, &editPanButton}};
 
 const CheckBox kScrollCheckBoxes[] = {
     {IDC_EXT_SCROLL_ENABLED, &ProfileSettings::extScrollEnabled},
     {IDC_SWAP_BUTTONS, &ProfileSettings::extScrollSwapButtons},
 };
 const ValueList kScrollLists[] = {
-    {IDC_VCOUNT, kCountTexts, int(std::size(kCountTexts)), &ProfileSettings::extScrollVCount},
-    {IDC_HCOUNT, kCountTexts, int(std::size(kCountTexts)), &ProfileSettings::extScrollHCount},
+    {IDC_VCOUNT, 0, kCounts, &ProfileSettings::extScrollVCount},
+    {IDC_HCOUNT, 0, kCounts, &ProfileSettings::extScrollHCount},
 };
+const OptionList kSystemOptions[] = {{IDC_LANGUAGE, IDS_LANGUAGE_AUTO, 3, &editLanguage}};
 
 const DWORD kSystemHelpIds[] = {
     IDC_SIZE_FRAME, 64, IDC_SIZE_SMALL_LABEL, 90, IDC_SIZE_AUTO_LABEL, 92, IDC_SIZE_LARGE_LABEL, 91,
     IDC_DIALOG_SIZE, 93, IDC_START_DELAY, 66, IDC_START_DELAY_SPIN, 67, IDC_MOVE_TO_START, 32,
     IDC_OPEN_START_MENU, 75, IDC_DELAYED_START, 7, IDC_SAVE_ON_EXIT, 68, IDC_ALWAYS_ON_TOP, 62,
-    IDC_STANDBY_AT_START, 79, 0, 0};
+    IDC_STANDBY_AT_START, 79, IDC_LANGUAGE_LABEL, 120, IDC_LANGUAGE, 120, 0, 0};
 const DWORD kPanHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_VRESPONSE, 9, IDC_HRESPONSE, 9,
                              IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, IDC_VRESPONSE_LABEL, 6,
                              IDC_HRESPONSE_LABEL, 6, IDC_PAN_BUTTON_LABEL, 94, IDC_PAN_BUTTON, 94,
@@ -90,6 +104,22 @@ const int32_t kMaxStartDelay = settingsRowOf(&ProfileSettings::startDelaySeconds
 const int32_t kLargestDialogSize = settingsRowOf(&ProfileSettings::dialogSize).highest;
 enum { kDelayPage = 12 };
 
+// Entry k of a list, in the user's language; the numbers without a firstText.
+Text entryText(UINT firstText, int k) {
+  if (firstText) return text(firstText + k);
+  Text number;
+  wsprintfW(number.s, L"%3d", k + 1);
+  return number;
+}
+
+// A value outside the list selects nothing and stays as it is.
+void fillList(HWND page, int id, UINT firstText, int count, int entry) {
+  SendDlgItemMessageW(page, id, CB_RESETCONTENT, 0, 0);
+  for (int k = 0; k < count; ++k)
+    SendDlgItemMessageW(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entryText(firstText, k).s));
+  SendDlgItemMessageW(page, id, CB_SETCURSEL, entry >= 0 && entry < count ? entry : -1, 0);
+}
+
 void fillPage(HWND page, const Page& controls) {
   for (int i = 0; i < controls.checkBoxCount; ++i) {
     const CheckBox& box = controls.checkBoxes[i];
@@ -97,13 +127,11 @@ void fillPage(HWND page, const Page& controls) {
   }
   for (int i = 0; i < controls.listCount; ++i) {
     const ValueList& list = controls.lists[i];
-    SendDlgItemMessageW(page, list.id, CB_RESETCONTENT, 0, 0);
-    for (int k = 0; k < list.count; ++k)
-      SendDlgItemMessageW(page, list.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(list.texts[k]));
-    // A stored value outside the list selects nothing and stays as it is.
-    const int32_t value = editSettings.*list.field;
-    const int entry = value >= 1 && value <= list.count ? value - 1 : -1;
-    SendDlgItemMessageW(page, list.id, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    fillList(page, list.id, list.firstText, list.count, editSettings.*list.field - 1);
+  }
+  for (int i = 0; i < controls.optionCount; ++i) {
+    const OptionList& list = controls.options[i];
+    fillList(page, list.id, list.firstText, list.count, *list.edit);
   }
 }
 
@@ -123,30 +151,25 @@ BOOL storeControl(HWND page, const Page& controls, int id, WORD code) {
     if (entry >= 0 && entry < list.count) editSettings.*list.field = static_cast<int32_t>(entry) + 1;
     return TRUE;
   }
+  for (int i = 0; i < controls.optionCount; ++i) {
+    const OptionList& list = controls.options[i];
+    if (list.id != id) continue;
+    const LRESULT entry = SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0);
+    if (code == CBN_SELCHANGE && entry >= 0 && entry < list.count)
+      *list.edit = static_cast<int32_t>(entry);
+    return TRUE;
+  }
   return FALSE;
 }
 
-// The pan button's entries by PanButton value.
-const wchar_t* const kPanButtonTexts[] = {L"右ボタン", L"中ボタン"};
-
-// The user's own options on the pan page: the pan button, and whether its click pans.
-void fillPanButton(HWND page) {
-  SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_RESETCONTENT, 0, 0);
-  for (const wchar_t* text : kPanButtonTexts)
-    SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-  SendDlgItemMessageW(page, IDC_PAN_BUTTON, CB_SETCURSEL, static_cast<WPARAM>(editPanButton), 0);
+// The pan page's own option beside its lists: whether the pan button's click pans.
+void fillClickPan(HWND page) {
   CheckDlgButton(page, IDC_CLICK_PAN, editClickPan ? BST_CHECKED : BST_UNCHECKED);
 }
 
-BOOL onPanButtonCommand(HWND page, int id, WORD code) {
-  if (id == IDC_CLICK_PAN) {
-    editClickPan = IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
-    return TRUE;
-  }
-  if (id != IDC_PAN_BUTTON) return FALSE;
-  const LRESULT entry = SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0);
-  if (code == CBN_SELCHANGE && entry >= 0 && entry < LRESULT(std::size(kPanButtonTexts)))
-    editPanButton = static_cast<int32_t>(entry);
+BOOL onClickPanCommand(HWND page, int id, WORD) {
+  if (id != IDC_CLICK_PAN) return FALSE;
+  editClickPan = IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0;
   return TRUE;
 }
 
@@ -231,13 +254,15 @@ INT_PTR afterPageMessage(HWND page, BOOL handled, bool followsAlwaysOnTop) {
 
 // By tab index.
 const Page kPages[kPageCount] = {
-    {kSystemCheckBoxes, int(std::size(kSystemCheckBoxes)), nullptr, 0, kSystemHelpIds, fillSizeAndDelay,
-     onStartDelayCommand, onSystemScroll, true},
-    {kPanCheckBoxes, int(std::size(kPanCheckBoxes)), kPanLists, int(std::size(kPanLists)), kPanHelpIds,
-     fillPanButton, onPanButtonCommand, nullptr, false},
+    {kSystemCheckBoxes, int(std::size(kSystemCheckBoxes)), nullptr, 0, kSystemOptions,
+     int(std::size(kSystemOptions)), kSystemHelpIds, fillSizeAndDelay, onStartDelayCommand,
+     onSystemScroll, true},
+    {kPanCheckBoxes, int(std::size(kPanCheckBoxes)), kPanLists, int(std::size(kPanLists)), kPanOptions,
+     int(std::size(kPanOptions)), kPanHelpIds, fillClickPan, onClickPanCommand, nullptr, false},
     {kScrollCheckBoxes, int(std::size(kScrollCheckBoxes)), kScrollLists, int(std::size(kScrollLists)),
-     kScrollHelpIds, nullptr, nullptr, nullptr, false},
-    {nullptr, 0, nullptr, 0, kLeftAloneHelpIds, fillLeftAlonePage, onLeftAloneCommand, nullptr, false},
+     nullptr, 0, kScrollHelpIds, nullptr, nullptr, nullptr, false},
+    {nullptr, 0, nullptr, 0, nullptr, 0, kLeftAloneHelpIds, fillLeftAlonePage, onLeftAloneCommand,
+     nullptr, false},
 };
 
 // The page a window shows, kept in the window from its creation on: the dialog's later

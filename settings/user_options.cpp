@@ -12,10 +12,13 @@ SharedInt32 userClickPan = 1;
 void (*changeLiveOptions)(void (*change)()) = nullptr;
 int32_t editPanButton = kPanButtonRight;
 int32_t editClickPan = 1;
+SharedInt32 userLanguage = kLanguageAuto;
+int32_t editLanguage = kLanguageAuto;
 
 namespace {
 const char kPanButtonValue[] = "PanButton";
 const char kClickPanValue[] = "ClickPan";
+const char kLanguageValue[] = "Language";
 const char kLeaveAloneValue[] = "LeaveAlone";
 const char kWelcomedValue[] = "Welcomed";
 const char kProgramProfilesValue[] = "ProgramProfiles";
@@ -35,6 +38,7 @@ char* storedWithProfile = nullptr;
 char* editedPrograms = nullptr;  // the dialog's rows of both kinds
 int32_t storedPanButton = kPanButtonRight;
 int32_t storedClickPan = 1;
+int32_t storedLanguage = kLanguageAuto;
 uint32_t leftAloneChanges = 0;
 uint32_t rulesChanges = 0;
 
@@ -263,7 +267,10 @@ void runChange(void (*change)()) {
     change();
 }
 
-void makeLive(int32_t panButton, int32_t clickPan, const char* names, const char* entries) {
+// The language is one word, which the hook thread's reports read whole: it needs no lock.
+void makeLive(int32_t panButton, int32_t clickPan, int32_t language, const char* names,
+              const char* entries) {
+  userLanguage = language;
   if (panButton == userPanButton && clickPan == userClickPan && sameNames(names, leftAlone) &&
       sameNames(entries, withProfile))
     return;
@@ -321,6 +328,13 @@ void followProfiles() {
   });
 }
 
+Language spokenLanguage(int32_t language, uint16_t displayLanguage) {
+  enum { kPrimaryLanguageMask = 0x3FF, kJapanesePrimary = 0x11 };
+  if (language == kLanguageJapanese || language == kLanguageEnglish) return Language(language);
+  return (displayLanguage & kPrimaryLanguageMask) == kJapanesePrimary ? kLanguageJapanese
+                                                                      : kLanguageEnglish;
+}
+
 void loadUserOptions() {
   HKEY key = osRegOpenKey(kProfileStoreKey);
   DWORD button = kPanButtonRight;
@@ -329,6 +343,10 @@ void loadUserOptions() {
                         : kPanButtonRight;
   DWORD clickPan = 1;
   storedClickPan = key && readDword(key, kClickPanValue, &clickPan) && clickPan == 0 ? 0 : 1;
+  DWORD language = kLanguageAuto;
+  storedLanguage = key && readDword(key, kLanguageValue, &language) && language <= kLanguageEnglish
+                       ? static_cast<int32_t>(language)
+                       : kLanguageAuto;
   std::free(storedLeftAlone);
   std::free(storedWithProfile);
   storedLeftAlone = key ? readList(key, kLeaveAloneValue, nameOnly, kMaxLeftAloneNames, kDefaultLeftAlone)
@@ -381,6 +399,7 @@ void removeProgramEdit(int index) {
 void takeLiveOptionsAsEdits() {
   editPanButton = userPanButton;
   editClickPan = userClickPan;
+  editLanguage = userLanguage;
   replaceNames(editedPrograms, changedNames(leftAlone, -1, nullptr));
   for (const char* entry = programProfiles(); *entry; entry += std::strlen(entry) + 1)
     replaceNames(editedPrograms, changedNames(editedPrograms, -1, entry));
@@ -389,6 +408,7 @@ void takeLiveOptionsAsEdits() {
 bool optionEditsDiffer() {
   char* edited[2] = {rowsOfKind(editedPrograms, false), rowsOfKind(editedPrograms, true)};
   const bool differ = editPanButton != storedPanButton || editClickPan != storedClickPan ||
+                      editLanguage != storedLanguage ||
                       !sameNames(edited[0], storedLeftAlone) || !sameNames(edited[1], storedWithProfile);
   std::free(edited[0]);
   std::free(edited[1]);
@@ -408,19 +428,23 @@ void applyOptionEdits(bool store) {
     if (editClickPan != storedClickPan &&
         osRegSetValue(key, kClickPanValue, REG_DWORD, &clickPan, sizeof clickPan))
       storedClickPan = static_cast<int32_t>(clickPan);
+    const DWORD language = static_cast<DWORD>(editLanguage);
+    if (editLanguage != storedLanguage &&
+        osRegSetValue(key, kLanguageValue, REG_DWORD, &language, sizeof language))
+      storedLanguage = editLanguage;
     if (!sameNames(names, storedLeftAlone) && writeList(key, kLeaveAloneValue, names))
       replaceNames(storedLeftAlone, changedNames(names, -1, nullptr));
     if (!sameNames(entries, storedWithProfile) && writeList(key, kProgramProfilesValue, entries))
       replaceNames(storedWithProfile, changedNames(entries, -1, nullptr));
     if (key) osRegCloseKey(key);
   }
-  makeLive(editPanButton, editClickPan, names, entries);
+  makeLive(editPanButton, editClickPan, editLanguage, names, entries);
   std::free(names);
   std::free(entries);
 }
 
 void makeStoredOptionsLive() {
-  makeLive(storedPanButton, storedClickPan, storedLeftAlone, storedWithProfile);
+  makeLive(storedPanButton, storedClickPan, storedLanguage, storedLeftAlone, storedWithProfile);
 }
 
 bool userWelcomed() {

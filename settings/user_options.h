@@ -13,6 +13,13 @@ extern SharedInt32 userPanButton;  // a PanButton; the hook thread reads it
 // a drag pans and a click reaches the window under the pointer.
 extern SharedInt32 userClickPan;  // 1 or 0; the hook thread reads it
 
+// The language Qor speaks: the user's Windows display language (Japanese for Japanese,
+// English for any other), or Japanese or English whatever it is.
+enum Language : int32_t { kLanguageAuto = 0, kLanguageJapanese = 1, kLanguageEnglish = 2 };
+extern SharedInt32 userLanguage;  // a Language; the hook thread reads it for its reports
+// Japanese or English, for a Language and the display language's LANGID.
+Language spokenLanguage(int32_t language, uint16_t displayLanguage);
+
 // Program file names ("notepad.exe", UTF-8) over whose windows Qor does nothing, as one block
 // of names each ended by a NUL, the last followed by another: at most this many names of at
 // most this many characters.
@@ -42,17 +49,19 @@ void followProfiles();
 extern void (*changeLiveOptions)(void (*change)());
 
 // The live options from the store: "PanButton" a REG_DWORD, 0 right and 1 middle; "ClickPan" a
-// REG_DWORD, 0 off; "LeaveAlone" and "ProgramProfiles" REG_MULTI_SZ. A value of another type or
-// size, or not ended as its type says, gives right, click-pan and the empty list, and stays in
-// the store as it is; an entry of "ProgramProfiles" without its TAB, or of a program listed
-// before (left alone first), is passed over. A "LeaveAlone" never written gives the programs
-// that take the mouse for another computer.
+// REG_DWORD, 0 off; "Language" a REG_DWORD, a Language; "LeaveAlone" and "ProgramProfiles"
+// REG_MULTI_SZ. A value of another type or size, out of range, or not ended as its type says,
+// gives right, click-pan, the display language and the empty list, and stays in the store as it
+// is; an entry of "ProgramProfiles" without its TAB, or of a program listed before (left alone
+// first), is passed over. A "LeaveAlone" never written gives the programs that take the mouse
+// for another computer.
 void loadUserOptions();
 
 // The settings dialog's working copies, as editSettings is the profile's. The programs are one
 // list of rows: "name.exe" for a program left alone, "name.exe" TAB title for one with a profile.
 extern int32_t editPanButton;
 extern int32_t editClickPan;
+extern int32_t editLanguage;
 const char* programEdits();
 int programEditIndex(const char* name);  // the row of name (without case); -1 when not listed
 // A row for name (UTF-8) at the end, left alone when title is null; false when name is empty,

@@ -1,5 +1,6 @@
 #include "ui/about.h"
 
+#include "ui/texts.h"
 
 int aboutOpen = 0;
 
@@ -22,5 +23,6 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void runAboutBox(HWND owner) {
-  DialogBoxParamW(GetModuleHandleW(nullptr), L"AboutBox", owner, aboutDialogProc, 0);
+  if (const DLGTEMPLATE* box = dialogTemplate(L"AboutBox"))
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), box, owner, aboutDialogProc, 0);
 }

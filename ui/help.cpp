@@ -4,6 +4,7 @@
 #include <cwchar>
 #include "resources/names.h"
 #include "ui/help_url.h"
+#include "ui/texts.h"
 
 namespace {
 DWORD helpContextOf(const DWORD* table, int controlId) {
@@ -30,7 +31,8 @@ void openPage(HWND window, UINT command, const DWORD* table, int controlId) {
   wchar_t* slash = wcsrchr(path, L'\\');
   if (length == 0 || length >= MAX_PATH || slash == nullptr) return;
   const int room = static_cast<int>(MAX_PATH - (slash + 1 - path));
-  if (!MultiByteToWideChar(CP_UTF8, 0, kHelpPage, -1, slash + 1, room)) return;
+  const char* page = PRIMARYLANGID(uiLanguage()) == LANG_JAPANESE ? kHelpPage : kEnglishHelpPage;
+  if (!MultiByteToWideChar(CP_UTF8, 0, page, -1, slash + 1, room)) return;
   char anchor[32];
   anchorOf(command, table, controlId, anchor);
   // The address percent-encoded (a space or a name in any script would split it or go astray)

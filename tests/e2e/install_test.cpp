@@ -38,7 +38,8 @@ void logOn() {
 
 // The files, the shortcut and the Run value: all there, or none, nor the folder.
 void expectInstalled(bool installed) {
-  for (const char* file : {"Qor.exe", QOR_LIBRARY_FILE, kHelpPage, "readme.txt", "uninstall.exe"})
+  for (const char* file : {"Qor.exe", QOR_LIBRARY_FILE, kHelpPage, kEnglishHelpPage, "readme.txt",
+                           "readme.en.txt", "uninstall.exe"})
     EXPECT_EQ(exists(kInstalled + "\\" + file), installed) << file;
   EXPECT_EQ(exists(folderOf(CSIDL_PROGRAMS) + "\\Qor.lnk"), installed);
   char run[MAX_PATH] = {};

@@ -309,13 +309,15 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
   std::string many, manyProfiles;
   for (int i = 0; i <= kMaxLeftAloneNames; ++i) many += "p" + std::to_string(i) + nul;
   for (int i = 0; i <= kMaxProgramProfiles; ++i) manyProfiles += "q" + std::to_string(i) + "\tT" + nul;
-  // ClickPan: only a REG_DWORD 0 turns click-pan off. A list never written (type 0 here) gives
-  // the remote desktops and virtual machines; one written empty stays empty.
+  // The button's value stands for the language's too. ClickPan: only a REG_DWORD 0 turns
+  // click-pan off. A list never written (type 0 here) gives the remote desktops and virtual
+  // machines; one written empty stays empty.
   struct { DWORD buttonType; std::string button; DWORD listType; std::string list, names;
            DWORD clickType = REG_DWORD; std::string click = "\1\0\0\0"s; int32_t clickPan = 1;
            const char* value = "LeaveAlone"; } rows[] = {
       {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, "a.exe\0B.exe\0\0"s, "2 a.exe B.exe", REG_DWORD, "\0\0\0\0"s, 0},
       {REG_DWORD, "\2\0\0\0"s, REG_SZ, "a.exe\0"s, "0", REG_SZ, "0\0"s, 1},
+      {REG_DWORD, "\3\0\0\0"s, REG_SZ, "a.exe\0"s, "0"},
       {REG_DWORD, "\0\0\0\0"s, 0, "", "5 mstsc.exe VirtualBoxVM.exe", REG_BINARY, "\0\0\0\0"s, 1},
       {REG_DWORD, "\0\0\0\0"s, REG_MULTI_SZ, "\0\0"s, "0", REG_DWORD, "\2\0\0\0"s, 1},
       {REG_SZ, "1\0"s, REG_MULTI_SZ, "a.exe", "0"},  // not ended
@@ -330,6 +332,7 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
        "\1\0\0\0"s, 1, "ProgramProfiles"}};
   for (const auto& r : rows) {
     fake::setValue(kProfileStoreKey, "PanButton", r.buttonType, r.button.data(), r.button.size());
+    fake::setValue(kProfileStoreKey, "Language", r.buttonType, r.button.data(), r.button.size());
     fake::setValue(kProfileStoreKey, "ClickPan", r.clickType, r.click.data(), r.click.size());
     if (r.listType) fake::setValue(kProfileStoreKey, r.value, r.listType, r.list.data(), r.list.size());
     else fake::registry[kProfileStoreKey].erase(r.value);
@@ -337,6 +340,9 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
     EXPECT_EQ(userClickPan, r.clickPan) << r.clickType;
     EXPECT_EQ(userPanButton, r.buttonType == REG_DWORD && r.button[0] == 1 ? kPanButtonMiddle
                                                                            : kPanButtonRight);
+    const bool aLanguage = r.buttonType == REG_DWORD && r.button[0] <= kLanguageEnglish;
+    EXPECT_EQ(userLanguage, aLanguage ? r.button[0] : 0) << int(r.button[0]);
+    EXPECT_EQ(store().at("Language").data.size(), r.button.size()) << "left in place";
     std::vector<std::string> listed;
     const char* names = r.value[0] == 'L' ? leftAlonePrograms() : programProfiles();
     for (const char* n = names; *n; n += std::strlen(n) + 1) listed.push_back(n);
@@ -355,4 +361,16 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
   fake::reset();
   loadUserOptions();
   setLeftAlonePrograms("");
+}
+
+// Language 0 speaks Japanese for a Japanese display language of any region, English for any
+// other; 1 and 2 whatever the display language.
+TEST(UserOptions, TheLanguageFollowsTheChoiceOrTheDisplayLanguage) {
+  const struct { int32_t choice; uint16_t display; Language spoken; } rows[] = {
+      {kLanguageAuto, 0x0411, kLanguageJapanese}, {kLanguageAuto, 0x0409, kLanguageEnglish},
+      {kLanguageAuto, 0x0407, kLanguageEnglish},  {kLanguageAuto, 0x0011, kLanguageJapanese},
+      {kLanguageAuto, 0x0000, kLanguageEnglish},  {kLanguageJapanese, 0x0409, kLanguageJapanese},
+      {kLanguageEnglish, 0x0411, kLanguageEnglish}, {7, 0x0411, kLanguageJapanese}};
+  for (const auto& r : rows)
+    EXPECT_EQ(spokenLanguage(r.choice, r.display), r.spoken) << r.choice << " " << r.display;
 }

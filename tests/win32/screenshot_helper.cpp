@@ -1,7 +1,8 @@
 // Drives a running Qor.exe for scripts/screenshots.sh, one step per run, and prints the
 // screen rectangle to capture as WIDTHxHEIGHT+X+Y:
-//   store SIZE     two profiles in the store, dialog size SIZE (0 small, 1 large), three
-//                  programs left alone, the user welcomed already
+//   store SIZE [LANGUAGE]  two profiles in the store, dialog size SIZE (0 small, 1 large),
+//                  three programs left alone, the user welcomed already, the Language value
+//                  LANGUAGE (0 if not given; the profiles' names in English for 2)
 //   balloon        waits for the welcome balloon that the taskbar shows for Qor
 //   dialog         opens the settings dialog (command 133)
 //   tab INDEX      shows tab INDEX of the open dialog, as the Right/Left arrow keys do
@@ -20,11 +21,10 @@
 #include "app/tray.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
+#include "settings/user_options.h"
 #include "settings/settings.h"
 
 namespace {
-const char kDialogTitle[] = "設定画面";
-
 // Waits up to ten seconds for find to give a window.
 HWND waitFor(HWND (*find)()) {
   for (int i = 0; i < 100; ++i) {
@@ -36,10 +36,12 @@ HWND waitFor(HWND (*find)()) {
 
 HWND mainWindowOfQor() { return FindWindowA(MAIN_WINDOW_CLASS, nullptr); }
 
+// The dialog Qor's main window owns, in either language.
 BOOL CALLBACK matchDialog(HWND window, LPARAM found) {
-  char title[64] = {};
-  GetWindowTextA(window, title, sizeof title);
-  if (IsWindowVisible(window) && !std::strncmp(title, kDialogTitle, sizeof kDialogTitle - 1)) {
+  char kind[16] = {};
+  GetClassNameA(window, kind, sizeof kind);
+  if (IsWindowVisible(window) && !std::strcmp(kind, "#32770") &&
+      GetWindow(window, GW_OWNER) == mainWindowOfQor()) {
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
   }
@@ -94,8 +96,10 @@ void pressKey(WORD key) {
   Sleep(200);
 }
 
-int storeProfiles(int size) {
-  const char* names[] = {"標準の設定", "ゲーム用"};
+int storeProfiles(int size, DWORD language) {
+  const char* japanese[] = {"標準の設定", "ゲーム用"};
+  const char* english[] = {"Everyday", "Games"};
+  const char* const* names = language == kLanguageEnglish ? english : japanese;
   for (int i = 0; i < 2; ++i) {
     copySettings(currentSettings, defaultSettings);
     currentSettings.dialogSize = size;
@@ -115,6 +119,8 @@ int storeProfiles(int size) {
                   withProfile, sizeof withProfile);
   RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "Welcomed", REG_DWORD, &welcomed,
                   sizeof welcomed);
+  RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "Language", REG_DWORD, &language,
+                  sizeof language);
   return 0;
 }
 
@@ -164,7 +170,7 @@ HWND newPage() {
 int main(int argc, char** argv) {
   const char* step = argc > 1 ? argv[1] : "";
   const char* value = argc > 2 ? argv[2] : "0";
-  if (!std::strcmp(step, "store")) return storeProfiles(std::atoi(value));
+  if (!std::strcmp(step, "store")) return storeProfiles(std::atoi(value), argc > 3 ? std::atoi(argv[3]) : 0);
   if (!std::strcmp(step, "setup")) {
     if (!waitFor(installerWindow)) return 1;
     SetForegroundWindow(installer);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "tests/common/help_request.h"
 #include "tests/common/store_contents.h"
 #include "tests/common/wide_text.h"
+#include "ui/texts.h"
 
 // Stand-ins for the main window's part: the dialog's owner, the popup menu and the About box.
 HWND mainWindow = nullptr;
@@ -106,7 +108,7 @@ LRESULT CALLBACK answerBox(int code, WPARAM wParam, LPARAM lParam) {
   HWND box = reinterpret_cast<HWND>(wParam);
   wchar_t caption[64] = {};  // the question before a delete, or a title refused
   if (code == HCBT_ACTIVATE && GetWindowTextW(box, caption, 64) &&
-      (in932(caption) == "確認" || in932(caption) == "Qor")) {
+      (in932(caption) == "確認" || in932(caption) == "Confirm" || in932(caption) == "Qor")) {
     ++boxSeen.count;
     boxSeen.caption = in932(caption);
     EnumChildWindows(box, noteStaticText, 0);
@@ -130,7 +132,7 @@ class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
     RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey);
-    loadUserOptions();
+    speak(kLanguageJapanese);
     mainWindow = CreateWindowExA(0, "STATIC", "Qor", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     testMode = 0;
@@ -150,9 +152,10 @@ class SettingsDialog : public ::testing::Test {
   void open(int size = 0) {
     dialogSizeInUse = size;
     registerDialogControls();
-    dialog = CreateDialogParamW(GetModuleHandleW(nullptr),
-                                MAKEINTRESOURCEW(size ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL),
-                                mainWindow, settingsDialogProc, 0);
+    dialog = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr),
+        dialogTemplate(MAKEINTRESOURCEW(size ? IDD_SETTINGS_LARGE : IDD_SETTINGS_SMALL)), mainWindow,
+        settingsDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     pump();
   }
@@ -173,6 +176,14 @@ class SettingsDialog : public ::testing::Test {
     RegCloseKey(key);
     loadProfiles();
     open();
+  }
+  // The user's choice of language, as stored.
+  void speak(int32_t language) {
+    HKEY key;
+    RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
+    RegSetValueExA(key, "Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&language), 4);
+    RegCloseKey(key);
+    loadUserOptions();
   }
   HWND control(int id) { return GetDlgItem(dialog, id); }
   HWND page() { return FindWindowExA(dialog, nullptr, "#32770", nullptr); }
@@ -300,6 +311,50 @@ TEST_F(SettingsDialog, OpensOnTheCurrentProfileWithItsTitleTabsAndTexts) {
   EXPECT_EQ(boxSeen.text, "このタイトルは記録できません。シフトJISで表せる文字だけを使い、"
                           "半角255文字（全角127文字）以内で入力してください。");
   EXPECT_EQ(storeContents(), before);
+}
+
+// The dialog's own texts in one line: title, labels and buttons, menu bar, tabs and their tips.
+std::string dialogTexts(HWND dialog) {
+  std::string line = textOf(dialog);
+  for (int id : {IDC_TITLE_LABEL, IDC_SETTINGS_OK, IDCANCEL, IDC_DEFAULT, IDC_TEST, IDC_UPDATE})
+    line += "|" + textOf(GetDlgItem(dialog, id));
+  wchar_t text[64] = {};
+  GetMenuStringW(GetMenu(dialog), 0, text, 64, MF_BYPOSITION);
+  line += "|" + in932(text);
+  for (int i = 0; i < 4; ++i) {
+    TCITEMW item = {TCIF_TEXT, 0, 0, text, 64, 0, 0};
+    SendDlgItemMessageW(dialog, IDC_TABS, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    NMTTDISPINFOW tip = {};
+    tip.hdr = {nullptr, static_cast<UINT_PTR>(i), static_cast<UINT>(TTN_NEEDTEXTW)};
+    SendMessageW(dialog, WM_NOTIFY, i, reinterpret_cast<LPARAM>(&tip));
+    line += "|" + in932(text) + ":" + (tip.lpszText ? in932(tip.lpszText) : "");
+  }
+  return line;
+}
+
+// Language 2 speaks English, refusals too; Language 0 as the display language's.
+TEST_F(SettingsDialog, SpeaksEnglishOrTheDisplayLanguage) {
+  storeProfiles(3, 1);
+  std::string spoken[2];
+  for (int32_t language : {int32_t(kLanguageEnglish), displayLanguage(), int32_t(kLanguageAuto)}) {
+    speak(language);
+    open();
+    if (language == kLanguageEnglish) {
+      EXPECT_EQ(dialogTexts(dialog),
+                "Settings: profile No.2/3|Prof&ile|&OK|&Cancel|&Default|&Test|&Update|&Profile|"
+                "System:Qor95's system settings|Pan:Pan settings|Scroll:Scroll settings|"
+                "Left alone:Programs left alone and their own settings");
+      SetWindowTextW(FindWindowExA(control(IDC_TITLE), nullptr, "Edit", nullptr), L"Qor-Åø-测试");
+      boxAnswer = IDOK;
+      menuCommand(IDC_SETTINGS_OK);
+      EXPECT_EQ(boxSeen.text, "This profile name cannot be stored. Please use only characters of "
+                              "Shift JIS (Japanese), at most 255 single-byte or 127 double-byte characters.");
+    }
+    spoken[language == kLanguageAuto] = dialogTexts(dialog);
+    DestroyWindow(dialog);
+    dialog = nullptr;
+  }
+  EXPECT_EQ(spoken[1], spoken[0]);
 }
 
 TEST_F(SettingsDialog, DefaultThenCancelKeepsAndDefaultThenOkTakesTheDefaultsUnstored) {
@@ -585,6 +640,8 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
     chooseEntry(page(), IDC_PROGRAM_PROFILE, 1);
     SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
     EXPECT_EQ(in932(row), "old.exe\t設定0");
+    chooseTab(0);
+    chooseEntry(page(), IDC_LANGUAGE, kLanguageEnglish);
     chooseTab(1);
     chooseEntry(page(), IDC_PAN_BUTTON, kPanButtonMiddle);
     click(pageControl(IDC_CLICK_PAN));
@@ -594,6 +651,7 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
     click(control(ending));
     const bool kept = ending == IDC_SETTINGS_OK;
     EXPECT_EQ(userPanButton, kept ? kPanButtonMiddle : kPanButtonRight) << ending;
+    EXPECT_EQ(userLanguage, kept ? kLanguageEnglish : kLanguageJapanese) << ending;
     EXPECT_EQ(userClickPan, kept ? 0 : 1) << ending;
     EXPECT_EQ(isLeftAloneProgram("CALC.EXE"), kept) << ending;
     EXPECT_FALSE(isLeftAloneProgram("notepad.exe"));
@@ -606,6 +664,10 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
       EXPECT_EQ(storedText(stored, "LeaveAlone"), "calc.exe");
       EXPECT_EQ(stored.at("ProgramProfiles").second.size(), sizeof "old.exe\t設定0\0");
       EXPECT_EQ(storedText(stored, "ProgramProfiles"), "old.exe\t設定0");
+      EXPECT_EQ(stored.at("Language"), (std::make_pair(DWORD(REG_DWORD), std::vector<unsigned char>{2, 0, 0, 0})));
+      DestroyWindow(dialog);
+      open();  // the next dialog speaks it
+      EXPECT_EQ(textOf(dialog), "Settings: profile No.1/1");
     }
     DestroyWindow(dialog);
     boxSeen = {};
@@ -843,11 +905,87 @@ TEST_F(SettingsDialog, PageTextsReachTheScreenInEveryCodePage) {
       {2, IDC_SWAP_BUTTONS, "左右のﾎﾞﾀﾝを入れ替える。（上下方向）(&S)"},
       {1, IDC_PAN_BUTTON_LABEL, "・パンのボタン(&B)"},
       {3, IDC_LEFT_ALONE_NAME_LABEL, "プログラムのファイル名(&F)"},
+      {0, IDC_LANGUAGE_LABEL, "言語(&L)"},
   };
   for (auto t : texts) {
     chooseTab(t.tab);
     EXPECT_EQ(textOf(pageControl(t.id)), t.text);
   }
+  // In English a label of each page, and the language list in either language names each
+  // language in itself.
+  const struct { int tab, id; const char* text; } english[] = {
+      {0, IDC_LANGUAGE_LABEL, "&Language"}, {1, IDC_VRESPONSE_LABEL, "Vertical &response"},
+      {2, IDC_SWAP_BUTTONS, "&Swap the left and right buttons (vertical)"},
+      {3, IDC_LEFT_ALONE_NAME_LABEL, "Program's &file name"}};
+  for (const char* automatic : {"自動", "Automatic"}) {
+    chooseTab(0);
+    const char* entries[] = {automatic, "日本語", "English"};
+    for (int k = 0; k < 3; ++k) {
+      wchar_t entry[32] = {};
+      SendMessageW(pageControl(IDC_LANGUAGE), CB_GETLBTEXT, k, reinterpret_cast<LPARAM>(entry));
+      EXPECT_EQ(in932(entry), entries[k]);
+    }
+    DestroyWindow(dialog);
+    speak(kLanguageEnglish);
+    open();
+  }
+  for (auto t : english) {
+    chooseTab(t.tab);
+    EXPECT_EQ(textOf(pageControl(t.id)), t.text);
+  }
+}
+
+
+
+// A text's width in its control's font, without the mnemonic's ampersand.
+int textWidth(HWND control) {
+  wchar_t text[300] = {}, shown[300] = {};
+  GetWindowTextW(control, text, 300);
+  for (int from = 0, to = 0; text[from]; ++from)
+    if (text[from] != L'&' || text[from + 1] == L'&') shown[to++] = text[from];
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size = {};
+  GetTextExtentPoint32W(dc, shown, lstrlenW(shown), &size);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// Each label, check box and button of the dialog and its pages shows all its text on one line,
+// at the scaling of this run (tests/win32/CMakeLists.txt runs it at 96, 120 and 144 DPI); and
+// the English ones hold no Japanese.
+TEST_F(SettingsDialog, EveryTextFitsItsControlInBothLanguagesAndSizes) {
+  storeProfiles(1, 0);
+  const int box = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+  for (int32_t language : {kLanguageJapanese, kLanguageEnglish}) {
+    for (int size : {0, 1}) {
+      speak(language);
+      open(size);
+      for (int tab = -1; tab < 4; ++tab) {
+        if (tab >= 0) chooseTab(tab);
+        for (HWND c = GetWindow(tab < 0 ? dialog : page(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+          char kind[32] = {};
+          GetClassNameA(c, kind, sizeof kind);
+          const LONG style = GetWindowLongA(c, GWL_STYLE);
+          const bool button = lstrcmpiA(kind, "Button") == 0, label = lstrcmpiA(kind, "Static") == 0;
+          if (!(button || label) || GetWindowTextLengthW(c) == 0) continue;
+          const int type = style & BS_TYPEMASK;
+          const bool check = button && (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX);
+          RECT area;
+          GetClientRect(c, &area);
+          const int room = area.right - (check ? box : 0) - (button && !check ? 4 : 0);
+          EXPECT_LE(textWidth(c), room) << language << " " << size << " " << tab << ": " << textOf(c);
+          const std::string text = textOf(c);
+          if (language == kLanguageEnglish) {
+            EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char b) { return b > 0; })) << text;
+          }
+        }
+      }
+      DestroyWindow(dialog);
+    }
+  }
+  dialog = nullptr;
 }
 
 TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
@@ -866,4 +1004,7 @@ TEST_F(SettingsDialog, HelpOpensThePageAtTheControlsAnchorOrTheContents) {
   }
   menuCommand(IDM_HELP_CONTENTS);
   EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#contents");
+  speak(kLanguageEnglish);  // the English page, at the same anchors
+  menuCommand(IDM_HELP_CONTENTS);
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.en.html#contents");
 }

@@ -15,6 +15,7 @@
 #include "settings/profile_store.h"
 #include "tests/common/help_request.h"
 #include "tests/common/wide_text.h"
+#include "ui/texts.h"
 
 namespace {
 struct Item {
@@ -50,6 +51,12 @@ std::vector<Item> itemsOf(HMENU menu) {
   return items;
 }
 
+std::string textOf(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return in932(text);
+}
+
 // The popup that the tray shows for a button, as items.
 std::vector<Item> trayMenu(UINT button) {
   HMENU menu = loadTrayMenu(button);
@@ -62,6 +69,14 @@ std::vector<Item> trayMenu(UINT button) {
 }
 
 Item separator() { return {0, "-", false, {}}; }
+
+// A menu's texts in one line: "|" between items, a submenu's in "<" and ">".
+std::string textsOf(const std::vector<Item>& items) {
+  std::string line;
+  for (const Item& item : items)
+    line += (line.empty() ? "" : "|") + item.text + (item.submenu.empty() ? "" : "<" + textsOf(item.submenu) + ">");
+  return line;
+}
 
 // Stores count profiles named by names (null: no name value), then makes current the current one.
 void storeProfiles(std::vector<const char*> names, int32_t current) {
@@ -97,6 +112,7 @@ class Tray : public ::testing::Test {
   void SetUp() override {
     copySettings(currentSettings, defaultSettings);
     panState = kPanOff;
+    userLanguage = kLanguageJapanese;
   }
   void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey); }
 };
@@ -226,4 +242,41 @@ TEST_F(Tray, DoubleClickAndHelpSearchOpenThePageAtContentsAndIndex) {
   EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#contents");
   EXPECT_TRUE(runCommand(IDM_HELP_SEARCH));
   EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.html#index");
+  userLanguage = kLanguageEnglish;  // the English page, at the same anchors
+  EXPECT_TRUE(runCommand(IDM_HELP_SEARCH));
+  EXPECT_EQ(nextHelpRequest(), "<bin>/Qor.en.html#index");
+}
+
+namespace {
+INT_PTR CALLBACK shownOnly(HWND, UINT, WPARAM, LPARAM) { return FALSE; }  // a template to read
+}  // namespace
+
+// Language 2: both menus, a profile without a name and the About box in English; Language 0:
+// as the display language's.
+TEST_F(Tray, MenusAndAboutBoxSpeakTheUsersLanguage) {
+  storeProfiles({nullptr, nullptr}, 0);
+  const char* english[] = {
+      "&S. Standby|&A. Extended scroll|-|Mouse &properties|-|&Help<&Contents|&Search|-|&About...>",
+      "&Settings|-|&Extras<&1. On a double-click on the desktop<&A. Move to the Start button|"
+      "&B. Open the Start menu>|&2. Delayed start|&3. Save the settings at exit>|-|"
+      "Default settings (loading failed)|Default settings (loading failed)|-|E&xit",
+      "About Qor95|Qor 95  Version 1.0|For MS-WINDOWS 95|&OK"};
+  auto texts = [](int i) {
+    if (i < 2) return textsOf(trayMenu(i ? WM_RBUTTONDOWN : WM_LBUTTONDOWN));
+    HWND box = CreateDialogIndirectParamW(nullptr, dialogTemplate(L"AboutBox"), nullptr, shownOnly, 0);
+    std::string line = textOf(box);
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON && GetWindowTextLengthW(c) > 0)
+        line += "|" + textOf(c);
+    DestroyWindow(box);
+    return line;
+  };
+  for (int i = 0; i < 3; ++i) {
+    userLanguage = kLanguageEnglish;
+    EXPECT_EQ(texts(i), english[i]);
+    userLanguage = displayLanguage();
+    const std::string spoken = texts(i);
+    userLanguage = kLanguageAuto;
+    EXPECT_EQ(texts(i), spoken);
+  }
 }
