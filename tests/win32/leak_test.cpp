@@ -49,7 +49,7 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   const SIZE_T after = committedBytes();
   std::printf("%d cycles: %d live cursor handles; committed bytes %lu -> %lu\n", cycles, live,
               static_cast<unsigned long>(before), static_cast<unsigned long>(after));
-  EXPECT_EQ(live, 14);  // the gesture cursors; no cursor files of the user's here
+  EXPECT_EQ(live, 17);  // the gesture cursors and the standard arrow, I-beam and cross
   EXPECT_EQ(panState, kPanStandby);
   EXPECT_EQ(extScrollState, kExtScrollOff);
   // A cursor lost per round would be a hundred bytes or more each: megabytes over the run.
