@@ -363,6 +363,7 @@ TEST_F(EndToEnd, TouchAConfinedPointerAndTheDesktopGoingAwayLeaveNoPan) {
     moveTo(offset(centre, 0, -60));
     ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 2));
     SendMessageA(qor.main, message, reason, 0);
+    Sleep(300);  // a tick's steps under way may finish: they spend at most its 100 ms send budget
     expectScrollingStopped(app.plain, WM_VSCROLL);
     expectRightClickSwallowed(true);
   }
