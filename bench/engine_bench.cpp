@@ -6,7 +6,9 @@
 #include "engine/cursor.h"
 #include "engine/gesture.h"
 #include "engine/shell_windows.h"
+#include "resources/names.h"
 #include "settings/settings.h"
+#include "settings/user_options.h"
 #include "tests/fake/fakeos.h"
 
 namespace {
@@ -31,8 +33,15 @@ void report(benchmark::State& state, long allocationsBefore) {
       double(heapAllocations() - allocationsBefore) / double(state.iterations()));
 }
 
-void movement(benchmark::State& state, const char* cls, int32_t hitCode) {
+// listed: the window's program runs with a profile of its own, and a program is left alone.
+void movement(benchmark::State& state, const char* cls, int32_t hitCode, bool listed = false) {
   HWND w = standbyOver(cls);
+  const char withProfile[] = "app.exe\tfast\0", leftAlone[] = "other.exe\0";
+  fake::setValue(kProfileStoreKey, "ProgramProfiles", REG_MULTI_SZ, withProfile,
+                 listed ? sizeof withProfile : 2);
+  fake::setValue(kProfileStoreKey, "LeaveAlone", REG_MULTI_SZ, leftAlone, listed ? sizeof leftAlone : 2);
+  fake::processImages[fake::kApplicationProcess] = "C:\\x\\app.exe";
+  loadUserOptions();
   engineMouseEvent(w, WM_MOUSEMOVE, hitCode, 100, 100);  // the first applies its cursor set
   long before = heapAllocations();
   int32_t x = 100;
@@ -44,6 +53,7 @@ void movement(benchmark::State& state, const char* cls, int32_t hitCode) {
 }
 BENCHMARK_CAPTURE(movement, plain_client_area, "SomeApplicationWindow", HTCLIENT);
 BENCHMARK_CAPTURE(movement, list_view, "SysListView32", HTCLIENT);
+BENCHMARK_CAPTURE(movement, listed_program, "SomeApplicationWindow", HTCLIENT, true);
 // A hit code that explains nothing: the second try asks the window under the point.
 BENCHMARK_CAPTURE(movement, second_try, "Static", HTERROR);
 

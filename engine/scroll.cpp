@@ -143,24 +143,24 @@ bool sendWheelNotches(HWND window, int32_t axis, int32_t dir, int32_t count) {
 }
 
 // Each line step is its own pair, line message then SB_ENDSCROLL. A window that goes away
-// meanwhile gets nothing more; false when the system refused a step (access denied). The steps
-// that the send budget left unsent wait for the next tick (in place of any left before).
+// meanwhile gets nothing more; false when the system refused a step (access denied). A pair
+// starts only with half the send budget left, so that neither message runs out of time and
+// reaches the window late; the steps left wait for the next tick (in place of any left before).
 bool sendSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t count) {
   Destination to = destinationOf(window, kind, axis);
   UINT message = axis == kAxisVertical ? WM_VSCROLL : WM_HSCROLL;
   WPARAM line = dir < 0 ? SB_LINEUP : SB_LINEDOWN;  // SB_LINELEFT, SB_LINERIGHT alike
   const WPARAM requests[] = {line, SB_ENDSCROLL};
   for (int32_t i = 0; i < count; ++i) {
+    if (!sendBudgetLeft(kEventSendBudgetMs / 2)) {
+      (axis == kAxisVertical ? scrollRepeat.vCarried : scrollRepeat.hCarried) =
+          dir < 0 ? i - count : count - i;
+      return true;
+    }
     for (WPARAM request : requests) {
       LRESULT answer = 0;
       if (!osIsWindow(to.window)) return true;
-      const SendStatus sent = sendBounded(to.window, message, request, to.lParam, &answer);
-      if (sent == kSendDenied) return false;
-      if (sent == kSendSkipped && request == line) {
-        (axis == kAxisVertical ? scrollRepeat.vCarried : scrollRepeat.hCarried) =
-            dir < 0 ? i - count : count - i;
-        return true;
-      }
+      if (sendBounded(to.window, message, request, to.lParam, &answer) == kSendDenied) return false;
     }
   }
   return true;

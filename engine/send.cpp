@@ -77,6 +77,10 @@ void endSendBudget(uint32_t replaced) {
   deadline = replaced;
 }
 
+bool sendBudgetLeft(UINT ms) {
+  return !budgetRuns || static_cast<int32_t>(deadline - osGetTickCount()) >= int32_t(ms);
+}
+
 SendStatus sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
   *answer = 0;
   const uint32_t now = osGetTickCount();

@@ -12,6 +12,8 @@ enum : UINT { kEventSendBudgetMs = 100 };
 // has one of its own), to give back with endSendBudget.
 uint32_t beginSendBudget();
 void endSendBudget(uint32_t replaced);
+// Whether at least ms of the budget are left (always where none runs).
+bool sendBudgetLeft(UINT ms);
 
 // A send within the budget; how it ended, with the answer in *answer (0 without one). Nothing
 // is sent (kSendSkipped) once the budget is spent, to no window, or while the window backs off.

@@ -304,9 +304,10 @@ class EndToEnd : public ::testing::Test {
   }
   // Everything injected so far has been handled: a middle click, which always passes (a right
   // click where the middle button pans), has reached window (client or frame) under the pointer.
+  // A right click is handled once the WM_CONTEXTMENU its release makes has come too.
   static void sync(HWND window, bool middlePans = false) {
-    const UINT up = middlePans ? WM_RBUTTONUP : WM_MBUTTONUP;
-    const UINT frameUp = middlePans ? WM_NCRBUTTONUP : WM_NCMBUTTONUP;
+    const UINT up = middlePans ? WM_CONTEXTMENU : WM_MBUTTONUP;
+    const UINT frameUp = middlePans ? WM_CONTEXTMENU : WM_NCMBUTTONUP;
     size_t before = received(window, {up, frameUp}).size();
     inject(middlePans ? MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP
                       : MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP);

@@ -273,7 +273,7 @@ TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabledAndWithinTheSendBudge
   scrollRepeat.vCarried = 0;  // what the slow target's last tick left
   fake::tickCount = 9000;
   fake::sent.clear();
-  for (int tick = 0; tick < 2; ++tick) hookTimerTick();
+  for (int tick = 0; tick < 3; ++tick) hookTimerTick();
   EXPECT_EQ(std::count_if(fake::sent.begin(), fake::sent.end(),
                           [](const SentMessage& m) { return m.wParam == SB_LINEDOWN; }), 3);
 }
