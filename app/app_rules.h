@@ -3,6 +3,7 @@
 // block's security.
 #pragma once
 #include <cstdint>
+#include "os/winapi.h"
 #include "resources/names.h"
 
 // Whether Qor runs at a higher integrity than the user's shell (without a shell: than medium).
@@ -10,10 +11,12 @@
 // the processes of the user's own level can write into the block and send to its windows.
 bool runsAboveTheShell();
 
-// The first step of a start: false while a copy runs, which is asked to show its settings
-// dialog (the user started Qor to reach it) and is otherwise undisturbed. Otherwise the user's own cursors come back before anything else, in case an earlier copy
-// ended without restoring them (killed in the middle of a gesture).
-bool startAsOnlyCopy();
+// The first step of a start, once the block of event slots has named the process of a copy
+// that runs (0: none): false while one runs, which is asked to show its settings dialog (the
+// user started Qor to reach it) only when it runs the Qor.exe this start runs, at this
+// integrity, and is otherwise undisturbed. Otherwise the user's own cursors come back before
+// anything else, in case an earlier copy ended without restoring them (killed mid-gesture).
+bool startAsOnlyCopy(DWORD runningCopy);
 
 // The hook timer period from the command-line tail: a decimal number, default 10, kept
 // within 1..1000.
@@ -22,8 +25,9 @@ int32_t parseTimerPeriod(const char* commandTail);
 // large dialog on a desktop wider than 800 pixels, and any other value the small one.
 int32_t chooseDialogSize(int32_t dialogSize);
 
-// The event-slot block's security descriptor as text, for the user whose SID is userSid: owner
-// and full access the user, full access SYSTEM, and a label that keeps every process of lower
-// integrity from writing the block and from reading it (a reader could replay live tickets).
-// False when the SID does not fit.
-bool eventSlotsSecurityText(const char* userSid, char (&text)[512]);
+// The security descriptor, as text, of the event-slot block or of the namespace that holds it,
+// for the user whose SID is userSid: owner the user, access the user and SYSTEM alone, and a
+// label that keeps every process of lower integrity from writing, reading (a reader could
+// replay live tickets) or, for the block, mapping it for execution. False when the SID does
+// not fit.
+bool eventSlotsSecurityText(const char* userSid, bool ofNamespace, char (&text)[512]);

@@ -9,7 +9,7 @@
 #include "app/app_rules.h"
 
 namespace {
-EventSlotsView slotsView = {nullptr, nullptr};
+EventSlotsView slotsView = {nullptr, nullptr, nullptr};
 
 // The user's SID as text, for the block's security descriptor; false when it cannot be read.
 bool userSid(char (&text)[192]) {
@@ -26,9 +26,24 @@ bool userSid(char (&text)[192]) {
   return good;
 }
 
-bool slotsSecurityText(char (&text)[512]) {
+// The block's and its namespace's security descriptors as text.
+bool slotsSecurityTexts(char (&block)[512], char (&space)[512]) {
   char sid[192];
-  return userSid(sid) && eventSlotsSecurityText(sid, text);
+  return userSid(sid) && eventSlotsSecurityText(sid, false, block) &&
+         eventSlotsSecurityText(sid, true, space);
+}
+
+// The block's name, with its namespace opened into *space (made first where none exists).
+const wchar_t* openSlotsName(HANDLE* space, const char* securityText) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  *space = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(securityText, SDDL_REVISION_1,
+                                                            &descriptor, nullptr))
+    return nullptr;
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
+  const wchar_t* name = eventSlotsName(space, &attributes);
+  LocalFree(descriptor);
+  return name;
 }
 
 // The descriptor an object holds, as text in the same form.
@@ -50,13 +65,13 @@ bool securityTextOf(HANDLE object, char (&text)[512]) {
 
 // A section of the block's size with the security that securityText describes; null with
 // the system's error when it cannot be made. Named, it may be one that exists already.
-HANDLE createSection(const char* name, const char* securityText) {
+HANDLE createSection(const wchar_t* name, const char* securityText) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(securityText, SDDL_REVISION_1,
                                                             &descriptor, nullptr))
     return nullptr;
   SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
-  HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
+  HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0,
                                       sizeof(EventSlots), name);
   const DWORD error = GetLastError();
   LocalFree(descriptor);
@@ -64,11 +79,9 @@ HANDLE createSection(const char* name, const char* securityText) {
   return section;
 }
 
-// A block that an earlier Qor made: it has Qor's mark and security, and the Qor it names has
-// no hook window any more. The security is compared in the form the system gives back, with
+// Whether the block holds Qor's security, compared in the form the system gives back with
 // that of a section made now as Qor makes the block.
-bool leftByEarlierQor(const EventSlotsView& view, const char* securityText) {
-  if (view.slots->owner.magic != kEventSlotsMagic || ownersHookWindow(view.slots)) return false;
+bool heldAsQorMakesIt(const EventSlotsView& view, const char* securityText) {
   char held[512], ours[512];
   HANDLE probe = createSection(nullptr, securityText);
   bool same = probe && securityTextOf(probe, ours) && securityTextOf(view.mapping, held) &&
@@ -76,30 +89,49 @@ bool leftByEarlierQor(const EventSlotsView& view, const char* securityText) {
   if (probe) CloseHandle(probe);
   return same;
 }
+
+// A block found under the name: Qor's own (its mark and security, every page committed) is a
+// running copy's while the hook window it names lives, else an earlier Qor's to take over.
+SlotsStart judgeFoundBlock(const EventSlotsView& view, const char* securityText,
+                           DWORD* runningCopy) {
+  if (!everyPageCommitted(view.slots) || view.slots->owner.magic != kEventSlotsMagic ||
+      !heldAsQorMakesIt(view, securityText))
+    return kSlotsRefused;
+  if (!ownersHookWindow(view.slots)) return kSlotsMade;
+  *runningCopy = view.slots->owner.process;
+  return kSlotsOfRunningCopy;
+}
 }  // namespace
 
-bool createEventSlots() {
-  char securityText[512];
-  if (!slotsSecurityText(securityText)) return false;
-  HANDLE mapping = createSection(EVENT_SLOTS_NAME, securityText);
-  if (!mapping) return false;
-  const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-  EventSlotsView view = {mapping, static_cast<EventSlots*>(MapViewOfFile(
-                                      mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0,
-                                      sizeof(EventSlots)))};
-  if (!view.slots || (existed && !leftByEarlierQor(view, securityText))) {
+SlotsStart createEventSlots(DWORD* runningCopy) {
+  char securityText[512], spaceText[512];
+  if (!slotsSecurityTexts(securityText, spaceText)) return kSlotsRefused;
+  EventSlotsView view = {nullptr, nullptr, nullptr};
+  const wchar_t* name = openSlotsName(&view.space, spaceText);
+  if (name) view.mapping = createSection(name, securityText);
+  bool existed = view.mapping && GetLastError() == ERROR_ALREADY_EXISTS;
+  if (name && !view.mapping && GetLastError() == ERROR_ACCESS_DENIED) {
+    // Creation asks for more than Qor's descriptor grants anyone: a block is there to judge.
+    view.mapping = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE | READ_CONTROL, FALSE, name);
+    existed = true;
+  }
+  if (view.mapping)
+    view.slots = static_cast<EventSlots*>(
+        MapViewOfFile(view.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
+  SlotsStart start = view.slots ? kSlotsMade : kSlotsRefused;
+  if (view.slots && existed) start = judgeFoundBlock(view, securityText, runningCopy);
+  if (start != kSlotsMade) {
     unmapEventSlots(view);
-    return false;
+    return start;
   }
   EventSlotsOwner& owner = view.slots->owner;
   __atomic_store_n(&owner.hookWindow, 0, __ATOMIC_RELAXED);
   __atomic_store_n(&owner.process, GetCurrentProcessId(), __ATOMIC_RELAXED);
   __atomic_store_n(&owner.magic, kEventSlotsMagic, __ATOMIC_RELEASE);
   slotsView = view;
-  return true;
+  return kSlotsMade;
 }
 
 EventSlots* eventSlotsView() { return slotsView.slots; }
 
 void closeEventSlots() { unmapEventSlots(slotsView); }
-

@@ -2,10 +2,13 @@
 #pragma once
 #include "protocol/protocol.h"
 
+// What a start finds under the block's name: nothing or an earlier Qor's block, now its own;
+// the block of a copy that runs; or something else, which must not be trusted with the
+// desktop's mouse events (another descriptor, another mark, pages left uncommitted).
+enum SlotsStart { kSlotsMade, kSlotsOfRunningCopy, kSlotsRefused };
 // Creates the block before anything else starts, readable and writable by the user and SYSTEM
-// and by nothing of lower integrity. A block left by an earlier Qor is taken over; false when
-// the name is held by something else, which must not be trusted with the desktop's mouse events.
-bool createEventSlots();
+// and by nothing of lower integrity; *runningCopy is the process of the copy that runs.
+SlotsStart createEventSlots(DWORD* runningCopy);
 // Qor's view of the block; null before createEventSlots and after closeEventSlots.
 EventSlots* eventSlotsView();
 // Unmaps the block; its name goes with the last handle.

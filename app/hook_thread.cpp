@@ -28,6 +28,7 @@ CRITICAL_SECTION& theEngineLock() {
   return engineLock;
 }
 UINT timerPeriodMs = 10;
+const wchar_t* libraryFile = nullptr;
 int lockDepth = 0;  // how often the hook thread holds the engine lock now
 // The main thread's change of the engine, handed to the hook thread: the engine sends to other
 // windows, which the main thread must never do while it holds the engine lock. The message
@@ -65,17 +66,17 @@ HHOOK hookExport(int type, const char* name) {
   return procedure ? SetWindowsHookExA(type, procedure, hookLibrary, 0) : nullptr;
 }
 
-// The hook library beside Qor.exe, by its full path: never one found elsewhere on the search
-// path. Wide throughout: the folder may have any name.
+// This build's hook library beside Qor.exe, by its full path: never one found elsewhere on
+// the search path. Wide throughout: the folder may have any name.
 HMODULE loadHookLibrary() {
-  static const wchar_t kFile[] = L"" HOOK_LIBRARY_NAME ".dll";
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return nullptr;
+  if (!libraryFile || length == 0 || length >= MAX_PATH) return nullptr;
   wchar_t* name = wcsrchr(path, L'\\');
   const size_t folder = name ? static_cast<size_t>(name + 1 - path) : 0;
-  if (folder + ARRAYSIZE(kFile) > MAX_PATH) return nullptr;
-  std::wmemcpy(path + folder, kFile, ARRAYSIZE(kFile));
+  const size_t file = std::wcslen(libraryFile) + 1;
+  if (folder + file > MAX_PATH) return nullptr;
+  std::wmemcpy(path + folder, libraryFile, file);
   return LoadLibraryW(path);
 }
 
@@ -236,6 +237,7 @@ bool startHookThread(const HookThreadStart& start) {
   theEngineLock();
   startTick = start.startedAt;
   timerPeriodMs = static_cast<UINT>(start.timerPeriodMs);
+  libraryFile = start.libraryFile;
   WNDCLASSW wc = {};
   wc.lpfnWndProc = hookWindowProc;
   wc.cbWndExtra = 8;

@@ -10,6 +10,7 @@ extern HANDLE hookThread;
 struct HookThreadStart {
   uint32_t startedAt;     // the program's start tick, from which a delayed start counts
   int32_t timerPeriodMs;  // the hook timer's period, 1..1000
+  const wchar_t* libraryFile;  // this build's hook library beside the program
 };
 // Registers the hook window's class and starts the thread; returns once the thread's window
 // exists (or could not be made). False when no thread runs.

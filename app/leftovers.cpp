@@ -6,8 +6,8 @@
 #include "resources/names.h"
 
 // Wide throughout: the folder may have any name.
-void removeLeftovers() {
-  static const wchar_t kPattern[] = L"" LIBRARY_ASIDE_PATTERN;
+void removeLeftovers(const wchar_t* ownLibrary) {
+  static const wchar_t kPattern[] = L"" HOOK_LIBRARY_PATTERN;
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   wchar_t* name = wcsrchr(path, L'\\');
@@ -21,7 +21,8 @@ void removeLeftovers() {
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     // Still mapped somewhere: the delete fails and the file waits.
-    if (std::wcslen(found.cFileName) < room) {
+    if (std::wcslen(found.cFileName) < room &&
+        CompareStringOrdinal(found.cFileName, -1, ownLibrary, -1, TRUE) != CSTR_EQUAL) {
       std::wmemcpy(name, found.cFileName, std::wcslen(found.cFileName) + 1);
       DeleteFileW(path);
     }

@@ -1,6 +1,6 @@
-// What an upgrade left behind beside the program.
+// What earlier builds left behind beside the program.
 #pragma once
 
-// Deletes the hook libraries an upgrade set aside (LIBRARY_ASIDE_PATTERN) that no process maps
-// any more; the others wait for the next start.
-void removeLeftovers();
+// Deletes the hook libraries beside the program (HOOK_LIBRARY_PATTERN) but ownLibrary, this
+// build's, that no process maps any more; the others wait for the next start.
+void removeLeftovers(const wchar_t* ownLibrary);

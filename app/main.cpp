@@ -8,6 +8,8 @@
 #include "app/main_window.h"
 
 namespace {
+// This build's hook library beside Qor.exe (its name differs from every other build's).
+const wchar_t kLibraryFile[] = L"" QOR_LIBRARY_FILE;
 enum { kExitOnWow64 = 2, kExitSlotsTaken = 3, kExitAboveTheShell = 4 };
 
 // The 32-bit program is for 32-bit Windows: on 64-bit Windows its hooks would reach only the
@@ -64,17 +66,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
                   L"この状態ではほかのプログラムから管理者のプログラムを操作される恐れがあるため、"
                   L"Qor を終了します。管理者としてではなく、通常どおり起動してください。",
                   kExitAboveTheShell);
-  if (!startAsOnlyCopy()) return 0;
-  removeLeftovers();
-  if (!createEventSlots())
+  // The block, which only Qor can make, tells whether a copy runs: a window of Qor's class
+  // may be anyone's.
+  DWORD runningCopy = 0;
+  if (createEventSlots(&runningCopy) == kSlotsRefused)
     return refuse(L"マウスイベントを受け渡す共有メモリを安全に用意できません。同じ名前を別の"
                   L"プログラムが使っています。Qor を終了します。",
                   kExitSlotsTaken);
+  if (!startAsOnlyCopy(runningCopy)) return 0;
+  removeLeftovers(kLibraryFile);
   appInstance = instance;
   SetUnhandledExceptionFilter(restoreCursorsOnCrash);
   SetWindowsHookExW(WH_MSGFILTER, dropForeignAddresses, nullptr, GetCurrentThreadId());
   if (!registerMainWindowClass()) return giveUp("the main window's class was not registered");
-  const HookThreadStart start = {GetTickCount(), parseTimerPeriod(commandTail)};
+  const HookThreadStart start = {GetTickCount(), parseTimerPeriod(commandTail), kLibraryFile};
   HWND window = CreateWindowExW(0, L"" MAIN_WINDOW_CLASS, L"Qor", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                 instance, const_cast<HookThreadStart*>(&start));

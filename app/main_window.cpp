@@ -67,6 +67,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
   onProfileLoaded = [] {
     setCaption();
     followSettings();
+    followProfiles();
   };
   onSettingsApplied = followSettings;
   changeLiveOptions = changeEngineOutsideHookThread;

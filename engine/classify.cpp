@@ -217,34 +217,51 @@ int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
 }
 
 namespace {
-// Processes whose program the user left alone, as last looked up: one lookup of its image per
+// What the user chose for a process's program, as last looked up: one lookup of its image per
 // process, not per event (a process id reused since is found out when its entry is replaced).
-struct ProcessVerdict {
+struct ProgramRule {
   DWORD processId;
   bool leftAlone;
+  const ProfileSettings* settings;
 };
-ProcessVerdict knownProcesses[16];
+ProgramRule knownProcesses[16];
 int nextProcessEntry = 0;
-uint32_t knownListChanges = 0;
+uint32_t knownRulesChanges = 0;
 
-bool inLeftAloneProcess(DWORD processId) {
-  if (!processId || !*leftAlonePrograms()) return false;
-  if (knownListChanges != leftAloneListChanges()) {
-    for (ProcessVerdict& known : knownProcesses) known = {};
-    knownListChanges = leftAloneListChanges();
+bool programsListed() { return *leftAlonePrograms() || *programProfiles(); }
+
+ProgramRule ruleOfProcess(DWORD processId) {
+  if (!processId || !programsListed()) return {processId, false, &currentSettings};
+  if (knownRulesChanges != programRulesChanges()) {
+    for (ProgramRule& known : knownProcesses) known = {};
+    knownRulesChanges = programRulesChanges();
   }
-  for (const ProcessVerdict& known : knownProcesses)
-    if (known.processId == processId) return known.leftAlone;
+  for (const ProgramRule& known : knownProcesses)
+    if (known.processId == processId) return known;
   // Searched only once read: a failed read may leave anything behind.
   char image[1024] = "";
-  bool leftAlone = false;
+  ProgramRule rule = {processId, false, &currentSettings};
   if (osProcessImageName(processId, image, sizeof image)) {
     const char* slash = std::strrchr(image, '\\');
-    leftAlone = isLeftAloneProgram(slash ? slash + 1 : image);
+    const char* file = slash ? slash + 1 : image;
+    rule = {processId, isLeftAloneProgram(file), &programSettings(file)};
   }
-  knownProcesses[nextProcessEntry] = {processId, leftAlone};
+  knownProcesses[nextProcessEntry] = rule;
   nextProcessEntry = (nextProcessEntry + 1) % int(std::size(knownProcesses));
-  return leftAlone;
+  return rule;
+}
+
+// The rule of window's process and of its root owner's (a control or dialog that another
+// process shows for a program): left alone where either is, else its own program's profile,
+// else its root owner's.
+ProgramRule ruleOfWindow(HWND window) {
+  const DWORD own = osWindowProcessId(window);
+  const ProgramRule rule = ruleOfProcess(own);
+  if (rule.leftAlone || !programsListed()) return rule;
+  const DWORD host = osWindowProcessId(osGetRootOwner(window));
+  if (!host || host == own) return rule;
+  const ProgramRule hosts = ruleOfProcess(host);
+  return hosts.leftAlone || rule.settings == &currentSettings ? hosts : rule;
 }
 }  // namespace
 
@@ -270,9 +287,7 @@ bool mouseOwnedElsewhere() {
 int32_t kindInReach(HWND window, int32_t kind) {
   // Qor's own dialogs and menus keep their right-click, as programs left alone do, and so do
   // windows that a program left alone hosts (a browser control parented across processes).
-  const DWORD processId = osWindowProcessId(window);
-  if (processId == osCurrentProcessId() || inLeftAloneProcess(processId) ||
-      inLeftAloneProcess(osWindowProcessId(osGetRootOwner(window))))
+  if (osWindowProcessId(window) == osCurrentProcessId() || ruleOfWindow(window).leftAlone)
     return kKindOutOfReach;
   const int32_t action = actionClassOf(kind);
   const bool startsGestures =
@@ -286,6 +301,8 @@ int32_t kindInReach(HWND window, int32_t kind) {
              ? int32_t(kKindOutOfReach)
              : kind;
 }
+
+const ProfileSettings& settingsOver(HWND window) { return *ruleOfWindow(window).settings; }
 
 bool isPannableKind(int32_t kind) {
   switch (kind) {

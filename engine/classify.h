@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include "os/winapi.h"
+#include "settings/settings.h"
 
 // TargetKind: 0..81 a recognised element, 82 nothing recognised. The kinds the code tests
 // by name; the numbers are the classification's own (stored nowhere, but sent and tested).
@@ -62,6 +63,9 @@ bool pointerTakenElsewhere();
 // Whether another program owns the mouse now: it took the pointer, or it runs full screen (a
 // game, a presentation). Asks the shell: for a gesture about to start, not every movement.
 bool mouseOwnedElsewhere();
+// The settings a gesture over window runs with: its program's own profile (the window's
+// process's, or else its root owner's), or the current profile's.
+const ProfileSettings& settingsOver(HWND window);
 bool isPannableKind(int32_t kind);
 // 1168..1179 for kinds 0..81; 0 for any other value, which no rule tests for.
 int32_t actionClassOf(int32_t kind);

@@ -48,7 +48,11 @@ uint32_t eventsTaken = 0;
 bool leftDeadZone = false;
 bool clickToGiveBack = false;
 
-int32_t liveSetting(SettingsField field) { return settingInRange(currentSettings, field); }
+// The settings the engine acts on: those of the program under the pointer, chosen at each
+// movement while no gesture runs and held from a gesture's start to its end.
+const ProfileSettings* settingsInUse = &currentSettings;
+
+int32_t liveSetting(SettingsField field) { return settingInRange(*settingsInUse, field); }
 
 void repeatsOff() {
   scrollRepeat.hOn = 0;
@@ -164,13 +168,14 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   // after newer events of other windows: one over a window the pointer has since left,
   // while the pointer is still over the pan target, is out of date and must not end the pan.
   const int32_t panning = panState;
-  if (currentSettings.panEnabled != 0 && (panning == kPanPressed || panning == kPanPanning) &&
+  if (settingsInUse->panEnabled != 0 && (panning == kPanPressed || panning == kPanPanning) &&
       eventWindow != scrollRepeat.target &&
       osWindowFromPoint(osGetCursorPos()) == scrollRepeat.target)
     return;
   // Taken after classification: a movement handled while it waited may have changed it.
   int32_t prevKind = currentKind;
   currentKind = kind;
+  if (!gestureRunning()) settingsInUse = &settingsOver(eventWindow);
 
   if (extScrollState != kExtScrollOff && !scrollBarLike(kind) &&
       (kind != prevKind || fartherThan(x, y, scaled(kExtScrollReach)))) {
@@ -191,7 +196,7 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   }
 
   pan = panState;
-  if (currentSettings.panEnabled != 0 && (pan == kPanPressed || pan == kPanPanning) &&
+  if (settingsInUse->panEnabled != 0 && (pan == kPanPressed || pan == kPanPanning) &&
       eventWindow != scrollRepeat.target) {
     backToStandby();
   }
@@ -210,7 +215,7 @@ void startExtScrollRepeat(HWND window, bool rightButton) {
     r.vOn = 0;
     r.vDir = 0;
   } else {
-    bool up = rightButton == (currentSettings.extScrollSwapButtons != 0);
+    bool up = rightButton == (settingsInUse->extScrollSwapButtons != 0);
     r.vDir = up ? -1 : 1;
     wantedCursor = up ? kCursorDown : kCursorUp;
     r.vOn = 1;
@@ -257,7 +262,7 @@ bool pansWithRight() { return userPanButton != kPanButtonMiddle; }
 
 // Whether a pan may start with the pan button pressed now, over currentKind.
 bool panMayStart() {
-  return panState == kPanStandby && currentSettings.panEnabled != 0 &&
+  return panState == kPanStandby && settingsInUse->panEnabled != 0 &&
          extScrollState == kExtScrollOff && isPannableKind(currentKind);
 }
 
@@ -301,7 +306,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y) {
   const int leftKey = osGetSystemMetric(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
   if (leftButtonDown != 0 && !osAsyncKeyDown(leftKey)) leftButtonDown = 0;
   const bool starts = (extScrollState == kExtScrollActive ||
-                       (extScrollState == kExtScrollOff && currentSettings.extScrollEnabled != 0 &&
+                       (extScrollState == kExtScrollOff && settingsInUse->extScrollEnabled != 0 &&
                         scrollBarLike(currentKind)) ||
                        (pansWithRight() && !leftButtonDown && panMayStart()));
   if (starts && outOfReachNow(window)) {
@@ -311,7 +316,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y) {
   int32_t result = kPassEvent;
   switch (extScrollState) {
     case kExtScrollOff:
-      if (currentSettings.extScrollEnabled != 0 && scrollBarLike(currentKind)) {
+      if (settingsInUse->extScrollEnabled != 0 && scrollBarLike(currentKind)) {
         extScrollState = kExtScrollArming;
         wantedCursor = extScrollCursor();
         result = kSwallowEvent;
@@ -325,7 +330,7 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y) {
 
   // The chord with the left button switches standby whichever button pans.
   chordAction = kChordNone;
-  if (currentSettings.panEnabled == 0 || extScrollState != kExtScrollOff ||
+  if (settingsInUse->panEnabled == 0 || extScrollState != kExtScrollOff ||
       !isPannableKind(currentKind))
     return result;
   switch (panState) {
@@ -358,7 +363,7 @@ int32_t onMiddlePress(HWND window, int32_t x, int32_t y) {
     endGesture();
     return kPassEvent;
   }
-  return panState == kPanPanning && currentSettings.panEnabled != 0 &&
+  return panState == kPanPanning && settingsInUse->panEnabled != 0 &&
                  extScrollState == kExtScrollOff && isPannableKind(currentKind)
              ? kSwallowEvent
              : kPassEvent;
@@ -408,7 +413,7 @@ int32_t onRightRelease(int32_t x, int32_t y) {
 // Shows what the engine wants, once it differs from what it shows.
 void showWantedCursor() {
   // While pan is switched off only the user's cursors show.
-  if (currentSettings.panEnabled == 0 && wantedCursor >= kCursorVertical) wantedCursor = kCursorUser;
+  if (settingsInUse->panEnabled == 0 && wantedCursor >= kCursorVertical) wantedCursor = kCursorUser;
   if (appliedCursor == wantedCursor) return;
   appliedCursor = wantedCursor;
   switch (wantedCursor) {
@@ -428,6 +433,7 @@ void resetEngine() {
   currentKind = 999;
   anchorPoint = {0, 0};
   anchorDpi = 96;
+  settingsInUse = &currentSettings;
   wantedCursor = appliedCursor = kCursorUnknown;
   leftDeadZone = clickToGiveBack = false;
   scrollRepeat = ScrollRepeat{};
@@ -507,7 +513,7 @@ void engineTick() {
 void showUsersCursorsWhenDue() {
   // The gesture ended, or pan was switched off while ours showed: the user's cursors, once.
   const bool oursShow = appliedCursor >= kCursorVertical;
-  if (wantedCursor != kCursorUser && !(currentSettings.panEnabled == 0 && oursShow)) return;
+  if (wantedCursor != kCursorUser && !(settingsInUse->panEnabled == 0 && oursShow)) return;
   if (appliedCursor != kCursorUser) restoreUserCursors();
   wantedCursor = appliedCursor = kCursorUser;
 }

@@ -4,6 +4,7 @@
 #include "engine/hit_test.h"
 #include "engine/scroll.h"
 #include "engine/send.h"
+#include "engine/shell_windows.h"
 #include "settings/settings.h"
 #include "settings/user_options.h"
 
@@ -43,7 +44,7 @@ LRESULT runNested(LRESULT tooDeep, Run run) {
 // From the main thread, at start and exit: not the engine's sends.
 void notifyPeer(HWND sender, LPARAM code) {
   const UINT kPeerNoticeTimeoutMs = 250;
-  HWND peer = osFindWindow(PEER_WINDOW_CLASS, nullptr);
+  HWND peer = findTrustedWindow(PEER_WINDOW_CLASS, nullptr);
   LRESULT answer = 0;
   if (peer)
     osSendMessage(peer, kMsgPeer, reinterpret_cast<WPARAM>(sender), code, kPeerNoticeTimeoutMs,

@@ -15,11 +15,11 @@ bool holdsDesktopView(HWND host) {
 }
 
 HWND findDesktopHost() {
-  HWND progman = osFindWindow("Progman", "Program Manager");
+  HWND progman = findTrustedWindow("Progman", "Program Manager");
   if (progman && holdsDesktopView(progman)) return progman;
   for (HWND w = osFindChildWindow(nullptr, nullptr, "WorkerW"); w;
        w = osFindChildWindow(nullptr, w, "WorkerW"))
-    if (holdsDesktopView(w)) return w;
+    if (trustedWindow(w) && holdsDesktopView(w)) return w;
   return progman;
 }
 
@@ -71,8 +71,20 @@ void movePointerToStartElement(HWND taskbar) {
 }
 }  // namespace
 
+bool trustedWindow(HWND window) {
+  return osProcessIntegrity(osWindowProcessId(window)) >=
+         osProcessIntegrity(osCurrentProcessId());
+}
+
+HWND findTrustedWindow(const char* className, const char* title) {
+  for (HWND w = osFindNextWindow(nullptr, className, title); w;
+       w = osFindNextWindow(w, className, title))
+    if (trustedWindow(w)) return w;
+  return nullptr;
+}
+
 void findShellWindows() {
-  HWND taskbar = osFindWindow("Shell_TrayWnd", "");
+  HWND taskbar = findTrustedWindow("Shell_TrayWnd", "");
   taskbarWindow = taskbar;
   desktopHost = findDesktopHost();
   HWND start = taskbar ? osFindChildWindow(taskbar, nullptr, "Start") : nullptr;

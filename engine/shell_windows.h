@@ -13,6 +13,13 @@ extern std::atomic<HWND> startButton;
 // since Windows 8 possibly a "WorkerW" beside it.
 extern std::atomic<HWND> desktopHost;
 
+// Whether window's process runs at this process's integrity or above. A process of lower
+// integrity may make a window of any class: the shell's and the peer's are trusted only from
+// this level up.
+bool trustedWindow(HWND window);
+// The first top-level window of className (and title, unless null) that is trusted; null when
+// none.
+HWND findTrustedWindow(const char* className, const char* title);
 void findShellWindows();
 // A left double-click on window: on the empty desktop background it moves the pointer to the
 // Start button and opens the Start menu, as the settings ask.

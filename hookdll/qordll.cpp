@@ -9,7 +9,9 @@
 namespace {
 HINSTANCE thisLibrary = nullptr;
 // This process's view of the event slots, opened at the first forwarded event.
-EventSlotsView slotsView = {nullptr, nullptr};
+// The view is kept until the process ends, past FreeLibrary: a control may still answer a hit
+// test that Qor asked for into it after the library has gone.
+EventSlotsView slotsView = {nullptr, nullptr, nullptr};
 bool slotsUnavailable = false;
 // The hook window the block named when last looked at, when it passed the checks.
 uint32_t namedWindow = 0;
@@ -177,8 +179,11 @@ LRESULT CALLBACK CallWndProcFunc(int code, WPARAM wParam, LPARAM lParam) {
 // Runs under the loader lock: nothing of the window manager here.
 BOOL WINAPI DllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) thisLibrary = instance;
-  if (reason == DLL_PROCESS_DETACH && !reserved)
-    unmapEventSlots(slotsView);  // unloaded, not process end: give it back
+  if (reason == DLL_PROCESS_DETACH && !reserved) {
+    // Unloaded, not process end: the handles go, so that the block's name goes with Qor's.
+    if (slotsView.mapping) CloseHandle(slotsView.mapping);
+    if (slotsView.space) ClosePrivateNamespace(slotsView.space, 0);
+  }
   return TRUE;
 }
 }

@@ -1,5 +1,6 @@
 ; The per-user installer of Qor, one per architecture: makensis -DARCH=x64|x86 -DBIN=folder
-; -DOUTFILE=file Qor.nsi. BIN holds Qor.exe, Qordll.dll, the help page and readme.txt.
+; -DLIBRARY=Qordll-<version>.dll -DOUTFILE=file Qor.nsi. BIN holds Qor.exe, the library, the
+; help page and readme.txt.
 !if ${ARCH} == x64
 Target amd64-unicode
 !else
@@ -20,7 +21,7 @@ SetCompressor /SOLID lzma
 !searchreplace PROFILE_KEY "${PROFILE_KEY_C}" "\\" "\"
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kHelpPage[] = "' HELP_PAGE '"'
 !searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define END_REQUEST_PROPERTY "' END_REQUEST_PROPERTY '"'
-!searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define LIBRARY_ASIDE_PATTERN "' ASIDE_HEAD '*' ASIDE_TAIL '"'
+!searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define HOOK_LIBRARY_PATTERN "' LIBRARY_PATTERN '"'
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_ONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Qor"
@@ -45,57 +46,55 @@ BrandingText "Qor"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
 
-; Asks a running Qor to end as its tray's exit item does, and waits until its process has
-; gone, so that its files can be replaced or removed. Qor obeys a WM_CLOSE only once its end
-; request is set, which takes the right to duplicate Qor's handles (PROCESS_DUP_HANDLE with
-; SYNCHRONIZE): a process that could end Qor anyway.
+; Asks a running Qor to end, and waits until its process has gone, so that its files can be
+; replaced or removed. Only the window of a process that runs the Qor.exe of this folder: any
+; program may make a window of Qor's class. Qor obeys a WM_CLOSE only once its end request is
+; set, which takes the right to duplicate Qor's handles (PROCESS_DUP_HANDLE): a process that
+; could end Qor anyway.
 !macro EndRunningQor prefix
 Function ${prefix}endRunningQor
-  FindWindow $0 "${MAIN_WINDOW_CLASS}"
-  ${If} $0 = 0
-    Return
-  ${EndIf}
-  System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
-  System::Call "kernel32::OpenProcess(i 0x00100040, i 0, i r1) p .r2"
-  ${If} $2 P<> 0
-    System::Call "user32::GetPropW(p r0, w '${END_REQUEST_PROPERTY}') p .r3"
-    ; EVENT_MODIFY_STATE of the event, into this process.
-    System::Call "kernel32::DuplicateHandle(p r2, p r3, p -1, *p .r4, i 2, i 0, i 0) i .r5"
-    ${If} $5 <> 0
-      System::Call "kernel32::SetEvent(p r4)"
-      System::Call "kernel32::CloseHandle(p r4)"
+  StrCpy $0 0
+  ${Do}
+    FindWindow $0 "${MAIN_WINDOW_CLASS}" "" "" $0
+    ${If} $0 = 0
+      Return
     ${EndIf}
+    System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
+    ; SYNCHRONIZE, PROCESS_QUERY_LIMITED_INFORMATION and PROCESS_DUP_HANDLE
+    System::Call "kernel32::OpenProcess(i 0x00101040, i 0, i r1) p .r2"
+    StrCpy $3 ""
+    System::Call "kernel32::QueryFullProcessImageNameW(p r2, i 0, w .r3, *i ${NSIS_MAX_STRLEN})"
+    ${If} $3 == "$INSTDIR\Qor.exe"
+      ${Break}
+    ${EndIf}
+    System::Call "kernel32::CloseHandle(p r2)"
+  ${Loop}
+  System::Call "user32::GetPropW(p r0, w '${END_REQUEST_PROPERTY}') p .r3"
+  ; EVENT_MODIFY_STATE of the event, into this process.
+  System::Call "kernel32::DuplicateHandle(p r2, p r3, p -1, *p .r4, i 2, i 0, i 0) i .r5"
+  ${If} $5 <> 0
+    System::Call "kernel32::SetEvent(p r4)"
+    System::Call "kernel32::CloseHandle(p r4)"
   ${EndIf}
   SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-  ${If} $2 P<> 0
-    System::Call "kernel32::WaitForSingleObject(p r2, i 15000)"
-    System::Call "kernel32::CloseHandle(p r2)"
-  ${EndIf}
+  System::Call "kernel32::WaitForSingleObject(p r2, i 15000)"
+  System::Call "kernel32::CloseHandle(p r2)"
 FunctionEnd
 !macroend
 !insertmacro EndRunningQor ""
 !insertmacro EndRunningQor "un."
 
 ; Windows unloads a hook library from other processes lazily, long after Qor has ended, and
-; a mapped library can be neither overwritten nor deleted, only renamed. So it goes aside
-; under the first free name of the pattern; what earlier upgrades set aside and nothing maps
-; any more goes first.
-!macro SetLibraryAside prefix
-Function ${prefix}setLibraryAside
-  Delete "$INSTDIR\${ASIDE_HEAD}*${ASIDE_TAIL}"
-  Delete "$INSTDIR\Qordll.dll"
-  ${For} $0 1 99
-    ${IfNot} ${FileExists} "$INSTDIR\Qordll.dll"
-      Return
-    ${EndIf}
-    ${IfNot} ${FileExists} "$INSTDIR\${ASIDE_HEAD}$0${ASIDE_TAIL}"
-      Rename "$INSTDIR\Qordll.dll" "$INSTDIR\${ASIDE_HEAD}$0${ASIDE_TAIL}"
-    ${EndIf}
-  ${Next}
+; a mapped library can be neither overwritten nor deleted. Each build's library has a name of
+; its own, so the new one goes beside those still mapped, which the next start of Qor deletes
+; once nothing maps them; what nothing maps now goes at once.
+!macro RemoveLibraries prefix
+Function ${prefix}removeLibraries
+  Delete "$INSTDIR\${LIBRARY_PATTERN}"
 FunctionEnd
 !macroend
-!insertmacro SetLibraryAside ""
-!insertmacro SetLibraryAside "un."
+!insertmacro RemoveLibraries ""
+!insertmacro RemoveLibraries "un."
 
 Function .onInit
 !if ${ARCH} == x86
@@ -115,9 +114,12 @@ Section "Qor（必須）" secProgram
   SectionIn RO
   Call endRunningQor
   SetOutPath "$INSTDIR"
-  Call setLibraryAside
+  Call removeLibraries
   File "${BIN}\Qor.exe"
-  File "${BIN}\Qordll.dll"
+  ; Still there under this build's name: mapped, and the very same library.
+  SetOverwrite try
+  File "${BIN}\${LIBRARY}"
+  SetOverwrite on
   File "${BIN}\${HELP_PAGE}"
   File "${BIN}\readme.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -159,12 +161,12 @@ Section "un.Qor" unSecProgram
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   Delete "$SMPROGRAMS\Qor.lnk"
   Delete "$INSTDIR\Qor.exe"
-  Call un.setLibraryAside
+  Call un.removeLibraries
   Delete "$INSTDIR\${HELP_PAGE}"
   Delete "$INSTDIR\readme.txt"
   Delete "$INSTDIR\uninstall.exe"
-  ${If} ${FileExists} "$INSTDIR\${ASIDE_HEAD}*${ASIDE_TAIL}"
-    WriteRegStr HKCU "${RUN_ONCE_KEY}" "Qor" '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\${ASIDE_HEAD}*${ASIDE_TAIL}" & rmdir "$INSTDIR"'
+  ${If} ${FileExists} "$INSTDIR\${LIBRARY_PATTERN}"
+    WriteRegStr HKCU "${RUN_ONCE_KEY}" "Qor" '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\${LIBRARY_PATTERN}" & rmdir "$INSTDIR"'
     Return
   ${EndIf}
   ; The shell may hold the folder a moment after its files have gone.

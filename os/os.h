@@ -25,6 +25,8 @@ bool osIsWindowEnabled(HWND window);
 // Visits every descendant of parent, depth first in Z order, until visit returns false.
 void osEnumChildWindows(HWND parent, bool (*visit)(HWND child, void* context), void* context);
 HWND osFindWindow(const char* className, const char* title);  // title null: any title
+// The next top-level window after `after` (null: the first) of className and title (null: any).
+HWND osFindNextWindow(HWND after, const char* className, const char* title);
 // The next child of parent (top-level windows when parent is null) after `after` (null: the
 // first) of class className; null when none.
 HWND osFindChildWindow(HWND parent, HWND after, const char* className);

@@ -97,6 +97,11 @@ HWND osFindWindow(const char* className, const char* title) {
   if (!widen(className, wideClass) || (title && !widen(title, wideTitle))) return nullptr;
   return FindWindowW(wideClass, title ? wideTitle : nullptr);
 }
+HWND osFindNextWindow(HWND after, const char* className, const char* title) {
+  wchar_t wideClass[256], wideTitle[256];
+  if (!widen(className, wideClass) || (title && !widen(title, wideTitle))) return nullptr;
+  return FindWindowExW(nullptr, after, wideClass, title ? wideTitle : nullptr);
+}
 HWND osFindChildWindow(HWND parent, HWND after, const char* className) {
   wchar_t wideClass[256];
   return widen(className, wideClass) ? FindWindowExW(parent, after, wideClass, nullptr) : nullptr;

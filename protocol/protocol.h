@@ -1,6 +1,6 @@
-// The contract of Qor's private protocol: between Qor.exe and the hook library Qordll.dll, and
-// with the peer program. Nothing else crosses. Included by the library, which links no
-// runtime, so it uses compiler builtins only.
+// The contract of Qor's private protocol: between Qor.exe and the hook library
+// (Qordll-<version>.dll), and with the peer program. Nothing else crosses. Included by the
+// library, which links no runtime, so it uses compiler builtins only.
 #pragma once
 #include <stdint.h>
 #ifdef _WIN32
@@ -231,29 +231,76 @@ struct EventSlots {
 };
 
 #ifdef _WIN32
-// A process's view of the event slots. The block's name lives only as long as a handle to it,
-// so the handle stays open with the view; both are null when the block cannot be had.
+// The block lives in a private namespace whose boundary holds the user's SID and the medium
+// integrity label, so that no process of lower integrity (nor of another user) can make or
+// open the namespace, and so the block's name, first. Wine 8 has no private namespaces (its
+// CreateBoundaryDescriptorW answers null without an error and the rest aborts the process):
+// there the block takes the session's name, where Qor refuses whatever it did not make.
+#define EVENT_SLOTS_BOUNDARY L"Qor.EventSlots"
+#define EVENT_SLOTS_NAMESPACE L"Qor"
+// A process's view of the event slots. The block's name lives only as long as a handle to it
+// (and to its namespace), so both stay open with the view; all null when it cannot be had.
 struct EventSlotsView {
+  HANDLE space;
   HANDLE mapping;
   EventSlots* slots;
 };
-// Maps an existing block; Qor.exe creates it (createEventSlots).
-inline EventSlotsView mapEventSlots() {
-  EventSlotsView view = {nullptr, nullptr};
-  view.mapping = OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, EVENT_SLOTS_NAME);
-  if (!view.mapping) return view;
-  view.slots = static_cast<EventSlots*>(
-      MapViewOfFile(view.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
-  if (!view.slots) {
-    CloseHandle(view.mapping);
-    view.mapping = nullptr;
+
+// The block's name for this process: in the namespace, which it opens into *space (Qor creates
+// it with creation's security first); the session's name where the system has no private
+// namespaces; null when the namespace cannot be had.
+inline const wchar_t* eventSlotsName(HANDLE* space, SECURITY_ATTRIBUTES* creation) {
+  *space = nullptr;
+  SetLastError(0);
+  HANDLE boundary = CreateBoundaryDescriptorW(EVENT_SLOTS_BOUNDARY, 0);
+  if (!boundary) return GetLastError() == 0 ? L"" EVENT_SLOTS_NAME : nullptr;
+  static SID medium = {SID_REVISION, 1, SECURITY_MANDATORY_LABEL_AUTHORITY,
+                       {SECURITY_MANDATORY_MEDIUM_RID}};
+  alignas(TOKEN_USER) BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+      GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+      AddSIDToBoundaryDescriptor(&boundary, reinterpret_cast<TOKEN_USER*>(user)->User.Sid) &&
+      AddIntegrityLabelToBoundaryDescriptor(&boundary, &medium)) {
+    if (creation) *space = CreatePrivateNamespaceW(creation, boundary, EVENT_SLOTS_NAMESPACE);
+    if (!*space) *space = OpenPrivateNamespaceW(boundary, EVENT_SLOTS_NAMESPACE);
   }
-  return view;
+  if (token) CloseHandle(token);
+  DeleteBoundaryDescriptor(boundary);
+  return *space ? EVENT_SLOTS_NAMESPACE L"\\" EVENT_SLOTS_NAME : nullptr;
 }
+
+// Whether every page of the block's view is committed: a section made with SEC_RESERVE maps
+// pages that fault at the first touch.
+inline bool everyPageCommitted(const EventSlots* slots) {
+  const char* at = reinterpret_cast<const char*>(slots);
+  const char* end = at + sizeof(EventSlots);
+  MEMORY_BASIC_INFORMATION region;
+  while (at < end) {
+    if (!VirtualQuery(at, &region, sizeof region) || region.State != MEM_COMMIT) return false;
+    at = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+  }
+  return true;
+}
+
 inline void unmapEventSlots(EventSlotsView& view) {
   if (view.slots) UnmapViewOfFile(view.slots);
   if (view.mapping) CloseHandle(view.mapping);
-  view = {nullptr, nullptr};
+  if (view.space) ClosePrivateNamespace(view.space, 0);
+  view = {nullptr, nullptr, nullptr};
+}
+
+// Maps an existing block whose every page is committed; Qor.exe creates it (createEventSlots).
+inline EventSlotsView mapEventSlots() {
+  EventSlotsView view = {nullptr, nullptr, nullptr};
+  const wchar_t* name = eventSlotsName(&view.space, nullptr);
+  if (name) view.mapping = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, name);
+  if (view.mapping)
+    view.slots = static_cast<EventSlots*>(
+        MapViewOfFile(view.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(EventSlots)));
+  if (!view.slots || !everyPageCommitted(view.slots)) unmapEventSlots(view);
+  return view;
 }
 
 // The hook window the block names, when it is a window of the hook window's class and of the

@@ -26,11 +26,11 @@ inline constexpr char kStartButtonAutomationId[] = "StartButton";
 // browser opens.
 inline constexpr char kHelpPage[] = "Qor.html";
 
-// A hook library that other processes still map can be renamed, but neither replaced nor
-// deleted: an upgrade sets it aside beside the program under a name of this pattern, with a
-// number for the star, and the next start of Qor (after an uninstall, the next logon)
-// deletes it.
-#define LIBRARY_ASIDE_PATTERN "Qordll.dll.*.old"
+// The hook libraries of every build beside the program (Qordll-<version>.dll), and those that
+// earlier installers left (Qordll.dll, set aside as Qordll.dll.N.old). One that other
+// processes still map can be neither replaced nor deleted: it stays until a later start of
+// Qor (after an uninstall, the next logon) finds it unmapped and deletes it.
+#define HOOK_LIBRARY_PATTERN "Qordll*.dll*"
 
 // The hidden main window's class: a window of it means a copy of Qor runs.
 #define MAIN_WINDOW_CLASS "QorWClass"

@@ -66,6 +66,8 @@
 #define IDC_LEFT_ALONE_REMOVE 1257
 #define IDC_CLICK_PAN 1258
 #define IDC_LEFT_ALONE_PICK 1259
+#define IDC_PROGRAM_PROFILE_LABEL 1260
+#define IDC_PROGRAM_PROFILE 1261
 
 // Gesture cursors, named by what their triangles point at (the way the content moves).
 #define IDCUR_LEFT 254

@@ -23,9 +23,10 @@ echo "|---|---|---|"
     printf "| %s through the fake, per call | %s %s, %s heap allocations | %s |\n", $1, $2, $3, allocs, target
   }'
 for arch in x64 x86; do
-  for file in Qordll.dll Qor.exe; do
+  library=$(sed -n 's/^QOR_LIBRARY_FILE:INTERNAL=//p' "$build/$arch/CMakeCache.txt")
+  for file in "$library" Qor.exe; do
     target=""
-    [ "$arch/$file" = x64/Qordll.dll ] && target="at most 32 KB"
+    [ "$arch/$file" = "x64/$library" ] && target="at most 32 KB"
     [ "$arch/$file" = x64/Qor.exe ] && target="at most 300 KB"
     echo "| $file ($arch) size | $(stat -c %s "$build/$arch/bin/$file") bytes | $target |"
   done

@@ -12,8 +12,9 @@ rm -rf "$out"
 mkdir -p "$out"
 for arch in x64 x86; do
   bin=$build/$arch/bin
+  library=$(sed -n 's/^QOR_LIBRARY_FILE:INTERNAL=//p' "$build/$arch/CMakeCache.txt")
   mkdir -p "$out/$arch/Qor"
-  cp "$bin/Qor.exe" "$bin/Qordll.dll" "$bin/Qor.html" "$bin/readme.txt" "$out/$arch/Qor/"
+  cp "$bin/Qor.exe" "$bin/$library" "$bin/Qor.html" "$bin/readme.txt" "$out/$arch/Qor/"
   (cd "$out/$arch" && zip -qr -X "$out/Qor-$arch.zip" Qor)
   rm -rf "${out:?}/$arch"
   cp "$bin/QorSetup-$arch.exe" "$out/"

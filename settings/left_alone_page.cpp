@@ -1,23 +1,103 @@
-// The page of the programs Qor leaves alone: the edited list, and a name to add, typed or
+// The page of the programs Qor leaves alone or runs with a profile of their own: the edited
+// rows, the choice for the selected row (or the next one added), and a name to add, typed or
 // picked from the programs that show windows now.
 #include <cstring>
 #include "settings/settings_pages.h"
 #include "resources/resource.h"
+#include "settings/profile_store.h"
 #include "settings/user_options.h"
 
 namespace {
 const wchar_t kNameRefused[] =
     L"プログラムのファイル名 (例: notepad.exe) を 260 文字以内で入力してください。";
-const wchar_t kListFull[] = L"除外できるプログラムは 256 個までです。先に使わない名前を削除してください。";
+const wchar_t kListFull[] =
+    L"除外できるプログラム、設定を選べるプログラムはそれぞれ 256 個までです。先に使わない名前を削除してください。";
+const wchar_t kLeftAlone[] = L"除外";
+// A row whose profile is gone runs with the current one: said first, so that it shows in the
+// column however long the title.
+const wchar_t kProfileGone[] = L"現在の設定（「%s」なし）";
+// Where the rows' choice column starts, and the choice list's width, in dialog units.
+const int kChoiceColumn = 58, kChoiceWidth = 120;
 
+// A row's program name and its profile title (empty for a program left alone), as UTF-16.
+struct RowText {
+  wchar_t name[kMaxProgramNameChars + 1];
+  wchar_t title[kProfileNameBytes];
+};
+RowText rowText(const char* row) {
+  RowText text = {};
+  const char* tab = std::strchr(row, '\t');
+  const int nameBytes = tab ? int(tab - row) : int(std::strlen(row));
+  MultiByteToWideChar(CP_UTF8, 0, row, nameBytes, text.name, kMaxProgramNameChars);
+  if (tab) MultiByteToWideChar(CP_UTF8, 0, tab + 1, -1, text.title, kProfileNameBytes - 1);
+  return text;
+}
+
+// The choice's entry for a title: 0 for none (left alone), a stored profile's entry, or -1
+// when no stored profile has it.
+LRESULT choiceOf(HWND page, const wchar_t* title) {
+  if (!*title) return 0;
+  HWND box = GetDlgItem(page, IDC_PROGRAM_PROFILE);
+  const LRESULT count = SendMessageW(box, CB_GETCOUNT, 0, 0);
+  for (LRESULT entry = 1; entry < count; ++entry) {
+    wchar_t text[kProfileNameBytes];
+    if (SendMessageW(box, CB_GETLBTEXTLEN, entry, 0) < kProfileNameBytes &&
+        SendMessageW(box, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text)) != CB_ERR &&
+        wcscmp(text, title) == 0)
+      return entry;
+  }
+  return -1;
+}
+
+// Each row: the program, then 除外 or the profile's title, saying so where it is gone. The list
+// scrolls sideways as far as its longest row.
 void fillList(HWND page) {
   HWND list = GetDlgItem(page, IDC_LEFT_ALONE_LIST);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  for (const char* name = leftAloneEdits(); *name; name += std::strlen(name) + 1) {
-    wchar_t text[kMaxProgramNameChars + 1];
-    if (MultiByteToWideChar(CP_UTF8, 0, name, -1, text, ARRAYSIZE(text)))
-      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  HDC dc = GetDC(list);
+  HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  RECT column = {0, 0, kChoiceColumn, 0};
+  MapDialogRect(page, &column);
+  const int tabStop = column.right;
+  LONG widest = 0;
+  for (const char* row = programEdits(); *row; row += std::strlen(row) + 1) {
+    const RowText text = rowText(row);
+    wchar_t choice[ARRAYSIZE(text.title) + ARRAYSIZE(kProfileGone)];
+    if (choiceOf(page, text.title) < 0)
+      wsprintfW(choice, kProfileGone, text.title);
+    else
+      lstrcpyW(choice, *text.title ? text.title : kLeftAlone);
+    wchar_t shown[ARRAYSIZE(text.name) + ARRAYSIZE(choice)];
+    wsprintfW(shown, L"%s\t%s", text.name, choice);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown));
+    const LONG width = LOWORD(GetTabbedTextExtentW(dc, shown, lstrlenW(shown), 1, &tabStop));
+    if (width > widest) widest = width;
   }
+  SelectObject(dc, font);
+  ReleaseDC(list, dc);
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(widest + 4), 0);
+}
+
+// 除外, then the stored profiles by their titles, in a list as wide as the rows' choice column.
+void fillChoices(HWND page) {
+  HWND box = GetDlgItem(page, IDC_PROGRAM_PROFILE);
+  SendMessageW(box, CB_RESETCONTENT, 0, 0);
+  SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kLeftAlone));
+  listProfileNames(addProfileName, box);
+  SendMessageW(box, CB_SETCURSEL, 0, 0);
+  RECT width = {0, 0, kChoiceWidth, 0};
+  MapDialogRect(page, &width);
+  SendMessageW(box, CB_SETDROPPEDWIDTH, WPARAM(width.right), 0);
+}
+
+// The chosen title as a row holds it (UTF-8), or false for 除外 or no choice.
+bool chosenTitle(HWND page, char (&title)[3 * kProfileNameBytes]) {
+  HWND box = GetDlgItem(page, IDC_PROGRAM_PROFILE);
+  const LRESULT entry = SendMessageW(box, CB_GETCURSEL, 0, 0);
+  wchar_t text[kProfileNameBytes];
+  return entry > 0 && SendMessageW(box, CB_GETLBTEXTLEN, entry, 0) < kProfileNameBytes &&
+         SendMessageW(box, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text)) != CB_ERR &&
+         WideCharToMultiByte(CP_UTF8, 0, text, -1, title, sizeof title, nullptr, nullptr) > 0;
 }
 
 // The file name of the program of window's process into path; null for one of Qor's own
@@ -79,8 +159,13 @@ void fillProgramsShowingWindows(HWND page) {
   EnumWindows(addProgramOfWindow, reinterpret_cast<LPARAM>(box));
 }
 
+void selectRow(HWND page, int row) {
+  SendDlgItemMessageW(page, IDC_LEFT_ALONE_LIST, LB_SETCURSEL, WPARAM(row), 0);
+}
+
 // The typed name without a path (a typed path names its program too) and the spaces around
-// it. A name listed already is selected; what cannot be listed is said.
+// it, with the chosen 除外 or profile. A name listed already is selected; what cannot be
+// listed is said.
 BOOL onAdd(HWND page) {
   wchar_t typed[MAX_PATH + 2] = {};
   GetDlgItemTextW(page, IDC_LEFT_ALONE_NAME, typed, ARRAYSIZE(typed));
@@ -89,21 +174,21 @@ BOOL onAdd(HWND page) {
     if (*at == L'\\' || *at == L'/') name = at + 1;
   while (*name == L' ') ++name;
   for (size_t n = wcslen(name); n > 0 && name[n - 1] == L' '; --n) name[n - 1] = 0;
-  HWND list = GetDlgItem(page, IDC_LEFT_ALONE_LIST);
-  const LRESULT listed =
-      *name ? SendMessageW(list, LB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name))
-            : LB_ERR;
-  if (listed != LB_ERR) {
-    SendMessageW(list, LB_SETCURSEL, WPARAM(listed), 0);
+  char text[3 * ARRAYSIZE(typed)];
+  const bool converted =
+      *name && WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof text, nullptr, nullptr);
+  const int listed = converted ? programEditIndex(text) : -1;
+  if (listed >= 0) {
+    selectRow(page, listed);
     return TRUE;
   }
-  if (SendMessageW(list, LB_GETCOUNT, 0, 0) >= kMaxLeftAloneNames) {
+  char title[3 * kProfileNameBytes];
+  const bool withProfile = chosenTitle(page, title);
+  if (programEditsFull(withProfile)) {
     MessageBoxW(GetParent(page), kListFull, L"Qor", MB_ICONWARNING | MB_OK);
     return TRUE;
   }
-  char text[3 * ARRAYSIZE(typed)];
-  if (!*name || !WideCharToMultiByte(CP_UTF8, 0, name, -1, text, sizeof text, nullptr, nullptr) ||
-      !addLeftAloneEdit(text)) {
+  if (!converted || !addProgramEdit(text, withProfile ? title : nullptr)) {
     MessageBoxW(GetParent(page), kNameRefused, L"Qor", MB_ICONWARNING | MB_OK);
     return TRUE;
   }
@@ -123,17 +208,50 @@ BOOL onPick(HWND page) {
   return onAdd(page);
 }
 
+LRESULT selectedRow(HWND page) {
+  return SendDlgItemMessageW(page, IDC_LEFT_ALONE_LIST, LB_GETCURSEL, 0, 0);
+}
+
 BOOL onRemove(HWND page) {
-  const LRESULT selected = SendDlgItemMessageW(page, IDC_LEFT_ALONE_LIST, LB_GETCURSEL, 0, 0);
+  const LRESULT selected = selectedRow(page);
   if (selected == LB_ERR) return TRUE;
-  removeLeftAloneEdit(static_cast<int>(selected));
+  removeProgramEdit(static_cast<int>(selected));
   fillList(page);
-  SendDlgItemMessageW(page, IDC_LEFT_ALONE_LIST, LB_SETCURSEL, WPARAM(selected), 0);
+  selectRow(page, int(selected));
+  return TRUE;
+}
+
+// A row selected: the choice shows what it runs with (nothing for a profile that is gone).
+BOOL onRowSelected(HWND page) {
+  const LRESULT selected = selectedRow(page);
+  const char* row = programEdits();
+  for (LRESULT i = 0; i < selected && *row; ++i) row += std::strlen(row) + 1;
+  if (selected == LB_ERR || !*row) return TRUE;
+  SendDlgItemMessageW(page, IDC_PROGRAM_PROFILE, CB_SETCURSEL,
+                      WPARAM(choiceOf(page, rowText(row).title)), 0);
+  return TRUE;
+}
+
+// A choice made: the selected row takes it.
+BOOL onChoice(HWND page) {
+  const LRESULT selected = selectedRow(page);
+  char title[3 * kProfileNameBytes];
+  if (selected == LB_ERR) return TRUE;
+  if (!setProgramEditChoice(int(selected), chosenTitle(page, title) ? title : nullptr)) {
+    MessageBoxW(GetParent(page), kListFull, L"Qor", MB_ICONWARNING | MB_OK);
+    onRowSelected(page);
+    return TRUE;
+  }
+  fillList(page);
+  selectRow(page, int(selected));
   return TRUE;
 }
 }  // namespace
 
 void fillLeftAlonePage(HWND page) {
+  fillChoices(page);
+  const int tabStop = kChoiceColumn;
+  SendDlgItemMessageW(page, IDC_LEFT_ALONE_LIST, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
   fillList(page);
   SendDlgItemMessageW(page, IDC_LEFT_ALONE_NAME, CB_LIMITTEXT, MAX_PATH, 0);
 }
@@ -146,7 +264,8 @@ BOOL onLeftAloneCommand(HWND page, int id, WORD code) {
     case IDC_LEFT_ALONE_NAME:
       if (code == CBN_DROPDOWN) fillProgramsShowingWindows(page);
       return TRUE;
-    case IDC_LEFT_ALONE_LIST: return TRUE;
+    case IDC_LEFT_ALONE_LIST: return code == LBN_SELCHANGE ? onRowSelected(page) : TRUE;
+    case IDC_PROGRAM_PROFILE: return code == CBN_SELCHANGE ? onChoice(page) : TRUE;
     default: return FALSE;
   }
 }

@@ -163,6 +163,15 @@ void deleteCurrentProfile() {
   osRegCloseKey(key);
 }
 
+bool readStoredSettings(int32_t index, ProfileSettings& to) {
+  HKEY key = osRegOpenKey(kProfileStoreKey);
+  unsigned char bytes[kSettingsBytes];
+  const bool read = readRecord(key, index, bytes);
+  if (read) settingsFromBytes(to, bytes);
+  osRegCloseKey(key);
+  return read;
+}
+
 void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context) {
   HKEY store = osRegOpenKey(kProfileStoreKey);
   const int32_t count = profileCount < kMaxListedProfiles ? profileCount : kMaxListedProfiles;

@@ -29,6 +29,9 @@ void deleteCurrentProfile();
 // gives the fallback name. The store is opened once for the whole listing.
 void listProfileNames(void (*add)(void* context, int32_t index, const char* name), void* context);
 
+// Profile index's stored settings into to; false, to unchanged, when they cannot be read.
+bool readStoredSettings(int32_t index, ProfileSettings& to);
+
 // text (UTF-8) in the stored names' form: code page 932, NUL-terminated, zeros after it. False,
 // name unchanged, when a character has no form in code page 932 or it takes over 255 bytes.
 bool storableProfileName(const char* text, char (&name)[kProfileNameBytes]);

@@ -37,7 +37,7 @@ const Tab kTabs[kPageCount] = {
     {L"ｼｽﾃﾑ設定", L"Qor95のシステム環境の設定"},
     {L"パン設定", L"パン機能の設定"},
     {L"ｽｸﾛｰﾙ設定", L"ｽｸﾛｰﾙ機能の設定"},
-    {L"除外", L"Qor が何もしないプログラム"},
+    {L"除外", L"プログラムごとの除外と設定"},
 };
 
 const wchar_t kTitleRefused[] =
@@ -103,17 +103,10 @@ BOOL onSelectProfile(HWND dialog) {
   return onRefreshView(dialog);
 }
 
-// A stored name at the end of the list.
-void addToProfileList(void* list, int32_t, const char* name) {
-  wchar_t text[kProfileNameBytes];
-  MultiByteToWideChar(kProfileCodePage, 0, name, -1, text, kProfileNameBytes);
-  SendMessageW(static_cast<HWND>(list), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-
 BOOL onFillProfileList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_TITLE);
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  listProfileNames(addToProfileList, list);
+  listProfileNames(addProfileName, list);
   return onSelectProfile(dialog);
 }
 
@@ -231,6 +224,7 @@ BOOL onOk(HWND dialog) {
 BOOL onUpdate(HWND dialog) {
   if (!commit(dialog)) return TRUE;
   saveCurrentProfile();
+  followProfiles();  // a program's profile may be this one, by its old title or its new one
   SendMessageW(dialog, UM_FILLPROFILELIST, 0, 0);
   return TRUE;
 }
@@ -248,7 +242,8 @@ BOOL onAdd(HWND dialog) {
   profileCount = profileCount + 1;
   currentProfile = profileCount - 1;
   saveCurrentProfile();
-  addToProfileList(GetDlgItem(dialog, IDC_TITLE), currentProfile, profileName);
+  followProfiles();
+  addProfileName(GetDlgItem(dialog, IDC_TITLE), currentProfile, profileName);
   SendMessageW(dialog, UM_SELECTPROFILE, 0, 0);
   return TRUE;
 }
@@ -359,6 +354,12 @@ BOOL handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 }  // namespace
+
+void addProfileName(void* comboBox, int32_t, const char* name) {
+  wchar_t text[kProfileNameBytes];
+  MultiByteToWideChar(kProfileCodePage, 0, name, -1, text, kProfileNameBytes);
+  SendMessageW(static_cast<HWND>(comboBox), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
 
 void registerDialogControls() {
   const INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TAB_CLASSES | ICC_BAR_CLASSES};

@@ -81,7 +81,8 @@ const DWORD kPanHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_VRESPONSE, 9, IDC
 const DWORD kLeftAloneHelpIds[] = {IDC_LEFT_ALONE_LABEL, 95, IDC_LEFT_ALONE_LIST, 95,
                                    IDC_LEFT_ALONE_NAME_LABEL, 96, IDC_LEFT_ALONE_NAME, 96,
                                    IDC_LEFT_ALONE_ADD, 97, IDC_LEFT_ALONE_REMOVE, 98,
-                                   IDC_LEFT_ALONE_PICK, 100, 0, 0};
+                                   IDC_LEFT_ALONE_PICK, 100, IDC_PROGRAM_PROFILE_LABEL, 101,
+                                   IDC_PROGRAM_PROFILE, 101, 0, 0};
 const DWORD kScrollHelpIds[] = {IDC_VCOUNT, 4, IDC_HCOUNT, 4, IDC_EXT_SCROLL_ENABLED, 63,
                                 IDC_SWAP_BUTTONS, 5, IDC_VCOUNT_LABEL, 2, IDC_HCOUNT_LABEL, 3, 0, 0};
 

@@ -14,6 +14,9 @@ INT_PTR CALLBACK settingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
 void fillLeftAlonePage(HWND page);
 BOOL onLeftAloneCommand(HWND page, int id, WORD code);  // FALSE: not one of its controls
 
+// A stored profile's name (code page 932) at the end of a combo box's list; a listProfileNames
+// callback.
+void addProfileName(void* comboBox, int32_t index, const char* name);
 // WM_HELP: help for the item under the pointer, by a table of control id and help context id
 // pairs ended by two zeros; only when this thread sent it. Always handled.
 BOOL showContextHelp(LPARAM helpInfo, const DWORD* table);

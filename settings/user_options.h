@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include "os/shared_word.h"
+#include "settings/settings.h"
 
 // Which button pans: the right (as always) or the middle one.
 enum PanButton : int32_t { kPanButtonRight = 0, kPanButtonMiddle = 1 };
@@ -24,23 +25,45 @@ uint32_t leftAloneListChanges();
 // Whether fileName (no path) is a listed program's, compared without case.
 bool isLeftAloneProgram(const char* fileName);
 
+// Programs whose gestures run with a profile of their own: a block as above of entries
+// "name.exe" TAB profile title, at most this many.
+enum { kMaxProgramProfiles = 256 };
+const char* programProfiles();
+// The settings a gesture over fileName's windows runs with: its profile's, or the current
+// profile's for a program without one or whose profile is gone (deleted, renamed).
+const ProfileSettings& programSettings(const char* fileName);
+// Counts every change of what the two functions above and isLeftAloneProgram answer.
+uint32_t programRulesChanges();
+// The store's profiles changed (loaded, saved, deleted, another made current): the programs'
+// profiles are read anew. Main thread.
+void followProfiles();
+
 // Runs a change of the live options; Qor makes it one under the engine's lock. Null: at once.
 extern void (*changeLiveOptions)(void (*change)());
 
 // The live options from the store: "PanButton" a REG_DWORD, 0 right and 1 middle; "ClickPan" a
-// REG_DWORD, 0 off; "LeaveAlone" a REG_MULTI_SZ. A value of another type or size, or not ended
-// as its type says, gives right, click-pan and the empty list, and stays in the store as it
-// is. A list never written gives the programs that take the mouse for another computer.
+// REG_DWORD, 0 off; "LeaveAlone" and "ProgramProfiles" REG_MULTI_SZ. A value of another type or
+// size, or not ended as its type says, gives right, click-pan and the empty list, and stays in
+// the store as it is; an entry of "ProgramProfiles" without its TAB, or of a program listed
+// before (left alone first), is passed over. A "LeaveAlone" never written gives the programs
+// that take the mouse for another computer.
 void loadUserOptions();
 
-// The settings dialog's working copies, as editSettings is the profile's.
+// The settings dialog's working copies, as editSettings is the profile's. The programs are one
+// list of rows: "name.exe" for a program left alone, "name.exe" TAB title for one with a profile.
 extern int32_t editPanButton;
 extern int32_t editClickPan;
-const char* leftAloneEdits();
-// name (UTF-8) at the end of the edited list; false when it is empty, longer than a program
-// name may be, listed already (without case) or the list is full.
-bool addLeftAloneEdit(const char* name);
-void removeLeftAloneEdit(int index);  // an index outside the list changes nothing
+const char* programEdits();
+int programEditIndex(const char* name);  // the row of name (without case); -1 when not listed
+// A row for name (UTF-8) at the end, left alone when title is null; false when name is empty,
+// longer than a program name may be, listed already, or its kind of row is full.
+bool addProgramEdit(const char* name, const char* title);
+// Whether the rows left alone (withProfile false) or those with a profile are as many as may be.
+bool programEditsFull(bool withProfile);
+// Row index left alone (title null) or given the profile title, in its place; false when that
+// kind of row is full.
+bool setProgramEditChoice(int index, const char* title);
+void removeProgramEdit(int index);  // an index outside the list changes nothing
 void takeLiveOptionsAsEdits();
 bool optionEditsDiffer();  // from the options as stored
 // The edits become live; with store, they are written first, each value only when it differs

@@ -105,14 +105,14 @@ inline DWORD exitCodeOf(HANDLE process) {
 
 // Whether Qor's hooks are in place: Qor loads the hook library to install them and frees it
 // when they go. (Asked of Qor's process, so that no movement maps the library elsewhere.)
-inline bool hooksInstalled(const QorProcess& qor) {
+inline bool hooksInstalled(const QorProcess& qor, const char* library = QOR_LIBRARY_FILE) {
   HMODULE modules[512];
   DWORD bytes = 0;
   if (!EnumProcessModules(qor.process.hProcess, modules, sizeof modules, &bytes)) return false;
   for (DWORD i = 0; i < bytes / sizeof modules[0] && i < 512; ++i) {
     char name[MAX_PATH];
     if (GetModuleBaseNameA(qor.process.hProcess, modules[i], name, sizeof name) &&
-        lstrcmpiA(name, HOOK_LIBRARY_NAME ".dll") == 0)
+        lstrcmpiA(name, library) == 0)
       return true;
   }
   return false;
@@ -140,7 +140,7 @@ inline QorProcess startQor(const char* arguments = "5", bool hooksAtOnce = true,
 // Qor.exe and its library unpacked into folder (UTF-8) beside the tests; the copy of Qor.exe.
 inline std::string copyOfQorIn(const std::string& folder) {
   std::filesystem::create_directory(std::filesystem::u8path(folder));
-  for (const char* file : {"Qor.exe", "Qordll.dll"})
+  for (const char* file : {"Qor.exe", QOR_LIBRARY_FILE})
     CopyFileW(std::filesystem::path(file).c_str(),
               std::filesystem::u8path(folder + "\\" + file).c_str(), FALSE);
   return folder + "\\Qor.exe";
@@ -304,9 +304,10 @@ class EndToEnd : public ::testing::Test {
   }
   // Everything injected so far has been handled: a middle click, which always passes (a right
   // click where the middle button pans), has reached window (client or frame) under the pointer.
+  // A right click is handled once the WM_CONTEXTMENU its release makes has come too.
   static void sync(HWND window, bool middlePans = false) {
-    const UINT up = middlePans ? WM_RBUTTONUP : WM_MBUTTONUP;
-    const UINT frameUp = middlePans ? WM_NCRBUTTONUP : WM_NCMBUTTONUP;
+    const UINT up = middlePans ? WM_CONTEXTMENU : WM_MBUTTONUP;
+    const UINT frameUp = middlePans ? WM_CONTEXTMENU : WM_NCMBUTTONUP;
     size_t before = received(window, {up, frameUp}).size();
     inject(middlePans ? MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP
                       : MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP);

@@ -126,7 +126,7 @@ TEST_F(EndToEnd, TheMiddlePanButtonPansAndLeavesTheRightButtonToTheApplication) 
     moveTo(r.to);
     EXPECT_TRUE(!r.scroll || waitForScrolls(app.plain, r.scroll, 4)) << r.scroll;
     // A right-click before a sync by the right button: it must have arrived before sync counts.
-    EXPECT_TRUE(r.scroll || waitFor([&] { return !received(app.plain, {WM_RBUTTONUP}).empty(); }));
+    EXPECT_TRUE(r.scroll || waitFor([&] { return !received(app.plain, {WM_CONTEXTMENU}).empty(); }));
     if (r.after) inject(r.after);
     sync(app.plain, true);
     if (r.scroll) expectScrollingStopped(app.plain, r.scroll);
@@ -148,10 +148,19 @@ TEST_F(EndToEnd, TheMiddlePanButtonPansAndLeavesTheRightButtonToTheApplication) 
 }
 
 // Over a program left alone (listed in another case) every event reaches it and, once the pointer
-// is in, its library sends Qor nothing; a program of another name still pans.
-TEST_F(EndToEnd, AProgramLeftAloneKeepsItsRightClicksAndAnotherProgramStillPans) {
-  const char listed[] = "QOR_LEFT_ALONE.EXE\0";
+// is in, its library sends Qor nothing; the test application, listed with a profile of its own,
+// pans as far as that profile says, Notepad (not listed) as far as the current profile.
+TEST_F(EndToEnd, AProgramLeftAloneKeepsItsRightClicksAndAListedOnePansWithItsProfile) {
+  const char listed[] = "QOR_LEFT_ALONE.EXE\0", withProfile[] = "qor_testapp.exe\tfast\0";
   storeUserOption("LeaveAlone", REG_MULTI_SZ, listed, sizeof listed);
+  storeUserOption("ProgramProfiles", REG_MULTI_SZ, withProfile, sizeof withProfile);
+  ProfileSettings fast = testSettings();
+  fast.panVCount = 5;
+  unsigned char record[kSettingsBytes];
+  settingsToBytes(fast, record);
+  storeUserOption("A1", REG_BINARY, record, sizeof record);
+  storeUserOption("N1", REG_SZ, "fast", 5);
+  storeUserOption("DataEnd", REG_SZ, "2", 2);
   ASSERT_TRUE(CopyFileA("qor_testapp.exe", "qor_left_alone.exe", FALSE));
   TestAppProcess alone = startTestApp(TESTAPP_SECOND, "qor_left_alone.exe");
   qor = startQor();
@@ -173,7 +182,46 @@ TEST_F(EndToEnd, AProgramLeftAloneKeepsItsRightClicksAndAnotherProgramStillPans)
   stopTestApp(alone);
   UnmapViewOfFile(block.slots);
   CloseHandle(block.mapping);
-  expectRightClickSwallowed(true);
+
+  const POINT plain = clientCentre(app.plain);
+  restAt(app.plain, plain);
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  moveTo(offset(plain, 0, -60));
+  ASSERT_TRUE(waitForScrolls(app.plain, WM_VSCROLL, 10));
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  sync(app.plain);
+  expectScrollingStopped(app.plain, WM_VSCROLL);
+  const std::vector<uint32_t> steps = scrollCodes(app.plain, WM_VSCROLL);
+  EXPECT_TRUE(onlyPairs(steps, SB_LINEDOWN) && steps.size() % 10 == 0) << "fast's panVCount 5: " << steps.size();
+
+  // Notepad's text, a line apart from the pointer's first emission to its end: one emission
+  // 890 ms after the click (11 pixels, response 5) of the current profile's three lines.
+  char text[MAX_PATH], notepadPath[MAX_PATH];
+  GetFullPathNameA("qor_notepad.txt", MAX_PATH, text, nullptr);
+  FILE* file = std::fopen(text, "w");
+  ASSERT_TRUE(file);
+  for (int line = 0; line < 300; ++line) std::fprintf(file, "line %d\r\n", line);
+  std::fclose(file);
+  GetSystemDirectoryA(notepadPath, MAX_PATH);
+  lstrcatA(notepadPath, "\\notepad.exe");
+  PROCESS_INFORMATION notepad = launch(notepadPath, text);
+  HWND window = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (window = windowOfProcess("Notepad", notepad.dwProcessId)); }, kStartMs));
+  SetWindowPos(window, HWND_TOPMOST, 660, 500, 500, 400, SWP_SHOWWINDOW);
+  HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+  auto firstLine = [&] { return SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0); };
+  const POINT at = clientCentre(edit);
+  moveTo(at);
+  Sleep(200);
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  moveTo(offset(at, 0, -11));
+  EXPECT_TRUE(waitFor([&] { return firstLine() > 0; }));
+  click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+  Sleep(300);
+  EXPECT_EQ(firstLine(), 3) << "the current profile's panVCount";
+  TerminateProcess(notepad.hProcess, 0);
+  CloseHandle(notepad.hProcess);
+  CloseHandle(notepad.hThread);
 }
 
 TEST_F(EndToEnd, ExtendedScrollOnAWindowsOwnVerticalScrollBar) {
@@ -255,9 +303,15 @@ TEST_F(EndToEnd, ExitFreesThePointerOverEveryMonitor) {
 
 // The tray icon welcomes the user until they have seen the balloon: one that Do Not Disturb kept
 // back comes again. A second start asks the first copy to open its settings (or to bring them
-// to the front) and ends.
+// to the front) and ends. A window of Qor's class that another process made first neither
+// keeps Qor from starting nor hears from it.
 TEST_F(EndToEnd, ASecondCopyOpensTheFirstOnesSettingsAndEndsAndTheFirstRunsOn) {
   HWND taskbar = windowOfProcess("Shell_TrayWnd", app.process.dwProcessId);
+  WNDCLASSA wc = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr,
+                  nullptr, MAIN_WINDOW_CLASS};
+  RegisterClassA(&wc);
+  HWND standIn = CreateWindowExA(0, MAIN_WINDOW_CLASS, "Qor", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
   qor = startQor();
   SendMessageA(qor.main, trayCallbackMessage, 0, NIN_BALLOONTIMEOUT);  // never shown
   EXPECT_EQ(endQor(qor), 0u);
@@ -274,10 +328,12 @@ TEST_F(EndToEnd, ASecondCopyOpensTheFirstOnesSettingsAndEndsAndTheFirstRunsOn) {
     EXPECT_TRUE(waitFor([&] { return (dialog = windowOfProcess("#32770", qor.process.dwProcessId)); }));
     EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == dialog; })) << start;
   }
-  EXPECT_EQ(FindWindowA(MAIN_WINDOW_CLASS, nullptr), qor.main);
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
   expectRightClickSwallowed(true);
+  MSG posted;  // what Qor would post it; this thread reads no messages meanwhile
+  EXPECT_FALSE(PeekMessageA(&posted, standIn, WM_USER, 0xBFFF, PM_REMOVE)) << "it heard from Qor";
+  DestroyWindow(standIn);
 }
 
 // Touch and pen start nothing, a program that confines the pointer keeps its right-clicks, and a

@@ -17,13 +17,11 @@ std::string folderOf(int csidl) {
 }
 const std::string kInstalled = folderOf(CSIDL_LOCAL_APPDATA) + "\\Programs\\Qor";
 const std::string kQor = kInstalled + "\\Qor.exe";
-const std::string kLibrary = kInstalled + "\\Qordll.dll";
+const std::string kLibrary = kInstalled + "\\" QOR_LIBRARY_FILE;
+const std::string kEarlierLibrary = kInstalled + "\\Qordll-0.dll";  // an earlier build's
 const char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != ~0u; }
-
-// The library set aside under the n-th free name.
-std::string aside(int n) { return kLibrary + "." + std::to_string(n) + ".old"; }
 
 // The next logon, for Qor's part: the shell deletes the RunOnce value and runs its command.
 void logOn() {
@@ -40,7 +38,7 @@ void logOn() {
 
 // The files, the shortcut and the Run value: all there, or none, nor the folder.
 void expectInstalled(bool installed) {
-  for (const char* file : {"Qor.exe", "Qordll.dll", kHelpPage, "readme.txt", "uninstall.exe"})
+  for (const char* file : {"Qor.exe", QOR_LIBRARY_FILE, kHelpPage, "readme.txt", "uninstall.exe"})
     EXPECT_EQ(exists(kInstalled + "\\" + file), installed) << file;
   EXPECT_EQ(exists(folderOf(CSIDL_PROGRAMS) + "\\Qor.lnk"), installed);
   char run[MAX_PATH] = {};
@@ -72,31 +70,30 @@ void expectEnded(QorProcess& qor) {
 }
 }  // namespace
 
-TEST(Installer, InstallsReinstallsOverARunningQorAndUninstallsWithOrWithoutTheProfiles) {
+// Over a running earlier build, whose library another process maps on, the new library goes
+// beside it under its own name; the earlier one goes at a start of Qor once nothing maps it.
+TEST(Installer, InstallsOverARunningEarlierBuildAndUninstallsWithOrWithoutTheProfiles) {
   storeProfile(testSettings());
   install();
   expectInstalled(true);
-  // An older library that other processes still map after Qor ended (an image without hooks
-  // stands in for it) goes aside; the next Qor hooks with the new one.
-  ASSERT_TRUE(CopyFileA("qor_testapp.exe", kLibrary.c_str(), FALSE));
-  HMODULE older = LoadLibraryExA(kLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  install();
-  expectInstalled(true);
-  EXPECT_TRUE(exists(aside(1)));
-  QorProcess qor = startQor("5", true, kQor.c_str());  // its hook window answers
-  HMODULE held = LoadLibraryExA(kLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  for (const std::string file : {"Qor.exe", "Qordll-0.dll"})  // the tests' build makes them
+    ASSERT_TRUE(CopyFileA(("earlier\\" + file).c_str(), (kInstalled + "\\" + file).c_str(), FALSE));
+  QorProcess qor = startQor("5", false, kQor.c_str());
+  EXPECT_TRUE(waitFor([&] { return hooksInstalled(qor, "Qordll-0.dll"); }));
+  HMODULE held = LoadLibraryExA(kEarlierLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   install();
   expectEnded(qor);
   expectInstalled(true);
-  EXPECT_TRUE(exists(aside(2)));
-  FreeLibrary(older);
+  qor = startQor("5", true, kQor.c_str());  // hooks with this build's library
+  EXPECT_TRUE(exists(kEarlierLibrary)) << "still mapped, yet deleted";
+  FreeLibrary(held);
+  EXPECT_EQ(endQor(qor), 0u);
   qor = startQor("5", true, kQor.c_str());
-  EXPECT_FALSE(exists(aside(1)));  // nothing maps it any more: gone as Qor started
+  EXPECT_FALSE(exists(kEarlierLibrary)) << "nothing maps it any more: gone as Qor started";
   HMODULE last = LoadLibraryExA(kLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   uninstall("/S");
   expectEnded(qor);
-  EXPECT_TRUE(exists(aside(1)) && exists(aside(2)));
-  FreeLibrary(held);
+  EXPECT_TRUE(exists(kLibrary)) << "still mapped, yet deleted";
   FreeLibrary(last);
   logOn();
   expectInstalled(false);

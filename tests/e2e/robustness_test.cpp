@@ -13,6 +13,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "app/app_rules.h"
 #include "tests/common/store_contents.h"
 #include "tests/e2e/e2e_support.h"
 
@@ -36,24 +37,31 @@ LARGE_INTEGER performanceNow() {
 
 // The block of event slots while the test plays Qor's part (made as Qor makes it, but with the
 // default security, so it must be gone before a real Qor starts).
-EventSlotsView playedSlots = {nullptr, nullptr};
+EventSlotsView playedSlots = {nullptr, nullptr, nullptr};
 
-// The block under Qor's name, made with the default security when there is none yet.
-EventSlotsView makeEventSlots() {
-  HANDLE made = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                   sizeof(EventSlots), EVENT_SLOTS_NAME);
-  EventSlotsView view = mapEventSlots();
-  CloseHandle(made);
+// The block under Qor's name, made with this security and these flags unless it exists.
+EventSlotsView makeEventSlots(const char* securityText = "", DWORD flags = 0) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ConvertStringSecurityDescriptorToSecurityDescriptorA(securityText, SDDL_REVISION_1, &descriptor,
+                                                       nullptr);
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
+  EventSlotsView view = {nullptr, nullptr, nullptr};
+  if (const wchar_t* name = eventSlotsName(&view.space, nullptr))
+    view.mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE | flags,
+                                      0, sizeof(EventSlots), name);
+  view.slots = static_cast<EventSlots*>(
+      MapViewOfFile(view.mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0));
+  LocalFree(descriptor);
   return view;
 }
 
 // The block of event slots that Qor and the library share; this view keeps Qor's alive, for the
 // next Qor to take over.
+EventSlotsView sessionSlots = {nullptr, nullptr, nullptr};
 EventSlots* sharedSlots() {
-  static EventSlotsView view = {nullptr, nullptr};
   if (playedSlots.slots) return playedSlots.slots;
-  if (!view.slots) view = mapEventSlots();
-  return view.slots;
+  if (!sessionSlots.slots) sessionSlots = mapEventSlots();
+  return sessionSlots.slots;
 }
 
 // Slots held by some sender right now (none while there is no block yet).
@@ -404,6 +412,7 @@ TEST_F(Robustness, AHungApplicationHoldsUpNeitherOtherApplicationsNorPans) {
 // one that a writer of the block names. Nothing sent or posted to Qor's windows ends its hooks.
 TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite) {
   qor = startQor();
+  EXPECT_FALSE(OpenFileMappingA(FILE_MAP_EXECUTE, FALSE, EVENT_SLOTS_NAME)) << "mapped to run";
   HANDLE block = OpenFileMappingA(READ_CONTROL, FALSE, EVENT_SLOTS_NAME);
   ASSERT_TRUE(block);
   const SECURITY_INFORMATION ownerAndDacl = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
@@ -417,7 +426,7 @@ TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite)
   // Compared in the system's own spelling of the same descriptor.
   const std::string user = userSid();
   ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
-      ("O:" + user + "D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;" + user + ")").c_str(), SDDL_REVISION_1,
+      ("O:" + user + "D:P(A;;0xf001f;;;SY)(A;;0x120007;;;" + user + ")").c_str(), SDDL_REVISION_1,
       &wanted, nullptr));
   EXPECT_EQ(sddlOf(held, ownerAndDacl), sddlOf(wanted, ownerAndDacl));
   LocalFree(held);
@@ -479,25 +488,35 @@ TEST_F(Robustness, OnlyQorsOwnHookWindowGetsEventsFromABlockOnlyTheUserMayWrite)
   EXPECT_EQ(playedAnswers, 0) << "a decoy hook window was sent events";
 }
 
-// Something else holding the block's name before Qor starts (here: a block without Qor's
-// mark) makes Qor refuse, tell the user and end with its own exit code.
+// Something else holding the block's name before Qor starts makes Qor refuse, tell the user
+// and end with its own exit code: a block without Qor's mark, and one with Qor's descriptor and
+// mark whose later pages were never committed (the first sender to use them would fault).
 TEST_F(Robustness, QorRefusesABlockOfEventSlotsItDidNotMake) {
-  EventSlotsView squatted = makeEventSlots();
-  ASSERT_TRUE(squatted.slots);
-  const EventSlotsOwner left = squatted.slots->owner;  // an earlier Qor's, when its block lives on
-  squatted.slots->owner = {};
-  qor.process = launchBeside("Qor.exe", "5");
-  HWND box = nullptr;
-  EXPECT_TRUE(waitFor([&] {
-    box = windowOfProcess("#32770", qor.process.dwProcessId);
-    return box != nullptr;
-  }, kStartMs))
-      << "Qor did not tell the user";
-  EXPECT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "Qor ran on the block";
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(waitForExit(qor.process), 3u);
-  squatted.slots->owner = left;
-  unmapEventSlots(squatted);
+  // The name goes with the last handle: the applications' libraries and this process hold one.
+  stopTestApp(app);
+  stopTestApp(second);
+  unmapEventSlots(sessionSlots);
+  char qors[512];
+  ASSERT_TRUE(eventSlotsSecurityText(userSid().c_str(), false, qors));
+  for (bool reserved : {false, true}) {
+    SCOPED_TRACE(reserved ? "pages left uncommitted" : "no mark");
+    EventSlotsView squatted = makeEventSlots(reserved ? qors : "", reserved ? SEC_RESERVE : 0);
+    ASSERT_TRUE(squatted.slots && everyPageCommitted(squatted.slots) != reserved) << "one is left";
+    if (reserved) {
+      ASSERT_TRUE(VirtualAlloc(squatted.slots, sizeof(EventSlotsOwner), MEM_COMMIT, PAGE_READWRITE));
+      squatted.slots->owner.magic = kEventSlotsMagic;
+    }
+    qor.process = launchBeside("Qor.exe", "5");
+    HWND box = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (box = windowOfProcess("#32770", qor.process.dwProcessId)); },
+                        kStartMs)) << "Qor did not tell the user";
+    EXPECT_FALSE(FindWindowA(HOOK_CLASS_NAME, HOOK_WINDOW_NAME)) << "Qor ran on the block";
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(waitForExit(qor.process), 3u);
+    unmapEventSlots(squatted);
+  }
+  app = startTestApp(TESTAPP_STAND_INS);
+  second = startTestApp(TESTAPP_SECOND);
 }
 
 TEST_F(Robustness, QorKilledInTheMiddleOfAPanLeavesEveryoneTheirMouseAndStartsAgain) {

@@ -339,6 +339,9 @@ HWND osFindWindow(const char* className, const char* title) {
   }
   return nullptr;
 }
+HWND osFindNextWindow(HWND after, const char* className, const char*) {
+  return osFindChildWindow(nullptr, after, className);
+}
 HWND osGetDesktopWindow() { return desktopWindow; }
 HWND osGetShellWindow() { return shellWindow; }
 HWND osFindChildWindow(HWND parent, HWND after, const char* className) {

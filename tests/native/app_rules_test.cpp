@@ -31,19 +31,30 @@ TEST(DialogSize, ChoiceBySettingAndDesktopWidth) {
 }
 
 // A copy killed in the middle of a gesture left its cursor showing: the next start puts the
-// user's own back first, unless a copy still runs, whose gesture is left alone and which is
-// asked to open its settings.
+// user's own back first, unless the block names a copy that runs, left alone and asked to open
+// its settings only when it runs this Qor.exe at this integrity (not a stand-in's window).
 TEST(SingleCopy, TheFirstStepRestoresTheUsersCursorsUnlessACopyRuns) {
-  for (bool running : {false, true}) {
+  struct { DWORD copy; const char* image; DWORD level; bool asked; } cases[] = {  // the copy 3000
+      {0, "", 0, false},  // none runs
+      {3000, "c:\\qor\\QOR.exe", 0, true},  // this Qor.exe, at this (medium) integrity
+      {3000, "C:\\Other\\Qor.exe", 0, false},
+      {3000, "C:\\Qor\\Qor.exe", SECURITY_MANDATORY_HIGH_RID, false},
+  };
+  for (auto c : cases) {
+    const bool running = c.copy != 0;
     fake::reset();
+    fake::processImages = {{fake::kOwnProcess, "C:\\Qor\\Qor.exe"}, {3000, c.image}};
+    if (c.level) fake::integrity = {{3000, c.level}};
     const char userArrow[] = "C:\\arrow.cur";
     fake::setValue(kUserCursorsKey, kUserCursorValues[0], REG_SZ, userArrow, sizeof userArrow);
     fake::cursorFiles = {userArrow};
     osSetSystemCursor(osLoadCursorResource(IDCUR_DOWN, 32), OCR_NORMAL);  // the killed copy's cursor
-    HWND copy = running ? fake::addWindow(nullptr, MAIN_WINDOW_CLASS, {0, 0, 10, 10}) : nullptr;
-    EXPECT_EQ(startAsOnlyCopy(), !running);
+    fake::addWindow(nullptr, MAIN_WINDOW_CLASS, {0, 0, 10, 10});  // a stand-in's
+    HWND copy = fake::addWindow(nullptr, MAIN_WINDOW_CLASS, {0, 0, 10, 10});
+    fake::window(copy).processId = 3000;
+    EXPECT_EQ(startAsOnlyCopy(c.copy), !running);
     const std::vector<SentMessage> asked = {{copy, openSettingsMessage, 0, 0}};
-    EXPECT_EQ(fake::queued, running ? asked : std::vector<SentMessage>());
+    EXPECT_EQ(fake::queued, c.asked ? asked : std::vector<SentMessage>());
     EXPECT_EQ(fake::cursorRestores, running ? 0 : 1);
     const std::string killedCopys = "res:" + std::to_string(IDCUR_DOWN);
     EXPECT_EQ(fake::shownCursor(OCR_NORMAL), running ? killedCopys : userArrow) << running;
@@ -70,8 +81,10 @@ TEST(Integrity, QorRefusesToRunAboveTheShell) {
 
 TEST(EventSlotsSecurity, TheUsersAndSystemsAloneAndNeitherWritableNorReadableFromBelow) {
   char text[512];
-  ASSERT_TRUE(eventSlotsSecurityText("S-1-5-21-7", text));
-  EXPECT_STREQ(text, "O:S-1-5-21-7D:P(A;;0xf001f;;;SY)(A;;0xf001f;;;S-1-5-21-7)S:(ML;;NWNR;;;ME)");
+  ASSERT_TRUE(eventSlotsSecurityText("S-1-5-7", false, text));
+  EXPECT_STREQ(text, "O:S-1-5-7D:P(A;;0xf001f;;;SY)(A;;0x120007;;;S-1-5-7)S:(ML;;NWNRNX;;;ME)");
+  ASSERT_TRUE(eventSlotsSecurityText("S-1-5-21-7", true, text));
+  EXPECT_STREQ(text, "O:S-1-5-21-7D:P(A;;0xf000f;;;SY)(A;;0xf000f;;;S-1-5-21-7)S:(ML;;NWNR;;;ME)");
 }
 
 TEST(HelpPage, TheAddressIsPercentEncoded) {

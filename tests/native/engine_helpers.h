@@ -41,8 +41,7 @@ inline void freshEngine() {
   fake::reset();
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
-  userPanButton = kPanButtonRight;
-  userClickPan = 1;
+  loadUserOptions();  // none stored: the right button, click-pan, no program with a profile
   setLeftAlonePrograms("");
   ::resetEngine();
   loadCursors();

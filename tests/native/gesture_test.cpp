@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include "engine/classify.h"
 #include "resources/names.h"
+#include "settings/profile_store.h"
 #include "engine/hook_protocol.h"
 #include "tests/native/engine_helpers.h"
 
@@ -468,6 +470,57 @@ TEST_F(Gesture, WithoutClickPanAClickReachesTheWindowAndOnlyADragPans) {
       const std::vector<DWORD> click = {down, down * 2};
       EXPECT_EQ(given, p.givenBack ? click : std::vector<DWORD>());
     }
+}
+
+// A listed program's pan runs with its own profile's speed, also in a window whose root owner
+// is the program's; any other program, and one whose profile was deleted, with the current
+// profile's; a program left alone is still left alone.
+TEST_F(Gesture, AListedProgramPansWithItsOwnProfile) {
+  struct { const char* program; bool ownedByFast, deleteGone; int32_t vCount; } rows[] = {
+      {"C:\\x\\FAST.exe", false, false, 5}, {"C:\\x\\other.exe", false, false, 2},
+      {"C:\\x\\gone.exe", false, false, 7}, {"C:\\x\\gone.exe", false, true, 2},
+      {"C:\\x\\helper.exe", true, false, 5}, {"C:\\x\\alone.exe", false, false, 0}};
+  for (auto r : rows) {
+    SCOPED_TRACE(r.program);
+    SetUp();
+    const struct { const char* title; int32_t vCount; } profiles[] = {{"消えた", 7}, {"標準", 2}, {"速い", 5}};
+    for (int i = 0; i < 3; ++i) {
+      ProfileSettings s;
+      copySettings(s, defaultSettings);
+      s.panVCount = profiles[i].vCount;
+      unsigned char bytes[kSettingsBytes];
+      settingsToBytes(s, bytes);
+      fake::setValue(kProfileStoreKey, "A" + std::to_string(i), REG_BINARY, bytes, sizeof bytes);
+      char name[kProfileNameBytes] = {};
+      std::strcpy(name, profiles[i].title);
+      fake::setValue(kProfileStoreKey, "N" + std::to_string(i), REG_SZ, name, sizeof name);
+    }
+    fake::setValue(kProfileStoreKey, "DataEnd", REG_SZ, "3", 2);
+    fake::setValue(kProfileStoreKey, "Data", REG_SZ, r.deleteGone ? "0" : "1", 2);
+    const char listed[] = "fast.exe\t速い\0gone.exe\t消えた\0";
+    fake::setValue(kProfileStoreKey, "ProgramProfiles", REG_MULTI_SZ, listed, sizeof listed);
+    fake::setValue(kProfileStoreKey, "LeaveAlone", REG_MULTI_SZ, "alone.exe\0", 11);
+    loadProfiles();
+    loadUserOptions();
+    if (r.deleteGone) {  // the current profile then is 標準
+      deleteCurrentProfile();
+      loadProfiles();
+      followProfiles();
+    }
+    fake::window(app).processId = 3000;
+    fake::processImages[3000] = r.program;
+    if (r.ownedByFast) {
+      fake::window(app).owner = fake::addWindow(nullptr, "FastMain", {0, 0, 10, 10});
+      fake::window(fake::window(app).owner).processId = 3001;
+      fake::processImages[3001] = "C:\\x\\fast.exe";
+    }
+    move(kAnchorX, kAnchorY);
+    EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), r.vCount ? kSwallowEvent : kPassEvent);
+    ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
+    move(kAnchorX, kAnchorY - 40);
+    const auto steps = r.vCount ? pairs(app, WM_VSCROLL, SB_LINEDOWN, r.vCount) : std::vector<SentMessage>{};
+    EXPECT_EQ(stepsAt(5000), steps);
+  }
 }
 
 TEST_F(Gesture, DistancesCountIn96DpiUnitsOfTheAnchorsMonitor) {

@@ -304,6 +304,10 @@ TEST_F(HookProtocol, PeerNoticesReachThePeerWindowWhenThereIsOne) {
   greetPeer(main);
   farewellPeer();
   EXPECT_TRUE(fake::sent.empty());
+  // A window of the peer's class that a process of lower integrity made is not the peer.
+  HWND impostor = fake::addWindow(nullptr, PEER_WINDOW_CLASS, {0, 0, 0, 0});
+  fake::window(impostor).processId = 50;
+  fake::integrity = {{50, SECURITY_MANDATORY_LOW_RID}};
   HWND peer = fake::addWindow(nullptr, PEER_WINDOW_CLASS, {0, 0, 0, 0});
   greetPeer(main);
   farewellPeer();

@@ -302,37 +302,48 @@ TEST_F(ProfileStore, ReservedFieldsSurviveLoadEditSave) {
 }
 
 // The user's options beside the profiles: what their type and size do not allow reads as right,
-// the empty list and not welcomed, and stays in the store as it was.
+// the empty list and not welcomed, and stays in the store as it was; an entry of a program's
+// profile without its TAB or title, or of a program left alone, is passed over.
 TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
   const std::string nul(1, 0), tooLong = std::string(257, 'x') + ".exe";  // 261 characters
-  std::string many;
+  std::string many, manyProfiles;
   for (int i = 0; i <= kMaxLeftAloneNames; ++i) many += "p" + std::to_string(i) + nul;
+  for (int i = 0; i <= kMaxProgramProfiles; ++i) manyProfiles += "q" + std::to_string(i) + "\tT" + nul;
   // ClickPan: only a REG_DWORD 0 turns click-pan off. A list never written (type 0 here) gives
   // the remote desktops and virtual machines; one written empty stays empty.
   struct { DWORD buttonType; std::string button; DWORD listType; std::string list, names;
-           DWORD clickType = REG_DWORD; std::string click = "\1\0\0\0"s; int32_t clickPan = 1; } rows[] = {
+           DWORD clickType = REG_DWORD; std::string click = "\1\0\0\0"s; int32_t clickPan = 1;
+           const char* value = "LeaveAlone"; } rows[] = {
       {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, "a.exe\0B.exe\0\0"s, "2 a.exe B.exe", REG_DWORD, "\0\0\0\0"s, 0},
       {REG_DWORD, "\2\0\0\0"s, REG_SZ, "a.exe\0"s, "0", REG_SZ, "0\0"s, 1},
       {REG_DWORD, "\0\0\0\0"s, 0, "", "5 mstsc.exe VirtualBoxVM.exe", REG_BINARY, "\0\0\0\0"s, 1},
       {REG_DWORD, "\0\0\0\0"s, REG_MULTI_SZ, "\0\0"s, "0", REG_DWORD, "\2\0\0\0"s, 1},
       {REG_SZ, "1\0"s, REG_MULTI_SZ, "a.exe", "0"},  // not ended
       {REG_BINARY, "\1\0\0\0\0\0\0\0"s, REG_MULTI_SZ, tooLong + nul + "ok.exe" + nul + nul, "1 ok.exe ok.exe"},
-      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, many + nul, "256 p0 p255"}};
+      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, many + nul, "256 p0 p255"},
+      // A profile's entry without its TAB or title, of a program left alone (p3) or listed before.
+      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, "b.exe\0P3\tT\0c.exe\t\0a.exe\tT\0A.EXE\tU\0\0"s,
+       "1 a.exe\tT a.exe\tT", REG_DWORD, "\1\0\0\0"s, 1, "ProgramProfiles"},
+      {REG_DWORD, "\1\0\0\0"s, REG_SZ, "a.exe\tT\0"s, "0", REG_DWORD, "\1\0\0\0"s, 1, "ProgramProfiles"},
+      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, "a.exe\tT", "0", REG_DWORD, "\1\0\0\0"s, 1, "ProgramProfiles"},
+      {REG_DWORD, "\1\0\0\0"s, REG_MULTI_SZ, manyProfiles + nul, "256 q0\tT q255\tT", REG_DWORD,
+       "\1\0\0\0"s, 1, "ProgramProfiles"}};
   for (const auto& r : rows) {
     fake::setValue(kProfileStoreKey, "PanButton", r.buttonType, r.button.data(), r.button.size());
     fake::setValue(kProfileStoreKey, "ClickPan", r.clickType, r.click.data(), r.click.size());
-    if (r.listType) fake::setValue(kProfileStoreKey, "LeaveAlone", r.listType, r.list.data(), r.list.size());
-    else fake::registry[kProfileStoreKey].erase("LeaveAlone");
+    if (r.listType) fake::setValue(kProfileStoreKey, r.value, r.listType, r.list.data(), r.list.size());
+    else fake::registry[kProfileStoreKey].erase(r.value);
     loadUserOptions();
     EXPECT_EQ(userClickPan, r.clickPan) << r.clickType;
     EXPECT_EQ(userPanButton, r.buttonType == REG_DWORD && r.button[0] == 1 ? kPanButtonMiddle
                                                                            : kPanButtonRight);
     std::vector<std::string> listed;
-    for (const char* n = leftAlonePrograms(); *n; n += std::strlen(n) + 1) listed.push_back(n);
-    const std::string names = std::to_string(listed.size()) +
-                              (listed.empty() ? "" : " " + listed.front() + " " + listed.back());
-    EXPECT_EQ(names, r.names);
-    EXPECT_EQ(store().count("LeaveAlone") ? store().at("LeaveAlone").data.size() : 0, r.list.size())
+    const char* names = r.value[0] == 'L' ? leftAlonePrograms() : programProfiles();
+    for (const char* n = names; *n; n += std::strlen(n) + 1) listed.push_back(n);
+    const std::string seen = std::to_string(listed.size()) +
+                             (listed.empty() ? "" : " " + listed.front() + " " + listed.back());
+    EXPECT_EQ(seen, r.names) << r.value;
+    EXPECT_EQ(store().count(r.value) ? store().at(r.value).data.size() : 0, r.list.size())
         << "left in place";
   }
   // Welcomed once: only a REG_DWORD 1 counts, and the mark is one.
@@ -341,7 +352,7 @@ TEST_F(ProfileStore, TheUsersOwnOptionsReadOnlyWhatTheirTypesAndSizesAllow) {
   EXPECT_FALSE(userWelcomed());
   markUserWelcomed();
   EXPECT_TRUE(userWelcomed());
+  fake::reset();
+  loadUserOptions();
   setLeftAlonePrograms("");
-  userPanButton = kPanButtonRight;
-  userClickPan = 1;
 }

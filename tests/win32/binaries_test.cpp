@@ -54,7 +54,7 @@ TEST(Binaries, VersionResources) {
                  {"ProductVersion", "1, 0, 0, 1"}, {"InternalName", "Qor"},
                  {"OriginalFilename", "Qor.exe"}},
                 0x00010000, 0x00000001, VFT_APP);
-  expectVersion("Qordll.dll",
+  expectVersion(QOR_LIBRARY_FILE,
                 {{"FileVersion", "1, 0, 0, 0"}, {"ProductVersion", "1, 0, 0, 0"},
                  {"FileDescription", "Qordll"}, {"InternalName", "Qordll"},
                  {"ProductName", "Qordll"}, {"OriginalFilename", "Qordll.dll"},
@@ -63,7 +63,7 @@ TEST(Binaries, VersionResources) {
 }
 
 TEST(Binaries, HookLibraryExportsAndNoSharedSection) {
-  HMODULE library = LoadLibraryA("Qordll.dll");
+  HMODULE library = LoadLibraryA(QOR_LIBRARY_FILE);
   ASSERT_TRUE(library);
   FARPROC mouse = GetProcAddress(library, "MouseFunc");
   FARPROC filter = GetProcAddress(library, "CallWndProcFunc");

@@ -106,10 +106,13 @@ int storeProfiles(int size) {
     std::strcpy(profileName, names[currentProfile]);
     saveCurrentProfile();
   }
-  const char leftAlone[] = "mstsc.exe\0Photoshop.exe\0game.exe\0";
+  const char leftAlone[] = "mstsc.exe\0game.exe\0";
+  const char withProfile[] = "chrome.exe\tゲーム用\0EXCEL.EXE\t表計算\0";  // 表計算: gone
   const DWORD welcomed = 1;
   RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "LeaveAlone", REG_MULTI_SZ, leftAlone,
                   sizeof leftAlone);
+  RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "ProgramProfiles", REG_MULTI_SZ,
+                  withProfile, sizeof withProfile);
   RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "Welcomed", REG_DWORD, &welcomed,
                   sizeof welcomed);
   return 0;

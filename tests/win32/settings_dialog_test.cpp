@@ -275,7 +275,7 @@ TEST_F(SettingsDialog, OpensOnTheCurrentProfileWithItsTitleTabsAndTexts) {
   HWND tabs = control(IDC_TABS);
   const char* tabTexts[] = {"ｼｽﾃﾑ設定", "パン設定", "ｽｸﾛｰﾙ設定", "除外"};
   const char* tips[] = {"Qor95のシステム環境の設定", "パン機能の設定", "ｽｸﾛｰﾙ機能の設定",
-                        "Qor が何もしないプログラム"};
+                        "プログラムごとの除外と設定"};
   ASSERT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 4);
   for (int i = 0; i < 4; ++i) {
     wchar_t text[64] = {};
@@ -513,8 +513,6 @@ TEST_F(SettingsDialog, TestModeActsAtOnceAndStopOrCancelRestoresWhileOkKeeps) {
   dialog = nullptr;
 }
 
-// The pan button and the programs left alone are the user's, beside the profile: live with OK
-// (at once in test mode), stored only when changed, so that a value Qor cannot read stays.
 // A window picked with the mouse adds the program that shows it; Qor's own window adds nothing.
 TEST_F(SettingsDialog, PickingAWindowAddsItsProgram) {
   STARTUPINFOA start = {sizeof start};
@@ -540,7 +538,7 @@ TEST_F(SettingsDialog, PickingAWindowAddsItsProgram) {
     click(pageControl(IDC_LEFT_ALONE_PICK));
     EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), before + (target == window));
   }
-  EXPECT_NE(SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("notepad.exe")), LB_ERR);
+  EXPECT_GE(programEditIndex("notepad.exe"), 0);
   TerminateProcess(notepad.hProcess, 0);
   CloseHandle(notepad.hProcess);
   CloseHandle(notepad.hThread);
@@ -548,10 +546,15 @@ TEST_F(SettingsDialog, PickingAWindowAddsItsProgram) {
   dialog = nullptr;
 }
 
+// The pan button and the programs left alone or with a profile are the user's, beside the
+// profile: live with OK (at once in test mode), stored only when changed, so that a value Qor
+// cannot read stays. A row whose profile is gone says so.
 TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
   HKEY key;
   RegCreateKeyA(HKEY_CURRENT_USER, kProfileStoreKey, &key);
   RegSetValueExA(key, "LeaveAlone", 0, REG_SZ, reinterpret_cast<const BYTE*>("a.exe"), 6);
+  const char gone[] = "old.exe\t消えた\0";
+  RegSetValueExA(key, "ProgramProfiles", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(gone), sizeof gone);
   RegCloseKey(key);
   storeProfiles(1, 0);
   loadUserOptions();
@@ -561,17 +564,27 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
     open();
     if (ending == IDC_TEST) click(control(IDC_TEST));
     chooseTab(3);
-    EXPECT_EQ(SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_GETCOUNT, 0, 0), 0);
+    HWND list = pageControl(IDC_LEFT_ALONE_LIST);
+    wchar_t row[300] = {};
+    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_EQ(in932(row), "old.exe\t現在の設定（「消えた」なし）");
     const struct { const char* typed; int listed, refusals; } adds[] = {
-        {"C:\\Windows\\Notepad.EXE ", 1, 0}, {"notepad.exe", 1, 0}, {" ", 1, 1}, {"calc.exe", 2, 1}};
+        {"C:\\Windows\\Notepad.EXE ", 2, 0}, {"notepad.exe", 2, 0}, {" ", 2, 1}, {"calc.exe", 3, 1}};
     for (auto a : adds) {
       type(FindWindowExA(pageControl(IDC_LEFT_ALONE_NAME), nullptr, "Edit", nullptr), a.typed);
       click(pageControl(IDC_LEFT_ALONE_ADD));
-      EXPECT_EQ(SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_GETCOUNT, 0, 0), a.listed) << a.typed;
+      EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), a.listed) << a.typed;
       EXPECT_EQ(boxSeen.count, a.refusals) << a.typed;
     }
-    SendMessageA(pageControl(IDC_LEFT_ALONE_LIST), LB_SETCURSEL, 0, 0);
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
     click(pageControl(IDC_LEFT_ALONE_REMOVE));
+    // The remaining old.exe row chooses the stored profile.
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    SendMessageA(page(), WM_COMMAND, MAKEWPARAM(IDC_LEFT_ALONE_LIST, LBN_SELCHANGE), LPARAM(list));
+    EXPECT_EQ(SendMessageA(pageControl(IDC_PROGRAM_PROFILE), CB_GETCURSEL, 0, 0), -1);
+    chooseEntry(page(), IDC_PROGRAM_PROFILE, 1);
+    SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(row));
+    EXPECT_EQ(in932(row), "old.exe\t設定0");
     chooseTab(1);
     chooseEntry(page(), IDC_PAN_BUTTON, kPanButtonMiddle);
     click(pageControl(IDC_CLICK_PAN));
@@ -591,6 +604,8 @@ TEST_F(SettingsDialog, PanButtonAndProgramsLeftAloneFollowTheDialogsRules) {
       EXPECT_EQ(stored.at("ClickPan"), (std::make_pair(DWORD(REG_DWORD), std::vector<unsigned char>{0, 0, 0, 0})));
       EXPECT_EQ(stored.at("LeaveAlone").first, DWORD(REG_MULTI_SZ));
       EXPECT_EQ(storedText(stored, "LeaveAlone"), "calc.exe");
+      EXPECT_EQ(stored.at("ProgramProfiles").second.size(), sizeof "old.exe\t設定0\0");
+      EXPECT_EQ(storedText(stored, "ProgramProfiles"), "old.exe\t設定0");
     }
     DestroyWindow(dialog);
     boxSeen = {};
