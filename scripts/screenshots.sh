@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Renders the settings dialog (its four tabs, small and large, in Japanese and in English; its
 # first tab also at 144 DPI and in code page 1252), both tray menus of Qor.exe (in English too;
-# the right one also in code page 1252), its welcome balloon, the installer's options page (in
-# English too) and, at 96 and 144 DPI, the tray icon and the gesture cursors under
+# the right one also in code page 1252), its welcome balloon and the installer's options page
+# (both in English too) and, at 96 and 144 DPI, the tray icon and the gesture cursors under
 # Wine on a private X display into docs/screenshots/. The Wine prefix is made to look like a
 # Japanese Windows: Japanese fonts for menus and captions, Wine's caption buttons, windows drawn
 # by Wine itself (there is no window manager).
@@ -59,7 +59,15 @@ for size in small large; do
   wait $qor
 done
 
-# In English, as a Western Windows (code page 1252) shows it with its Language "English".
+# In English, as a Western Windows (code page 1252) shows it with its Language "English": the
+# welcome, then the dialog and the menus.
+helper store 0 2
+wine reg delete 'HKCU\software\Tesk\Qor' /v Welcomed /f >/dev/null
+LC_ALL=en_US.UTF-8 wine "$bin/Qor.exe" &
+qor=$!
+shot "$(helper balloon)" welcome-en
+helper exit
+wait $qor
 for size in small large; do
   helper store $([ $size = small ] && echo 0 || echo 1) 2
   LC_ALL=en_US.UTF-8 wine "$bin/Qor.exe" &
