@@ -17,6 +17,7 @@
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "tests/common/end_request.h"
 #include "tests/testapp/launch.h"
 
 namespace e2e {
@@ -160,12 +161,7 @@ inline DWORD waitForExit(PROCESS_INFORMATION& process) {
 
 // Asks Qor to end as the installer does (end request, WM_CLOSE); answers its exit code.
 inline DWORD endQor(QorProcess& qor) {
-  HANDLE request = nullptr;
-  DuplicateHandle(qor.process.hProcess, GetPropA(qor.main, END_REQUEST_PROPERTY),
-                  GetCurrentProcess(), &request, EVENT_MODIFY_STATE, FALSE, 0);
-  SetEvent(request);
-  CloseHandle(request);
-  PostMessageA(qor.main, WM_CLOSE, 0, 0);
+  requestQorEnd(qor.process.hProcess, qor.main);
   return waitForExit(qor.process);
 }
 

@@ -4,7 +4,7 @@
 //                  three programs left alone, the user welcomed already, the Language value
 //                  LANGUAGE (0 if not given; the profiles' names in English for 2)
 //   balloon        waits for the welcome balloon that the taskbar shows for Qor
-//   dialog         opens the settings dialog (command 133)
+//   dialog         opens the settings dialog, as a second start of Qor does
 //   tab INDEX      shows tab INDEX of the open dialog, as the Right/Left arrow keys do
 //   close          cancels the open dialog
 //   tray BUTTON    opens the tray icon's menu of BUTTON (left or right) at a fixed point
@@ -19,6 +19,7 @@
 #include <cstring>
 #include "app/main_window.h"
 #include "app/tray.h"
+#include "tests/common/end_request.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/user_options.h"
@@ -111,12 +112,14 @@ int storeProfiles(int size, DWORD language) {
     saveCurrentProfile();
   }
   const char leftAlone[] = "mstsc.exe\0game.exe\0";
-  const char withProfile[] = "chrome.exe\tゲーム用\0EXCEL.EXE\t表計算\0";  // 表計算: gone
+  char withProfile[128];  // chrome.exe with the second profile; 表計算: gone
+  const int withProfileSize = std::snprintf(withProfile, sizeof withProfile,
+                                            "chrome.exe\t%s%cEXCEL.EXE\t表計算%c", names[1], 0, 0) + 1;
   const DWORD welcomed = 1;
   RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "LeaveAlone", REG_MULTI_SZ, leftAlone,
                   sizeof leftAlone);
   RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "ProgramProfiles", REG_MULTI_SZ,
-                  withProfile, sizeof withProfile);
+                  withProfile, withProfileSize);
   RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "Welcomed", REG_DWORD, &welcomed,
                   sizeof welcomed);
   RegSetKeyValueA(HKEY_CURRENT_USER, kProfileStoreKey, "Language", REG_DWORD, &language,
@@ -141,6 +144,15 @@ int showTab(int index) {
     Sleep(200);
   }
   return printWindow(dialog);
+}
+
+bool endQor() {
+  DWORD id = 0;
+  GetWindowThreadProcessId(mainWindowOfQor(), &id);
+  HANDLE qor = OpenProcess(PROCESS_DUP_HANDLE, FALSE, id);
+  const bool ended = qor && requestQorEnd(qor, mainWindowOfQor());
+  if (qor) CloseHandle(qor);
+  return ended;
 }
 
 int openTrayMenu(const char* button) {
@@ -183,7 +195,7 @@ int main(int argc, char** argv) {
   }
   if (!waitFor(mainWindowOfQor)) return 1;
   if (!std::strcmp(step, "dialog")) {
-    PostMessageA(mainWindowOfQor(), WM_COMMAND, IDM_SETTINGS, 0);
+    PostMessageA(mainWindowOfQor(), openSettingsMessage, 0, 0);
     return printWindow(waitFor(settingsDialog));
   }
   if (!std::strcmp(step, "tab")) return showTab(std::atoi(value));
@@ -195,7 +207,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 3; ++i) pressKey(VK_ESCAPE);
     return 0;
   }
-  if (!std::strcmp(step, "exit")) return !PostMessageA(mainWindowOfQor(), WM_COMMAND, IDM_EXIT, 0);
+  if (!std::strcmp(step, "exit")) return !endQor();
   std::fprintf(stderr, "unknown step: %s\n", step);
   return 2;
 }
