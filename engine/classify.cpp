@@ -99,25 +99,44 @@ struct FlagEntry {
   uint32_t flags;
   int8_t kind;
 };
+// The kind each hit-test answer gives, in match order: the last match wins, so LVHT_ABOVE,
+// which has the value of LVHT_ONITEMSTATEICON, never does.
 const FlagEntry kHeaderFlags[] = {
-    {HHT_NOWHERE, kKindHeaderNowhere}, {HHT_ONDIVIDER, kKindHeaderDivider},
-    {HHT_ONDIVOPEN, kKindHeaderDivOpen}, {HHT_ONHEADER, kKindHeaderItem},
-    {HHT_TOLEFT, kKindHeaderToLeft},   {HHT_TORIGHT, kKindHeaderToRight}};
+    {HHT_NOWHERE,   kKindHeaderNowhere},
+    {HHT_ONDIVIDER, kKindHeaderDivider},
+    {HHT_ONDIVOPEN, kKindHeaderDivOpen},
+    {HHT_ONHEADER,  kKindHeaderItem},
+    {HHT_TOLEFT,    kKindHeaderToLeft},
+    {HHT_TORIGHT,   kKindHeaderToRight},
+};
 const FlagEntry kListViewFlags[] = {
-    {LVHT_ABOVE, kKindListViewAbove},   {LVHT_BELOW, kKindListViewBelow},
-    {LVHT_NOWHERE, kKindListViewNowhere}, {LVHT_ONITEMICON, kKindListViewIcon},
-    {LVHT_ONITEMLABEL, kKindListViewLabel}, {LVHT_ONITEMSTATEICON, kKindListViewStateIcon},
-    {LVHT_TOLEFT, kKindListViewToLeft}, {LVHT_TORIGHT, kKindListViewToRight}};
+    {LVHT_ABOVE,           kKindListViewAbove},
+    {LVHT_BELOW,           kKindListViewBelow},
+    {LVHT_NOWHERE,         kKindListViewNowhere},
+    {LVHT_ONITEMICON,      kKindListViewIcon},
+    {LVHT_ONITEMLABEL,     kKindListViewLabel},
+    {LVHT_ONITEMSTATEICON, kKindListViewStateIcon},
+    {LVHT_TOLEFT,          kKindListViewToLeft},
+    {LVHT_TORIGHT,         kKindListViewToRight},
+};
 const FlagEntry kTreeViewFlags[] = {
-    {TVHT_ABOVE, kKindTreeViewAbove},       {TVHT_BELOW, kKindTreeViewBelow},
-    {TVHT_NOWHERE, kKindTreeViewNowhere},   {TVHT_ONITEMBUTTON, kKindTreeViewButton},
-    {TVHT_ONITEMICON, kKindTreeViewIcon},   {TVHT_ONITEMINDENT, kKindTreeViewIndent},
-    {TVHT_ONITEMLABEL, kKindTreeViewLabel}, {TVHT_ONITEMRIGHT, kKindTreeViewRight},
-    {TVHT_ONITEMSTATEICON, kKindTreeViewStateIcon}, {TVHT_TOLEFT, kKindTreeViewToLeft},
-    {TVHT_TORIGHT, kKindTreeViewToRight}};
-const FlagEntry kTabFlags[] = {{TCHT_NOWHERE, kKindTabNowhere},
-                               {TCHT_ONITEMICON, kKindTabIcon},
-                               {TCHT_ONITEMLABEL, kKindTabLabel}};
+    {TVHT_ABOVE,           kKindTreeViewAbove},
+    {TVHT_BELOW,           kKindTreeViewBelow},
+    {TVHT_NOWHERE,         kKindTreeViewNowhere},
+    {TVHT_ONITEMBUTTON,    kKindTreeViewButton},
+    {TVHT_ONITEMICON,      kKindTreeViewIcon},
+    {TVHT_ONITEMINDENT,    kKindTreeViewIndent},
+    {TVHT_ONITEMLABEL,     kKindTreeViewLabel},
+    {TVHT_ONITEMRIGHT,     kKindTreeViewRight},
+    {TVHT_ONITEMSTATEICON, kKindTreeViewStateIcon},
+    {TVHT_TOLEFT,          kKindTreeViewToLeft},
+    {TVHT_TORIGHT,         kKindTreeViewToRight},
+};
+const FlagEntry kTabFlags[] = {
+    {TCHT_NOWHERE,     kKindTabNowhere},
+    {TCHT_ONITEMICON,  kKindTabIcon},
+    {TCHT_ONITEMLABEL, kKindTabLabel},
+};
 
 // Where a point-dependent control's ancestry changes its kind.
 enum Ancestry : uint8_t {
