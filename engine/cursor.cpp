@@ -35,7 +35,6 @@ constexpr bool setsShowHeldCursors() {
 static_assert(setsShowHeldCursors(), "sets 3..15 in order, each showing cursors held");
 
 HCURSOR gestureCursors[kGestureCursorCount];
-
 // The user's arrow, I-beam and cross: their file where they chose one, else the standard one.
 HCURSOR userCursors[kSystemCursorCount];
 // A cursor of ours may be showing in that place. True at start: a previous run that ended
