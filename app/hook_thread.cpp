@@ -242,7 +242,6 @@ bool startHookThread(const HookThreadStart& start) {
   libraryFile = start.libraryFile;
   WNDCLASSW wc = {};
   wc.lpfnWndProc = hookWindowProc;
-  wc.cbWndExtra = 8;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = L"" HOOK_CLASS_NAME;

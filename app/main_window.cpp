@@ -166,7 +166,7 @@ bool registerMainWindowClass() {
   wc.lpfnWndProc = mainWindowProc;
   wc.hInstance = appInstance;
   wc.hIcon = LoadIconW(appInstance, L"atmicon");
-  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = L"" MAIN_WINDOW_CLASS;
   return RegisterClassW(&wc) != 0;

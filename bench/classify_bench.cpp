@@ -9,7 +9,7 @@ static void classifyOne(benchmark::State& state, const char* cls) {
   fake::reset();
   fake::logMessages = false;
   HWND w = fake::addWindow(nullptr, cls, {0, 0, 400, 300});
-  fake::window(w).hitFlags = 0x4;
+  fake::window(w).hitFlags = LVHT_ONITEMLABEL;
   long before = heapAllocations();
   for (auto _ : state) benchmark::DoNotOptimize(classifyTarget(w, HTCLIENT, 100, 100));
   state.counters["allocs_per_call"] =

@@ -20,11 +20,11 @@ HWND standbyOver(const char* cls) {
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
   loadCursors();
-  wantedCursor = appliedCursor = 0;
-  panState = 1;
-  extScrollState = 0;
+  wantedCursor = appliedCursor = kCursorUnknown;
+  panState = kPanStandby;
+  extScrollState = kExtScrollOff;
   HWND w = fake::addWindow(nullptr, cls, {0, 0, 800, 600});
-  fake::window(w).hitFlags = 0x4;  // a list view answers "on an item's label"
+  fake::window(w).hitFlags = LVHT_ONITEMLABEL;  // what a list view answers over a label
   return w;
 }
 

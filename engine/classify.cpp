@@ -4,16 +4,13 @@
 #include <iterator>
 #include "engine/hit_test.h"
 #include "engine/shell_windows.h"
+#include "protocol/protocol.h"
 #include "settings/user_options.h"
 #include "os/os.h"
 
 namespace {
 enum Rule : uint8_t {
   kFixed,        // the row's kind
-  kHeader,       // header hit test
-  kListView,     // list-view hit test, +8 on the desktop
-  kTreeView,     // tree-view hit test
-  kTab,          // 76 inside the taskbar, else tab hit test
   kScrollBar,    // 81 with SBS_VERT, else 80
   kButton,       // 75 on the taskbar, else the button rule
   kTrackbar,     // 69 with TBS_VERT, else 70
@@ -28,11 +25,8 @@ struct ClassRow {
   int8_t kind;
 };
 
+// The classes besides the point-dependent controls.
 const ClassRow kClassTable[] = {
-    {"SysHeader32", kHeader, 0},
-    {"SysListView32", kListView, 0},
-    {"SysTreeView32", kTreeView, 0},
-    {"SysTabControl32", kTab, 0},
     {"ScrollBar", kScrollBar, 0},
     {"Button", kButton, 0},
     {"ComboBox", kFixed, kKindComboBox},
@@ -99,83 +93,128 @@ const int8_t kHitCodes[] = {
     HTTOP,    HTLEFT,       HTRIGHT,       HTCAPTION, HTHSCROLL,  HTVSCROLL, HTMAXBUTTON,
     HTMINBUTTON, HTSYSMENU, HTCLOSE,       HTHELP,    HTMENU,     HTNOWHERE, HTCLIENT,
 };
+static_assert(sizeof kHitCodes == kKindClient + 1, "the kinds of the hit codes come first");
 
 struct FlagEntry {
   uint32_t flags;
   int8_t kind;
 };
+// The kind each hit-test answer gives, in match order: the last match wins, so LVHT_ABOVE,
+// which has the value of LVHT_ONITEMSTATEICON, never does.
+const FlagEntry kHeaderFlags[] = {
+    {HHT_NOWHERE,   kKindHeaderNowhere},
+    {HHT_ONDIVIDER, kKindHeaderDivider},
+    {HHT_ONDIVOPEN, kKindHeaderDivOpen},
+    {HHT_ONHEADER,  kKindHeaderItem},
+    {HHT_TOLEFT,    kKindHeaderToLeft},
+    {HHT_TORIGHT,   kKindHeaderToRight},
+};
+const FlagEntry kListViewFlags[] = {
+    {LVHT_ABOVE,           kKindListViewAbove},
+    {LVHT_BELOW,           kKindListViewBelow},
+    {LVHT_NOWHERE,         kKindListViewNowhere},
+    {LVHT_ONITEMICON,      kKindListViewIcon},
+    {LVHT_ONITEMLABEL,     kKindListViewLabel},
+    {LVHT_ONITEMSTATEICON, kKindListViewStateIcon},
+    {LVHT_TOLEFT,          kKindListViewToLeft},
+    {LVHT_TORIGHT,         kKindListViewToRight},
+};
+const FlagEntry kTreeViewFlags[] = {
+    {TVHT_ABOVE,           kKindTreeViewAbove},
+    {TVHT_BELOW,           kKindTreeViewBelow},
+    {TVHT_NOWHERE,         kKindTreeViewNowhere},
+    {TVHT_ONITEMBUTTON,    kKindTreeViewButton},
+    {TVHT_ONITEMICON,      kKindTreeViewIcon},
+    {TVHT_ONITEMINDENT,    kKindTreeViewIndent},
+    {TVHT_ONITEMLABEL,     kKindTreeViewLabel},
+    {TVHT_ONITEMRIGHT,     kKindTreeViewRight},
+    {TVHT_ONITEMSTATEICON, kKindTreeViewStateIcon},
+    {TVHT_TOLEFT,          kKindTreeViewToLeft},
+    {TVHT_TORIGHT,         kKindTreeViewToRight},
+};
+const FlagEntry kTabFlags[] = {
+    {TCHT_NOWHERE,     kKindTabNowhere},
+    {TCHT_ONITEMICON,  kKindTabIcon},
+    {TCHT_ONITEMLABEL, kKindTabLabel},
+};
+
+// Where a point-dependent control's ancestry changes its kind.
+enum Ancestry : uint8_t {
+  kAnywhere,
+  kDesktopIcons,  // a matched list-view kind lies kDesktopListViewOffset higher on the desktop
+  kTaskbarTabs,   // inside the taskbar, the taskbar's window buttons without a hit test
+};
 struct FlagTable {
-  UINT message;
   const FlagEntry* entries;
   int count;
   int8_t fallback;
+  Ancestry ancestry;
 };
-const FlagEntry kHeaderFlags[] = {{0x1, 48}, {0x4, 49}, {0x8, 50}, {0x2, 51}, {0x800, 52}, {0x400, 53}};
-const FlagEntry kListViewFlags[] = {{0x8, 21}, {0x10, 22}, {0x1, 23}, {0x2, 24},
-                                    {0x4, 25}, {0x8, 26},  {0x40, 27}, {0x20, 28}};
-const FlagEntry kTreeViewFlags[] = {{0x100, 37}, {0x200, 38}, {0x1, 39},   {0x10, 40},
-                                    {0x2, 41},   {0x8, 42},   {0x4, 43},   {0x20, 44},
-                                    {0x40, 45},  {0x800, 46}, {0x400, 47}};
-const FlagEntry kTabFlags[] = {{0x1, 54}, {0x2, 55}, {0x4, 56}};
-const FlagTable kHeaderTable = {HDM_HITTEST, kHeaderFlags, int(std::size(kHeaderFlags)),
-                                kKindHeaderNowhere};
-const FlagTable kListViewTable = {LVM_HITTEST, kListViewFlags, int(std::size(kListViewFlags)),
-                                  kKindListViewNowhere};
-const FlagTable kTreeViewTable = {TVM_HITTEST, kTreeViewFlags, int(std::size(kTreeViewFlags)),
-                                  kKindTreeViewNowhere};
-const FlagTable kTabTable = {TCM_HITTEST, kTabFlags, int(std::size(kTabFlags)), kKindTabOther};
-
-const int16_t kActionClass[kKindCount] = {
-    1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168, 1168,  // 0..9 frame
-    1169, 1170, 1171, 1172, 1172, 1172, 1172, 1172, 1173, 1173,  // 10..19
-    1179, 1170, 1170, 1179, 1176, 1176, 1174, 1171, 1171, 1170,  // 20..29
-    1170, 1179, 1175, 1175, 1174, 1171, 1171, 1170, 1170, 1179,  // 30..39
-    1177, 1177, 1179, 1177, 1179, 1174, 1171, 1171, 1179, 1168,  // 40..49
-    1168, 1174, 1171, 1171, 1179, 1178, 1178, 1178, 1174, 1174,  // 50..59
-    1174, 1174, 1179, 1179, 1179, 1179, 1179, 1179, 1179, 1171,  // 60..69
-    1170, 1179, 1171, 1179, 1179, 1174, 1178, 1179, 1179, 1179,  // 70..79
-    1170, 1171,                                                  // 80..81
-};
-
-// The last matching entry wins; no match gives the control's default kind. The point goes to
-// the control in its client coordinates.
-int32_t controlHitTest(HWND window, const FlagTable& table, POINT screen, bool* matched) {
-  uint32_t flags = controlHitTest(window, table.message, osScreenToClient(window, screen));
-  int32_t kind = table.fallback;
-  *matched = false;
-  for (int i = 0; i < table.count; ++i) {
-    if (table.entries[i].flags == flags) {
-      kind = table.entries[i].kind;
-      *matched = true;
-    }
-  }
-  return kind;
+template <size_t N>
+constexpr FlagTable flagTable(const FlagEntry (&entries)[N], int8_t fallback, Ancestry ancestry) {
+  return {entries, int(N), fallback, ancestry};
 }
+// The flags of each point-dependent control's hit test, in the order of kPointDependentControls.
+const FlagTable kFlagTables[] = {
+    flagTable(kHeaderFlags, kKindHeaderNowhere, kAnywhere),
+    flagTable(kListViewFlags, kKindListViewNowhere, kDesktopIcons),
+    flagTable(kTreeViewFlags, kKindTreeViewNowhere, kAnywhere),
+    flagTable(kTabFlags, kKindTabOther, kTaskbarTabs),
+};
+static_assert(std::size(kFlagTables) == std::size(kPointDependentControls),
+              "a flag table for each point-dependent control");
+
+struct KindRow {
+  int32_t number;
+  ActionClass actionClass;
+  bool pans;
+};
+constexpr KindRow kKinds[] = {
+#define QOR_KIND_ROW(name, number, actionClass, pans) {number, actionClass, pans},
+    QOR_TARGET_KINDS(QOR_KIND_ROW)
+#undef QOR_KIND_ROW
+};
+constexpr bool kindsNumberedInOrder() {
+  for (size_t i = 0; i < std::size(kKinds); ++i)
+    if (kKinds[i].number != int32_t(i)) return false;
+  return std::size(kKinds) == kKindOutOfReach + 1;
+}
+static_assert(kindsNumberedInOrder(), "the kind table lists kinds 0..83 in order");
 
 HWND grandparentOf(HWND window) { return osGetParent(osGetParent(window)); }
 
-int32_t buttonKind(LONG style) {
-  LONG type = style & 0xF;
-  if ((type & 0x4) || ((type & 0x1) && (type & 0x8))) return kKindRadioButton;
-  if (type & 0x2) return kKindCheckBox;
-  return kKindPushButton;
+// The last matching entry wins; no match gives the control's default kind. The point goes to
+// the control in its client coordinates.
+int32_t pointDependentKind(HWND window, size_t control, POINT screen) {
+  const FlagTable& table = kFlagTables[control];
+  if (table.ancestry == kTaskbarTabs && taskbarWindow && grandparentOf(window) == taskbarWindow)
+    return kKindTaskbarTab;
+  const uint32_t flags = controlHitTest(window, kPointDependentControls[control].hitTestMessage,
+                                        osScreenToClient(window, screen));
+  for (int i = table.count - 1; i >= 0; --i) {
+    if (table.entries[i].flags != flags) continue;
+    const bool desktop = table.ancestry == kDesktopIcons && desktopHost &&
+                         grandparentOf(window) == desktopHost;
+    return table.entries[i].kind + (desktop ? kDesktopListViewOffset : 0);
+  }
+  return table.fallback;
 }
 
-int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode, POINT screen) {
-  bool matched = false;
+int32_t buttonKind(LONG style) {
+  switch (style & BS_TYPEMASK) {
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON:
+    case BS_USERBUTTON: return kKindPushButton;
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_PUSHBOX: return kKindCheckBox;
+    default: return kKindRadioButton;  // radio buttons, three-state boxes, group boxes, the rest
+  }
+}
+
+int32_t applyRule(const ClassRow& row, HWND window, int32_t hitCode) {
   switch (row.rule) {
     case kFixed: return row.kind;
-    case kHeader: return controlHitTest(window, kHeaderTable, screen, &matched);
-    case kListView: {
-      int32_t kind = controlHitTest(window, kListViewTable, screen, &matched);
-      if (matched && desktopHost && grandparentOf(window) == desktopHost)
-        kind += kDesktopListViewOffset;
-      return kind;
-    }
-    case kTreeView: return controlHitTest(window, kTreeViewTable, screen, &matched);
-    case kTab:
-      if (taskbarWindow && grandparentOf(window) == taskbarWindow) return kKindTaskbarTab;
-      return controlHitTest(window, kTabTable, screen, &matched);
     case kScrollBar:
       return (osGetWindowStyle(window) & SBS_VERT) ? kKindVScrollControl : kKindHScrollControl;
     case kButton:
@@ -202,9 +241,12 @@ int32_t classifyTarget(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   int32_t kind = kKindNothing;
   if (osGetClassName(window, className, sizeof className) > 0) {
     if (named(className, kPointerInputClasses)) return kKindOutOfReach;
+    for (size_t i = 0; i < std::size(kPointDependentControls); ++i)
+      if (std::strcmp(className, kPointDependentControls[i].className) == 0)
+        return pointDependentKind(window, i, POINT{x, y});
     for (const ClassRow& row : kClassTable) {
       if (std::strcmp(className, row.name) == 0) {
-        kind = applyRule(row, window, hitCode, POINT{x, y});
+        kind = applyRule(row, window, hitCode);
         break;
       }
     }
@@ -305,23 +347,9 @@ int32_t kindInReach(HWND window, int32_t kind) {
 const ProfileSettings& settingsOver(HWND window) { return *ruleOfWindow(window).settings; }
 
 bool isPannableKind(int32_t kind) {
-  switch (kind) {
-    case kKindCaption:
-    case kKindClient:
-    case kKindListViewNowhere:
-    case kKindTreeViewNowhere:
-    case kKindTreeViewIndent:
-    case kKindTreeViewRight:
-    case kKindEdit:
-    case kKindListBox:
-    case kKindMdiClient:
-    case kKindComboList:
-      return true;
-    default:
-      return false;
-  }
+  return kind >= 0 && kind < int32_t(std::size(kKinds)) && kKinds[kind].pans;
 }
 
 int32_t actionClassOf(int32_t kind) {
-  return kind >= 0 && kind < kKindCount ? kActionClass[kind] : 0;
+  return kind >= 0 && kind < int32_t(std::size(kKinds)) ? kKinds[kind].actionClass : kActionNone;
 }

@@ -1,5 +1,7 @@
 #include "engine/cursor.h"
 
+#include <iterator>
+
 #include "os/os.h"
 #include "resources/names.h"
 #include "resources/resource.h"
@@ -8,7 +10,7 @@ namespace {
 enum { kGestureCursorCount = 14, kSystemCursorCount = 3 };
 
 // Resource id of each gestureCursors entry.
-const int kGestureCursorIds[kGestureCursorCount] = {
+constexpr int kGestureCursorIds[kGestureCursorCount] = {
     IDCUR_STANDBY_ARROW, IDCUR_VERTICAL, IDCUR_HORIZONTAL, IDCUR_STANDBY_CROSS,
     IDCUR_FOUR_WAY,      IDCUR_STANDBY_IBEAM, IDCUR_UP,    IDCUR_DOWN,
     IDCUR_RIGHT,         IDCUR_LEFT,     IDCUR_UP_LEFT,    IDCUR_DOWN_LEFT,
@@ -18,14 +20,19 @@ const int kGestureCursorIds[kGestureCursorCount] = {
 // The replaced system cursors, in the order of the user's values kUserCursorValues.
 const DWORD kSystemCursors[kSystemCursorCount] = {OCR_NORMAL, OCR_IBEAM, OCR_CROSS};
 
-// For sets kCursorVertical..kCursorDownRight, the gestureCursors index shown as arrow, I-beam
-// and cross.
-const int8_t kSetCursors[16][kSystemCursorCount] = {
-    {-1, -1, -1}, {-1, -1, -1}, {-1, -1, -1},
-    {1, 1, 1},   {2, 2, 2},   {0, 5, 3},   {4, 4, 4},   {5, 5, 5},   {6, 6, 6},
-    {7, 7, 7},   {8, 8, 8},   {9, 9, 9},   {10, 10, 10}, {11, 11, 11}, {12, 12, 12},
-    {13, 13, 13},
-};
+// Every set listed in order, and every picture it shows among those held.
+constexpr bool setsShowHeldCursors() {
+  for (size_t s = 0; s < std::size(kCursorSetPictures); ++s) {
+    if (kCursorSetPictures[s].set != kCursorVertical + int32_t(s)) return false;
+    for (int id : kCursorSetPictures[s].pictures) {
+      bool held = false;
+      for (int heldId : kGestureCursorIds) held = held || heldId == id;
+      if (!held) return false;
+    }
+  }
+  return kCursorSetPictures[std::size(kCursorSetPictures) - 1].set == kCursorDownRight;
+}
+static_assert(setsShowHeldCursors(), "sets 3..15 in order, each showing cursors held");
 
 HCURSOR gestureCursors[kGestureCursorCount];
 // The user's arrow, I-beam and cross: their file where they chose one, else the standard one.
@@ -33,6 +40,13 @@ HCURSOR userCursors[kSystemCursorCount];
 // A cursor of ours may be showing in that place. True at start: a previous run that ended
 // without restoring may have left its cursors behind.
 bool replaced[kSystemCursorCount] = {true, true, true};
+
+// The held gesture cursor of picture id.
+HCURSOR heldCursor(int id) {
+  for (int i = 0; i < kGestureCursorCount; ++i)
+    if (kGestureCursorIds[i] == id) return gestureCursors[i];
+  return nullptr;
+}
 
 void replaceHandle(HCURSOR* slot, HCURSOR fresh) {
   osDestroyCursor(*slot);
@@ -101,7 +115,7 @@ void releaseCursors() {
 void showCursorSet(int32_t set) {
   if (set < kCursorVertical || set > kCursorDownRight) return;
   for (int i = 0; i < kSystemCursorCount; ++i) {
-    show(gestureCursors[kSetCursors[set][i]], i);
+    show(heldCursor(cursorSetPictures(set)[i]), i);
     replaced[i] = true;
   }
 }

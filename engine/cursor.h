@@ -1,11 +1,11 @@
 // Cursor feedback: the three replaced system cursors (arrow, I-beam, cross).
 #pragma once
 #include <cstdint>
+#include "resources/resource.h"
 
 // What the engine wants shown. The numbers are the engine's own, kept in wantedCursor: 0 while
 // what shows is not known (the next set is shown whatever it is), 1 the user's own cursors,
-// 3..15 a gesture set named by the picture it shows (set 7, the standby I-beam in all three
-// places, is never asked for).
+// 3..15 a gesture set named by the picture it shows.
 enum CursorSet : int32_t {
   kCursorUnknown = 0,
   kCursorUser = 1,
@@ -13,6 +13,7 @@ enum CursorSet : int32_t {
   kCursorHorizontal = 4,
   kCursorStandby = 5,  // standby arrow, I-beam and cross
   kCursorFourWay = 6,
+  kCursorStandbyIBeam = 7,  // never asked for
   kCursorUp = 8,
   kCursorDown = 9,
   kCursorRight = 10,
@@ -22,6 +23,30 @@ enum CursorSet : int32_t {
   kCursorUpRight = 14,
   kCursorDownRight = 15,
 };
+// The pictures (cursor resources) each gesture set shows as arrow, I-beam and cross.
+struct CursorSetPictures {
+  int32_t set;
+  int pictures[3];
+};
+inline constexpr CursorSetPictures kCursorSetPictures[] = {
+    {kCursorVertical, {IDCUR_VERTICAL, IDCUR_VERTICAL, IDCUR_VERTICAL}},
+    {kCursorHorizontal, {IDCUR_HORIZONTAL, IDCUR_HORIZONTAL, IDCUR_HORIZONTAL}},
+    {kCursorStandby, {IDCUR_STANDBY_ARROW, IDCUR_STANDBY_IBEAM, IDCUR_STANDBY_CROSS}},
+    {kCursorFourWay, {IDCUR_FOUR_WAY, IDCUR_FOUR_WAY, IDCUR_FOUR_WAY}},
+    {kCursorStandbyIBeam, {IDCUR_STANDBY_IBEAM, IDCUR_STANDBY_IBEAM, IDCUR_STANDBY_IBEAM}},
+    {kCursorUp, {IDCUR_UP, IDCUR_UP, IDCUR_UP}},
+    {kCursorDown, {IDCUR_DOWN, IDCUR_DOWN, IDCUR_DOWN}},
+    {kCursorRight, {IDCUR_RIGHT, IDCUR_RIGHT, IDCUR_RIGHT}},
+    {kCursorLeft, {IDCUR_LEFT, IDCUR_LEFT, IDCUR_LEFT}},
+    {kCursorUpLeft, {IDCUR_UP_LEFT, IDCUR_UP_LEFT, IDCUR_UP_LEFT}},
+    {kCursorDownLeft, {IDCUR_DOWN_LEFT, IDCUR_DOWN_LEFT, IDCUR_DOWN_LEFT}},
+    {kCursorUpRight, {IDCUR_UP_RIGHT, IDCUR_UP_RIGHT, IDCUR_UP_RIGHT}},
+    {kCursorDownRight, {IDCUR_DOWN_RIGHT, IDCUR_DOWN_RIGHT, IDCUR_DOWN_RIGHT}},
+};
+// The pictures of gesture set kCursorVertical..kCursorDownRight.
+constexpr const int* cursorSetPictures(int32_t set) {
+  return kCursorSetPictures[set - kCursorVertical].pictures;
+}
 
 // The size the system draws cursors at now, in pixels.
 int systemCursorSize();

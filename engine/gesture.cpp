@@ -15,10 +15,10 @@ SharedInt32 extScrollState;
 SharedInt32 menuLoopSeen;
 int32_t chordAction = kChordNone;
 int32_t leftButtonDown = 0;
-int32_t currentKind = 999;
+int32_t currentKind = kKindNotYetSeen;
 POINT anchorPoint = {0, 0};
-int32_t wantedCursor = 0;
-int32_t appliedCursor = 0;
+int32_t wantedCursor = kCursorUnknown;
+int32_t appliedCursor = kCursorUnknown;
 
 namespace {
 UINT anchorDpi = 96;  // of the monitor under anchorPoint
@@ -32,10 +32,10 @@ const uint32_t kExtScrollDelayMs = 700;  // first repeat after delay + interval
 const int kMaxParentDepth = 256;
 
 // Wanted cursor by the signs of the anchor's distance beyond the dead zone (-1, 0 inside
-// it, 1): [dx sign + 1][dy sign + 1]. 0 leaves the cursor as it is.
+// it, 1): [dx sign + 1][dy sign + 1]. kCursorUnknown leaves the cursor as it is.
 const int8_t kPanCursors[3][3] = {
     {kCursorDownRight, kCursorRight, kCursorUpRight},  // pointer right of the anchor: steps left
-    {kCursorDown, 0, kCursorUp},                       // within the dead zone horizontally
+    {kCursorDown, kCursorUnknown, kCursorUp},          // within the dead zone horizontally
     {kCursorDownLeft, kCursorLeft, kCursorUpLeft},     // pointer left of the anchor: steps right
 };
 
@@ -430,7 +430,7 @@ void resetEngine() {
   menuLoopSeen = 0;
   chordAction = kChordNone;
   leftButtonDown = 0;
-  currentKind = 999;
+  currentKind = kKindNotYetSeen;
   anchorPoint = {0, 0};
   anchorDpi = 96;
   settingsInUse = &currentSettings;

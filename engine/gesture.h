@@ -19,7 +19,7 @@ extern SharedInt32 extScrollState;  // an ExtScrollState
 extern SharedInt32 menuLoopSeen;    // set by the hook window on a menu-loop notice
 extern int32_t chordAction;         // a ChordAction
 extern int32_t leftButtonDown;
-extern int32_t currentKind;         // TargetKind of the last movement; 999 before the first
+extern int32_t currentKind;         // TargetKind of the last movement, or kKindNotYetSeen
 extern POINT anchorPoint;
 extern int32_t wantedCursor;        // a CursorSet
 extern int32_t appliedCursor;

@@ -101,6 +101,45 @@ struct RECT { LONG left, top, right, bottom; };
 #define TVM_HITTEST 0x1111
 #define TCM_HITTEST 0x130D
 #define TBS_VERT 0x0002
+// The flags the hit tests answer
+#define HHT_NOWHERE 0x1
+#define HHT_ONHEADER 0x2
+#define HHT_ONDIVIDER 0x4
+#define HHT_ONDIVOPEN 0x8
+#define HHT_TORIGHT 0x400
+#define HHT_TOLEFT 0x800
+#define LVHT_NOWHERE 0x1
+#define LVHT_ONITEMICON 0x2
+#define LVHT_ONITEMLABEL 0x4
+#define LVHT_ONITEMSTATEICON 0x8
+#define LVHT_ABOVE 0x8
+#define LVHT_BELOW 0x10
+#define LVHT_TORIGHT 0x20
+#define LVHT_TOLEFT 0x40
+#define TVHT_NOWHERE 0x1
+#define TVHT_ONITEMICON 0x2
+#define TVHT_ONITEMLABEL 0x4
+#define TVHT_ONITEMINDENT 0x8
+#define TVHT_ONITEMBUTTON 0x10
+#define TVHT_ONITEMRIGHT 0x20
+#define TVHT_ONITEMSTATEICON 0x40
+#define TVHT_ABOVE 0x100
+#define TVHT_BELOW 0x200
+#define TVHT_TORIGHT 0x400
+#define TVHT_TOLEFT 0x800
+#define TCHT_NOWHERE 0x1
+#define TCHT_ONITEMICON 0x2
+#define TCHT_ONITEMLABEL 0x4
+#define TCHT_ONITEM (TCHT_ONITEMICON | TCHT_ONITEMLABEL)
+
+// Button types (the low four style bits)
+#define BS_TYPEMASK 0xF
+#define BS_PUSHBUTTON 0x0
+#define BS_DEFPUSHBUTTON 0x1
+#define BS_CHECKBOX 0x2
+#define BS_AUTOCHECKBOX 0x3
+#define BS_USERBUTTON 0x8
+#define BS_PUSHBOX 0xA
 
 // Registry value types
 #define REG_SZ 1

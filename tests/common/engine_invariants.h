@@ -13,7 +13,7 @@ inline const char* brokenEngineInvariant() {
     return "extScrollState out of range";
   if (chordAction < kChordNone || chordAction > kChordStandbyOn) return "chordAction out of range";
   if (leftButtonDown != 0 && leftButtonDown != 1) return "leftButtonDown out of range";
-  if ((currentKind < 0 || currentKind > kKindOutOfReach) && currentKind != 999)
+  if ((currentKind < 0 || currentKind > kKindOutOfReach) && currentKind != kKindNotYetSeen)
     return "currentKind out of range";
   if (wantedCursor < kCursorUnknown || wantedCursor > kCursorDownRight)
     return "wantedCursor out of range";

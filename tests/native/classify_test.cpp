@@ -58,8 +58,8 @@ TEST_F(Classify, ButtonStyleGroups) {
     EXPECT_EQ(at(add("Button", 0x50000000 | type)), expected[type]) << type;
   HWND tray = add("Shell_TrayWnd");
   taskbarWindow = tray;
-  EXPECT_EQ(at(add("Button", 2, tray)), 75);       // the Start button, whatever its style
-  EXPECT_EQ(at(add("Button", 2, add("X", 0, tray))), 59);  // deeper in the taskbar: a button
+  EXPECT_EQ(at(add("Button", BS_CHECKBOX, tray)), 75);  // the Start button, whatever its style
+  EXPECT_EQ(at(add("Button", BS_CHECKBOX, add("X", 0, tray))), 59);  // deeper in the taskbar
 }
 
 TEST_F(Classify, HitCodesAloneForUnknownAndStaticClasses) {
@@ -85,18 +85,23 @@ TEST_F(Classify, TaskbarWindowByHitCode) {
 
 TEST_F(Classify, ControlHitTestFlagTables) {
   struct { const char* cls; uint32_t flags; int32_t kind; } cases[] = {
-      {"SysHeader32", 0x1, 48}, {"SysHeader32", 0x4, 49}, {"SysHeader32", 0x8, 50},
-      {"SysHeader32", 0x2, 51}, {"SysHeader32", 0x800, 52}, {"SysHeader32", 0x400, 53},
+      {"SysHeader32", HHT_NOWHERE, 48}, {"SysHeader32", HHT_ONDIVIDER, 49},
+      {"SysHeader32", HHT_ONDIVOPEN, 50}, {"SysHeader32", HHT_ONHEADER, 51},
+      {"SysHeader32", HHT_TOLEFT, 52}, {"SysHeader32", HHT_TORIGHT, 53},
       {"SysHeader32", 0x6, 48}, {"SysHeader32", 0, 48},
-      {"SysListView32", 0x8, 26}, {"SysListView32", 0x10, 22}, {"SysListView32", 0x1, 23},
-      {"SysListView32", 0x2, 24}, {"SysListView32", 0x4, 25}, {"SysListView32", 0x40, 27},
-      {"SysListView32", 0x20, 28}, {"SysListView32", 0x6, 23}, {"SysListView32", 0, 23},
-      {"SysTreeView32", 0x100, 37}, {"SysTreeView32", 0x200, 38}, {"SysTreeView32", 0x1, 39},
-      {"SysTreeView32", 0x10, 40}, {"SysTreeView32", 0x2, 41}, {"SysTreeView32", 0x8, 42},
-      {"SysTreeView32", 0x4, 43}, {"SysTreeView32", 0x20, 44}, {"SysTreeView32", 0x40, 45},
-      {"SysTreeView32", 0x800, 46}, {"SysTreeView32", 0x400, 47}, {"SysTreeView32", 0x46, 39},
-      {"SysTabControl32", 0x1, 54}, {"SysTabControl32", 0x2, 55}, {"SysTabControl32", 0x4, 56},
-      {"SysTabControl32", 0x6, 57}, {"SysTabControl32", 0, 57},
+      {"SysListView32", LVHT_ONITEMSTATEICON, 26}, {"SysListView32", LVHT_BELOW, 22},
+      {"SysListView32", LVHT_NOWHERE, 23}, {"SysListView32", LVHT_ONITEMICON, 24},
+      {"SysListView32", LVHT_ONITEMLABEL, 25}, {"SysListView32", LVHT_TOLEFT, 27},
+      {"SysListView32", LVHT_TORIGHT, 28}, {"SysListView32", 0x6, 23}, {"SysListView32", 0, 23},
+      {"SysTreeView32", TVHT_ABOVE, 37}, {"SysTreeView32", TVHT_BELOW, 38},
+      {"SysTreeView32", TVHT_NOWHERE, 39}, {"SysTreeView32", TVHT_ONITEMBUTTON, 40},
+      {"SysTreeView32", TVHT_ONITEMICON, 41}, {"SysTreeView32", TVHT_ONITEMINDENT, 42},
+      {"SysTreeView32", TVHT_ONITEMLABEL, 43}, {"SysTreeView32", TVHT_ONITEMRIGHT, 44},
+      {"SysTreeView32", TVHT_ONITEMSTATEICON, 45}, {"SysTreeView32", TVHT_TOLEFT, 46},
+      {"SysTreeView32", TVHT_TORIGHT, 47}, {"SysTreeView32", 0x46, 39},
+      {"SysTabControl32", TCHT_NOWHERE, 54}, {"SysTabControl32", TCHT_ONITEMICON, 55},
+      {"SysTabControl32", TCHT_ONITEMLABEL, 56}, {"SysTabControl32", TCHT_ONITEM, 57},
+      {"SysTabControl32", 0, 57},
   };
   for (auto c : cases) {
     HWND w = add(c.cls);
@@ -126,13 +131,14 @@ TEST_F(Classify, DesktopListViewAndTaskbarTabsByAncestry) {
   HWND other = add("SysListView32", 0, add("Frame", 0, add("App")));
   HWND tray = add("Shell_TrayWnd");
   HWND tabs = add("SysTabControl32", 0, add("ReBarWindow32", 0, tray));
-  fake::window(tabs).hitFlags = 0x1;
+  fake::window(tabs).hitFlags = TCHT_NOWHERE;
 
   struct { uint32_t flags; int32_t desktopKind, elsewhereKind; } cases[] = {
-      {0x2, 32, 24}, {0x4, 33, 25}, {0x1, 31, 23}, {0x8, 34, 26}, {0x10, 30, 22},
-      {0x40, 35, 27}, {0x20, 36, 28}, {0x6, 23, 23}, {0, 23, 23}};
+      {LVHT_ONITEMICON, 32, 24}, {LVHT_ONITEMLABEL, 33, 25}, {LVHT_NOWHERE, 31, 23},
+      {LVHT_ONITEMSTATEICON, 34, 26}, {LVHT_BELOW, 30, 22}, {LVHT_TOLEFT, 35, 27},
+      {LVHT_TORIGHT, 36, 28}, {0x6, 23, 23}, {0, 23, 23}};
   // Before the shell windows are known, nothing is the desktop or the taskbar.
-  fake::window(desktop).hitFlags = 0x2;
+  fake::window(desktop).hitFlags = LVHT_ONITEMICON;
   EXPECT_EQ(at(desktop), 24);
   EXPECT_EQ(at(tabs), 54);
   desktopHost = progman;
@@ -225,7 +231,7 @@ TEST_F(Classify, DesktopIconsUnderProgmanOrAWorkerWAndTheStartWindowIfAny) {
     EXPECT_EQ(desktopHost, host);
     EXPECT_EQ(startButton, start);
     HWND plain = add("SysListView32");
-    fake::window(icons).hitFlags = fake::window(plain).hitFlags = 0x1;
+    fake::window(icons).hitFlags = fake::window(plain).hitFlags = LVHT_NOWHERE;
     EXPECT_EQ(at(icons), at(plain) + kDesktopListViewOffset);
   }
 }

@@ -54,7 +54,7 @@ void buildDesktop() {
   desktopHost = fake::addWindow(nullptr, "Progman", {0, 0, 1280, 1024});
   HWND view = fake::addWindow(desktopHost, "SHELLDLL_DefView", {0, 0, 1280, 1024});
   HWND icons = fake::addWindow(view, "SysListView32", {0, 0, 1280, 1024});
-  fake::window(icons).hitFlags = 0x1;
+  fake::window(icons).hitFlags = LVHT_NOWHERE;
   taskbarWindow = fake::addWindow(nullptr, "Shell_TrayWnd", {0, 1000, 1280, 1024});
   startButton = fake::addWindow(taskbarWindow, "Button", {0, 1000, 60, 1024});
   handles = {desktopHost, view, icons, taskbarWindow, startButton};

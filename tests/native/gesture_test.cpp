@@ -588,7 +588,7 @@ TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
       currentSettings.dblClickMovesToStart = c.moves;
       currentSettings.dblClickOpensStartMenu = c.opens;
       fake::window(icons).selectedCount = c.selected;
-      fake::window(icons).hitFlags = 0x1;
+      fake::window(icons).hitFlags = LVHT_NOWHERE;
       fake::cursorPos = {500, 500};
       move(500, 500, icons);
       fake::sent.clear();

@@ -323,7 +323,7 @@ TEST_F(HookProtocol, PeerNoticesReachThePeerWindowWhenThereIsOne) {
 TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
   fake::window(list).processId = 4242;
-  fake::window(list).hitFlags = 0x4;  // kind 25
+  fake::window(list).hitFlags = LVHT_ONITEMLABEL;  // kind 25
   const LentHitTestBuffer outer = {77, 0x1000, 0, 0, nullptr};
   lendHitTestBuffer(outer);  // as if this event arrived nested in another one
   const uint64_t senderView = 0x120000000ull;  // the sender maps the block elsewhere
@@ -370,7 +370,7 @@ TEST_F(HookProtocol, AnApplicationsPointIsMadePhysicalOnce) {
 TEST_F(HookProtocol, EngineRunsNestedBeyondTheBoundAreAnsweredWithoutTheEngine) {
   HWND list = fake::addWindow(nullptr, "SysListView32", {0, 0, 400, 400});
   fake::window(list).processId = 4242;
-  fake::window(list).hitFlags = 0x4;
+  fake::window(list).hitFlags = LVHT_ONITEMLABEL;
   // The notice and the request first handle a movement kept over the list.
   static void (*const nests[])(HWND) = {
       [](HWND l) { answerMouseEvent(WM_MOUSEMOVE, publishEvent(eventSlots, recordAt(l, 1, 1), kNow)); },

@@ -51,7 +51,7 @@ std::vector<HWND> buildDesktop() {
       w.processId = processes[i];
       w.hitFlags = k == 0 ? 0x4 : 0x1;
       w.itemRect = {0, 0, 70, 200};
-      w.itemFlags = 0x4;
+      w.itemFlags = LVHT_ONITEMLABEL;
       if (k == 4) w.ncHitTest = HTOBJECT;
       windows.push_back(child);
     }
