@@ -20,9 +20,8 @@ HWND standbyOver(const char* cls) {
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
   loadCursors();
-  wantedCursor = appliedCursor = 0;
-  panState = 1;
-  extScrollState = 0;
+  gesture = GestureState{};
+  gesture.panState = kPanStandby;
   HWND w = fake::addWindow(nullptr, cls, {0, 0, 800, 600});
   fake::window(w).hitFlags = 0x4;  // a list view answers "on an item's label"
   return w;
