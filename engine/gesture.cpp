@@ -88,7 +88,7 @@ int32_t panInterval(int32_t d, int32_t response) {
   return int32_t(1000u - unscaled(d) * 2u * uint32_t(response));
 }
 
-// By ScrollAxis.
+// The settings each axis reads, by ScrollAxis.
 const SettingsField kPanCounts[2] = {&ProfileSettings::panHCount, &ProfileSettings::panVCount};
 const SettingsField kPanResponses[2] = {&ProfileSettings::panHResponse,
                                         &ProfileSettings::panVResponse};
