@@ -29,7 +29,8 @@ void openMouseControlPanel() {
 }
 // A pan under way (state 2 or 3) ends as well.
 void toggleStandby() {
-  changeEngineOutsideHookThread([] { panState = panState == kPanOff ? kPanStandby : kPanOff; });
+  changeEngineOutsideHookThread(
+      [] { gesture.panState = gesture.panState == kPanOff ? kPanStandby : kPanOff; });
 }
 // Asked for again while a dialog of Qor's shows (a second start of Qor), that one comes to
 // the front: one dialog at a time.

@@ -78,7 +78,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTW* creation) {
   setTrayIcon(NIM_ADD);
   welcomeUser();
   // Standby before the hooks: the first event they forward already finds it.
-  if (currentSettings.startInStandby) panState = kPanStandby;
+  if (currentSettings.startInStandby) gesture.panState = kPanStandby;
   // Without it Qor runs on with no hooks and no engine; tray, menus and dialogs still work.
   if (!startHookThread(start)) OutputDebugStringW(L"Qor: the hook thread did not start\n");
   return 0;

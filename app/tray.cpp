@@ -92,7 +92,7 @@ HMENU loadTrayMenu(UINT mouseMessage) {
   useUserLanguage();
   HMENU menu = loadMenuText(right ? IDR_TRAY_RIGHT : IDR_TRAY_LEFT);
   if (!menu) return nullptr;
-  check(menu, IDM_STANDBY, panState != kPanOff);
+  check(menu, IDM_STANDBY, gesture.panState != kPanOff);
   for (const SettingCommand& c : kSettingCommands)
     check(menu, c.id, currentSettings.*c.field != 0);
   if (right) {

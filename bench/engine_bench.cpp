@@ -20,9 +20,8 @@ HWND standbyOver(const char* cls) {
   taskbarWindow = startButton = desktopHost = nullptr;
   copySettings(currentSettings, defaultSettings);
   loadCursors();
-  wantedCursor = appliedCursor = kCursorUnknown;
-  panState = kPanStandby;
-  extScrollState = kExtScrollOff;
+  gesture = GestureState{};
+  gesture.panState = kPanStandby;
   HWND w = fake::addWindow(nullptr, cls, {0, 0, 800, 600});
   fake::window(w).hitFlags = LVHT_ONITEMLABEL;  // what a list view answers over a label
   return w;

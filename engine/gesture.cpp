@@ -1,5 +1,7 @@
 #include "engine/gesture.h"
 
+#include <initializer_list>
+
 #include "engine/classify.h"
 #include "engine/cursor.h"
 #include "engine/hit_test.h"
@@ -10,18 +12,9 @@
 #include "settings/settings.h"
 #include "settings/user_options.h"
 
-SharedInt32 panState;
-SharedInt32 extScrollState;
-SharedInt32 menuLoopSeen;
-int32_t chordAction = kChordNone;
-int32_t leftButtonDown = 0;
-int32_t currentKind = kKindNotYetSeen;
-POINT anchorPoint = {0, 0};
-int32_t wantedCursor = kCursorUnknown;
-int32_t appliedCursor = kCursorUnknown;
+GestureState gesture;
 
 namespace {
-UINT anchorDpi = 96;  // of the monitor under anchorPoint
 // Distances in pixels at 96 DPI, scaled to the DPI of the monitor under the anchor.
 const uint32_t kDeadZone = 10;       // from the anchor, does not pan
 const uint32_t kExtScrollReach = 10;  // from the anchor, keeps extended scroll
@@ -43,35 +36,25 @@ const int8_t kPanCursors[3][3] = {
 // of a window that hangs) sees by it whether newer events were handled meanwhile.
 uint32_t eventsTaken = 0;
 
-// Without click-pan: whether the pointer left the dead zone since the pan button went down (a
-// drag), and a click of the pan button to give back to the window once the event is decided.
-bool leftDeadZone = false;
-bool clickToGiveBack = false;
-
-// The settings the engine acts on: those of the program under the pointer, chosen at each
-// movement while no gesture runs and held from a gesture's start to its end.
-const ProfileSettings* settingsInUse = &currentSettings;
-
-int32_t liveSetting(SettingsField field) { return settingInRange(*settingsInUse, field); }
+int32_t liveSetting(SettingsField field) { return settingInRange(*gesture.settingsInUse, field); }
 
 void repeatsOff() {
-  scrollRepeat.hOn = 0;
-  scrollRepeat.vOn = 0;
+  for (AxisRepeat& a : scrollRepeat.axis) a.on = 0;
 }
 
 // A pan ends; standby stays on.
 void backToStandby() {
   repeatsOff();
-  wantedCursor = kCursorStandby;
-  panState = kPanStandby;
+  gesture.wantedCursor = kCursorStandby;
+  gesture.panState = kPanStandby;
 }
 
 // The user's cursors back and no gesture left running.
 void endGesture() {
   repeatsOff();
-  extScrollState = kExtScrollOff;
-  if (panState != kPanOff) panState = kPanStandby;
-  wantedCursor = kCursorUser;
+  gesture.extScrollState = kExtScrollOff;
+  if (gesture.panState != kPanOff) gesture.panState = kPanStandby;
+  gesture.wantedCursor = kCursorUser;
 }
 
 bool scrollsHorizontally(int32_t kind) { return actionClassOf(kind) == kScrollsHorizontally; }
@@ -80,7 +63,7 @@ bool scrollBarLike(int32_t kind) {
   return c == kScrollsHorizontally || c == kScrollsVertically;
 }
 int32_t extScrollCursor() {
-  return scrollsHorizontally(currentKind) ? kCursorHorizontal : kCursorVertical;
+  return scrollsHorizontally(gesture.currentKind) ? kCursorHorizontal : kCursorVertical;
 }
 
 // Coordinates come from other processes and settings from the registry: differences and
@@ -88,13 +71,15 @@ int32_t extScrollCursor() {
 int32_t difference(int32_t a, int32_t b) { return int32_t(uint32_t(a) - uint32_t(b)); }
 uint32_t magnitude(int32_t d) { return d < 0 ? 0u - uint32_t(d) : uint32_t(d); }
 bool fartherThan(int32_t x, int32_t y, uint32_t reach) {
-  return magnitude(difference(x, anchorPoint.x)) > reach ||
-         magnitude(difference(y, anchorPoint.y)) > reach;
+  return magnitude(difference(x, gesture.anchorPoint.x)) > reach ||
+         magnitude(difference(y, gesture.anchorPoint.y)) > reach;
 }
 
-uint32_t scaled(uint32_t distance96) { return uint32_t(uint64_t(distance96) * anchorDpi / 96); }
+uint32_t scaled(uint32_t distance96) {
+  return uint32_t(uint64_t(distance96) * gesture.anchorDpi / 96);
+}
 // The distance in pixels at 96 DPI, so that a pan's speed does not depend on the scaling.
-uint32_t unscaled(int32_t d) { return uint32_t(uint64_t(magnitude(d)) * 96 / anchorDpi); }
+uint32_t unscaled(int32_t d) { return uint32_t(uint64_t(magnitude(d)) * 96 / gesture.anchorDpi); }
 
 int32_t signBeyondDeadZone(int32_t d) {
   return magnitude(d) <= scaled(kDeadZone) ? 0 : d < 0 ? -1 : 1;
@@ -103,27 +88,28 @@ int32_t panInterval(int32_t d, int32_t response) {
   return int32_t(1000u - unscaled(d) * 2u * uint32_t(response));
 }
 
+// The settings each axis reads, by ScrollAxis.
+const SettingsField kPanCounts[2] = {&ProfileSettings::panHCount, &ProfileSettings::panVCount};
+const SettingsField kPanResponses[2] = {&ProfileSettings::panHResponse,
+                                        &ProfileSettings::panVResponse};
+const SettingsField kExtScrollCounts[2] = {&ProfileSettings::extScrollHCount,
+                                           &ProfileSettings::extScrollVCount};
+
 void panComputation(int32_t x, int32_t y) {
-  ScrollRepeat& r = scrollRepeat;
-  int32_t dx = difference(anchorPoint.x, x);
-  int32_t dy = difference(anchorPoint.y, y);
-  r.hCount = liveSetting(&ProfileSettings::panHCount);
-  r.vCount = liveSetting(&ProfileSettings::panVCount);
-  repeatsOff();
-  r.hDir = dx;
-  r.vDir = dy;
-  int32_t sx = signBeyondDeadZone(dx);
-  int32_t sy = signBeyondDeadZone(dy);
-  if (sx != 0 || sy != 0) leftDeadZone = true;
-  if (sx != 0) {
-    r.hInterval = panInterval(dx, liveSetting(&ProfileSettings::panHResponse));
-    r.hOn = 1;
+  const POINT anchor = gesture.anchorPoint;
+  const int32_t d[2] = {difference(anchor.x, x), difference(anchor.y, y)};
+  int32_t sign[2];
+  for (int32_t axis : {kAxisHorizontal, kAxisVertical}) {
+    AxisRepeat& a = scrollRepeat.axis[axis];
+    a.count = liveSetting(kPanCounts[axis]);
+    a.dir = d[axis];
+    sign[axis] = signBeyondDeadZone(d[axis]);
+    a.on = sign[axis] != 0;
+    if (a.on) a.interval = panInterval(d[axis], liveSetting(kPanResponses[axis]));
   }
-  if (sy != 0) {
-    r.vInterval = panInterval(dy, liveSetting(&ProfileSettings::panVResponse));
-    r.vOn = 1;
-  }
-  if (int32_t cursor = kPanCursors[sx + 1][sy + 1]) wantedCursor = cursor;
+  const int32_t sx = sign[kAxisHorizontal], sy = sign[kAxisVertical];
+  if (sx != 0 || sy != 0) gesture.leftDeadZone = true;
+  if (int32_t cursor = kPanCursors[sx + 1][sy + 1]) gesture.wantedCursor = cursor;
 }
 
 // The second try for a point that the event's window does not explain: the topmost
@@ -153,9 +139,9 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   HWND eventWindow = window;
   int32_t kind;
   const uint32_t taken = eventsTaken;
-  if (menuLoopSeen != 0) {
+  if (gesture.menuLoopSeen != 0) {
     kind = kKindNowhere;
-    menuLoopSeen = 0;
+    gesture.menuLoopSeen = 0;
   } else {
     kind = classifyTarget(window, hitCode, x, y);
     if (kind == kKindNothing) kind = reclassify(x, y, &eventWindow);
@@ -167,36 +153,37 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
   // An application that hung hands its queued movements to the hook only when it wakes,
   // after newer events of other windows: one over a window the pointer has since left,
   // while the pointer is still over the pan target, is out of date and must not end the pan.
-  const int32_t panning = panState;
-  if (settingsInUse->panEnabled != 0 && (panning == kPanPressed || panning == kPanPanning) &&
-      eventWindow != scrollRepeat.target &&
+  const int32_t panning = gesture.panState;
+  if (gesture.settingsInUse->panEnabled != 0 &&
+      (panning == kPanPressed || panning == kPanPanning) && eventWindow != scrollRepeat.target &&
       osWindowFromPoint(osGetCursorPos()) == scrollRepeat.target)
     return;
   // Taken after classification: a movement handled while it waited may have changed it.
-  int32_t prevKind = currentKind;
-  currentKind = kind;
-  if (!gestureRunning()) settingsInUse = &settingsOver(eventWindow);
+  int32_t prevKind = gesture.currentKind;
+  gesture.currentKind = kind;
+  if (!gestureRunning()) gesture.settingsInUse = &settingsOver(eventWindow);
 
-  if (extScrollState != kExtScrollOff && !scrollBarLike(kind) &&
+  if (gesture.extScrollState != kExtScrollOff && !scrollBarLike(kind) &&
       (kind != prevKind || fartherThan(x, y, scaled(kExtScrollReach)))) {
-    extScrollState = kExtScrollOff;
+    gesture.extScrollState = kExtScrollOff;
     repeatsOff();
-    wantedCursor = kCursorUser;
+    gesture.wantedCursor = kCursorUser;
   }
 
-  int32_t pan = panState;
+  int32_t pan = gesture.panState;
   if (pan != kPanOff) {
     if (!isPannableKind(kind)) {
-      if (extScrollState == kExtScrollOff && pan == kPanStandby) wantedCursor = kCursorUser;
-    } else if (pan == kPanStandby && extScrollState == kExtScrollOff) {
-      wantedCursor = kCursorStandby;
+      if (gesture.extScrollState == kExtScrollOff && pan == kPanStandby)
+        gesture.wantedCursor = kCursorUser;
+    } else if (pan == kPanStandby && gesture.extScrollState == kExtScrollOff) {
+      gesture.wantedCursor = kCursorStandby;
     } else {
       panComputation(x, y);
     }
   }
 
-  pan = panState;
-  if (settingsInUse->panEnabled != 0 && (pan == kPanPressed || pan == kPanPanning) &&
+  pan = gesture.panState;
+  if (gesture.settingsInUse->panEnabled != 0 && (pan == kPanPressed || pan == kPanPanning) &&
       eventWindow != scrollRepeat.target) {
     backToStandby();
   }
@@ -207,47 +194,48 @@ void onMovement(HWND window, int32_t hitCode, int32_t x, int32_t y) {
 // Left or right press while extended scroll is active: that button's repeat on the
 // element's axis, one step at the next tick, the next after the start delay.
 void startExtScrollRepeat(HWND window, bool rightButton) {
-  ScrollRepeat& r = scrollRepeat;
-  if (scrollsHorizontally(currentKind)) {
-    r.hDir = rightButton ? -1 : 1;
-    wantedCursor = rightButton ? kCursorRight : kCursorLeft;
-    r.hOn = 1;
-    r.vOn = 0;
-    r.vDir = 0;
+  const bool horizontal = scrollsHorizontally(gesture.currentKind);
+  int32_t dir;
+  if (horizontal) {
+    dir = rightButton ? -1 : 1;
+    gesture.wantedCursor = rightButton ? kCursorRight : kCursorLeft;
   } else {
-    bool up = rightButton == (settingsInUse->extScrollSwapButtons != 0);
-    r.vDir = up ? -1 : 1;
-    wantedCursor = up ? kCursorDown : kCursorUp;
-    r.vOn = 1;
-    r.hOn = 0;
-    r.hDir = 0;
+    bool up = rightButton == (gesture.settingsInUse->extScrollSwapButtons != 0);
+    dir = up ? -1 : 1;
+    gesture.wantedCursor = up ? kCursorDown : kCursorUp;
   }
-  r.hInterval = r.vInterval = kExtScrollIntervalMs;
-  r.target = window;
-  r.hDelivery = r.vDelivery = kDeliverScrollBars;  // it acts only on scroll-bar-like elements
-  r.hCount = liveSetting(&ProfileSettings::extScrollHCount);
-  r.vCount = liveSetting(&ProfileSettings::extScrollVCount);
-  r.hLast = r.vLast = osGetTickCount() + kExtScrollDelayMs;
-  r.firstStepDue = 1;
-  r.firstStepKind = currentKind;
-  r.hCarried = r.vCarried = 0;
+  const int32_t stepping = horizontal ? kAxisHorizontal : kAxisVertical;
+  const uint32_t firstRepeat = osGetTickCount() + kExtScrollDelayMs;
+  for (int32_t axis : {kAxisHorizontal, kAxisVertical}) {
+    AxisRepeat& a = scrollRepeat.axis[axis];
+    a.on = axis == stepping;
+    a.dir = a.on ? dir : 0;
+    a.interval = kExtScrollIntervalMs;
+    a.delivery = kDeliverScrollBars;  // it acts only on scroll-bar-like elements
+    a.count = liveSetting(kExtScrollCounts[axis]);
+    a.last = firstRepeat;
+    a.carried = 0;
+  }
+  scrollRepeat.target = window;
+  scrollRepeat.firstStepDue = 1;
+  scrollRepeat.firstStepKind = gesture.currentKind;
 }
 
 int32_t onLeftPress(HWND window) {
-  leftButtonDown = 1;
-  if (extScrollState != kExtScrollActive) return kPassEvent;
+  gesture.leftButtonDown = 1;
+  if (gesture.extScrollState != kExtScrollActive) return kPassEvent;
   startExtScrollRepeat(window, false);
   return kSwallowEvent;
 }
 
 int32_t onLeftRelease() {
-  leftButtonDown = 0;
-  if (panState == kPanPanning) {
+  gesture.leftButtonDown = 0;
+  if (gesture.panState == kPanPanning) {
     backToStandby();
   }
-  if (extScrollState != kExtScrollActive) return kPassEvent;
+  if (gesture.extScrollState != kExtScrollActive) return kPassEvent;
   repeatsOff();
-  wantedCursor = extScrollCursor();
+  gesture.wantedCursor = extScrollCursor();
   return kSwallowEvent;
 }
 
@@ -262,36 +250,37 @@ bool pansWithRight() { return userPanButton != kPanButtonMiddle; }
 
 // Whether a pan may start with the pan button pressed now, over currentKind.
 bool panMayStart() {
-  return panState == kPanStandby && settingsInUse->panEnabled != 0 &&
-         extScrollState == kExtScrollOff && isPannableKind(currentKind);
+  return gesture.panState == kPanStandby && gesture.settingsInUse->panEnabled != 0 &&
+         gesture.extScrollState == kExtScrollOff && isPannableKind(gesture.currentKind);
 }
 
 // The pan button pressed in standby: the anchor and the target are taken.
 int32_t pressPanButton(HWND window, int32_t x, int32_t y) {
   scrollRepeat.target = window;
-  scrollRepeat.hLast = scrollRepeat.vLast = osGetTickCount();
-  anchorPoint = {x, y};
-  anchorDpi = osMonitorDpiAt(anchorPoint);
-  leftDeadZone = false;
-  chooseScrollDelivery(window, currentKind, anchorPoint);
-  wantedCursor = kCursorFourWay;
-  panState = kPanPressed;
+  const uint32_t now = osGetTickCount();
+  for (AxisRepeat& a : scrollRepeat.axis) a.last = now;
+  gesture.anchorPoint = {x, y};
+  gesture.anchorDpi = osMonitorDpiAt(gesture.anchorPoint);
+  gesture.leftDeadZone = false;
+  chooseScrollDelivery(window, gesture.currentKind, gesture.anchorPoint);
+  gesture.wantedCursor = kCursorFourWay;
+  gesture.panState = kPanPressed;
   return kSwallowEvent;
 }
 
 // The pan button released: a drag ends, a click starts panning (without click-pan it goes back
 // to the window), a click while panning ends it.
 int32_t releasePanButton(int32_t x, int32_t y) {
-  switch (panState) {
+  switch (gesture.panState) {
     case kPanPressed:
       if (userClickPan == 0) {
-        clickToGiveBack = !leftDeadZone && !fartherThan(x, y, scaled(kDeadZone));
+        gesture.clickToGiveBack = !gesture.leftDeadZone && !fartherThan(x, y, scaled(kDeadZone));
         backToStandby();
       } else if (fartherThan(x, y, scaled(kDragThreshold))) {
         backToStandby();
       } else {
-        panState = kPanPanning;
-        extScrollState = kExtScrollActive;
+        gesture.panState = kPanPanning;
+        gesture.extScrollState = kExtScrollActive;
       }
       return kSwallowEvent;
     case kPanPanning:
@@ -304,21 +293,22 @@ int32_t releasePanButton(int32_t x, int32_t y) {
 int32_t onRightPress(HWND window, int32_t x, int32_t y) {
   // A left release that never reached the engine must not make this a chord.
   const int leftKey = osGetSystemMetric(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-  if (leftButtonDown != 0 && !osAsyncKeyDown(leftKey)) leftButtonDown = 0;
-  const bool starts = (extScrollState == kExtScrollActive ||
-                       (extScrollState == kExtScrollOff && settingsInUse->extScrollEnabled != 0 &&
-                        scrollBarLike(currentKind)) ||
-                       (pansWithRight() && !leftButtonDown && panMayStart()));
+  if (gesture.leftButtonDown != 0 && !osAsyncKeyDown(leftKey)) gesture.leftButtonDown = 0;
+  const bool starts = (gesture.extScrollState == kExtScrollActive ||
+                       (gesture.extScrollState == kExtScrollOff &&
+                        gesture.settingsInUse->extScrollEnabled != 0 &&
+                        scrollBarLike(gesture.currentKind)) ||
+                       (pansWithRight() && !gesture.leftButtonDown && panMayStart()));
   if (starts && outOfReachNow(window)) {
     endGesture();
     return kPassEvent;
   }
   int32_t result = kPassEvent;
-  switch (extScrollState) {
+  switch (gesture.extScrollState) {
     case kExtScrollOff:
-      if (settingsInUse->extScrollEnabled != 0 && scrollBarLike(currentKind)) {
-        extScrollState = kExtScrollArming;
-        wantedCursor = extScrollCursor();
+      if (gesture.settingsInUse->extScrollEnabled != 0 && scrollBarLike(gesture.currentKind)) {
+        gesture.extScrollState = kExtScrollArming;
+        gesture.wantedCursor = extScrollCursor();
         result = kSwallowEvent;
       }
       break;
@@ -329,21 +319,21 @@ int32_t onRightPress(HWND window, int32_t x, int32_t y) {
   }
 
   // The chord with the left button switches standby whichever button pans.
-  chordAction = kChordNone;
-  if (settingsInUse->panEnabled == 0 || extScrollState != kExtScrollOff ||
-      !isPannableKind(currentKind))
+  gesture.chordAction = kChordNone;
+  if (gesture.settingsInUse->panEnabled == 0 || gesture.extScrollState != kExtScrollOff ||
+      !isPannableKind(gesture.currentKind))
     return result;
-  switch (panState) {
+  switch (gesture.panState) {
     case kPanOff:
-      if (leftButtonDown) {
-        chordAction = kChordStandbyOn;
+      if (gesture.leftButtonDown) {
+        gesture.chordAction = kChordStandbyOn;
         result = kSwallowEvent;
       }
       break;
     case kPanStandby:
-      if (leftButtonDown) {
-        chordAction = kChordStandbyOff;
-        leftButtonDown = 0;
+      if (gesture.leftButtonDown) {
+        gesture.chordAction = kChordStandbyOff;
+        gesture.leftButtonDown = 0;
       } else if (pansWithRight()) {
         result = pressPanButton(window, x, y);
       }
@@ -363,8 +353,8 @@ int32_t onMiddlePress(HWND window, int32_t x, int32_t y) {
     endGesture();
     return kPassEvent;
   }
-  return panState == kPanPanning && settingsInUse->panEnabled != 0 &&
-                 extScrollState == kExtScrollOff && isPannableKind(currentKind)
+  return gesture.panState == kPanPanning && gesture.settingsInUse->panEnabled != 0 &&
+                 gesture.extScrollState == kExtScrollOff && isPannableKind(gesture.currentKind)
              ? kSwallowEvent
              : kPassEvent;
 }
@@ -373,38 +363,38 @@ int32_t onMiddleRelease(int32_t x, int32_t y) {
   if (pansWithRight()) return kPassEvent;
   const int32_t result = releasePanButton(x, y);
   // A click that starts panning makes extended scroll active, as a right-click does.
-  if (result == kSwallowEvent && extScrollState == kExtScrollActive) {
+  if (result == kSwallowEvent && gesture.extScrollState == kExtScrollActive) {
     repeatsOff();
-    wantedCursor = extScrollCursor();
+    gesture.wantedCursor = extScrollCursor();
   }
   return result;
 }
 
 int32_t onRightRelease(int32_t x, int32_t y) {
   int32_t result = pansWithRight() ? releasePanButton(x, y) : kPassEvent;
-  switch (extScrollState) {
+  switch (gesture.extScrollState) {
     case kExtScrollActive:
       repeatsOff();
-      wantedCursor = extScrollCursor();
+      gesture.wantedCursor = extScrollCursor();
       result = kSwallowEvent;
       break;
     case kExtScrollArming:
-      extScrollState = kExtScrollActive;
+      gesture.extScrollState = kExtScrollActive;
       result = kSwallowEvent;
       break;
   }
-  if (chordAction == kChordStandbyOff || chordAction == kChordStandbyOn) {
+  if (gesture.chordAction == kChordStandbyOff || gesture.chordAction == kChordStandbyOn) {
     // The chord's action is the pan state it leaves.
-    panState = chordAction == kChordStandbyOn ? kPanStandby : kPanOff;
-    wantedCursor = chordAction == kChordStandbyOn ? kCursorStandby : kCursorUser;
-    chordAction = kChordNone;
+    gesture.panState = gesture.chordAction == kChordStandbyOn ? kPanStandby : kPanOff;
+    gesture.wantedCursor = gesture.chordAction == kChordStandbyOn ? kCursorStandby : kCursorUser;
+    gesture.chordAction = kChordNone;
     repeatsOff();
     result = kSwallowEvent;
   }
-  if (leftButtonDown != 0 && extScrollState != kExtScrollOff) {
+  if (gesture.leftButtonDown != 0 && gesture.extScrollState != kExtScrollOff) {
     repeatsOff();
-    extScrollState = kExtScrollOff;
-    wantedCursor = kCursorUser;
+    gesture.extScrollState = kExtScrollOff;
+    gesture.wantedCursor = kCursorUser;
     result = kSwallowEvent;
   }
   return result;
@@ -413,39 +403,30 @@ int32_t onRightRelease(int32_t x, int32_t y) {
 // Shows what the engine wants, once it differs from what it shows.
 void showWantedCursor() {
   // While pan is switched off only the user's cursors show.
-  if (settingsInUse->panEnabled == 0 && wantedCursor >= kCursorVertical) wantedCursor = kCursorUser;
-  if (appliedCursor == wantedCursor) return;
-  appliedCursor = wantedCursor;
-  switch (wantedCursor) {
+  if (gesture.settingsInUse->panEnabled == 0 && gesture.wantedCursor >= kCursorVertical)
+    gesture.wantedCursor = kCursorUser;
+  if (gesture.appliedCursor == gesture.wantedCursor) return;
+  gesture.appliedCursor = gesture.wantedCursor;
+  switch (gesture.wantedCursor) {
     case kCursorUnknown: break;
     case kCursorUser: restoreUserCursors(); break;
-    default: showCursorSet(wantedCursor); break;
+    default: showCursorSet(gesture.wantedCursor); break;
   }
 }
 }  // namespace
 
 void resetEngine() {
-  panState = kPanOff;
-  extScrollState = kExtScrollOff;
-  menuLoopSeen = 0;
-  chordAction = kChordNone;
-  leftButtonDown = 0;
-  currentKind = kKindNotYetSeen;
-  anchorPoint = {0, 0};
-  anchorDpi = 96;
-  settingsInUse = &currentSettings;
-  wantedCursor = appliedCursor = kCursorUnknown;
-  leftDeadZone = clickToGiveBack = false;
+  gesture = GestureState{};
   scrollRepeat = ScrollRepeat{};
   lendHitTestBuffer({});
   provideMeasuredFlags({nullptr, 0, kControlFlagsUnknown});
 }
 
 void dropOrphanedGesture() {
-  if (panState != kPanOff || extScrollState != kExtScrollOff) return;
+  if (gesture.panState != kPanOff || gesture.extScrollState != kExtScrollOff) return;
   repeatsOff();
-  if (wantedCursor < kCursorVertical) return;
-  wantedCursor = appliedCursor = kCursorUser;
+  if (gesture.wantedCursor < kCursorVertical) return;
+  gesture.wantedCursor = gesture.appliedCursor = kCursorUser;
   restoreUserCursors();
 }
 
@@ -474,9 +455,9 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
     case WM_NCMBUTTONUP: result = onMiddleRelease(x, y); break;
   }
   dropOrphanedGesture();
-  if (clickToGiveBack) {
+  if (gesture.clickToGiveBack) {
     // Tagged as Qor's own, so that every library lets it pass.
-    clickToGiveBack = false;
+    gesture.clickToGiveBack = false;
     const DWORD click[2] = {
         DWORD(pansWithRight() ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_MIDDLEDOWN),
         DWORD(pansWithRight() ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_MIDDLEUP)};
@@ -488,32 +469,34 @@ int32_t engineMouseEvent(HWND window, UINT message, int32_t hitCode, int32_t x, 
 
 void abandonGesture() {
   endGesture();
-  chordAction = kChordNone;
-  leftButtonDown = 0;
+  gesture.chordAction = kChordNone;
+  gesture.leftButtonDown = 0;
   showWantedCursor();
 }
 
 bool gestureRunning() {
-  return panState == kPanPressed || panState == kPanPanning || extScrollState != kExtScrollOff ||
-         scrollRepeat.hOn != 0 || scrollRepeat.vOn != 0;
+  return gesture.panState == kPanPressed || gesture.panState == kPanPanning ||
+         gesture.extScrollState != kExtScrollOff || scrollRepeat.axis[kAxisHorizontal].on != 0 ||
+         scrollRepeat.axis[kAxisVertical].on != 0;
 }
 
 bool engineWantsMovements() {
-  return gestureRunning() || leftButtonDown != 0 || menuLoopSeen != 0 ||
-         chordAction != kChordNone;
+  return gestureRunning() || gesture.leftButtonDown != 0 || gesture.menuLoopSeen != 0 ||
+         gesture.chordAction != kChordNone;
 }
 
 void engineTick() {
   dropOrphanedGesture();
   // A target that refuses its steps (a send denied, a post refused) ends the gesture.
-  if (!runScrollRepeats(currentKind)) endGesture();
+  if (!runScrollRepeats(gesture.currentKind)) endGesture();
   showUsersCursorsWhenDue();
 }
 
 void showUsersCursorsWhenDue() {
   // The gesture ended, or pan was switched off while ours showed: the user's cursors, once.
-  const bool oursShow = appliedCursor >= kCursorVertical;
-  if (wantedCursor != kCursorUser && !(settingsInUse->panEnabled == 0 && oursShow)) return;
-  if (appliedCursor != kCursorUser) restoreUserCursors();
-  wantedCursor = appliedCursor = kCursorUser;
+  const bool oursShow = gesture.appliedCursor >= kCursorVertical;
+  if (gesture.wantedCursor != kCursorUser && !(gesture.settingsInUse->panEnabled == 0 && oursShow))
+    return;
+  if (gesture.appliedCursor != kCursorUser) restoreUserCursors();
+  gesture.wantedCursor = gesture.appliedCursor = kCursorUser;
 }

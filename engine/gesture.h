@@ -1,8 +1,11 @@
 // The gesture state machine: decides for every mouse event of the system whether it passes.
 #pragma once
 #include <cstdint>
+#include "engine/classify.h"
+#include "engine/cursor.h"
 #include "os/shared_word.h"
 #include "os/winapi.h"
+#include "settings/settings.h"
 
 // The states' numbers are the engine's own: the peer, the tray and the tests read them.
 enum PanState : int32_t { kPanOff = 0, kPanStandby = 1, kPanPressed = 2, kPanPanning = 3 };
@@ -12,17 +15,29 @@ enum EventVerdict : int32_t { kSwallowEvent = 0, kPassEvent = 1 };
 // What the right button's release does after a press while the left button was held.
 enum ChordAction : int32_t { kChordNone = -1, kChordStandbyOff = 0, kChordStandbyOn = 1 };
 
-// Gesture state, program-wide. The main thread writes panState and extScrollState (tray
-// command, start, exit) while the hook thread runs the engine, hence shared words.
-extern SharedInt32 panState;        // a PanState
-extern SharedInt32 extScrollState;  // an ExtScrollState
-extern SharedInt32 menuLoopSeen;    // set by the hook window on a menu-loop notice
-extern int32_t chordAction;         // a ChordAction
-extern int32_t leftButtonDown;
-extern int32_t currentKind;         // TargetKind of the last movement, or kKindNotYetSeen
-extern POINT anchorPoint;
-extern int32_t wantedCursor;        // a CursorSet
-extern int32_t appliedCursor;
+// The gesture's state, program-wide. The hook thread runs the engine; the main thread
+// changes it only through changeEngineOutsideHookThread (under engineLock) or before the hook
+// thread starts, but reads panState (the tray menu's check) at any time: that word is shared.
+struct GestureState {
+  SharedInt32 panState = kPanOff;          // a PanState
+  int32_t extScrollState = kExtScrollOff;  // an ExtScrollState
+  int32_t menuLoopSeen = 0;                // set by the hook window on a menu-loop notice
+  int32_t chordAction = kChordNone;        // a ChordAction
+  int32_t leftButtonDown = 0;
+  int32_t currentKind = kKindNotYetSeen;  // TargetKind of the last movement
+  POINT anchorPoint = {0, 0};
+  UINT anchorDpi = 96;  // of the monitor under anchorPoint
+  int32_t wantedCursor = kCursorUnknown;  // a CursorSet
+  int32_t appliedCursor = kCursorUnknown;
+  // Without click-pan: whether the pointer left the dead zone since the pan button went down
+  // (a drag), and a click of the pan button to give back to the window once the event is decided.
+  bool leftDeadZone = false;
+  bool clickToGiveBack = false;
+  // The settings the engine acts on: those of the program under the pointer, chosen at each
+  // movement while no gesture runs and held from a gesture's start to its end.
+  const ProfileSettings* settingsInUse = &currentSettings;
+};
+extern GestureState gesture;
 
 // Every gesture state back to its start: nothing pressed, no gesture, no repeat, nothing lent.
 void resetEngine();

@@ -69,7 +69,7 @@ int32_t runEngine(UINT message, const EventRecord& event, DWORD senderProcess, u
   // In standby with nothing under way, what a movement leaves follows from its facts alone, so
   // a second one with the same facts would change nothing. (Not so for one that ends a pan, or
   // uses up a menu-loop notice.)
-  const bool factsDecide = !engineWantsMovements() && panState == kPanStandby;
+  const bool factsDecide = !engineWantsMovements() && gesture.panState == kPanStandby;
   const int32_t verdict =
       engineMouseEvent(window, message, static_cast<int32_t>(event.hitTestCode), at.x, at.y);
   provideMeasuredFlags(before);
@@ -127,11 +127,11 @@ void publishDemand() {
     publishLeftAloneKeys(eventSlots, keys, count);
     publishedList = leftAloneListChanges();
   }
-  const uint32_t demand = !engineEnabled             ? kSendNothing
-                          : gestureRunning()           ? kSendEverythingForGesture
-                          : engineWantsMovements()     ? kSendEverything
-                          : panState == kPanStandby    ? kSendChangedMovements
-                                                       : kKeepIdleMovements;
+  const uint32_t demand = !engineEnabled                   ? kSendNothing
+                          : gestureRunning()                 ? kSendEverythingForGesture
+                          : engineWantsMovements()           ? kSendEverything
+                          : gesture.panState == kPanStandby ? kSendChangedMovements
+                                                             : kKeepIdleMovements;
   // The facts go first: a library that reads the new demand compares with the right ones.
   const bool seen = demand == kSendChangedMovements && lastSeenIsMovement;
   publishSeenFacts(eventSlots, seen ? lastSeen.window : 0, lastSeen.hitTestCode,
@@ -154,7 +154,9 @@ void changeEngine(void (*change)()) {
 
 bool hookTimerWanted() {
   const ScrollRepeat& r = scrollRepeat;
-  return startTick != 0 || (engineEnabled && (r.hOn != 0 || r.vOn != 0 || r.firstStepDue != 0));
+  return startTick != 0 ||
+         (engineEnabled && (r.axis[kAxisHorizontal].on != 0 || r.axis[kAxisVertical].on != 0 ||
+                            r.firstStepDue != 0));
 }
 
 LRESULT answerMouseEvent(WPARAM message, LPARAM ticket) {
@@ -165,7 +167,7 @@ LRESULT answerMenuLoop() {
   return runNested(0, [] {
     if (!engineEnabled) return 0;
     handleKeptMovement();  // it came before the menu loop
-    menuLoopSeen = 1;
+    gesture.menuLoopSeen = 1;
     lastSeenIsMovement = false;
     publishDemand();
     return 0;

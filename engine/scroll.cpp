@@ -1,6 +1,7 @@
 #include "engine/scroll.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "engine/classify.h"
 #include "engine/send.h"
@@ -8,8 +9,6 @@
 ScrollRepeat scrollRepeat;
 
 namespace {
-enum { kAxisHorizontal = 1, kAxisVertical = 2 };
-
 // Windows known to add wheel deltas below a notch up into smooth scrolling: Chromium's render
 // widget (Chrome, Edge, Electron and what else embeds it) and Gecko's windows (Firefox,
 // Thunderbird). Every other window without Win32 scroll bars gets whole notches: WPF's
@@ -38,11 +37,8 @@ bool qualifies(HWND child, const ScrollBarSearch& s) {
     if (s.cursor.x < r.left || s.cursor.x > r.right) return false;
     return classifyTarget(child, 0, s.cursor.x, s.cursor.y) == kKindHScrollControl;
   }
-  if (s.axis == kAxisVertical) {
-    if (s.cursor.y < r.top || s.cursor.y > r.bottom) return false;
-    return classifyTarget(child, 0, s.cursor.x, s.cursor.y) == kKindVScrollControl;
-  }
-  return false;
+  if (s.cursor.y < r.top || s.cursor.y > r.bottom) return false;
+  return classifyTarget(child, 0, s.cursor.x, s.cursor.y) == kKindVScrollControl;
 }
 
 bool visitChild(HWND child, void* context) {
@@ -131,7 +127,7 @@ bool postWheel(HWND window, int32_t axis, int32_t dir, int32_t units) {
 // count line steps as whole notches, one message each: the steps short of a notch wait in
 // *rest for the next ones (steps the other way take them back).
 bool sendWheelNotches(HWND window, int32_t axis, int32_t dir, int32_t count) {
-  int32_t& rest = axis == kAxisVertical ? scrollRepeat.vWheelRest : scrollRepeat.hWheelRest;
+  int32_t& rest = scrollRepeat.axis[axis].wheelRest;
   const int32_t notch = stepsPerNotch(axis);
   rest += dir < 0 ? -count : count;
   while (rest >= notch || rest <= -notch) {
@@ -153,8 +149,7 @@ bool sendSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t cou
   const WPARAM requests[] = {line, SB_ENDSCROLL};
   for (int32_t i = 0; i < count; ++i) {
     if (!sendBudgetLeft(kEventSendBudgetMs / 2)) {
-      (axis == kAxisVertical ? scrollRepeat.vCarried : scrollRepeat.hCarried) =
-          dir < 0 ? i - count : count - i;
+      scrollRepeat.axis[axis].carried = dir < 0 ? i - count : count - i;
       return true;
     }
     for (WPARAM request : requests) {
@@ -168,8 +163,7 @@ bool sendSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t cou
 
 bool sendAxisSteps(HWND window, int32_t kind, int32_t axis, int32_t dir, int32_t count) {
   if (dir == 0 || count <= 0) return true;
-  const ScrollRepeat& r = scrollRepeat;
-  if ((axis == kAxisVertical ? r.vDelivery : r.hDelivery) != kDeliverScrollBars)
+  if (scrollRepeat.axis[axis].delivery != kDeliverScrollBars)
     return sendWheelNotches(window, axis, dir, count);
   return !osIsWindow(window) || sendSteps(window, kind, axis, dir, count);
 }
@@ -185,34 +179,27 @@ bool due(uint32_t last, int32_t interval, uint32_t now) {
 // the wheel units it makes. Its emissions complete when line steps would go out, so that the
 // content glides as far as they would take it, at the same speed.
 bool glide(int32_t axis, bool complete, uint32_t now) {
-  ScrollRepeat& r = scrollRepeat;
-  const bool vertical = axis == kAxisVertical;
-  uint32_t& last = vertical ? r.vLast : r.hLast;
-  int64_t& glided = vertical ? r.vGlided : r.hGlided;
-  int32_t& rest = vertical ? r.vWheelRest : r.hWheelRest;
-  const int32_t interval = vertical ? r.vInterval : r.hInterval;
-  const int32_t dir = vertical ? r.vDir : r.hDir;
-  const int32_t count = vertical ? r.vCount : r.hCount;
-  if (dir == 0 || count <= 0) return true;
+  AxisRepeat& a = scrollRepeat.axis[axis];
+  if (a.dir == 0 || a.count <= 0) return true;
   // In wheel units times steps per notch: one line step is a notch's share of WHEEL_DELTA.
-  const int64_t emission = int64_t(count) * WHEEL_DELTA;
-  const int32_t elapsed = static_cast<int32_t>(now - last);
-  int64_t dueByNow = glided;
+  const int64_t emission = int64_t(a.count) * WHEEL_DELTA;
+  const int32_t elapsed = static_cast<int32_t>(now - a.last);
+  int64_t dueByNow = a.glided;
   if (complete) dueByNow = emission;
-  else if (interval > 0 && elapsed > 0) dueByNow = emission * elapsed / interval;
+  else if (a.interval > 0 && elapsed > 0) dueByNow = emission * elapsed / a.interval;
   if (dueByNow > emission) dueByNow = emission;
   bool accepted = true;
-  if (dueByNow > glided) {
-    const int64_t share = rest + (dueByNow - glided);
+  if (dueByNow > a.glided) {
+    const int64_t share = a.wheelRest + (dueByNow - a.glided);
     const int32_t notch = stepsPerNotch(axis);
     const int32_t units = static_cast<int32_t>(share / notch);
-    rest = static_cast<int32_t>(share - int64_t(units) * notch);
-    glided = dueByNow;
-    if (units) accepted = postWheel(r.target, axis, dir, units);
+    a.wheelRest = static_cast<int32_t>(share - int64_t(units) * notch);
+    a.glided = dueByNow;
+    if (units) accepted = postWheel(scrollRepeat.target, axis, a.dir, units);
   }
   if (complete) {
-    last = now;
-    glided = 0;
+    a.last = now;
+    a.glided = 0;
   }
   return accepted;
 }
@@ -220,34 +207,31 @@ bool glide(int32_t axis, bool complete, uint32_t now) {
 // The time is recorded before the steps go out: a notification handled while they wait may
 // start a new repeat, whose times must stand.
 bool repeatAxis(int32_t axis, int32_t kind) {
-  ScrollRepeat& r = scrollRepeat;
-  const bool vertical = axis == kAxisVertical;
-  if ((vertical ? r.vOn : r.hOn) == 0) return true;
-  uint32_t& last = vertical ? r.vLast : r.hLast;
+  AxisRepeat& a = scrollRepeat.axis[axis];
+  if (a.on == 0) return true;
   const uint32_t now = osGetTickCount();
-  const bool isDue = due(last, vertical ? r.vInterval : r.hInterval, now);
-  if ((vertical ? r.vDelivery : r.hDelivery) == kDeliverSmoothWheel) return glide(axis, isDue, now);
-  int32_t& carried = vertical ? r.vCarried : r.hCarried;
-  if (const int32_t steps = carried) {
-    carried = 0;
-    if (!sendAxisSteps(r.target, kind, axis, steps, steps < 0 ? -steps : steps)) return false;
+  const bool isDue = due(a.last, a.interval, now);
+  if (a.delivery == kDeliverSmoothWheel) return glide(axis, isDue, now);
+  if (const int32_t steps = a.carried) {
+    a.carried = 0;
+    if (!sendAxisSteps(scrollRepeat.target, kind, axis, steps, steps < 0 ? -steps : steps))
+      return false;
   }
   if (!isDue) return true;
-  last = now;
-  return vertical ? sendScrollSteps(r.target, 0, r.vDir, r.hCount, r.vCount, kind)
-                  : sendScrollSteps(r.target, r.hDir, 0, r.hCount, r.vCount, kind);
+  a.last = now;
+  return sendAxisSteps(scrollRepeat.target, kind, axis, a.dir, a.count);
 }
 }  // namespace
 
 void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor) {
-  ScrollRepeat& r = scrollRepeat;
-  r.hDelivery = deliveryOf(window, kind, kAxisHorizontal, anchor);
-  r.vDelivery = deliveryOf(window, kind, kAxisVertical, anchor);
-  r.hWheelRest = r.vWheelRest = 0;
-  r.hCarried = r.vCarried = 0;
-  r.hGlided = r.vGlided = 0;
+  for (int32_t axis : {kAxisHorizontal, kAxisVertical}) {
+    AxisRepeat& a = scrollRepeat.axis[axis];
+    a.delivery = deliveryOf(window, kind, axis, anchor);
+    a.wheelRest = a.carried = 0;
+    a.glided = 0;
+  }
   // A DPI-unaware target reads the point of a posted message in its own coordinates.
-  r.wheelPoint = osPhysicalToLogicalPoint(window, anchor);
+  scrollRepeat.wheelPoint = osPhysicalToLogicalPoint(window, anchor);
 }
 
 bool sendScrollSteps(HWND window, int32_t hDir, int32_t vDir, int32_t hCount, int32_t vCount,
@@ -260,8 +244,9 @@ bool runScrollRepeats(int32_t kind) {
   ScrollRepeat& r = scrollRepeat;
   if (r.firstStepDue) {
     r.firstStepDue = 0;
-    if (!sendScrollSteps(r.target, r.hDir, r.vDir, r.hCount, r.vCount, r.firstStepKind))
-      return false;
+    const AxisRepeat& h = r.axis[kAxisHorizontal];
+    const AxisRepeat& v = r.axis[kAxisVertical];
+    if (!sendScrollSteps(r.target, h.dir, v.dir, h.count, v.count, r.firstStepKind)) return false;
   }
   const bool horizontal = repeatAxis(kAxisHorizontal, kind);
   return repeatAxis(kAxisVertical, kind) && horizontal;

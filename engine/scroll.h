@@ -1,7 +1,6 @@
 // Scroll emission and the per-axis auto-repeat.
 #pragma once
 #include <cstdint>
-#include "os/shared_word.h"
 #include "os/winapi.h"
 
 // How a gesture's steps reach its target, chosen per axis when the gesture starts.
@@ -11,30 +10,32 @@ enum ScrollDelivery : int32_t {
   kDeliverSmoothWheel = 2,   // posted at every tick: the share of the steps due by then
 };
 
+// The two directions a repeat steps in, its axis[] index.
+enum ScrollAxis : int32_t { kAxisHorizontal = 0, kAxisVertical = 1 };
+
+// One direction's repeat.
+struct AxisRepeat {
+  int32_t on;
+  uint32_t last;     // tick of the last step
+  int32_t dir;       // sign: negative left/up, positive right/down, 0 none
+  int32_t count;     // line steps per emission
+  int32_t interval;  // milliseconds; may be 0 or negative
+  int32_t delivery;  // a ScrollDelivery
+  // Carried to the next step: whole notches, the line steps toward the next notch (signed
+  // as their direction); smooth, wheel units times steps per notch short of a whole unit.
+  int32_t wheelRest;
+  int32_t carried;  // scroll bars: line steps the send budget left for the next tick, signed
+                    // as their direction
+  int64_t glided;   // smooth: how much of the emission under way is posted, as above
+};
+
+// The repeat's state, program-wide: only the engine touches it (on the hook thread, or under
+// engineLock), so no word of it is shared. Reset by assigning ScrollRepeat{}.
 struct ScrollRepeat {
-  SharedInt32 hOn;  // the main thread clears both at exit
-  SharedInt32 vOn;
-  uint32_t hLast;   // tick of the last step
-  uint32_t vLast;
-  int32_t hDir;     // sign: negative left/up, positive right/down, 0 none
-  int32_t vDir;
-  int32_t hCount;   // line steps per emission
-  int32_t vCount;
-  int32_t hInterval;  // milliseconds; may be 0 or negative
-  int32_t vInterval;
+  AxisRepeat axis[2];  // by ScrollAxis
   HWND target;
   int32_t firstStepDue;   // an extended-scroll press's first step, sent at the next tick,
   int32_t firstStepKind;  // as the kind under the press decides
-  int32_t hDelivery;  // a ScrollDelivery
-  int32_t vDelivery;
-  // Carried to the next step: whole notches, the line steps toward the next notch (signed
-  // as their direction); smooth, wheel units times steps per notch short of a whole unit.
-  int32_t hWheelRest;
-  int32_t vWheelRest;
-  int32_t hCarried;  // scroll bars: line steps the send budget left for the next tick, signed
-  int32_t vCarried;  // as their direction
-  int64_t hGlided;  // smooth: how much of the emission under way is posted, as above
-  int64_t vGlided;
   POINT wheelPoint;  // where posted wheel messages say the pointer is: the anchor, in the
                      // target's own coordinates
 };

@@ -8,18 +8,20 @@
 #include "tests/fake/fakeos.h"
 
 inline const char* brokenEngineInvariant() {
-  if (panState < kPanOff || panState > kPanPanning) return "panState out of range";
-  if (extScrollState < kExtScrollOff || extScrollState > kExtScrollArming)
+  const GestureState& g = gesture;
+  if (g.panState < kPanOff || g.panState > kPanPanning) return "panState out of range";
+  if (g.extScrollState < kExtScrollOff || g.extScrollState > kExtScrollArming)
     return "extScrollState out of range";
-  if (chordAction < kChordNone || chordAction > kChordStandbyOn) return "chordAction out of range";
-  if (leftButtonDown != 0 && leftButtonDown != 1) return "leftButtonDown out of range";
-  if ((currentKind < 0 || currentKind > kKindOutOfReach) && currentKind != kKindNotYetSeen)
+  if (g.chordAction < kChordNone || g.chordAction > kChordStandbyOn)
+    return "chordAction out of range";
+  if (g.leftButtonDown != 0 && g.leftButtonDown != 1) return "leftButtonDown out of range";
+  if ((g.currentKind < 0 || g.currentKind > kKindOutOfReach) && g.currentKind != kKindNotYetSeen)
     return "currentKind out of range";
-  if (wantedCursor < kCursorUnknown || wantedCursor > kCursorDownRight)
+  if (g.wantedCursor < kCursorUnknown || g.wantedCursor > kCursorDownRight)
     return "wantedCursor out of range";
   if (fake::cursorMisuse != 0) return "a cursor handle was misused";
-  if (panState == kPanOff && extScrollState == kExtScrollOff &&
-      (scrollRepeat.hOn != 0 || scrollRepeat.vOn != 0))
+  if (g.panState == kPanOff && g.extScrollState == kExtScrollOff &&
+      (scrollRepeat.axis[kAxisHorizontal].on != 0 || scrollRepeat.axis[kAxisVertical].on != 0))
     return "a repeat runs with both states off";
   return nullptr;
 }

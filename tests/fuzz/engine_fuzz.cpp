@@ -50,7 +50,7 @@ const UINT kButtonMessages[] = {
 void checkState(bool afterMouseEvent) {
   const char* broken = brokenEngineInvariant();
   checkRule(broken == nullptr, broken, __LINE__, __FILE__);
-  check(!afterMouseEvent || appliedCursor == wantedCursor);
+  check(!afterMouseEvent || gesture.appliedCursor == gesture.wantedCursor);
 }
 }  // namespace
 
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   buildDesktop();
   copySettings(currentSettings, defaultSettings);
   resetEngine();
-  panState = in.byte() % 2;
+  gesture.panState = in.byte() % 2;
   loadCursors();
   POINT at = {50, 50};
   for (int step = 0; step < 400 && in.size; ++step) {
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         engineTick();
         break;
       case 5:  // the tray's standby command, on the main thread between two events
-        panState = panState == kPanOff ? kPanStandby : kPanOff;
+        gesture.panState = gesture.panState == kPanOff ? kPanStandby : kPanOff;
         dropOrphanedGesture();
         break;
       case 6: {
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (what < 64) w.hitFlags = 1u << (what % 13);
         else if (what < 128) w.ncHitTest = static_cast<int8_t>(what) % 24 - 2;
         else if (what < 160) w.selectedCount = what & 1;
-        else if (what < 200) menuLoopSeen = 1;
+        else if (what < 200) gesture.menuLoopSeen = 1;
         else currentSettings.*kSettingsRows[in.byte() % kSettingsFieldCount].field = static_cast<int8_t>(in.byte());
         break;
       }

@@ -41,7 +41,7 @@ inline void freshEngine() {
   loadCursors();
   showCursorSet(kCursorVertical);
   restoreUserCursors();
-  wantedCursor = appliedCursor = kCursorUser;
+  gesture.wantedCursor = gesture.appliedCursor = kCursorUser;
   fake::cursorRestores = 0;
 }
 

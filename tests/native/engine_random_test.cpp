@@ -129,10 +129,11 @@ const std::vector<std::string> kUserImages = {kArrowFile, "standard", "standard"
   if (const char* broken = brokenEngineInvariant()) return fail(broken);
   if (movement && result != 1) return fail("a movement was swallowed");
   if (fake::sendsToNonWindows != 0) return fail("a message went to a window that does not exist");
-  if (appliedCursor != wantedCursor) return fail("the applied cursor set is not the wanted one");
-  if (appliedCursor == kCursorUser && shownImages() != kUserImages)
+  if (gesture.appliedCursor != gesture.wantedCursor)
+    return fail("the applied cursor set is not the wanted one");
+  if (gesture.appliedCursor == kCursorUser && shownImages() != kUserImages)
     return fail("the user's cursors are not shown");
-  if (appliedCursor >= kCursorVertical && shownImages() != setImages(appliedCursor))
+  if (gesture.appliedCursor >= kCursorVertical && shownImages() != setImages(gesture.appliedCursor))
     return fail("the applied set is not shown");
   if (fake::liveCursors() > 17) return fail("cursor handles pile up");
   return ::testing::AssertionSuccess();
@@ -169,8 +170,8 @@ TEST(EngineRandom, InvariantsHoldOverAMillionEvents) {
       engineTick();
     } else {
       switch (pick(5)) {  // the main thread, the menu loop, windows coming and going
-        case 0: panState = panState == kPanOff ? kPanStandby : kPanOff; break;
-        case 1: menuLoopSeen = 1; break;
+        case 0: gesture.panState = gesture.panState == kPanOff ? kPanStandby : kPanOff; break;
+        case 1: gesture.menuLoopSeen = 1; break;
         case 2: changeSettings(); break;
         case 3: fake::destroyWindow(handles[pick(int(handles.size()))]); break;
         default: {
@@ -181,8 +182,8 @@ TEST(EngineRandom, InvariantsHoldOverAMillionEvents) {
       }
       continue;
     }
-    ++counts[panState];
-    ++extCounts[extScrollState];
+    ++counts[gesture.panState];
+    ++extCounts[gesture.extScrollState];
     ASSERT_TRUE(invariantsHold(movement, result)) << "seed " << seed << ", event " << i;
   }
   fake::onSend = nullptr;

@@ -24,7 +24,7 @@ class Gesture : public ::testing::Test {
     app = fake::addWindow(nullptr, "AppWindow", {0, 0, 800, 600}, WS_VSCROLL | WS_HSCROLL);
     other = fake::addWindow(nullptr, "OtherApp", {800, 0, 1200, 600});
     fake::tickCount = 1000;
-    panState = kPanStandby;
+    gesture.panState = kPanStandby;
   }
   int32_t ev(UINT message, int x, int y, HWND w = nullptr, int32_t hit = HTCLIENT) {
     followLeftButton(message);
@@ -53,9 +53,9 @@ class Gesture : public ::testing::Test {
   // Standby, pointer on the anchor over the client area, the pan button pressed there.
   void pressAtAnchor() {
     EXPECT_EQ(move(kAnchorX, kAnchorY), 1);
-    EXPECT_EQ(wantedCursor, kCursorStandby);
+    EXPECT_EQ(gesture.wantedCursor, kCursorStandby);
     EXPECT_EQ(ev(panDown, kAnchorX, kAnchorY), 0);
-    EXPECT_EQ(panState, kPanPressed);
+    EXPECT_EQ(gesture.panState, kPanPressed);
     EXPECT_EQ(shownImages(), setImages(6));
   }
   HWND app, other;
@@ -89,14 +89,14 @@ TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
       int unchanged = 6;
       if (!drag) {
         EXPECT_EQ(ev(panDown + 1, kAnchorX + 1, kAnchorY - 1), 0);  // within 1 pixel: a click
-        EXPECT_EQ(panState, kPanPanning);
-        EXPECT_EQ(extScrollState, kExtScrollActive);
+        EXPECT_EQ(gesture.panState, kPanPanning);
+        EXPECT_EQ(gesture.extScrollState, kExtScrollActive);
         EXPECT_EQ(shownImages(), setImages(3));
         unchanged = 3;
       }
       EXPECT_EQ(move(kAnchorX + c.ox, kAnchorY + c.oy), 1);
       int cursor = c.cursor ? c.cursor : unchanged;
-      EXPECT_EQ(wantedCursor, cursor);
+      EXPECT_EQ(gesture.wantedCursor, cursor);
       EXPECT_EQ(shownImages(), setImages(cursor));
       // The steps come from the timer, measured from the press, strictly after the interval.
       EXPECT_TRUE(stepsAt(1000 + vInterval).empty());
@@ -107,7 +107,7 @@ TEST_F(Gesture, PanByClickAndByDragInNineDirections) {
       EXPECT_EQ(stepsAt(1000 + hInterval + 1), horizontal);
       if (drag) {
         EXPECT_EQ(ev(panDown + 1, kAnchorX + c.ox, kAnchorY + c.oy), 0);
-        EXPECT_EQ(panState, kPanStandby);
+        EXPECT_EQ(gesture.panState, kPanStandby);
         EXPECT_EQ(shownImages(), setImages(5));
         EXPECT_TRUE(stepsAt(5000).empty());
       }
@@ -119,10 +119,10 @@ TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
   // Leaving the pan target for another window.
   pressAtAnchor();
   EXPECT_EQ(move(kAnchorX - 50, kAnchorY), 1);
-  EXPECT_EQ(scrollRepeat.hOn, 1);
+  EXPECT_EQ(scrollRepeat.axis[kAxisHorizontal].on, 1);
   EXPECT_EQ(move(900, kAnchorY, other), 1);
-  EXPECT_EQ(panState, kPanStandby);
-  EXPECT_EQ(scrollRepeat.hOn, 0);
+  EXPECT_EQ(gesture.panState, kPanStandby);
+  EXPECT_EQ(scrollRepeat.axis[kAxisHorizontal].on, 0);
   EXPECT_EQ(shownImages(), setImages(5));
 
   // A pan click's panning ends by a further click of the pan button (both swallowed) or by a
@@ -136,12 +136,12 @@ TEST_F(Gesture, PanEndsByLeavingTheTargetByRightClickOrByLeftRelease) {
     pressAtAnchor();
     ev(panDown + 1, kAnchorX, kAnchorY);
     move(kAnchorX, kAnchorY - 30);
-    EXPECT_EQ(scrollRepeat.vOn, 1);
+    EXPECT_EQ(scrollRepeat.axis[kAxisVertical].on, 1);
     EXPECT_EQ(ev(e.down, kAnchorX, kAnchorY - 30), e.verdict);
-    EXPECT_EQ(panState, kPanPanning);
+    EXPECT_EQ(gesture.panState, kPanPanning);
     EXPECT_EQ(ev(e.down + 1, kAnchorX, kAnchorY - 30), e.verdict);  // the release
-    EXPECT_EQ(panState, kPanStandby);
-    EXPECT_EQ(scrollRepeat.vOn, 0);
+    EXPECT_EQ(gesture.panState, kPanStandby);
+    EXPECT_EQ(scrollRepeat.axis[kAxisVertical].on, 0);
     EXPECT_EQ(shownImages(), setImages(5));
   }
 }
@@ -158,7 +158,7 @@ TEST_F(Gesture, AWheelTargetThatGoesAwayEndsThePan) {
     EXPECT_EQ(fake::queued.size(), 1u) << cls;
     fake::destroyWindow(view);
     tickAt(6000);
-    EXPECT_EQ(panState + scrollRepeat.vOn, 1) << cls;
+    EXPECT_EQ(gesture.panState + scrollRepeat.axis[kAxisVertical].on, 1) << cls;
     EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard")) << "the user's cursors";
   }
 }
@@ -188,39 +188,39 @@ TEST_F(Gesture, ExtendedScrollOnScrollBarsAndScrollBarControls) {
   };
   for (auto c : cases) {
     SCOPED_TRACE(testing::Message() << c.where << " swap " << c.swap << " button " << c.button);
-    panState = kPanOff;
-    extScrollState = kExtScrollOff;
+    gesture.panState = kPanOff;
+    gesture.extScrollState = kExtScrollOff;
     currentSettings.extScrollSwapButtons = c.swap;
     currentSettings.extScrollVCount = c.storedVCount ? c.storedVCount : 3;
     RECT r = fake::window(c.window).rect;
     int x = c.window == app ? 790 : (r.left + r.right) / 2, y = c.window == app ? 300 : (r.top + r.bottom) / 2;
     EXPECT_EQ(move(x, y, c.window, c.hit), 1);
     EXPECT_EQ(ev(WM_RBUTTONDOWN, x, y, c.window), 0);
-    EXPECT_EQ(extScrollState, kExtScrollArming);
+    EXPECT_EQ(gesture.extScrollState, kExtScrollArming);
     EXPECT_EQ(shownImages(), setImages(c.arming));
     EXPECT_EQ(ev(WM_RBUTTONUP, x, y, c.window), 0);
-    EXPECT_EQ(extScrollState, kExtScrollActive);
+    EXPECT_EQ(gesture.extScrollState, kExtScrollActive);
     fake::sent.clear();
     EXPECT_EQ(ev(c.button, x, y, c.window), 0);
     EXPECT_EQ(stepsAt(fake::tickCount), pairs(c.to, c.message, c.line, c.count, c.lParam));
     EXPECT_EQ(shownImages(), setImages(c.cursor));
     EXPECT_EQ(ev(c.button + 1, x, y, c.window), 0);  // the release
-    EXPECT_EQ(scrollRepeat.hOn + scrollRepeat.vOn, 0);
+    EXPECT_EQ(scrollRepeat.axis[kAxisHorizontal].on + scrollRepeat.axis[kAxisVertical].on, 0);
     EXPECT_EQ(shownImages(), setImages(c.arming));
     // Moving within the bar keeps it; moving onto an element that is not scroll-bar-like ends it.
     EXPECT_EQ(move(x, y + 5, c.window, c.hit), 1);
-    EXPECT_EQ(extScrollState, kExtScrollActive);
+    EXPECT_EQ(gesture.extScrollState, kExtScrollActive);
     EXPECT_EQ(move(300, 300), 1);
-    EXPECT_EQ(extScrollState, kExtScrollOff);
+    EXPECT_EQ(gesture.extScrollState, kExtScrollOff);
     EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   }
 }
 
 TEST_F(Gesture, ExtendedScrollRepeatTimingAcrossTheTickWrap) {
-  panState = kPanOff;
+  gesture.panState = kPanOff;
   for (DWORD start : {5000u, 0xFFFFFD00u, 0xFFFFFFF0u}) {
     SCOPED_TRACE(start);
-    extScrollState = kExtScrollOff;
+    gesture.extScrollState = kExtScrollOff;
     move(790, 300, app, HTVSCROLL);
     ev(WM_RBUTTONDOWN, 790, 300);
     ev(WM_RBUTTONUP, 790, 300);
@@ -254,7 +254,7 @@ TEST_F(Gesture, PanIntervalsFromDistanceAndResponseIncludingZeroAndNegative) {
     currentSettings.panHResponse = c.response;
     pressAtAnchor();
     move(kAnchorX - c.distance, kAnchorY);  // pointer left of the anchor: steps right
-    EXPECT_EQ(scrollRepeat.hInterval, c.interval);
+    EXPECT_EQ(scrollRepeat.axis[kAxisHorizontal].interval, c.interval);
     auto step = pairs(app, WM_HSCROLL, SB_LINERIGHT, 1);
     if (c.interval > 0) {
       EXPECT_TRUE(stepsAt(1000 + c.interval).empty());
@@ -277,15 +277,15 @@ TEST_F(Gesture, PanClickTurnsExtendedScrollOnAndMovingAwayPans) {
   currentSettings.extScrollEnabled = 0;  // the pan click does not need it
   pressAtAnchor();
   EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(extScrollState, kExtScrollActive);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollActive);
   fake::sent.clear();
   EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 0);
   EXPECT_EQ(stepsAt(fake::tickCount), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
   EXPECT_EQ(shownImages(), setImages(9));
   EXPECT_EQ(stepsAt(1000 + 801), pairs(app, WM_VSCROLL, SB_LINEUP, 3));
   EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 0);
-  EXPECT_EQ(panState, kPanStandby);
-  EXPECT_EQ(extScrollState, kExtScrollActive);
+  EXPECT_EQ(gesture.panState, kPanStandby);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollActive);
   EXPECT_EQ(shownImages(), setImages(3));
   EXPECT_TRUE(stepsAt(3000).empty());
 
@@ -296,9 +296,9 @@ TEST_F(Gesture, PanClickTurnsExtendedScrollOnAndMovingAwayPans) {
   pressAtAnchor();
   ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
   EXPECT_EQ(move(kAnchorX, kAnchorY - 11), 1);
-  EXPECT_EQ(extScrollState, kExtScrollOff);
-  EXPECT_EQ(scrollRepeat.vOn, 1);
-  EXPECT_EQ(scrollRepeat.vInterval, 1000 - 22 * 2);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollOff);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].on, 1);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].interval, 1000 - 22 * 2);
   EXPECT_EQ(shownImages(), setImages(8));
   EXPECT_TRUE(stepsAt(1000 + 956).empty());
   EXPECT_EQ(stepsAt(1000 + 957), pairs(app, WM_VSCROLL, SB_LINEDOWN, 2));
@@ -313,24 +313,24 @@ TEST_F(Gesture, LeftAndRightChordInBothDirections) {
     move(kAnchorX, kAnchorY);
     const UINT idle = button == kPanButtonMiddle ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
     EXPECT_EQ(ev(idle, kAnchorX, kAnchorY) + ev(idle + 1, kAnchorX, kAnchorY), 2);
-    EXPECT_EQ(panState, kPanStandby);
+    EXPECT_EQ(gesture.panState, kPanStandby);
     // In standby: the right press passes, its release is swallowed and switches pan off.
     EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
     EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);
-    EXPECT_EQ(chordAction, kChordStandbyOff);
-    EXPECT_EQ(leftButtonDown, 0);
+    EXPECT_EQ(gesture.chordAction, kChordStandbyOff);
+    EXPECT_EQ(gesture.leftButtonDown, 0);
     EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
-    EXPECT_EQ(panState, kPanOff);
-    EXPECT_EQ(chordAction, kChordNone);
+    EXPECT_EQ(gesture.panState, kPanOff);
+    EXPECT_EQ(gesture.chordAction, kChordNone);
     EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
     EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
 
     // With pan off: both swallowed, and standby comes on.
     EXPECT_EQ(ev(WM_LBUTTONDOWN, kAnchorX, kAnchorY), 1);
     EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 0);
-    EXPECT_EQ(chordAction, kChordStandbyOn);
+    EXPECT_EQ(gesture.chordAction, kChordStandbyOn);
     EXPECT_EQ(ev(WM_RBUTTONUP, kAnchorX, kAnchorY), 0);
-    EXPECT_EQ(panState, kPanStandby);
+    EXPECT_EQ(gesture.panState, kPanStandby);
     EXPECT_EQ(shownImages(), setImages(5));
     EXPECT_EQ(ev(WM_LBUTTONUP, kAnchorX, kAnchorY), 1);
     EXPECT_TRUE(scrollMessages().empty());
@@ -350,7 +350,7 @@ TEST_F(Gesture, MissedLeftReleaseDoesNotMakeTheNextRightClickAChord) {
     fake::keysDown = {r.key};
     fake::buttonsSwapped = r.swapped;
     engineMouseEvent(app, WM_RBUTTONDOWN, HTCLIENT, kAnchorX, kAnchorY);
-    EXPECT_EQ(panState, r.pan) << r.key << r.swapped;
+    EXPECT_EQ(gesture.panState, r.pan) << r.key << r.swapped;
   }
 }
 
@@ -367,7 +367,8 @@ TEST_F(Gesture, NoGestureOverAWindowOfHigherIntegrity) {
       const bool refused = level == SECURITY_MANDATORY_HIGH_RID;
       move(pan ? 900 : 1190, 300, pan ? other : bar);
       EXPECT_EQ(ev(WM_RBUTTONDOWN, pan ? 900 : 1190, 300, pan ? other : bar), refused ? 1 : 0);
-      EXPECT_EQ(panState + extScrollState, refused ? kPanStandby : pan ? kPanPressed : 3);
+      EXPECT_EQ(gesture.panState + gesture.extScrollState,
+                refused ? kPanStandby : pan ? kPanPressed : 3);
       if (refused) {
         EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
       }
@@ -377,7 +378,7 @@ TEST_F(Gesture, NoGestureOverAWindowOfHigherIntegrity) {
   ev(WM_RBUTTONUP, 1190, 300, bar);
   fake::integrity[2000] = SECURITY_MANDATORY_HIGH_RID;
   EXPECT_EQ(ev(WM_RBUTTONDOWN, 1190, 300, bar), 1);
-  EXPECT_EQ(extScrollState, kExtScrollOff);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollOff);
   EXPECT_TRUE(stepsAt(9000).empty());
   // A pan whose target starts refusing (its steps denied) ends at the next tick.
   fake::integrity[2000] = SECURITY_MANDATORY_MEDIUM_RID;
@@ -386,7 +387,7 @@ TEST_F(Gesture, NoGestureOverAWindowOfHigherIntegrity) {
   move(900, 200, other);
   fake::integrity[2000] = SECURITY_MANDATORY_HIGH_RID;
   tickAt(20000);
-  EXPECT_EQ(panState * 10 + scrollRepeat.vOn, kPanStandby * 10);
+  EXPECT_EQ(gesture.panState * 10 + scrollRepeat.axis[kAxisVertical].on, kPanStandby * 10);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
 }
 
@@ -429,11 +430,11 @@ TEST_F(Gesture, NothingStartsOrShowsWhereQorCannotAct) {
     if (c.ownsMouse) c.ownsMouse();
     move(kAnchorX - 50, kAnchorY);
     move(900, 300, w);  // the pan leaves its target
-    EXPECT_EQ(panState, kPanStandby);
+    EXPECT_EQ(gesture.panState, kPanStandby);
     EXPECT_EQ(shownImages(), c.reached ? setImages(5) : std::vector<std::string>(3, "standard"));
     EXPECT_EQ(ev(WM_RBUTTONDOWN, 900, 300, w), c.reached ? 0 : 1);
     EXPECT_EQ(ev(WM_RBUTTONUP, 900, 300, w), c.reached ? 0 : 1);
-    EXPECT_EQ(panState, c.reached ? kPanPanning : kPanStandby);
+    EXPECT_EQ(gesture.panState, c.reached ? kPanPanning : kPanStandby);
   }
   // A program that took the pointer after the last movement, or runs full screen (the shell is
   // asked only then): the press passes. One that takes notifications leaves the pan to start.
@@ -461,7 +462,7 @@ TEST_F(Gesture, WithoutClickPanAClickReachesTheWindowAndOnlyADragPans) {
       move(kAnchorX + p.via, kAnchorY);
       EXPECT_EQ(stepsAt(5000).empty(), p.givenBack);
       EXPECT_EQ(ev(panDown + 1, kAnchorX + p.release, kAnchorY), 0);
-      EXPECT_EQ(panState + extScrollState, kPanStandby);
+      EXPECT_EQ(gesture.panState + gesture.extScrollState, kPanStandby);
       EXPECT_TRUE(stepsAt(9000).empty());
       const DWORD down = button == kPanButtonMiddle ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_RIGHTDOWN;
       std::vector<DWORD> given;
@@ -535,20 +536,21 @@ TEST_F(Gesture, DistancesCountIn96DpiUnitsOfTheAnchorsMonitor) {
     currentSettings.panHResponse = 2;
     pressAtAnchor();
     ev(WM_RBUTTONUP, kAnchorX + (r.dpi == 192 ? 2 : 1), kAnchorY);  // 2: a drag at 96 DPI
-    EXPECT_EQ(panState, kPanPanning) << r.dpi;
+    EXPECT_EQ(gesture.panState, kPanPanning) << r.dpi;
     move(kAnchorX - r.offset, kAnchorY);
-    EXPECT_EQ(scrollRepeat.hOn ? scrollRepeat.hInterval : 0, r.interval) << r.dpi;
-    EXPECT_EQ(extScrollState, r.interval ? 0 : 1) << r.dpi;
+    const AxisRepeat& h = scrollRepeat.axis[kAxisHorizontal];
+    EXPECT_EQ(h.on ? h.interval : 0, r.interval) << r.dpi;
+    EXPECT_EQ(gesture.extScrollState, r.interval ? 0 : 1) << r.dpi;
   }
 }
 
 TEST_F(Gesture, RightPressAndReleaseWhileExtendedScrollRepeats) {
-  panState = kPanOff;
+  gesture.panState = kPanOff;
   move(790, 300, app, HTVSCROLL);
   ev(WM_RBUTTONDOWN, 790, 300);
   // Moving off the bar before the release ends it; the release then passes.
   EXPECT_EQ(move(300, 300), 1);
-  EXPECT_EQ(extScrollState, kExtScrollOff);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollOff);
   EXPECT_EQ(ev(WM_RBUTTONUP, 300, 300), 1);
 
   move(790, 300, app, HTVSCROLL);
@@ -559,12 +561,12 @@ TEST_F(Gesture, RightPressAndReleaseWhileExtendedScrollRepeats) {
   // The right press sends one step its way and takes the repeat over.
   EXPECT_EQ(ev(WM_RBUTTONDOWN, 790, 300), 0);
   EXPECT_EQ(stepsAt(fake::tickCount), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));
-  EXPECT_EQ(scrollRepeat.vDir, 1);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].dir, 1);
   EXPECT_EQ(shownImages(), setImages(8));
   // Its release, with the left button still held, ends extended scroll.
   EXPECT_EQ(ev(WM_RBUTTONUP, 790, 300), 0);
-  EXPECT_EQ(extScrollState, kExtScrollOff);
-  EXPECT_EQ(scrollRepeat.vOn, 0);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollOff);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].on, 0);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   EXPECT_EQ(ev(WM_LBUTTONUP, 790, 300), 1);
 }
@@ -593,7 +595,7 @@ TEST_F(Gesture, DesktopDoubleClickWithEachOption) {
       move(500, 500, icons);
       fake::sent.clear();
       EXPECT_EQ(ev(c.message, 500, 500, icons), 1);  // the desktop still gets it
-      EXPECT_EQ(leftButtonDown, 1);
+      EXPECT_EQ(gesture.leftButtonDown, 1);
       std::vector<SentMessage> expected;
       if (shellFound) expected.push_back({icons, LVM_GETSELECTEDCOUNT, 0, 0});
       bool acts = shellFound && c.selected == 0;
@@ -676,11 +678,11 @@ TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnceAndOnlyAfterOurs) {
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   EXPECT_EQ(move(kAnchorX, kAnchorY + 1), 1);  // with pan off ours never show
   EXPECT_EQ(ev(WM_RBUTTONDOWN, kAnchorX, kAnchorY), 1);  // and no pan starts
-  EXPECT_EQ(panState, kPanStandby);
+  EXPECT_EQ(gesture.panState, kPanStandby);
   tickAt(1010);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
-  EXPECT_EQ(appliedCursor, kCursorUser);
-  EXPECT_EQ(wantedCursor, kCursorUser);
+  EXPECT_EQ(gesture.appliedCursor, kCursorUser);
+  EXPECT_EQ(gesture.wantedCursor, kCursorUser);
   EXPECT_EQ(fake::cursors.size(), copies + 3);
   // Later ticks and presses show nothing again.
   size_t made = fake::cursors.size();
@@ -697,14 +699,17 @@ TEST_F(Gesture, PanDisabledPutsTheUsersCursorsBackOnceAndOnlyAfterOurs) {
 TEST_F(Gesture, MessagesOutsideTheTwelvePassUntouched) {
   pressAtAnchor();
   move(kAnchorX - 30, kAnchorY);
-  int32_t state[] = {panState, extScrollState, chordAction, leftButtonDown, currentKind,
-                     wantedCursor, scrollRepeat.hOn, scrollRepeat.vOn};
+  const GestureState& g = gesture;
+  const AxisRepeat& h = scrollRepeat.axis[kAxisHorizontal];
+  const AxisRepeat& v = scrollRepeat.axis[kAxisVertical];
+  int32_t state[] = {g.panState, g.extScrollState, g.chordAction, g.leftButtonDown, g.currentKind,
+                     g.wantedCursor, h.on, v.on};
   fake::sent.clear();
   size_t made = fake::cursors.size();
   for (UINT message : {0x0207u, 0x0208u, 0x0209u, 0x020Au, 0x020Bu, 0x00A7u, 0x0206u, 0x00A6u, 0u})
     EXPECT_EQ(ev(message, 10, 10, other), 1) << message;
-  int32_t after[] = {panState, extScrollState, chordAction, leftButtonDown, currentKind,
-                     wantedCursor, scrollRepeat.hOn, scrollRepeat.vOn};
+  int32_t after[] = {g.panState, g.extScrollState, g.chordAction, g.leftButtonDown, g.currentKind,
+                     g.wantedCursor, h.on, v.on};
   EXPECT_TRUE(std::equal(std::begin(state), std::end(state), std::begin(after)));
   EXPECT_TRUE(fake::sent.empty());
   EXPECT_EQ(fake::cursors.size(), made);
@@ -714,38 +719,38 @@ TEST_F(Gesture, MenuLoopAndReclassification) {
   HWND statik = fake::addWindow(app, "Static", {10, 10, 200, 200});
   HWND edit = fake::addWindow(app, "Edit", {300, 10, 500, 200});
   // The first move after a menu-loop notice is "nowhere", the next is classified again.
-  menuLoopSeen = 1;
+  gesture.menuLoopSeen = 1;
   move(350, 50, edit);
-  EXPECT_EQ(currentKind, 19);
-  EXPECT_EQ(menuLoopSeen, 0);
+  EXPECT_EQ(gesture.currentKind, 19);
+  EXPECT_EQ(gesture.menuLoopSeen, 0);
   move(350, 50, edit);
-  EXPECT_EQ(currentKind, 63);
+  EXPECT_EQ(gesture.currentKind, 63);
 
   // A Static control without a hit code: the top window's child at the point is asked.
   fake::window(statik).ncHitTest = HTCAPTION;
   fake::sent.clear();
   move(50, 50, statik, HTERROR);
   EXPECT_EQ(fake::sent, (std::vector<SentMessage>{{statik, WM_NCHITTEST, 0, (50 << 16) | 50}}));
-  EXPECT_EQ(currentKind, 10);
+  EXPECT_EQ(gesture.currentKind, 10);
   // Its answer explains nothing either: client area.
   fake::window(statik).ncHitTest = HTERROR;
   move(50, 50, statik, HTERROR);
-  EXPECT_EQ(currentKind, 20);
+  EXPECT_EQ(gesture.currentKind, 20);
   // The window the second try found is the event's window: a pan on it goes on there and
   // ends on the window around it.
   EXPECT_EQ(ev(WM_RBUTTONDOWN, 50, 50, statik), 0);
   EXPECT_EQ(ev(WM_RBUTTONUP, 50, 50, statik), 0);
   EXPECT_EQ(scrollRepeat.target, statik);
   move(60, 50, statik, HTERROR);
-  EXPECT_EQ(panState, kPanPanning);
+  EXPECT_EQ(gesture.panState, kPanPanning);
   move(250, 50);
-  EXPECT_EQ(panState, kPanStandby);
+  EXPECT_EQ(gesture.panState, kPanStandby);
   // No window at the point: the event's window stays, as a client area.
   pressAtAnchor();
   ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
   move(5000, 5000, app, HTERROR);
-  EXPECT_EQ(currentKind, 20);
-  EXPECT_EQ(panState, kPanPanning);
+  EXPECT_EQ(gesture.currentKind, 20);
+  EXPECT_EQ(gesture.panState, kPanPanning);
   // Negative screen coordinates are packed as 16-bit words.
   HWND left = fake::addWindow(nullptr, "Static", {-300, -200, 0, 0});
   fake::sent.clear();
@@ -755,7 +760,7 @@ TEST_F(Gesture, MenuLoopAndReclassification) {
 }
 
 TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
-  panState = kPanOff;
+  gesture.panState = kPanOff;
   move(790, 300, app, HTVSCROLL);
   ev(WM_RBUTTONDOWN, 790, 300);
   ev(WM_RBUTTONUP, 790, 300);
@@ -770,9 +775,9 @@ TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
   EXPECT_EQ(ev(WM_LBUTTONDOWN, 790, 300), 0);
   tickAt(fake::tickCount);
   EXPECT_TRUE(nested);
-  EXPECT_EQ(extScrollState, kExtScrollOff);
-  EXPECT_EQ(scrollRepeat.vOn, 0);
-  EXPECT_EQ(appliedCursor, wantedCursor);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollOff);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].on, 0);
+  EXPECT_EQ(gesture.appliedCursor, gesture.wantedCursor);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
   ev(WM_LBUTTONUP, 300, 300);
 
@@ -792,8 +797,8 @@ TEST_F(Gesture, NotificationsNestedInOutgoingSendsLeaveStateConsistent) {
   };
   tickAt(10801);
   EXPECT_TRUE(nested);
-  EXPECT_EQ(scrollRepeat.vLast, 10801u + 700u);
-  EXPECT_EQ(scrollRepeat.vDir, 1);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].last, 10801u + 700u);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].dir, 1);
   fake::onSend = nullptr;
   EXPECT_EQ(stepsAt(10802), pairs(app, WM_VSCROLL, SB_LINEDOWN, 3));  // the nested press's first
   EXPECT_TRUE(stepsAt(11601).empty());
@@ -819,15 +824,15 @@ TEST_F(Gesture, AMovementOvertakenWhileItsHitTestWaitedChangesNothing) {
   EXPECT_EQ(move(900, 100, list), 1);
   fake::onSend = nullptr;
   EXPECT_TRUE(nested);
-  EXPECT_EQ(panState, kPanPanning) << "the pan started meanwhile goes on";
+  EXPECT_EQ(gesture.panState, kPanPanning) << "the pan started meanwhile goes on";
   EXPECT_EQ(scrollRepeat.target, app);
-  EXPECT_EQ(scrollRepeat.vOn, 1);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].on, 1);
   EXPECT_EQ(shownImages(), setImages(8));
   EXPECT_EQ(stepsAt(2000), pairs(app, WM_VSCROLL, SB_LINEDOWN, currentSettings.panVCount));
   // The next movement over the list view, not overtaken, ends the pan as usual.
   move(900, 100, list);
-  EXPECT_EQ(panState, kPanStandby);
-  EXPECT_EQ(scrollRepeat.vOn, 0);
+  EXPECT_EQ(gesture.panState, kPanStandby);
+  EXPECT_EQ(scrollRepeat.axis[kAxisVertical].on, 0);
 }
 
 // An application that hung hands over its queued movement only when it wakes: it reports
@@ -852,16 +857,16 @@ TEST_F(Gesture, ALateMovementOfAnotherWindowEndsThePanOnlyIfThePointerLeftTheTar
     pressAtAnchor();
     if (!c.drag) ev(WM_RBUTTONUP, kAnchorX, kAnchorY);
     move(kAnchorX, kAnchorY - 60);
-    ASSERT_EQ(scrollRepeat.vOn, 1);
-    const int32_t kindBefore = currentKind;
+    ASSERT_EQ(scrollRepeat.axis[kAxisVertical].on, 1);
+    const int32_t kindBefore = gesture.currentKind;
     fake::cursorPos = c.pointerNow;
     EXPECT_EQ(ev(WM_MOUSEMOVE, 900, 100, list), 1);
-    EXPECT_EQ(panState, c.panAfter);
+    EXPECT_EQ(gesture.panState, c.panAfter);
     if (c.panAfter != 1) {
-      EXPECT_EQ(currentKind, kindBefore) << "the late movement changed nothing";
+      EXPECT_EQ(gesture.currentKind, kindBefore) << "the late movement changed nothing";
       EXPECT_EQ(stepsAt(2000), pairs(app, WM_VSCROLL, SB_LINEDOWN, currentSettings.panVCount));
     } else {
-      EXPECT_EQ(scrollRepeat.vOn, 0);
+      EXPECT_EQ(scrollRepeat.axis[kAxisVertical].on, 0);
       EXPECT_EQ(shownImages(), setImages(5));
     }
   }
@@ -871,9 +876,9 @@ TEST_F(Gesture, StandbyCommandDuringAGestureStopsItsRepeatAndCursor) {
   pressAtAnchor();
   move(kAnchorX - 40, kAnchorY - 40);
   EXPECT_EQ(shownImages(), setImages(12));
-  panState = kPanOff;  // the tray's standby command, on the main thread
+  gesture.panState = kPanOff;  // the tray's standby command, on the main thread
   EXPECT_TRUE(stepsAt(5000).empty());
-  EXPECT_EQ(scrollRepeat.hOn + scrollRepeat.vOn, 0);
+  EXPECT_EQ(scrollRepeat.axis[kAxisHorizontal].on + scrollRepeat.axis[kAxisVertical].on, 0);
   move(kAnchorX - 41, kAnchorY - 40);
   EXPECT_EQ(shownImages(), std::vector<std::string>(3, "standard"));
 }

@@ -143,40 +143,41 @@ TEST(EventSlots, TicketsStayInRangeWhenAUseCounterWraps) {
 
 TEST_F(HookProtocol, MouseEventsRunTheEngineOnlyWhileEnabled) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
-  panState = kPanStandby;
+  gesture.panState = kPanStandby;
   EXPECT_EQ(forward(WM_MOUSEMOVE, recordAt(plain, 200, 200)), kAnswerPass);
   EXPECT_EQ(forward(WM_RBUTTONDOWN, recordAt(plain, 200, 200)), kAnswerSwallow);
-  EXPECT_EQ(panState, kPanPressed);
+  EXPECT_EQ(gesture.panState, kPanPressed);
 
   engineEnabled = 0;
   EXPECT_EQ(forward(WM_RBUTTONUP, recordAt(plain, 200, 200)), kAnswerPass);
-  EXPECT_EQ(panState, kPanPressed) << "a disabled engine sees nothing";
+  EXPECT_EQ(gesture.panState, kPanPressed) << "a disabled engine sees nothing";
   engineEnabled = 1;
   EXPECT_EQ(forward(WM_RBUTTONUP, recordAt(plain, 200, 200)), kAnswerSwallow);
-  EXPECT_EQ(panState, kPanPanning);
+  EXPECT_EQ(gesture.panState, kPanPanning);
 }
 
 // Touch and pen start nothing and end what runs; Qor's own replayed click is left alone.
 TEST_F(HookProtocol, TouchAndPenEndAGestureAndQorsOwnClicksPass) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
-  panState = kPanStandby;
+  gesture.panState = kPanStandby;
   forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
   for (uint32_t extraInfo : {kTouchOrPenSignature | 0x80u, uint32_t(kQorReplayTag), uint32_t(kTouchOrPenSignature)}) {
     EventRecord event = recordAt(plain, 200, 200);
     event.extraInfo = extraInfo;
     EXPECT_EQ(forward(WM_RBUTTONDOWN, event), kAnswerPass) << extraInfo;
-    EXPECT_EQ(panState, kPanStandby) << "nothing starts";
+    EXPECT_EQ(gesture.panState, kPanStandby) << "nothing starts";
     EXPECT_EQ(forward(WM_RBUTTONDOWN, recordAt(plain, 200, 200)), kAnswerSwallow);
     EXPECT_EQ(forward(WM_MOUSEMOVE, event), kAnswerPass);
-    EXPECT_EQ(panState, extraInfo == kQorReplayTag ? kPanPressed : kPanStandby) << extraInfo;
-    EXPECT_EQ(wantedCursor, extraInfo == kQorReplayTag ? kCursorFourWay : kCursorUser);
+    EXPECT_EQ(gesture.panState, extraInfo == kQorReplayTag ? kPanPressed : kPanStandby)
+        << extraInfo;
+    EXPECT_EQ(gesture.wantedCursor, extraInfo == kQorReplayTag ? kCursorFourWay : kCursorUser);
     abandonGesture();
   }
 }
 
 TEST_F(HookProtocol, ForgedOrStaleTicketsPassAndChangeNothing) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
-  panState = kPanStandby;
+  gesture.panState = kPanStandby;
   forward(WM_MOUSEMOVE, recordAt(plain, 200, 200));
   slots->kept = {1000, recordAt(plain, 200, 200), 0};
   slots->kept.record.message = WM_RBUTTONDOWN;  // kept by no library: dropped
@@ -187,11 +188,11 @@ TEST_F(HookProtocol, ForgedOrStaleTicketsPassAndChangeNothing) {
   for (LPARAM ticket : {LPARAM(0), LPARAM(-1), LPARAM(stale), LPARAM(kEventTicketLimit),
                         LPARAM(12345), LPARAM(movement)})
     EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass) << ticket;
-  EXPECT_EQ(panState, kPanStandby);
+  EXPECT_EQ(gesture.panState, kPanStandby);
   eventSlots = nullptr;  // the block could not be mapped
   int32_t ticket = publishEvent(slots.get(), recordAt(plain, 200, 200), kNow);
   EXPECT_EQ(answerMouseEvent(WM_RBUTTONDOWN, ticket), kAnswerPass);
-  EXPECT_EQ(panState, kPanStandby);
+  EXPECT_EQ(gesture.panState, kPanStandby);
 }
 
 TEST_F(HookProtocol, PeerCodes) {
@@ -213,10 +214,10 @@ TEST_F(HookProtocol, PeerCodes) {
 TEST_F(HookProtocol, MenuLoopNoticeOnlyWhileEnabled) {
   engineEnabled = 0;
   answerMenuLoop();
-  EXPECT_EQ(menuLoopSeen, 0);
+  EXPECT_EQ(gesture.menuLoopSeen, 0);
   engineEnabled = 1;
   EXPECT_EQ(answerMenuLoop(), 0);
-  EXPECT_EQ(menuLoopSeen, 1);
+  EXPECT_EQ(gesture.menuLoopSeen, 1);
 }
 
 TEST_F(HookProtocol, DelayedInstallationIsDueStrictlyAfterTheDelay) {
@@ -242,13 +243,13 @@ TEST_F(HookProtocol, DelayedInstallationIsDueStrictlyAfterTheDelay) {
 
 TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabledAndWithinTheSendBudget) {
   HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 400, 400});
-  panState = kPanPanning;
+  gesture.panState = kPanPanning;
   scrollRepeat.target = plain;
-  scrollRepeat.vOn = 1;
-  scrollRepeat.vDir = 1;
-  scrollRepeat.vCount = 2;
-  scrollRepeat.vInterval = 100;
-  currentKind = 12;
+  scrollRepeat.axis[kAxisVertical].on = 1;
+  scrollRepeat.axis[kAxisVertical].dir = 1;
+  scrollRepeat.axis[kAxisVertical].count = 2;
+  scrollRepeat.axis[kAxisVertical].interval = 100;
+  gesture.currentKind = 12;
   fake::tickCount = 500;
   engineEnabled = 0;
   hookTimerTick();
@@ -269,8 +270,8 @@ TEST_F(HookProtocol, TimerTicksRunTheRepeatOnlyWhileEnabledAndWithinTheSendBudge
   }
   // One answering after 30 ms: the line steps a tick's budget leaves wait for the next tick.
   fake::window(plain).answerMs = 30;
-  scrollRepeat.vCount = 3;
-  scrollRepeat.vCarried = 0;  // what the slow target's last tick left
+  scrollRepeat.axis[kAxisVertical].count = 3;
+  scrollRepeat.axis[kAxisVertical].carried = 0;  // what the slow target's last tick left
   fake::tickCount = 9000;
   fake::sent.clear();
   for (int tick = 0; tick < 3; ++tick) hookTimerTick();
@@ -336,7 +337,7 @@ TEST_F(HookProtocol, HitTestsDuringAnEventUseTheSendersSlot) {
   answerMouseEvent(WM_MOUSEMOVE, ticket);
   releaseEvent(slots.get(), ticket, kNow);
 
-  EXPECT_EQ(currentKind, 25);
+  EXPECT_EQ(gesture.currentKind, 25);
   EXPECT_EQ(slot.hitTest[2], 0x4u) << "answered into the sender's slot";
   ASSERT_EQ(fake::sent.size(), 1u);
   EXPECT_EQ(fake::sent[0].lParam, LPARAM(12 << 16 | 10)) << "the point read from the slot";
@@ -356,11 +357,11 @@ TEST_F(HookProtocol, AnApplicationsPointIsMadePhysicalOnce) {
     SetUp();
     HWND plain = fake::addWindow(nullptr, "Plain", {0, 0, 800, 600});
     fake::window(plain).scalePercent = 150;
-    panState = kPanStandby;
+    gesture.panState = kPanStandby;
     forward(WM_MOUSEMOVE, recordAt(plain, c.reported.x, c.reported.y), c.sender);
     EXPECT_EQ(forward(WM_RBUTTONDOWN, recordAt(plain, c.reported.x, c.reported.y), c.sender),
               kAnswerSwallow);
-    EXPECT_EQ(anchorPoint.x * 1000 + anchorPoint.y, 399300) << c.sender;
+    EXPECT_EQ(gesture.anchorPoint.x * 1000 + gesture.anchorPoint.y, 399300) << c.sender;
   }
 }
 

@@ -99,7 +99,7 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
       EventRecord record = {at.x, at.y, handle32Of(w), uint32_t(fw.ncHitTest), 0, message, flags};
       if (filtered && keepMovement(slots.get(), record, fw.processId)) {
         ++kept;
-        if (keptInStandby && panState == kPanStandby) ++*keptInStandby;
+        if (keptInStandby && gesture.panState == kPanStandby) ++*keptInStandby;
       } else {
         int32_t ticket = publishEvent(slots.get(), record, fake::tickCount);
         markEventSender(slots.get(), ticket, fw.processId);
@@ -113,7 +113,7 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
     } else if (what < 96) {
       answerMenuLoop();
     } else if (what < 98) {
-      changeEngine([] { panState = panState == kPanOff ? kPanStandby : kPanOff; });
+      changeEngine([] { gesture.panState = gesture.panState == kPanOff ? kPanStandby : kPanOff; });
     } else {
       ProfileSettings& s = currentSettings;
       switch (pick(5)) {
@@ -124,10 +124,12 @@ std::pair<int, int> run(unsigned seed, bool filtered, std::vector<After>* record
         default: s.panHCount = pick(7) + 1; s.extScrollVCount = pick(7) + 1; break;
       }
     }
-    const ScrollRepeat& r = scrollRepeat;
-    After after = {answer, scrollMessages(), shownImages(), panState, extScrollState, chordAction,
-                   leftButtonDown, wantedCursor, appliedCursor, button ? currentKind : -1,
-                   r.hOn, r.vOn, r.hDir, r.vDir};
+    const GestureState& g = gesture;
+    const AxisRepeat& h = scrollRepeat.axis[kAxisHorizontal];
+    const AxisRepeat& v = scrollRepeat.axis[kAxisVertical];
+    After after = {answer, scrollMessages(), shownImages(), g.panState, g.extScrollState,
+                   g.chordAction, g.leftButtonDown, g.wantedCursor, g.appliedCursor,
+                   button ? g.currentKind : -1, h.on, v.on, h.dir, v.dir};
     if (!filtered) {
       recorded->push_back(after);
     } else if (!(after == (*recorded)[i])) {

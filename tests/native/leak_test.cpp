@@ -15,7 +15,7 @@ TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
   fake::setValue("Control Panel\\Cursors", "Arrow", REG_SZ, arrow, sizeof arrow);
   HWND app = fake::addWindow(nullptr, "SomeApplication", {0, 0, 400, 300});
   HWND bar = fake::addWindow(app, "ScrollBar", {380, 0, 400, 300}, SBS_VERT);
-  panState = kPanStandby;
+  gesture.panState = kPanStandby;
   loadCursors();
 
   runGestureCycle(app, {200, 150}, bar, {390, 150});
@@ -31,8 +31,8 @@ TEST(Leaks, CursorHandlesOverAHundredThousandGestureCycles) {
   EXPECT_GT(fake::cursors.size(), 100000u * 3 * 6);
   EXPECT_EQ(fake::cursorMisuse, 0);
   EXPECT_EQ(fake::cursorRestores, restores);
-  EXPECT_EQ(panState, kPanStandby);
-  EXPECT_EQ(extScrollState, kExtScrollOff);
+  EXPECT_EQ(gesture.panState, kPanStandby);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollOff);
 
   restoreUserCursors();
   releaseCursors();

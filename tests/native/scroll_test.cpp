@@ -112,20 +112,21 @@ TEST_F(Scroll, CountsDirectionsAndWindowsThatAreGone) {
 
 TEST_F(Scroll, TickRepeatsEachAxisWithTheLatestKindAcrossTheWrap) {
   HWND control = bar(pane, {0, 480, 600, 500}, 0);
-  ScrollRepeat& r = scrollRepeat;
-  panState = kPanPanning;
-  r.target = control;
-  r.hOn = 1;
-  r.hDir = 1;
-  r.hCount = 1;
-  r.hInterval = 500;
-  r.hLast = 0xFFFFFF00u;  // 256 ms before the counter wraps
-  r.vOn = 1;
-  r.vDir = -1;
-  r.vCount = 2;
-  r.vInterval = 100;
-  r.vLast = 0xFFFFFF00u;
-  currentKind = 80;
+  AxisRepeat& h = scrollRepeat.axis[kAxisHorizontal];
+  AxisRepeat& v = scrollRepeat.axis[kAxisVertical];
+  gesture.panState = kPanPanning;
+  scrollRepeat.target = control;
+  h.on = 1;
+  h.dir = 1;
+  h.count = 1;
+  h.interval = 500;
+  h.last = 0xFFFFFF00u;  // 256 ms before the counter wraps
+  v.on = 1;
+  v.dir = -1;
+  v.count = 2;
+  v.interval = 100;
+  v.last = 0xFFFFFF00u;
+  gesture.currentKind = 80;
   auto tick = [](DWORD now) {
     fake::sent.clear();
     fake::tickCount = now;
@@ -138,13 +139,13 @@ TEST_F(Scroll, TickRepeatsEachAxisWithTheLatestKindAcrossTheWrap) {
   EXPECT_EQ(tick(0x000000F4u), pairs(pane, WM_VSCROLL, SB_LINEUP, 2, LPARAM(control)));
   EXPECT_EQ(tick(0x000000F5u), pairs(pane, WM_HSCROLL, SB_LINERIGHT, 1, LPARAM(control)));
   // The kind of the latest movement decides the destination, not the one the gesture began on.
-  currentKind = 12;
+  gesture.currentKind = 12;
   EXPECT_EQ(tick(0x00001000u), pairs(control, WM_HSCROLL, SB_LINERIGHT, 1) +
                                    pairs(control, WM_VSCROLL, SB_LINEUP, 2));
   // A target that is gone receives nothing, and the repeat stays on.
   fake::destroyWindow(control);
   EXPECT_TRUE(tick(0x00002000u).empty());
-  EXPECT_EQ(r.hOn + r.vOn, 2);
+  EXPECT_EQ(h.on + v.on, 2);
   EXPECT_EQ(fake::sendsToNonWindows, 0);
 }
 
@@ -168,8 +169,8 @@ TEST_F(Scroll, DeliveryPerAxisIsChosenAtTheAnchor) {
     if (c.bar == kOwnVBar) bar(view, {580, 0, 600, 500}, SBS_VERT);
     if (c.bar == kParentsHBar) bar(frame, {0, 500, 800, 520}, 0);
     chooseScrollDelivery(view, c.kind, {300, 250});
-    EXPECT_EQ(scrollRepeat.hDelivery, c.h);
-    EXPECT_EQ(scrollRepeat.vDelivery, c.v);
+    EXPECT_EQ(scrollRepeat.axis[kAxisHorizontal].delivery, c.h);
+    EXPECT_EQ(scrollRepeat.axis[kAxisVertical].delivery, c.v);
   }
 }
 
@@ -224,9 +225,9 @@ TEST_F(Scroll, ASmoothTargetGlidesAsFarAsLineStepsTakeAClassicOne) {
       SetUp();
       HWND view = fake::addWindow(frame, cls, {0, 0, 600, 500}, cls[1] == 'l' ? WS_VSCROLL : 0);
       chooseScrollDelivery(view, 20, {300, 250});
-      ScrollRepeat& r = scrollRepeat;
-      r.target = view;
-      r.vOn = 1, r.vDir = -1, r.vCount = 2, r.vInterval = interval, r.vLast = 1000;
+      AxisRepeat& v = scrollRepeat.axis[kAxisVertical];
+      scrollRepeat.target = view;
+      v.on = 1, v.dir = -1, v.count = 2, v.interval = interval, v.last = 1000;
       for (DWORD now = 1010; now <= 3000; now += 10) {
         fake::tickCount = now;
         runScrollRepeats(20);

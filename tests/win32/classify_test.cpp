@@ -129,7 +129,8 @@ TEST_F(RealClassify, EventsForAnotherProcesssControlsNeverLendTheSendersAddresse
       slot.senderViewHigh = static_cast<uint32_t>(view >> 32);
       answerMouseEvent(WM_MOUSEMOVE, ticket);
       releaseEvent(slots, ticket, GetTickCount());
-      EXPECT_EQ(currentKind, id == kTestListView ? c.listKind : c.treeKind) << c.what << " " << id;
+      EXPECT_EQ(gesture.currentKind, id == kTestListView ? c.listKind : c.treeKind)
+          << c.what << " " << id;
       ReadProcessMemory(process, guard, seen.data(), kGuard, nullptr);
       EXPECT_EQ(seen, pattern) << c.what << " " << id;
     }

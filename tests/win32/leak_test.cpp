@@ -32,7 +32,7 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   HWND app = testApp.plain, bar = GetDlgItem(testApp.main, kTestVScrollBar);
   ASSERT_TRUE(app && bar);
   copySettings(currentSettings, defaultSettings);
-  panState = kPanStandby;
+  gesture.panState = kPanStandby;
   loadCursors();
   RECT a, b;
   GetWindowRect(app, &a);
@@ -50,8 +50,8 @@ TEST(Leaks, CursorHandlesAndMemoryOverManyGestureCycles) {
   std::printf("%d cycles: %d live cursor handles; committed bytes %lu -> %lu\n", cycles, live,
               static_cast<unsigned long>(before), static_cast<unsigned long>(after));
   EXPECT_EQ(live, 17);  // the gesture cursors and the standard arrow, I-beam and cross
-  EXPECT_EQ(panState, kPanStandby);
-  EXPECT_EQ(extScrollState, kExtScrollOff);
+  EXPECT_EQ(gesture.panState, kPanStandby);
+  EXPECT_EQ(gesture.extScrollState, kExtScrollOff);
   // A cursor lost per round would be a hundred bytes or more each: megabytes over the run.
   EXPECT_LT(after, before + 512 * 1024);
 

@@ -111,7 +111,7 @@ class Tray : public ::testing::Test {
  protected:
   void SetUp() override {
     copySettings(currentSettings, defaultSettings);
-    panState = kPanOff;
+    gesture.panState = kPanOff;
     userLanguage = kLanguageJapanese;
   }
   void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kProfileStoreKey); }
@@ -121,7 +121,7 @@ class Tray : public ::testing::Test {
 TEST_F(Tray, LeftMenuItemsAndCheckMarks) {
   struct { int32_t pan; int32_t extScroll; } cases[] = {{0, 0}, {1, 1}, {2, 0}, {3, 2}};
   for (auto c : cases) {
-    panState = c.pan;
+    gesture.panState = c.pan;
     currentSettings.extScrollEnabled = c.extScroll;
     std::vector<Item> expected = {
         {IDM_STANDBY, "&S.スタンバイ", c.pan != 0, {}},
@@ -201,9 +201,9 @@ TEST_F(Tray, ToggleAndStandbyCommands) {
   }
   struct { int32_t before; int32_t after; } standby[] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
   for (auto s : standby) {
-    panState = s.before;
+    gesture.panState = s.before;
     EXPECT_TRUE(runCommand(IDM_STANDBY));
-    EXPECT_EQ(panState, s.after) << s.before;
+    EXPECT_EQ(gesture.panState, s.after) << s.before;
   }
 }
 
