@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/app_rules.h"
+#include "protocol/event_slots.h"
 
 namespace {
 EventSlotsView slotsView = {nullptr, nullptr, nullptr};

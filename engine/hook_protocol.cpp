@@ -5,6 +5,7 @@
 #include "engine/scroll.h"
 #include "engine/send.h"
 #include "engine/shell_windows.h"
+#include "protocol/event_slots.h"
 #include "settings/settings.h"
 #include "settings/user_options.h"
 

@@ -4,7 +4,7 @@
 // processes that map it: whatever one of them writes stays its own.
 #include <windows.h>
 
-#include "protocol/protocol.h"
+#include "hookdll/forwarding.h"
 
 namespace {
 HINSTANCE thisLibrary = nullptr;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/hook_protocol.h"
+#include "protocol/event_slots.h"
 #include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/settings.h"

@@ -8,6 +8,7 @@
 #include "engine/hit_test.h"
 #include "engine/hook_protocol.h"
 #include "engine/send.h"
+#include "hookdll/forwarding.h"
 #include "tests/fake/fakeos.h"
 #include "tests/native/engine_helpers.h"
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 #include "engine/hook_protocol.h"
+#include "hookdll/forwarding.h"
 #include "tests/native/engine_helpers.h"
 
 using namespace engine_test;

@@ -6,6 +6,7 @@
 #include "engine/classify.h"
 #include "engine/gesture.h"
 #include "engine/hook_protocol.h"
+#include "protocol/event_slots.h"
 #include "tests/testapp/launch.h"
 
 namespace {
