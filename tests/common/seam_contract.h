@@ -13,7 +13,7 @@
 HWND seamWindow(const char* title);
 void seamDestroy(HWND window);
 DWORD seamProcess(std::string* image);
-const char kSeamKey[] = "Software\\Tesk\\QorSeamContract";  // emptied by the including test
+const char kSeamKey[] = "Software\\Tesk\\QorSeamContract";  // the including test removes it
 #define NIHON "\xe6\x97\xa5\xe6\x9c\xac"  // 日本 in UTF-8; "\x93\xfa\x96\x7b" in 932
 
 inline void checkTitles() {  // the taskbar is sought by its empty title, the desktop by its own
@@ -95,4 +95,11 @@ inline void checkProcess() {
   }
   osFreeProcessMemory(opened, at);
   osCloseProcess(opened);
+}
+
+inline void checkSeam() {
+  checkTitles();
+  checkCodePages();
+  checkRegistry();
+  checkProcess();
 }

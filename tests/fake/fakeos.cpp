@@ -159,10 +159,10 @@ bool isString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || ty
 // all; false when a character has no form of its own there (glibc's tables for Windows').
 bool convert(UINT codePage, bool toUtf8, std::string text, std::string* out) {
   const std::string name = codePage == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(codePage);
-  iconv_t cd = toUtf8 ? iconv_open("UTF-8", name.c_str()) : iconv_open(name.c_str(), "UTF-8");
+  iconv_t cd = iconv_open(toUtf8 ? "UTF-8" : name.c_str(), toUtf8 ? name.c_str() : "UTF-8");
   if (cd == iconv_t(-1)) return false;
   out->assign(text.size() * 4, 0);
-  char *from = const_cast<char*>(text.data()), *to = out->data();
+  char *from = text.data(), *to = out->data();
   size_t fromLeft = text.size(), toLeft = out->size();
   const bool done = iconv(cd, &from, &fromLeft, &to, &toLeft) != size_t(-1);
   iconv_close(cd);

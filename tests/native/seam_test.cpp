@@ -15,8 +15,5 @@ DWORD seamProcess(std::string* image) {
 
 TEST(Seam, TheFakeKeepsWhatTheSeamPromises) {
   fake::reset();
-  checkTitles();
-  checkCodePages();
-  checkRegistry();
-  checkProcess();
+  checkSeam();
 }
