@@ -314,11 +314,11 @@ bool osRunOnNewThread(void (*work)(void*), void* context) {
 bool osToCodePage(UINT codePage, const char* text, char* buffer, int size) {
   const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
   wchar_t* wide = units > 0 && size > 0 ? wideRoom(units) : nullptr;
-  BOOL defaulted = FALSE;  // UTF-8 has a form for everything and takes no such flag
+  BOOL defaulted = FALSE;  // UTF-8 has a form for everything and takes neither flag nor question
   const bool written =
       wide && MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, units) > 0 &&
-      WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide, -1, buffer, size, nullptr,
-                          codePage == CP_UTF8 ? nullptr : &defaulted) > 0 &&
+      WideCharToMultiByte(codePage, codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, -1,
+                          buffer, size, nullptr, codePage == CP_UTF8 ? nullptr : &defaulted) > 0 &&
       !defaulted;
   std::free(wide);
   return written;

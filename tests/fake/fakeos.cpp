@@ -1,5 +1,8 @@
 #include "tests/fake/fakeos.h"
 
+#include <iconv.h>
+#include <strings.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -150,6 +153,21 @@ std::map<std::string, FakeRegistryValue>* keyOf(HKEY key) {
   if (i == 0 || i > openKeys.size()) return nullptr;
   auto it = registry.find(openKeys[i - 1]);
   return it == registry.end() ? nullptr : &it->second;
+}
+bool isString(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+// UTF-8 text in codePage, or back (toUtf8), as the system converts through UTF-16, NULs and
+// all; false when a character has no form of its own there (glibc's tables for Windows').
+bool convert(UINT codePage, bool toUtf8, std::string text, std::string* out) {
+  const std::string name = codePage == CP_UTF8 ? "UTF-8" : "CP" + std::to_string(codePage);
+  iconv_t cd = iconv_open(toUtf8 ? "UTF-8" : name.c_str(), toUtf8 ? name.c_str() : "UTF-8");
+  if (cd == iconv_t(-1)) return false;
+  out->assign(text.size() * 4, 0);
+  char *from = text.data(), *to = out->data();
+  size_t fromLeft = text.size(), toLeft = out->size();
+  const bool done = iconv(cd, &from, &fromLeft, &to, &toLeft) != size_t(-1);
+  iconv_close(cd);
+  out->resize(out->size() - toLeft);
+  return done;
 }
 }  // namespace
 
@@ -332,15 +350,14 @@ void osEnumChildWindows(HWND parent, bool (*visit)(HWND, void*), void* context) 
   if (find(parent)) enumBelow(parent, visit, context);
 }
 HWND osFindWindow(const char* className, const char* title) {
-  (void)title;
-  for (HWND h : childList(nullptr)) {
-    FakeWindow* w = find(h);
-    if (w && w->className == className) return h;
-  }
-  return nullptr;
+  return osFindNextWindow(nullptr, className, title);
 }
-HWND osFindNextWindow(HWND after, const char* className, const char*) {
-  return osFindChildWindow(nullptr, after, className);
+HWND osFindNextWindow(HWND after, const char* className, const char* title) {
+  // As FindWindow: the whole title, its case ignored (ASCII here); null takes any.
+  for (HWND h = osFindChildWindow(nullptr, after, className); h;
+       h = osFindChildWindow(nullptr, h, className))
+    if (!title || strcasecmp(find(h)->title.c_str(), title) == 0) return h;
+  return nullptr;
 }
 HWND osGetDesktopWindow() { return desktopWindow; }
 HWND osGetShellWindow() { return shellWindow; }
@@ -413,6 +430,7 @@ DWORD osWindowProcessId(HWND window) {
 DWORD osCurrentProcessId() { return kOwnProcess; }
 bool osProcessImageName(DWORD processId, char* buffer, DWORD size) {
   auto it = processImages.find(processId);
+  if (size) buffer[0] = 0;
   if (it == processImages.end() || it->second.size() >= size) return false;
   std::memcpy(buffer, it->second.c_str(), it->second.size() + 1);
   return true;
@@ -539,10 +557,12 @@ UINT osMonitorDpiAt(POINT screen) {
   return 96;
 }
 
-bool osToCodePage(UINT, const char* text, char* buffer, int size) {  // UTF-8 in every one
-  const size_t bytes = std::strlen(text) + 1;
-  if (size < 0 || bytes > static_cast<size_t>(size)) return false;
-  std::memcpy(buffer, text, bytes);
+bool osToCodePage(UINT codePage, const char* text, char* buffer, int size) {
+  std::string written;
+  if (!convert(codePage, false, std::string(text, std::strlen(text) + 1), &written) ||
+      size < 0 || written.size() > static_cast<size_t>(size))
+    return false;
+  std::memcpy(buffer, written.data(), written.size());
   return true;
 }
 
@@ -557,26 +577,32 @@ HKEY osRegCreateKey(const char* subkey) {
   return osRegOpenKey(subkey);
 }
 void osRegCloseKey(HKEY) {}
-bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type, UINT) {
+bool osRegQueryValue(HKEY key, const char* name, void* buffer, DWORD* size, DWORD* type,
+                     UINT codePage) {
   auto* values = keyOf(key);
   if (!values) return false;
   auto it = values->find(name);
   if (it == values->end()) return false;
   if (type) *type = it->second.type;
-  DWORD n = static_cast<DWORD>(it->second.data.size());
+  std::string held(it->second.data.begin(), it->second.data.end());
+  if (isString(it->second.type) && codePage != CP_UTF8 && !convert(codePage, false, held, &held))
+    return false;
+  DWORD n = static_cast<DWORD>(held.size());
   if (n > *size) {
     *size = n;
     return false;
   }
-  if (n) std::memcpy(buffer, it->second.data.data(), n);
+  if (n) std::memcpy(buffer, held.data(), n);
   *size = n;
   return true;
 }
-bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size, UINT) {
+bool osRegSetValue(HKEY key, const char* name, DWORD type, const void* data, DWORD size,
+                   UINT codePage) {
   auto* values = keyOf(key);
   if (!values || !registryWritable) return false;
-  const unsigned char* bytes = static_cast<const unsigned char*>(data);
-  (*values)[name] = {type, std::vector<unsigned char>(bytes, bytes + size)};
+  std::string held(static_cast<const char*>(data), size);
+  if (isString(type) && codePage != CP_UTF8 && !convert(codePage, true, held, &held)) return false;
+  (*values)[name] = {type, std::vector<unsigned char>(held.begin(), held.end())};
   return true;
 }
 bool osRegDeleteValue(HKEY key, const char* name) {

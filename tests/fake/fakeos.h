@@ -18,6 +18,7 @@ struct FakeWindow {
   HWND owner = nullptr;  // of a top-level window
   DWORD processId = fake::kApplicationProcess;
   std::string className;
+  std::string title;  // its window text, UTF-8
   LONG style = 0;
   RECT rect = {0, 0, 0, 0};  // screen coordinates; the client area is the same rectangle
   bool alive = true;
@@ -99,7 +100,8 @@ extern void (*onSend)(HWND window, UINT message);
 extern std::vector<SentMessage> queued;
 extern UINT wheelLines, wheelChars;  // the user's wheel settings; 3 and 3 after reset
 
-// HKEY_CURRENT_USER: subkey path -> value name -> value, its bytes whatever the code page named.
+// HKEY_CURRENT_USER: subkey path -> value name -> value; a string value's bytes in UTF-8 (the
+// system's UTF-16 in the seam's form), read and written in the code page a call names.
 extern std::map<std::string, std::map<std::string, FakeRegistryValue>> registry;
 extern bool registryWritable;  // false makes every write and delete fail
 extern HWND desktopWindow;  // what osGetDesktopWindow answers; null until a test sets it

@@ -19,6 +19,7 @@ void buildDesktop() {
   fake::logMessages = false;
   HWND app = fake::addWindow(nullptr, "SomeApplication", {0, 0, 400, 300});
   HWND progman = fake::addWindow(nullptr, "Progman", {400, 0, 800, 600});
+  fake::window(progman).title = "Program Manager";
   HWND view = fake::addWindow(progman, "SHELLDLL_DefView", {400, 0, 800, 600});
   HWND tray = fake::addWindow(nullptr, "Shell_TrayWnd", {0, 600, 800, 640});
   HWND made[] = {

@@ -222,6 +222,7 @@ TEST_F(Classify, DesktopIconsUnderProgmanOrAWorkerWAndTheStartWindowIfAny) {
     if (r.startClass) add(r.startClass, 0, tray);  // below the topmost one
     HWND start = r.startClass ? add(r.startClass, 0, tray) : nullptr;
     HWND progman = add("Progman");
+    fake::window(progman).title = "Program Manager";
     HWND emptyWorker = add("WorkerW");
     add("SHELLDLL_DefView", 0, emptyWorker);  // a view without the icons
     HWND worker = add("WorkerW");

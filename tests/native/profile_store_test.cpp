@@ -11,8 +11,9 @@
 using namespace std::string_literals;
 
 namespace {
-const char kSample[] = "サンプル設定";
-const char kLoadFailed[] = "読み込み失敗Default設定";
+// サンプル設定 and 読み込み失敗Default設定 in code page 932, as the store writes names.
+const char kSample[] = "\x83T\x83\x93\x83v\x83\x8b\x90\xdd\x92\xe8";
+const char kLoadFailed[] = "\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x8e\xb8\x94sDefault\x90\xdd\x92\xe8";
 
 std::map<std::string, FakeRegistryValue>& store() { return fake::registry[kProfileStoreKey]; }
 

@@ -93,3 +93,20 @@ TEST(Resources, EveryStringMenuAndDialogComesInJapaneseAndEnglish) {
   EXPECT_GT(anchors[0].size(), 40u);
   EXPECT_EQ(anchors[1], anchors[0]);
 }
+
+// Every help context id the settings dialog's tables give a control opens the page at an anchor
+// of its own ("h" and the id), as do the help commands; Qor.en.html has the same anchors.
+TEST(Resources, EveryHelpIdHasItsAnchorInThePage) {
+  const std::string page = sourceFile("resources/help/Qor.html");
+  std::vector<std::string> anchors = {"contents", "index"};
+  int tables = 0;
+  for (const char* code : {"settings/settings_dialog.cpp", "settings/settings_pages.cpp"})
+    for (const std::string& table : matches(sourceFile(code), R"(const DWORD k\w*HelpIds\[\] = \{([^}]*)\})")) {
+      ++tables;
+      for (const std::string& id : matches(table, R"(\b[A-Z]\w*,\s*(\d+))"))  // control, help id
+        anchors.push_back("h" + id);
+    }
+  EXPECT_EQ(tables, 5);  // the dialog's and its four pages'
+  for (const std::string& anchor : anchors)
+    EXPECT_NE(page.find("id=\"" + anchor + "\""), std::string::npos) << anchor;
+}
