@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_rules.h"
+#include "rules/app_rules.h"
 
 namespace {
 EventSlotsView slotsView = {nullptr, nullptr, nullptr};

@@ -3,7 +3,7 @@
 #include <shlwapi.h>
 #include <cwchar>
 #include "resources/names.h"
-#include "ui/help_url.h"
+#include "rules/help_url.h"
 #include "ui/texts.h"
 
 namespace {
