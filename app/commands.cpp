@@ -7,7 +7,6 @@
 #include "engine/gesture.h"
 #include "engine/hook_protocol.h"
 #include "app/hook_thread.h"
-#include "resources/names.h"
 #include "resources/resource.h"
 #include "ui/settings_dialog.h"
 #include "settings/profile_store.h"

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "resources/names.h"
 #include "ui/beside_program.h"
 
 void removeLeftovers(const wchar_t* ownLibrary) {

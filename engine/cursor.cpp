@@ -1,7 +1,6 @@
 #include "engine/cursor.h"
 
 #include "os/os.h"
-#include "resources/names.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,7 +1,6 @@
 #include "ui/help.h"
 
 #include <shlwapi.h>
-#include "resources/names.h"
 #include "ui/beside_program.h"
 #include "rules/help_url.h"
 #include "ui/texts.h"

@@ -14,7 +14,11 @@
 #include <vector>
 
 #include "engine/hook_protocol.h"
-#include "resources/names.h"
+#include "app/tray.h"
+#include "engine/shell_windows.h"
+#include "rules/app_rules.h"
+#include "settings/profile_store.h"
+#include "ui/help.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "tests/testapp/launch.h"

@@ -4,7 +4,7 @@
 
 #include "rules/app_rules.h"
 #include "rules/help_url.h"
-#include "resources/names.h"
+#include "engine/cursor.h"
 #include "resources/resource.h"
 #include "tests/fake/fakeos.h"
 

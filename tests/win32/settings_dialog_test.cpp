@@ -11,7 +11,6 @@
 #include <vector>
 #include "ui/about.h"
 #include "app/tray.h"
-#include "resources/names.h"
 #include "resources/resource.h"
 #include "ui/settings_dialog.h"
 #include "settings/profile_store.h"
