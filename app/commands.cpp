@@ -1,15 +1,14 @@
 #include "app/commands.h"
 
 #include "ui/about.h"
-#include "app/app_rules.h"
+#include "rules/app_rules.h"
 #include "ui/help.h"
 #include "app/main_window.h"
 #include "engine/gesture.h"
 #include "engine/hook_protocol.h"
 #include "app/hook_thread.h"
-#include "resources/names.h"
 #include "resources/resource.h"
-#include "settings/dialog.h"
+#include "ui/settings_dialog.h"
 #include "settings/profile_store.h"
 #include "ui/texts.h"
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_rules.h"
 #include "protocol/event_slots.h"
+#include "rules/app_rules.h"
 
 namespace {
 EventSlotsView slotsView = {nullptr, nullptr, nullptr};

@@ -2,11 +2,11 @@
 #include "app/hook_thread.h"
 
 #include <atomic>
-#include <cwchar>
 
 #include "app/event_slots.h"
 #include "engine/hook_protocol.h"
 #include "resources/resource.h"
+#include "ui/beside_program.h"
 #include "ui/texts.h"
 
 HWND hookWindow = nullptr;
@@ -69,16 +69,10 @@ HHOOK hookExport(int type, const char* name) {
 }
 
 // This build's hook library beside Qor.exe, by its full path: never one found elsewhere on
-// the search path. Wide throughout: the folder may have any name.
+// the search path.
 HMODULE loadHookLibrary() {
   wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (!libraryFile || length == 0 || length >= MAX_PATH) return nullptr;
-  wchar_t* name = wcsrchr(path, L'\\');
-  const size_t folder = name ? static_cast<size_t>(name + 1 - path) : 0;
-  const size_t file = std::wcslen(libraryFile) + 1;
-  if (folder + file > MAX_PATH) return nullptr;
-  std::wmemcpy(path + folder, libraryFile, file);
+  if (!libraryFile || !besideProgram(libraryFile, path)) return nullptr;
   return LoadLibraryW(path);
 }
 

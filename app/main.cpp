@@ -1,7 +1,7 @@
 // Qor.exe: one copy per desktop; the hidden main window does the rest.
 #include <windows.h>
 
-#include "app/app_rules.h"
+#include "rules/app_rules.h"
 #include "app/event_slots.h"
 #include "app/hook_thread.h"
 #include "app/leftovers.h"

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/app_rules.h"
+#include "rules/app_rules.h"
 
 extern HINSTANCE appInstance;  // every resource is loaded from this module
 extern HWND mainWindow;

@@ -5,7 +5,7 @@
 #include "app/main_window.h"
 #include "engine/gesture.h"
 #include "resources/resource.h"
-#include "settings/dialog.h"
+#include "ui/settings_dialog.h"
 #include "settings/profile_store.h"
 #include "settings/user_options.h"
 #include "ui/about.h"

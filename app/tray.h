@@ -1,7 +1,9 @@
 // The notification-area icon and its two popup menus.
 #pragma once
 #include <windows.h>
-#include "resources/names.h"
+
+// What the tray icon sends the main window.
+enum { trayCallbackMessage = WM_APP + 100 };
 
 // Adds (NIM_ADD) or deletes (NIM_DELETE) the tray icon of mainWindow.
 BOOL setTrayIcon(DWORD action);

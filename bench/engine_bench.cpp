@@ -6,7 +6,7 @@
 #include "engine/cursor.h"
 #include "engine/gesture.h"
 #include "engine/shell_windows.h"
-#include "resources/names.h"
+#include "settings/profile_store.h"
 #include "settings/settings.h"
 #include "settings/user_options.h"
 #include "tests/fake/fakeos.h"

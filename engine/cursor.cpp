@@ -3,7 +3,6 @@
 #include <iterator>
 
 #include "os/os.h"
-#include "resources/names.h"
 #include "resources/resource.h"
 
 namespace {

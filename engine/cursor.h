@@ -3,6 +3,15 @@
 #include <cstdint>
 #include "resources/resource.h"
 
+// The user's own cursors, under HKEY_CURRENT_USER: a file path per value (REG_SZ, or
+// REG_EXPAND_SZ with %SystemRoot% and the like), for the arrow, the I-beam and the cross in
+// that order, under the names the system writes.
+inline constexpr char kUserCursorsKey[] = "Control Panel\\Cursors";
+inline constexpr const char* kUserCursorValues[3] = {"Arrow", "IBeam", "Crosshair"};
+// Beside them, the pointer size the user chose (Windows 10 and later): a DWORD, 32 for the
+// size unchanged, 48, 64 … up to 256.
+inline constexpr char kPointerSizeValue[] = "CursorBaseSize";
+
 // What the engine wants shown. The numbers are the engine's own, kept in wantedCursor: 0 while
 // what shows is not known (the next set is shown whatever it is), 1 the user's own cursors,
 // 3..15 a gesture set named by the picture it shows.

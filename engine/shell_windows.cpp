@@ -1,7 +1,6 @@
 #include "engine/shell_windows.h"
 
 #include "engine/send.h"
-#include "resources/names.h"
 #include "settings/settings.h"
 
 std::atomic<HWND> taskbarWindow{nullptr};

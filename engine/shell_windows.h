@@ -5,6 +5,14 @@
 #include <atomic>
 #include "os/winapi.h"
 
+// Where the taskbar keeps how its buttons are aligned, under HKEY_CURRENT_USER: a DWORD, 0 left,
+// 1 (or missing) centred.
+inline constexpr char kTaskbarSettingsKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+inline constexpr char kTaskbarAlignmentValue[] = "TaskbarAl";
+// The automation id of the Start button on a taskbar drawn without child windows.
+inline constexpr char kStartButtonAutomationId[] = "StartButton";
+
 extern std::atomic<HWND> taskbarWindow;  // "Shell_TrayWnd" with an empty title
 // The taskbar's topmost "Start" or "Button" child; none on a taskbar that draws its Start
 // without a window of its own.

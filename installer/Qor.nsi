@@ -16,13 +16,13 @@ SetCompressor /SOLID lzma
 !include FileFunc.nsh
 
 ; The program's own names, read from its headers.
-!searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define MAIN_WINDOW_CLASS "' MAIN_WINDOW_CLASS '"'
-!searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kProfileStoreKey[] = "' PROFILE_KEY_C '"'
+!searchparse /file "${__FILEDIR__}\..\rules\app_rules.h" '#define MAIN_WINDOW_CLASS "' MAIN_WINDOW_CLASS '"'
+!searchparse /file "${__FILEDIR__}\..\settings\profile_store.h" 'kProfileStoreKey[] = "' PROFILE_KEY_C '"'
 !searchreplace PROFILE_KEY "${PROFILE_KEY_C}" "\\" "\"
-!searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kHelpPage[] = "' HELP_PAGE '"'
-!searchparse /file "${__FILEDIR__}\..\resources\names.h" 'kEnglishHelpPage[] = "' ENGLISH_HELP_PAGE '"'
-!searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define END_REQUEST_PROPERTY "' END_REQUEST_PROPERTY '"'
-!searchparse /file "${__FILEDIR__}\..\resources\names.h" '#define HOOK_LIBRARY_PATTERN "' LIBRARY_PATTERN '"'
+!searchparse /file "${__FILEDIR__}\..\ui\help.h" 'kHelpPage[] = "' HELP_PAGE '"'
+!searchparse /file "${__FILEDIR__}\..\ui\help.h" 'kEnglishHelpPage[] = "' ENGLISH_HELP_PAGE '"'
+!searchparse /file "${__FILEDIR__}\..\rules\app_rules.h" '#define END_REQUEST_PROPERTY "' END_REQUEST_PROPERTY '"'
+!searchparse /file "${__FILEDIR__}\..\app\leftovers.h" '#define HOOK_LIBRARY_PATTERN "' LIBRARY_PATTERN '"'
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_ONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Qor"

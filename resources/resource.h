@@ -3,7 +3,7 @@
 // comes in Japanese (resources/ja.rc) and English (resources/en.rc) under the same id.
 #pragma once
 
-// Settings dialog (settings/settings_dialog.cpp): templates, menus and commands. Commands 3,
+// Settings dialog (ui/settings_dialog.cpp): templates, menus and commands. Commands 3,
 // 101 and 146 are the tray menu's About and help items, which the dialog offers too.
 #define IDD_SETTINGS_SMALL 118
 #define IDD_SETTINGS_LARGE 131
@@ -23,7 +23,7 @@
 #define IDC_TITLE 1129
 #define IDC_TABS 1154
 
-// Settings pages (settings/settings_pages.cpp): templates by size, and their controls. Ids
+// Settings pages (ui/settings_pages.cpp): templates by size, and their controls. Ids
 // repeat between pages, never within one.
 #define IDD_SYSTEM_PAGE_SMALL 119
 #define IDD_PAN_PAGE_SMALL 130

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include "os/os.h"
-#include "resources/names.h"
 
 void (*onProfileLoaded)() = nullptr;
 const char* profileFallbackNames[2] = {"サンプル設定", "読み込み失敗Default設定"};

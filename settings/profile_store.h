@@ -4,6 +4,8 @@
 #include "os/winapi.h"
 #include "settings/settings.h"
 
+inline constexpr char kProfileStoreKey[] = "software\\Tesk\\Qor";
+
 // The store's text is code page 932, whatever the system's: names are kProfileNameBytes of it,
 // as Qor has always stored them.
 enum { kProfileCodePage = 932 };

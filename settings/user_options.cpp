@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 #include "os/os.h"
-#include "resources/names.h"
 #include "settings/profile_store.h"
 
 SharedInt32 userPanButton = kPanButtonRight;

@@ -1,9 +1,8 @@
 #include "ui/help.h"
 
 #include <shlwapi.h>
-#include <cwchar>
-#include "resources/names.h"
-#include "ui/help_url.h"
+#include "ui/beside_program.h"
+#include "rules/help_url.h"
 #include "ui/texts.h"
 
 namespace {
@@ -23,16 +22,12 @@ void anchorOf(UINT command, const DWORD* table, int controlId, char (&anchor)[32
 }
 
 // A file URL with its anchor survives only when handed to the browser itself: the shell
-// drops the anchor of a file it opens by its type. Wide throughout: the folder may have any
-// name.
+// drops the anchor of a file it opens by its type.
 void openPage(HWND window, UINT command, const DWORD* table, int controlId) {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  wchar_t* slash = wcsrchr(path, L'\\');
-  if (length == 0 || length >= MAX_PATH || slash == nullptr) return;
-  const int room = static_cast<int>(MAX_PATH - (slash + 1 - path));
+  wchar_t path[MAX_PATH] = {}, file[MAX_PATH];
   const char* page = PRIMARYLANGID(uiLanguage()) == LANG_JAPANESE ? kHelpPage : kEnglishHelpPage;
-  if (!MultiByteToWideChar(CP_UTF8, 0, page, -1, slash + 1, room)) return;
+  if (!MultiByteToWideChar(CP_UTF8, 0, page, -1, file, MAX_PATH) || !besideProgram(file, path))
+    return;
   char anchor[32];
   anchorOf(command, table, controlId, anchor);
   // The address percent-encoded (a space or a name in any script would split it or go astray)

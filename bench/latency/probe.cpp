@@ -20,7 +20,7 @@
 #include <cstring>
 #include <vector>
 
-#include "resources/names.h"
+#include "rules/app_rules.h"
 #include "resources/resource.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // closes the window; a WM_CLOSE alone ends nothing.
 #pragma once
 #include <windows.h>
-#include "resources/names.h"
+#include "rules/app_rules.h"
 
 inline bool requestQorEnd(HANDLE process, HWND main) {
   HANDLE request = nullptr;

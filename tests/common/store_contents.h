@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "resources/names.h"
+#include "settings/profile_store.h"
 
 using StoreContents = std::map<std::string, std::pair<DWORD, std::vector<unsigned char>>>;
 

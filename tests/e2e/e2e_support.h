@@ -13,13 +13,17 @@
 #include <initializer_list>
 #include <vector>
 
+#include "app/tray.h"
 #include "engine/hook_protocol.h"
+#include "engine/shell_windows.h"
 #include "protocol/event_slots.h"
-#include "resources/names.h"
 #include "resources/resource.h"
+#include "rules/app_rules.h"
+#include "settings/profile_store.h"
 #include "settings/settings.h"
 #include "tests/common/end_request.h"
 #include "tests/testapp/launch.h"
+#include "ui/help.h"
 
 namespace e2e {
 constexpr const char* kStoreKey = kProfileStoreKey;

@@ -13,7 +13,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "app/app_rules.h"
+#include "rules/app_rules.h"
 #include "tests/common/store_contents.h"
 #include "tests/e2e/e2e_support.h"
 

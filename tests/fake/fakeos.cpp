@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "resources/names.h"
+#include "engine/cursor.h"
 #include "tests/common/live_cursor_handles.h"
 
 namespace fake {

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include "resources/names.h"
 #include "settings/profile_store.h"
 #include "tests/fake/fakeos.h"
 #include "tests/fuzz/fuzz_input.h"

@@ -2,9 +2,9 @@
 // dialog's size and the event-slot block's security.
 #include <gtest/gtest.h>
 
-#include "app/app_rules.h"
-#include "ui/help_url.h"
-#include "resources/names.h"
+#include "rules/app_rules.h"
+#include "rules/help_url.h"
+#include "engine/cursor.h"
 #include "resources/resource.h"
 #include "tests/fake/fakeos.h"
 

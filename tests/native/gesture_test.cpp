@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include "engine/classify.h"
-#include "resources/names.h"
+#include "engine/shell_windows.h"
 #include "settings/profile_store.h"
 #include "engine/hook_protocol.h"
 #include "tests/native/engine_helpers.h"

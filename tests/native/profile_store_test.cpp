@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "resources/names.h"
 #include "settings/profile_store.h"
 #include "settings/user_options.h"
 #include "tests/fake/fakeos.h"

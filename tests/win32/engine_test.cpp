@@ -8,7 +8,6 @@
 #include "engine/cursor.h"
 #include "engine/scroll.h"
 #include "os/os.h"
-#include "resources/names.h"
 #include "resources/resource.h"
 #include "tests/testapp/launch.h"
 

@@ -6,7 +6,6 @@
 
 #include <cstring>
 #include "os/os.h"
-#include "resources/names.h"
 #include "settings/profile_store.h"
 #include "tests/common/store_contents.h"
 

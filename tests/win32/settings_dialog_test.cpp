@@ -11,9 +11,8 @@
 #include <vector>
 #include "ui/about.h"
 #include "app/tray.h"
-#include "resources/names.h"
 #include "resources/resource.h"
-#include "settings/dialog.h"
+#include "ui/settings_dialog.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
 #include "settings/user_options.h"

@@ -10,7 +10,6 @@
 #include "app/tray.h"
 #include "engine/gesture.h"
 #include "engine/hook_protocol.h"
-#include "resources/names.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "tests/common/help_request.h"

@@ -1,7 +1,7 @@
 // The settings dialog: the profile's title and the list of stored profiles, four tabbed
 // pages that edit editSettings and the user's own options, the buttons and menus that store, add and delete profiles,
 // and test mode, in which every edit acts on currentSettings at once.
-#include "settings/dialog.h"
+#include "ui/settings_dialog.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -9,7 +9,7 @@
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/settings.h"
-#include "settings/settings_pages.h"
+#include "ui/settings_pages.h"
 #include "settings/user_options.h"
 #include "ui/about.h"
 #include "ui/help.h"

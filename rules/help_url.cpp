@@ -1,4 +1,4 @@
-#include "ui/help_url.h"
+#include "rules/help_url.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // rows, the choice for the selected row (or the next one added), and a name to add, typed or
 // picked from the programs that show windows now.
 #include <cstring>
-#include "settings/settings_pages.h"
+#include "ui/settings_pages.h"
 #include "resources/resource.h"
 #include "settings/profile_store.h"
 #include "settings/user_options.h"

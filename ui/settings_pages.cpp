@@ -1,12 +1,12 @@
 // The settings dialog's pages: system, pan, scroll and the programs left alone. Each shows
 // part of editSettings (or of the user's own options) in its controls and writes every change
 // straight back; in test mode the change is copied into currentSettings at once.
-#include "settings/settings_pages.h"
+#include "ui/settings_pages.h"
 
 #include <commctrl.h>
 #include <iterator>
 #include "resources/resource.h"
-#include "settings/dialog.h"
+#include "ui/settings_dialog.h"
 #include "settings/settings.h"
 #include "settings/user_options.h"
 #include "ui/texts.h"

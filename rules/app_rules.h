@@ -4,7 +4,16 @@
 #pragma once
 #include <cstdint>
 #include "os/winapi.h"
-#include "resources/names.h"
+
+// The hidden main window's class: a window of it means a copy of Qor runs.
+#define MAIN_WINDOW_CLASS "QorWClass"
+// The main window's property that holds, as a handle of Qor's process, the event a process
+// that may duplicate Qor's handles sets before it sends WM_CLOSE: only then does Qor end.
+#define END_REQUEST_PROPERTY "QorEndRequest"
+
+// What a second start of Qor posts the running copy, wParam and lParam 0: show the settings
+// dialog, or bring it to the front. WM_APP + 101, spelt out for the native build.
+enum { openSettingsMessage = 0x8000 + 101 };
 
 // Whether Qor runs at a higher integrity than the user's shell (without a shell: than medium).
 // So started it must not run: its hooks would reach the elevated applications, whose events

@@ -1,4 +1,4 @@
-#include "app/app_rules.h"
+#include "rules/app_rules.h"
 
 #include <cstdio>
 #include <cstring>

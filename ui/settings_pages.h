@@ -1,5 +1,5 @@
 // What the settings dialog and its pages share: the page procedure, context help and the
-// topmost band. Inside the settings folder only.
+// topmost band. Only the dialog's own files include it.
 #pragma once
 #include <cstdint>
 #include <windows.h>
@@ -9,7 +9,7 @@ enum { kPageCount = 4 };  // system, pan, scroll and the programs left alone, in
 // The procedure of every page; CreateDialogParam's parameter is the page's tab index.
 INT_PTR CALLBACK settingsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The page of the programs left alone (settings/left_alone_page.cpp): it edits the dialog's
+// The page of the programs left alone (ui/left_alone_page.cpp): it edits the dialog's
 // copy of the list, not editSettings.
 void fillLeftAlonePage(HWND page);
 BOOL onLeftAloneCommand(HWND page, int id, WORD code);  // FALSE: not one of its controls
