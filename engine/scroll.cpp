@@ -224,9 +224,9 @@ bool repeatAxis(int32_t axis, int32_t kind) {
 }  // namespace
 
 void chooseScrollDelivery(HWND window, int32_t kind, POINT anchor) {
-  for (int32_t axis : {kAxisHorizontal, kAxisVertical}) {
-    AxisRepeat& a = scrollRepeat.axis[axis];
-    a.delivery = deliveryOf(window, kind, axis, anchor);
+  for (int32_t axis : {kAxisHorizontal, kAxisVertical})
+    scrollRepeat.axis[axis].delivery = deliveryOf(window, kind, axis, anchor);
+  for (AxisRepeat& a : scrollRepeat.axis) {
     a.wheelRest = a.carried = 0;
     a.glided = 0;
   }
