@@ -1,6 +1,7 @@
 // Decisions of the application shell that need no window: the integrity Qor may run at, the
 // single copy, the command line, the choice of the settings dialog's size and the event-slot
-// block's security.
+// block's security; and the names a running copy's main window is found and addressed by (a
+// second start, the installer and the tests use them).
 #pragma once
 #include <cstdint>
 #include "os/winapi.h"
