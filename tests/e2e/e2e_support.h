@@ -337,6 +337,8 @@ class EndToEnd : public ::testing::Test {
   }
   // Stays at count scroll messages for a while: the repeat has stopped.
   static void expectScrollingStopped(HWND window, UINT message, HWND from = nullptr) {
+    // A step Qor sent just before it stopped (or was killed) may still wait in the queue.
+    SendMessageA(window, WM_NULL, 0, 0);
     size_t count = scrollCodes(window, message, from).size();
     Sleep(1000);  // two and a half pan intervals, ten extended-scroll intervals
     EXPECT_EQ(scrollCodes(window, message, from).size(), count) << "scrolling went on";

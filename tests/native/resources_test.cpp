@@ -100,7 +100,7 @@ TEST(Resources, EveryHelpIdHasItsAnchorInThePage) {
   const std::string page = sourceFile("resources/help/Qor.html");
   std::vector<std::string> anchors = {"contents", "index"};
   int tables = 0;
-  for (const char* code : {"settings/settings_dialog.cpp", "settings/settings_pages.cpp"})
+  for (const char* code : {"ui/settings_dialog.cpp", "ui/settings_pages.cpp"})
     for (const std::string& table : matches(sourceFile(code), R"(const DWORD k\w*HelpIds\[\] = \{([^}]*)\})")) {
       ++tables;
       for (const std::string& id : matches(table, R"(\b[A-Z]\w*,\s*(\d+))"))  // control, help id
