@@ -215,7 +215,9 @@ TEST_F(EndToEnd, AProgramLeftAloneKeepsItsRightClicksAndAListedOnePansWithItsPro
   Sleep(200);
   click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   moveTo(offset(at, 0, -11));
-  EXPECT_TRUE(waitFor([&] { return firstLine() > 0; }));
+  // The whole emission: on a busy machine the send budget may carry its last lines to the
+  // next tick, and the click that ends the pan would drop them.
+  EXPECT_TRUE(waitFor([&] { return firstLine() >= 3; }));
   click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   Sleep(300);
   EXPECT_EQ(firstLine(), 3) << "the current profile's panVCount";
