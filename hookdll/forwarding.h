@@ -15,9 +15,9 @@ inline bool passesUnasked(uint32_t message, uint32_t extraInfo, uint32_t demand)
   if (extraInfo == kQorReplayTag) return true;
   if (demand == kSendEverythingForGesture) return false;
   switch (message) {
-    case 0x020A: case 0x020E:                // WM_MOUSEWHEEL, WM_MOUSEHWHEEL
-    case 0x020B: case 0x020C: case 0x020D:  // WM_XBUTTONDOWN, UP, DBLCLK
-    case 0x00AB: case 0x00AC: case 0x00AD:  // and their non-client forms
+    case WM_MOUSEWHEEL: case WM_MOUSEHWHEEL:
+    case WM_XBUTTONDOWN: case WM_XBUTTONUP: case WM_XBUTTONDBLCLK:
+    case WM_NCXBUTTONDOWN: case WM_NCXBUTTONUP: case WM_NCXBUTTONDBLCLK:
       return true;
   }
   return fromTouchOrPen(extraInfo);

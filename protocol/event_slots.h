@@ -170,7 +170,9 @@ inline int32_t publishEvent(EventSlots* slots, const EventRecord& record, uint32
 }
 
 // WM_MOUSEMOVE or WM_NCMOUSEMOVE.
-inline bool isMovement(uint32_t message) { return message == 0x0200 || message == 0x00A0; }
+inline bool isMovement(uint32_t message) {
+  return message == WM_MOUSEMOVE || message == WM_NCMOUSEMOVE;
+}
 
 // Whether record's facts are those Qor saw last; a reader that sees them rewritten meanwhile
 // takes them as different.

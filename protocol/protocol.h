@@ -6,6 +6,7 @@
 #include <stdint.h>
 #ifdef _WIN32
 #include <windows.h>
+#include <commctrl.h>
 #else
 #include "os/winapi.h"
 #endif
@@ -71,8 +72,8 @@ struct PointDependentControl {
   uint32_t hitTestMessage;
 };
 inline constexpr PointDependentControl kPointDependentControls[] = {
-    {"SysHeader32", 0x1206}, {"SysListView32", 0x1012}, {"SysTreeView32", 0x1111},
-    {"SysTabControl32", 0x130D}};
+    {"SysHeader32", HDM_HITTEST}, {"SysListView32", LVM_HITTEST},
+    {"SysTreeView32", TVM_HITTEST}, {"SysTabControl32", TCM_HITTEST}};
 // The hit-test message of a point-dependent control's class; 0 for any other class.
 inline uint32_t hitTestMessageOf(const char* className) {
   for (const PointDependentControl& c : kPointDependentControls) {

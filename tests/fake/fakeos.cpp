@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/cursor.h"
+#include "protocol/protocol.h"
 #include "tests/common/live_cursor_handles.h"
 
 namespace fake {
@@ -97,8 +98,9 @@ bool inAnyRegion(uint64_t address) {
   return false;
 }
 bool isHitTest(UINT message) {
-  return message == HDM_HITTEST || message == LVM_HITTEST || message == TVM_HITTEST ||
-         message == TCM_HITTEST;
+  for (const PointDependentControl& c : kPointDependentControls)
+    if (c.hitTestMessage == message) return true;
+  return false;
 }
 
 size_t indexOf(HWND h) { return reinterpret_cast<uintptr_t>(h) - 1; }

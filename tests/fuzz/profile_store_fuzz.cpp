@@ -22,6 +22,17 @@ bool isFallbackName(const char* name) {
   return std::strcmp(name, "サンプル設定") == 0 || std::strcmp(name, "読み込み失敗Default設定") == 0;
 }
 
+// A text value's size as the store reads it back, in its code page (the registry keeps text as
+// the system's UTF-16, and so in other sizes).
+DWORD storedTextSize(const std::string& name) {
+  HKEY key = osRegOpenKey(kProfileStoreKey);
+  char text[4 * kProfileNameBytes];
+  DWORD size = sizeof text;
+  const bool read = osRegQueryValue(key, name.c_str(), text, &size, nullptr, kProfileCodePage);
+  osRegCloseKey(key);
+  return read ? size : 0;
+}
+
 // Values that changed must be the store's own, with their exact types and sizes.
 void checkWrites(const std::map<std::string, FakeRegistryValue>& before, bool mayWrite) {
   for (auto& [name, value] : fake::registry[kProfileStoreKey]) {
@@ -36,7 +47,7 @@ void checkWrites(const std::map<std::string, FakeRegistryValue>& before, bool ma
       int index = std::atoi(name.c_str() + 1);
       check(index >= 0 && std::to_string(index) == name.substr(1));
       check(name[0] == 'A' ? value.type == REG_BINARY && value.data.size() == 100
-                           : value.type == REG_SZ && value.data.size() == 256);
+                           : value.type == REG_SZ && storedTextSize(name) == kProfileNameBytes);
     }
   }
 }
